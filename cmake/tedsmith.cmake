@@ -1,0 +1,42 @@
+# ts_library(<name> DEPS <targets...>)
+# One static library per source folder: every .cpp/.h in the folder (not below it).
+# Target name: ts_<layer>_<folder>, e.g. ts_core_tdl for core/tdl.
+function(ts_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  set_property(GLOBAL APPEND PROPERTY TS_LIBRARIES ${name})
+endfunction()
+
+# ts_tests(<library>): one test executable per *_test.cpp in the current folder, linked
+# with <library> (and what it pulls in), GoogleTest and the test support library.
+function(ts_tests lib)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" prefix "${rel}")
+  foreach(t ${tests})
+    get_filename_component(stem ${t} NAME_WE)
+    set(exe test_${prefix}_${stem})
+    add_executable(${exe} ${t})
+    target_link_libraries(${exe} PRIVATE ${lib} ${ARG_DEPS} ts_test_support GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${exe}
+      DISCOVERY_MODE PRE_TEST
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC;LC_ALL=C.UTF-8"
+      DISCOVERY_TIMEOUT 30)
+  endforeach()
+endfunction()
+include(GoogleTest)
+
+# Adds every child folder that has a CMakeLists.txt, in name order.
+macro(ts_subdirs)
+  file(GLOB _children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _children)
+  foreach(_c ${_children})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_c}/CMakeLists.txt)
+      add_subdirectory(${_c})
+    endif()
+  endforeach()
+endmacro()

@@ -1,0 +1,180 @@
+#include "core/base/textfile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <unistd.h>
+
+namespace core {
+
+std::optional<std::string> readFileBytes(const fs::path& path, std::string* error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error)
+            *error = "cannot open " + path.string();
+        return std::nullopt;
+    }
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    if (in.bad()) {
+        if (error)
+            *error = "cannot read " + path.string();
+        return std::nullopt;
+    }
+    return ss.str();
+}
+
+std::vector<std::string> splitLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::string cur;
+    bool pending = false; // a line has started (characters or an ending seen)
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+            pending = false;
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            cur.push_back(c);
+            pending = true;
+        }
+    }
+    if (pending)
+        lines.push_back(cur);
+    return lines;
+}
+
+std::optional<std::vector<std::string>> readLines(const fs::path& path, std::string* error)
+{
+    auto bytes = readFileBytes(path, error);
+    if (!bytes)
+        return std::nullopt;
+    return splitLines(*bytes);
+}
+
+std::string joinCrLf(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (const auto& l : lines) {
+        out += l;
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool writeFileAtomic(const fs::path& path, const std::string& bytes, std::string* error)
+{
+    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    static std::mt19937 rng{std::random_device{}()};
+    const fs::path tmp = dir / ("." + path.filename().string() + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(rng() % 100000));
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            if (error)
+                *error = "cannot create " + tmp.string();
+            return false;
+        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ec;
+            fs::remove(tmp, ec);
+            if (error)
+                *error = "cannot write " + tmp.string();
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(tmp, path, ec);
+    if (ec) {
+        std::error_code ec2;
+        fs::remove(tmp, ec2);
+        if (error)
+            *error = "cannot replace " + path.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+std::string upper(std::string s)
+{
+    for (auto& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string trim(const std::string& s)
+{
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+bool iequals(const std::string& a, const std::string& b) { return upper(a) == upper(b); }
+
+bool wildcardMatch(const std::string& pattern, const std::string& name)
+{
+    const std::string p = upper(pattern), n = upper(name);
+    // Iterative match with backtracking on the last '*'.
+    std::size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
+        } else if (pi < p.size() && p[pi] == '*') {
+            star = pi++;
+            mark = ni;
+        } else if (star != std::string::npos) {
+            pi = star + 1;
+            ni = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == '*')
+        ++pi;
+    return pi == p.size();
+}
+
+std::vector<fs::path> matchFiles(const fs::path& folder, const std::string& pattern)
+{
+    std::vector<fs::path> out;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ec2;
+        if (!it->is_regular_file(ec2))
+            continue;
+        if (wildcardMatch(pattern, it->path().filename().string()))
+            out.push_back(it->path());
+    }
+    std::sort(out.begin(), out.end(), [](const fs::path& a, const fs::path& b) {
+        return upper(a.filename().string()) < upper(b.filename().string());
+    });
+    return out;
+}
+
+bool FileExists(const fs::path& path)
+{
+    try {
+        const std::string name = path.filename().string();
+        if (name.find_first_of("*?") != std::string::npos)
+            return !matchFiles(path.has_parent_path() ? path.parent_path() : fs::path("."), name).empty();
+        std::error_code ec;
+        return fs::is_regular_file(path, ec);
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace core

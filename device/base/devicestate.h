@@ -1,0 +1,30 @@
+#pragma once
+// Module-level state of device access: the chosen interface, the 1-Wire session,
+// the amplifier selection that the amplifier window sets and the transport reads.
+
+#include <string>
+
+namespace device {
+
+struct DeviceState {
+    // -1 none yet, 0 TMEX adapter, 1 amplifier link.
+    int InterfaceType = -1;
+    int PortNum = -1;   // serial port / adapter port number, none yet
+    int PortType = -1;  // adapter port type, none yet
+    bool SetupDone = false;
+    int SessionError = 0;
+    // Amplifier link (set by the amplifier window).
+    int SelectedAmplifier = 0;  // chain address; below 1 means none
+    int SelectedChannel = 0;    // 1..16
+    int AmplifierCount = 0;
+    bool AmpAddressing = true;  // true: multi-drop by ROM id; false: single node (Skip ROM)
+    bool SingleNodeToggle = false;
+    bool ErrAfterSend = false;  // Debug > "Read Err? after send"
+    bool PeloxTestOpen = false;
+    bool AppRomLocked = false;  // last DS2430A read found its application register locked
+};
+
+DeviceState& deviceState();
+void resetDeviceState();
+
+} // namespace device

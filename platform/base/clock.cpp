@@ -1,0 +1,87 @@
+#include "platform/base/clock.h"
+
+#include <ctime>
+#include <thread>
+
+namespace platform {
+
+namespace {
+SystemClock systemClock;
+Clock* current = nullptr;
+EventPump pumpFn;
+} // namespace
+
+Clock& clock() { return current ? *current : systemClock; }
+void setClock(Clock* c) { current = c; }
+void setEventPump(EventPump pump) { pumpFn = std::move(pump); }
+void processEvents()
+{
+    if (pumpFn)
+        pumpFn(Millis(0));
+}
+
+TimePoint SystemClock::now() { return Clock_::now(); }
+
+double SystemClock::timeOfDay()
+{
+    using namespace std::chrono;
+    const auto t = system_clock::now();
+    const std::time_t tt = system_clock::to_time_t(t);
+    std::tm local{};
+    localtime_r(&tt, &local);
+    const double frac = duration<double>(t.time_since_epoch()).count();
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + (frac - static_cast<double>(static_cast<long long>(frac)));
+}
+
+void SystemClock::pause(Micros d)
+{
+    if (d < Micros(0))
+        d = Micros(0);
+    if (pumpFn) {
+        const auto end = Clock_::now() + d;
+        // The pump waits for events up to the end; run it again until the time is up.
+        do {
+            const auto left = std::chrono::duration_cast<Millis>(end - Clock_::now());
+            pumpFn(left > Millis(0) ? left : Millis(0));
+        } while (Clock_::now() < end);
+    } else {
+        std::this_thread::sleep_for(d);
+    }
+}
+
+VirtualClock::VirtualClock() : start_(TimePoint{} + std::chrono::hours(1)), now_(start_), todStart_(start_) {}
+
+double VirtualClock::timeOfDay()
+{
+    const double s = todBase_ + std::chrono::duration<double>(now_ - todStart_).count();
+    const double day = 86400.0;
+    return s - day * static_cast<double>(static_cast<long long>(s / day));
+}
+
+void VirtualClock::pause(Micros d)
+{
+    processEvents();
+    advance(d > Micros(0) ? d : Micros(1));
+}
+
+void VirtualClock::advance(Micros d)
+{
+    now_ += d;
+    // Copy: an observer may remove itself.
+    auto obs = observers_;
+    for (auto& o : obs)
+        o.f(now_);
+}
+
+int VirtualClock::addObserver(std::function<void(TimePoint)> f)
+{
+    observers_.push_back({nextId_, std::move(f)});
+    return nextId_++;
+}
+
+void VirtualClock::removeObserver(int id)
+{
+    std::erase_if(observers_, [id](const Obs& o) { return o.id == id; });
+}
+
+} // namespace platform

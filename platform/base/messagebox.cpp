@@ -1,0 +1,68 @@
+#include "platform/base/messagebox.h"
+
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+
+class StderrMessageBox final : public MessageBoxService {
+public:
+    int show(const std::string& prompt, int buttons, const std::string& title) override
+    {
+        std::fprintf(stderr, "[message%s%s] %s\n", title.empty() ? "" : ": ", title.c_str(), prompt.c_str());
+        return defaultAnswer(buttons);
+    }
+};
+
+StderrMessageBox stderrBox;
+MessageBoxService* current = nullptr;
+
+} // namespace
+
+int defaultAnswer(int buttons)
+{
+    switch (buttons & 7) {
+    case MsgAbortRetryIgnore: return MsgAbort;
+    case MsgYesNoCancel:
+    case MsgYesNo: return MsgYes;
+    case MsgRetryCancel: return MsgRetry;
+    default: return MsgOK;
+    }
+}
+
+bool answerInSet(int buttons, int answer)
+{
+    switch (buttons & 7) {
+    case MsgOkOnly: return answer == MsgOK;
+    case MsgOkCancel: return answer == MsgOK || answer == MsgCancel;
+    case MsgAbortRetryIgnore: return answer == MsgAbort || answer == MsgRetry || answer == MsgIgnore;
+    case MsgYesNoCancel: return answer == MsgYes || answer == MsgNo || answer == MsgCancel;
+    case MsgYesNo: return answer == MsgYes || answer == MsgNo;
+    case MsgRetryCancel: return answer == MsgRetry || answer == MsgCancel;
+    default: return false;
+    }
+}
+
+MessageBoxService& messageBox() { return current ? *current : stderrBox; }
+void setMessageBox(MessageBoxService* s) { current = s; }
+
+int ScriptedMessageBox::show(const std::string& prompt, int buttons, const std::string& title)
+{
+    shown.push_back({prompt, buttons, title});
+    if (answers.empty())
+        return defaultAnswer(buttons);
+    const int a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::vector<std::string> ScriptedMessageBox::prompts() const
+{
+    std::vector<std::string> out;
+    for (const auto& m : shown)
+        out.push_back(m.prompt);
+    return out;
+}
+
+} // namespace platform

@@ -1,0 +1,62 @@
+#pragma once
+// Message boxes go through this one service, so tests can answer them and read
+// what was shown. Texts are Windows-1252 bytes.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Answers, as the original's message box returns them.
+enum MsgAnswer : int { MsgOK = 1, MsgCancel = 2, MsgAbort = 3, MsgRetry = 4, MsgIgnore = 5, MsgYes = 6, MsgNo = 7 };
+
+// Style word: low 3 bits the button set, plus an icon.
+enum MsgStyle : int {
+    MsgOkOnly = 0, MsgOkCancel = 1, MsgAbortRetryIgnore = 2, MsgYesNoCancel = 3, MsgYesNo = 4, MsgRetryCancel = 5,
+    MsgCritical = 16, MsgQuestion = 32, MsgExclamation = 48, MsgInformation = 64,
+};
+
+// The first (default) button of a style's button set.
+int defaultAnswer(int buttons);
+// True when answer is one of the buttons of the style's set.
+bool answerInSet(int buttons, int answer);
+
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    virtual int show(const std::string& prompt, int buttons, const std::string& title) = 0;
+};
+
+// The service in force. Without one set, messages go to stderr and get the default button.
+MessageBoxService& messageBox();
+void setMessageBox(MessageBoxService* s);
+
+struct ShownMessage {
+    std::string prompt;
+    int buttons = 0;
+    std::string title;
+};
+
+// For tests: records every message and answers from a queue (the default button when empty).
+class ScriptedMessageBox final : public MessageBoxService {
+public:
+    int show(const std::string& prompt, int buttons, const std::string& title) override;
+    void queue(int answer) { answers.push_back(answer); }
+    // Prompts shown so far.
+    std::vector<std::string> prompts() const;
+    void clear() { shown.clear(); answers.clear(); }
+
+    std::deque<int> answers;
+    std::vector<ShownMessage> shown;
+};
+
+class ScopedMessageBox {
+public:
+    explicit ScopedMessageBox(MessageBoxService& s) { setMessageBox(&s); }
+    ~ScopedMessageBox() { setMessageBox(nullptr); }
+    ScopedMessageBox(const ScopedMessageBox&) = delete;
+    ScopedMessageBox& operator=(const ScopedMessageBox&) = delete;
+};
+
+} // namespace platform
