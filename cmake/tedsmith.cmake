@@ -21,7 +21,7 @@ function(ts_tests lib)
     get_filename_component(stem ${t} NAME_WE)
     set(exe test_${prefix}_${stem})
     add_executable(${exe} ${t})
-    target_link_libraries(${exe} PRIVATE ${lib} ${ARG_DEPS} ts_test_support GTest::gtest GTest::gtest_main)
+    target_link_libraries(${exe} PRIVATE ${lib} ${ARG_DEPS} ts_test_support Qt6::Test GTest::gtest GTest::gtest_main)
     gtest_discover_tests(${exe}
       DISCOVERY_MODE PRE_TEST
       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC;LC_ALL=C.UTF-8"
