@@ -131,7 +131,8 @@ TEST_P(StartupMissingTest, EndsWithMessage)
 
 INSTANTIATE_TEST_SUITE_P(Files, StartupMissingTest,
     ::testing::Values(MissingCase{"TagList.xdl", "TagList.xdl"}, MissingCase{"*.tdl", "*.TDL"},
-                      MissingCase{"ManufacturerList.xdl", "ManufacturerList.xdl"}));
+                      MissingCase{"ManufacturerList.xdl", "ManufacturerList.xdl"}),
+    [](const auto& info) { return std::string(info.param.remove == std::string("*.tdl") ? "Templates" : "List") + std::to_string(info.index); });
 
 TEST_F(StartupTest, NoTemplateLoadedEnds)
 {
