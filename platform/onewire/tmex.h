@@ -1,0 +1,164 @@
+#pragma once
+// The TMEX-like 1-Wire calls the device layer makes, and the backends behind them.
+//
+// Sessions are logical: a session start binds a handle to the backend registered for
+// (port type, port number); every other call names that handle. Only one session per
+// port is open at a time: a new start on the same port supersedes the old one, whose
+// handle then stops being valid. Handles are never reused, so a stale handle can do
+// no harm. TMEndSession and TMClose accept any handle (0 or negative included).
+//
+// The search position, the current ROM and the selected node live in the caller's
+// state buffer, not in the session, so the search carries on across the per-step
+// sessions of a scan. A device job between two search steps (TMRom with a ROM loaded,
+// TMAccess, byte traffic) does not move the search.
+//
+// Port types: 1 passive serial adapter (also the demo adaptor), 5 serial adapter with
+// a line driver chip, 6 USB adapter. A port without a registered backend has no
+// hardware behind it: session starts return TMEX_HS_NOT_FOUND. The simulated network
+// backend, and how a user asks for it, are in simbackend.h.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Result codes the callers may see.
+inline constexpr std::int16_t TMEX_PORT_NOT_INITIALIZED = -1;
+inline constexpr std::int16_t TMEX_PORT_NOT_EXIST = -2;
+inline constexpr std::int16_t TMEX_NO_SUCH_FUNCTION = -3;
+inline constexpr std::int16_t TMEX_INVALID_SESSION = -200;
+inline constexpr std::int16_t TMEX_HS_NOT_FOUND = -201;
+
+// The state buffer every call with a state argument receives. Callers keep one and
+// never look into it.
+struct TmexStateBuffer {
+    static constexpr std::size_t kSize = 15361;
+    std::array<std::uint8_t, kSize> bytes{};
+};
+
+// ROM array: element 0 = family code .. element 7 = CRC; element 8 is not used.
+using TmexRom = std::array<std::int16_t, 9>;
+
+// Version text buffers: 150 characters, NUL-terminated text.
+using TmexVersionBuffer = std::array<char, 150>;
+
+// Speeds of TMOneWireCom.
+inline constexpr std::int16_t TMEX_SPEED_NORMAL = 0;
+inline constexpr std::int16_t TMEX_SPEED_OVERDRIVE = 1;
+inline constexpr std::int16_t TMEX_SPEED_RELAXED = 2;
+
+// --- The calls ---------------------------------------------------------------------
+
+// options: unused, pass 0. Result > 0: session handle; 0: port busy or start refused;
+// TMEX_HS_NOT_FOUND: no backend for the port.
+std::int32_t TMExtendedStartSession(std::int16_t portNum, std::int16_t portType, int options);
+// 1 = port set up (bus answers with or without nodes); 0 = invalid session or setup failed.
+std::int16_t TMSetup(std::int32_t session);
+// One search step. 1 = next node found, it becomes the current node; 0 = no (further)
+// node: the search starts again from the first node at the next call. Negative: code.
+std::int16_t TMNext(std::int32_t session, TmexStateBuffer& state);
+// rom[0] == 0: rom[0..7] := the current node's ROM. Otherwise rom[0..7] becomes the
+// current node. Result 1, or TMEX_INVALID_SESSION.
+std::int16_t TMRom(std::int32_t session, TmexStateBuffer& state, TmexRom& rom);
+// Reset, then verifies that the current node is on the bus and selects it (Match ROM).
+// 1 = selected; 0 = no presence or the node did not answer; negative: code.
+std::int16_t TMAccess(std::int32_t session, TmexStateBuffer& state);
+// 1 = the handle is the open session of its port and the port still has its backend.
+std::int16_t TMValidSession(std::int32_t session);
+// Ends the session; any handle is accepted. Result 1 when it ended a session, else 0.
+std::int16_t TMEndSession(std::int32_t session);
+// Ends the session and releases its port. Any handle is accepted.
+// Result 1 when a port was released, else 0.
+std::int16_t TMClose(std::int32_t session);
+// operation 0: set speed (0 normal, 1 overdrive, 2 relaxed); 1: read it.
+// Result: the speed now in force; negative: code.
+std::int16_t TMOneWireCom(std::int32_t session, std::int16_t operation, std::int16_t speed);
+// Sends a byte, result = the byte read in the same slots (0..255); negative: code.
+std::int16_t TMTouchByte(std::int32_t session, std::int16_t byte);
+// Sends a bit, result = the bit read (0 or 1); negative: code.
+std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit);
+// operation 0: set level, 1: read level. level 0 normal, 1 strong pull-up.
+// primed must be 0 (at once). Result: the level now in force; negative: code.
+std::int16_t TMOneWireLevel(std::int32_t session, std::int16_t operation, std::int16_t level,
+                            std::int16_t primed);
+// Programs one EPROM byte of the current node: access, command (memoryType 0 data
+// memory, 1 status memory), address, value, CRC16 check, program pulses until the byte
+// reads back as wanted. bits: in = bits to program (8), out = bits still wrong.
+// zeros != 0: only the 0 bits of value are checked (other bits may already be 0).
+// Result: 1 = programmed; 0 = no presence or node not selected; 2 = CRC16 of the
+// command echo wrong; 3 = byte did not program (a bit cannot go back from 0 to 1,
+// or the pulse had no effect); TMEX_NO_SUCH_FUNCTION for another memory type;
+// TMEX_INVALID_SESSION.
+std::int16_t TMProgramByte(std::int32_t session, TmexStateBuffer& state, std::int16_t value,
+                           std::int16_t address, std::int16_t memoryType, std::int16_t& bits,
+                           std::int16_t zeros);
+// Fills buffer with the version text of this 1-Wire layer. Result 1.
+std::int16_t Get_Version(TmexVersionBuffer& buffer);
+// Fills buffer with the version text of the backend serving portType (on any port
+// number). Result > 0 on success; TMEX_HS_NOT_FOUND when no backend serves it.
+std::int16_t TMGetTypeVersion(std::int16_t portType, TmexVersionBuffer& buffer);
+
+// Text before the first NUL of a version buffer (the whole buffer when it has none).
+std::string versionText(const TmexVersionBuffer& buffer);
+
+// --- Backends ----------------------------------------------------------------------
+
+// What a port offers at bus level. The calls above build sessions, search, access and
+// EPROM programming from these.
+class OneWireBackend {
+public:
+    virtual ~OneWireBackend() = default;
+
+    // A session opens on the port: 1 = ok, 0 = port busy, negative = TMEX code.
+    virtual int openSession() = 0;
+    // The session is ended (or superseded).
+    virtual void closeSession() {}
+    // TMClose: the port is released.
+    virtual void releasePort() {}
+    // TMSetup: true = port usable.
+    virtual bool setup() = 0;
+
+    // Reset pulse; true = presence pulse seen.
+    virtual bool reset() = 0;
+    // One time slot: writes bit (0 or 1), returns the bit read.
+    virtual int touchBit(int bit) = 0;
+    // Eight time slots, least significant bit first.
+    virtual int touchByte(int byte) = 0;
+    // Strong pull-up on (true) or back to normal.
+    virtual void setStrongPullup(bool on) = 0;
+    virtual bool strongPullup() const = 0;
+    // Programming pulse (12 V, 480 us); false when the port cannot give one.
+    virtual bool programPulse() = 0;
+    // 0 normal, 1 overdrive, 2 relaxed.
+    virtual void setSpeed(int speed) = 0;
+    virtual int speed() const = 0;
+
+    // True when no hardware is behind the port.
+    virtual bool isSimulated() const = 0;
+    // One line for the user, e.g. "Simulated microLAN: demo-network.txt".
+    virtual std::string description() const = 0;
+    // Driver version text for TMGetTypeVersion.
+    virtual std::string typeVersion(int portType) const = 0;
+};
+
+// Registers backend for (portType, portNum); -1 stands for any. An exact entry wins
+// over one with a wildcard. Registering again for the same key replaces the entry and
+// ends its open session.
+void registerBackend(int portType, int portNum, std::shared_ptr<OneWireBackend> backend);
+void unregisterBackend(int portType, int portNum);
+// The backend serving the port, or nullptr.
+std::shared_ptr<OneWireBackend> backendFor(int portType, int portNum);
+// True when the port is served by a simulated network.
+bool isSimulated(int portType, int portNum);
+// The served backend's description, "" when the port has none.
+std::string backendDescription(int portType, int portNum);
+// Every registered backend, in registration order.
+std::vector<std::shared_ptr<OneWireBackend>> registeredBackends();
+
+// Forgets every backend, session and setup (tests).
+void resetTmex();
+
+} // namespace platform

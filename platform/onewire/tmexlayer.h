@@ -1,0 +1,35 @@
+#pragma once
+// Module state of the 1-Wire layer: registered backends, open sessions, ports set up.
+
+#include "platform/onewire/tmex.h"
+
+#include <map>
+#include <vector>
+
+namespace platform {
+
+struct PortKey {
+    int type = -1;
+    int num = -1;
+    auto operator<=>(const PortKey&) const = default;
+};
+
+struct TmexSession {
+    std::int32_t handle = 0;
+    std::shared_ptr<OneWireBackend> backend;
+};
+
+struct TmexLayerState {
+    std::vector<std::pair<PortKey, std::shared_ptr<OneWireBackend>>> backends;
+    std::map<PortKey, TmexSession> open;  // one session per port
+    std::int32_t lastHandle = 0;
+};
+
+TmexLayerState& tmexLayer();
+
+// The open session with this handle whose port is still served by its backend.
+TmexSession* findSession(std::int32_t handle);
+// A backend serving the port type on some port number.
+std::shared_ptr<OneWireBackend> backendForType(int portType);
+
+} // namespace platform

@@ -1,0 +1,263 @@
+#include "platform/onewiresim/simnetwork.h"
+
+#include "platform/onewiresim/simnode.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace platform::sim {
+
+SimNetwork::SimNetwork()
+{
+    clockUsed_ = &platform::clock();
+    lastActivity_ = clockUsed_->now();
+}
+
+SimNetwork::~SimNetwork() = default;
+
+bool SimNetwork::partakes(const SimNode& n) const
+{
+    return n.connected() && n.overdrive() == (speed_ == Speed::Overdrive);
+}
+
+void SimNetwork::idleElapse()
+{
+    platform::Clock& c = platform::clock();
+    const auto now = c.now();
+    Micros idle{0};
+    if (&c == clockUsed_ && now > lastActivity_)
+        idle = std::chrono::duration_cast<Micros>(now - lastActivity_);
+    clockUsed_ = &c;
+    lastActivity_ = now;
+    if (idle > Micros(0))
+        powerNodes(idle);
+}
+
+void SimNetwork::powerNodes(Micros d)
+{
+    // Copy: a node finishing its operation must not disturb the iteration.
+    const auto nodes = nodes_;
+    for (const auto& n : nodes)
+        n->elapse(d);
+}
+
+void SimNetwork::beginActivity()
+{
+    endPullup();
+    idleElapse();
+    const auto nodes = nodes_;
+    for (const auto& n : nodes)
+        n->busActivity();
+}
+
+bool SimNetwork::reset()
+{
+    beginActivity();
+    const Micros at = busTime_;
+    const bool standard = speed_ != Speed::Overdrive;
+    bool presence = false;
+    for (const auto& n : nodes_) {
+        if (!n->connected())
+            continue;
+        // A reset at standard speed also returns overdrive nodes to standard speed.
+        if (standard || n->overdrive()) {
+            n->busReset(standard);
+            presence = true;
+        }
+    }
+    if (faults_.noPresence)
+        presence = false;
+    busTime_ += timingFor(speed_).resetPresence;
+    record({BusEvent::Reset, 0, presence ? 1 : 0, Micros(0), at});
+    return presence;
+}
+
+int SimNetwork::touchBit(int bit)
+{
+    beginActivity();
+    const Micros at = busTime_;
+    const std::uint64_t slot = slots_++;
+    int level = bit != 0 ? 1 : 0;
+    std::vector<SimNode*> active;
+    for (const auto& n : nodes_)
+        if (partakes(*n))
+            active.push_back(n.get());
+    for (SimNode* n : active)
+        level &= n->drive();
+    for (SimNode* n : active) {
+        n->sample(level);
+        n->countSlot();
+    }
+    int read = level;
+    if (auto it = faults_.flipSlots.find(slot); it != faults_.flipSlots.end()) {
+        read ^= 1;
+        faults_.flipSlots.erase(it);
+    }
+    busTime_ += timingFor(speed_).slot;
+    if (!inByte_)
+        record({BusEvent::Bit, bit != 0 ? 1 : 0, read, Micros(0), at});
+    return read;
+}
+
+std::uint8_t SimNetwork::touchByte(std::uint8_t byte)
+{
+    const Micros at = busTime_;
+    inByte_ = true;
+    int result = 0;
+    for (int i = 0; i < 8; ++i)
+        result |= touchBit((byte >> i) & 0x01) << i;
+    inByte_ = false;
+    record({BusEvent::Byte, byte, result, Micros(0), at});
+    return static_cast<std::uint8_t>(result);
+}
+
+void SimNetwork::setStrongPullup(bool on)
+{
+    if (!on) {
+        endPullup();
+        return;
+    }
+    if (pullupOn_)
+        return;
+    idleElapse();
+    pullupOn_ = true;
+    pullupStart_ = lastActivity_;
+}
+
+void SimNetwork::endPullup()
+{
+    if (!pullupOn_)
+        return;
+    pullupOn_ = false;
+    platform::Clock& c = platform::clock();
+    const auto now = c.now();
+    Micros d{0};
+    if (&c == clockUsed_ && now > pullupStart_)
+        d = std::chrono::duration_cast<Micros>(now - pullupStart_);
+    clockUsed_ = &c;
+    lastActivity_ = now;
+    record({BusEvent::StrongPullup, 0, 0, d, busTime_});
+    busTime_ += d;
+    powerNodes(d);
+}
+
+void SimNetwork::strongPullup(Micros duration)
+{
+    endPullup();
+    idleElapse();
+    if (duration < Micros(0))
+        duration = Micros(0);
+    record({BusEvent::StrongPullup, 0, 0, duration, busTime_});
+    busTime_ += duration;
+    powerNodes(duration);
+}
+
+bool SimNetwork::programPulse(Micros duration)
+{
+    endPullup();
+    idleElapse();
+    bool taken = false;
+    const auto nodes = nodes_;
+    for (const auto& n : nodes)
+        if (partakes(*n) && n->takeProgramPulse())
+            taken = true;
+    record({BusEvent::ProgramPulse, 0, taken ? 1 : 0, duration, busTime_});
+    busTime_ += duration;
+    return taken;
+}
+
+void SimNetwork::setSpeed(Speed s)
+{
+    if (s == speed_)
+        return;
+    speed_ = s;
+    record({BusEvent::SpeedChange, static_cast<int>(s), 0, Micros(0), busTime_});
+}
+
+void SimNetwork::record(const BusEvent& e)
+{
+    if (!transcriptOn_)
+        return;
+    transcript_.push_back(e);
+    // Trim in batches so a long run stays cheap.
+    if (transcriptLimit_ > 0 && transcript_.size() > transcriptLimit_ + transcriptLimit_ / 4)
+        transcript_.erase(transcript_.begin(),
+                          transcript_.begin() + static_cast<std::ptrdiff_t>(transcript_.size() - transcriptLimit_));
+}
+
+std::string formatEvent(const BusEvent& e)
+{
+    char buf[96];
+    switch (e.kind) {
+    case BusEvent::Reset:
+        return e.read != 0 ? "reset presence" : "reset no presence";
+    case BusEvent::Bit:
+        std::snprintf(buf, sizeof buf, "bit %d -> %d", e.written, e.read);
+        return buf;
+    case BusEvent::Byte:
+        std::snprintf(buf, sizeof buf, "byte %02X -> %02X", e.written & 0xFF, e.read & 0xFF);
+        return buf;
+    case BusEvent::StrongPullup:
+        std::snprintf(buf, sizeof buf, "pullup %lld us", static_cast<long long>(e.duration.count()));
+        return buf;
+    case BusEvent::ProgramPulse:
+        std::snprintf(buf, sizeof buf, "program %lld us %s", static_cast<long long>(e.duration.count()),
+                      e.read != 0 ? "taken" : "not taken");
+        return buf;
+    case BusEvent::SpeedChange:
+        return e.written == 1 ? "speed overdrive" : e.written == 2 ? "speed relaxed" : "speed standard";
+    }
+    return "";
+}
+
+std::string SimNetwork::transcriptText() const
+{
+    std::string s;
+    for (const auto& e : transcript_) {
+        s += formatEvent(e);
+        s += '\n';
+    }
+    return s;
+}
+
+SimNode& SimNetwork::addNode(std::shared_ptr<SimNode> node)
+{
+    for (auto& n : nodes_) {
+        if (n->rom() == node->rom()) {
+            n = std::move(node);
+            return *n;
+        }
+    }
+    nodes_.push_back(std::move(node));
+    return *nodes_.back();
+}
+
+std::shared_ptr<SimNode> SimNetwork::removeNode(const RomCode& rom)
+{
+    auto it = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& n) { return n->rom() == rom; });
+    if (it == nodes_.end())
+        return nullptr;
+    auto node = *it;
+    nodes_.erase(it);
+    return node;
+}
+
+SimNode* SimNetwork::findNode(const RomCode& rom) const
+{
+    for (const auto& n : nodes_)
+        if (n->rom() == rom)
+            return n.get();
+    return nullptr;
+}
+
+void SimNetwork::clearNodes() { nodes_.clear(); }
+
+std::optional<int> SimNetwork::takeSessionFault()
+{
+    if (faults_.failSessionStarts <= 0)
+        return std::nullopt;
+    --faults_.failSessionStarts;
+    return faults_.sessionStartCode;
+}
+
+} // namespace platform::sim

@@ -1,0 +1,38 @@
+#pragma once
+// Family 10h thermometer (DS1820 / DS18S20): Convert T 44h, Read Scratchpad BEh.
+// Parasite powered: the conversion needs the line held high for the conversion time.
+
+#include "platform/onewiresim/simnode.h"
+
+namespace platform::sim {
+
+class SimThermometer final : public SimNode {
+public:
+    explicit SimThermometer(RomCode rom);
+    std::string typeName() const override { return "DS1820"; }
+
+    // The temperature the next conversion measures (-55 .. +125 C).
+    void setTemperature(double celsius);
+    double temperature() const { return temperature_; }
+    void setConversionTime(Micros t) { conversionTime_ = t; }
+    Micros conversionTime() const { return conversionTime_; }
+    // Scratchpad as it reads now: temperature LSB, MSB, TH, TL, 2 reserved, count remain,
+    // count per degree, CRC8.
+    std::array<std::uint8_t, 9> scratchpad() const { return scratchpad_; }
+    int conversions() const { return conversions_; }
+
+    // The scratchpad bytes a conversion at celsius gives (CRC included).
+    static std::array<std::uint8_t, 9> scratchpadFor(double celsius, std::uint8_t th, std::uint8_t tl);
+
+protected:
+    void onByte(std::uint8_t b) override;
+    void operationDone(int op) override;
+
+private:
+    double temperature_ = 25.0;
+    Micros conversionTime_{500000};
+    std::array<std::uint8_t, 9> scratchpad_{};
+    int conversions_ = 0;
+};
+
+} // namespace platform::sim

@@ -1,0 +1,194 @@
+// Sessions, setup, versions and the choice of backend.
+
+#include "tmexjob.h"
+
+#include "platform/onewiresim/simthermometer.h"
+#include "tests/support/testsupport.h"
+
+#include <cstdlib>
+
+using namespace tmextest;
+using platform::sim::SimRomOnlyNode;
+
+namespace {
+
+class OneWireSessions : public SimFixture {};
+
+TEST(OneWireNoBackend, SessionStartFailsCleanlyAndNothingIsSimulated)
+{
+    platform::resetTmex();
+    EXPECT_EQ(platform::TMExtendedStartSession(1, 5, 0), platform::TMEX_HS_NOT_FOUND);
+    EXPECT_FALSE(platform::isSimulated(5, 1));
+    EXPECT_EQ(platform::backendDescription(5, 1), "");
+    platform::TmexVersionBuffer buf{};
+    EXPECT_EQ(platform::TMGetTypeVersion(5, buf), platform::TMEX_HS_NOT_FOUND);
+    EXPECT_EQ(platform::versionText(buf), "");
+    EXPECT_EQ(platform::Get_Version(buf), 1);
+    EXPECT_FALSE(platform::versionText(buf).empty());
+}
+
+TEST_F(OneWireSessions, EndAndCloseAcceptAnyHandle)
+{
+    for (std::int32_t h : {0, -1, -200, 12345}) {
+        EXPECT_EQ(platform::TMEndSession(h), 0);
+        EXPECT_EQ(platform::TMClose(h), 0);
+        EXPECT_EQ(platform::TMValidSession(h), 0);
+    }
+    const auto s = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    ASSERT_GT(s, 0);
+    EXPECT_EQ(platform::TMValidSession(s), 1);
+    EXPECT_EQ(platform::TMEndSession(s), 1);
+    EXPECT_EQ(platform::TMEndSession(s), 0);  // twice does no harm
+    EXPECT_EQ(platform::TMValidSession(s), 0);
+    EXPECT_EQ(platform::TMTouchByte(s, 0xFF), platform::TMEX_INVALID_SESSION);
+}
+
+TEST_F(OneWireSessions, NewStartSupersedesAnUnendedSessionAndHandlesAreNotReused)
+{
+    const auto first = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    const auto second = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(platform::TMValidSession(first), 0);
+    EXPECT_EQ(platform::TMValidSession(second), 1);
+    // Ending the stale handle leaves the new session alone.
+    EXPECT_EQ(platform::TMEndSession(first), 0);
+    EXPECT_EQ(platform::TMValidSession(second), 1);
+}
+
+TEST_F(OneWireSessions, RefusedStartsGiveTheCodeThenRecover)
+{
+    net_->faults().failSessionStarts = 2;
+    EXPECT_EQ(platform::TMExtendedStartSession(kPortNum, kPortType, 0), 0);
+    net_->faults().sessionStartCode = platform::TMEX_INVALID_SESSION;
+    EXPECT_EQ(platform::TMExtendedStartSession(kPortNum, kPortType, 0), platform::TMEX_INVALID_SESSION);
+    EXPECT_GT(platform::TMExtendedStartSession(kPortNum, kPortType, 0), 0);
+}
+
+TEST_F(OneWireSessions, SetupCloseAndUnregister)
+{
+    const auto s = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    EXPECT_EQ(platform::TMSetup(s), 1);
+    EXPECT_EQ(platform::TMSetup(-5), 0);
+    EXPECT_EQ(platform::TMClose(s), 1);
+    EXPECT_EQ(platform::TMValidSession(s), 0);
+
+    const auto t = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    ASSERT_GT(t, 0);
+    platform::unregisterBackend(kPortType, kPortNum);
+    EXPECT_EQ(platform::TMValidSession(t), 0);
+    EXPECT_EQ(platform::TMExtendedStartSession(kPortNum, kPortType, 0), platform::TMEX_HS_NOT_FOUND);
+}
+
+TEST_F(OneWireSessions, ThePortShowsItIsSimulated)
+{
+    EXPECT_TRUE(platform::isSimulated(kPortType, kPortNum));
+    EXPECT_FALSE(platform::isSimulated(kPortType, 2));  // another port has no backend
+    EXPECT_EQ(platform::backendDescription(kPortType, kPortNum), "Simulated microLAN");
+    platform::TmexVersionBuffer buf{};
+    EXPECT_GT(platform::TMGetTypeVersion(kPortType, buf), 0);
+    EXPECT_NE(platform::versionText(buf).find("Simulated microLAN"), std::string::npos);
+}
+
+TEST_F(OneWireSessions, SpeedAndLevel)
+{
+    const auto s = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    EXPECT_EQ(platform::TMOneWireCom(s, 1, 0), platform::TMEX_SPEED_NORMAL);
+    EXPECT_EQ(platform::TMOneWireCom(s, 0, platform::TMEX_SPEED_RELAXED), platform::TMEX_SPEED_RELAXED);
+    EXPECT_EQ(platform::TMOneWireCom(s, 1, 0), platform::TMEX_SPEED_RELAXED);
+    EXPECT_EQ(platform::TMOneWireCom(s, 0, 7), platform::TMEX_NO_SUCH_FUNCTION);
+    EXPECT_EQ(platform::TMOneWireCom(-1, 1, 0), platform::TMEX_INVALID_SESSION);
+
+    EXPECT_EQ(platform::TMOneWireLevel(s, 0, 1, 0), 1);
+    EXPECT_EQ(platform::TMOneWireLevel(s, 1, 0, 0), 1);
+    clock_.advance(std::chrono::milliseconds(20));
+    EXPECT_EQ(platform::TMOneWireLevel(s, 0, 0, 0), 0);
+    EXPECT_EQ(platform::TMOneWireLevel(s, 1, 0, 0), 0);
+    EXPECT_EQ(net_->busTime(), std::chrono::milliseconds(20));
+    EXPECT_EQ(platform::TMOneWireLevel(s, 0, 1, 2), platform::TMEX_NO_SUCH_FUNCTION);
+}
+
+TEST_F(OneWireSessions, ByteAndBitResultsComeFromTheBus)
+{
+    const auto s = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    // An empty bus reads 1s.
+    EXPECT_EQ(platform::TMTouchByte(s, 0xFF), 0xFF);
+    EXPECT_EQ(platform::TMTouchByte(s, 0x3C), 0x3C);
+    EXPECT_EQ(platform::TMTouchBit(s, 1), 1);
+    EXPECT_EQ(platform::TMTouchBit(s, 0), 0);
+}
+
+TEST_F(OneWireSessions, AccessFailsForAMissingNodeAndSucceedsForAPresentOne)
+{
+    const std::string a = idOf(add<SimRomOnlyNode>(0x01, 0x111111));
+    add<SimRomOnlyNode>(0x01, 0x222222);
+    Job job(state_);
+    EXPECT_TRUE(job.select(a));
+    job.end();
+    EXPECT_FALSE(job.select(platform::sim::RomCode::make(0x01, 0x333333).nodeId()));
+    EXPECT_EQ(platform::TMAccess(-3, state_), platform::TMEX_INVALID_SESSION);
+    net_->clearNodes();
+    EXPECT_FALSE(job.select(a));  // no presence at all
+}
+
+TEST_F(OneWireSessions, RomReadBackIsTheLoadedRom)
+{
+    const auto s = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    platform::TmexRom rom{0x10, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0xA7, 0};
+    platform::TMRom(s, state_, rom);
+    platform::TmexRom back{};
+    platform::TMRom(s, state_, back);
+    for (std::size_t i = 0; i < 8; ++i)
+        EXPECT_EQ(back[i], rom[i]) << i;
+}
+
+TEST(OneWireEnvironment, VariableNamesTheNetworkForEveryPort)
+{
+    platform::resetTmex();
+    testing_support::TempDir dir;
+    const auto file = dir.write("net.txt", "node 10:000000000001\ntemperature 20\n");
+    ::setenv(platform::kSimNetworkVariable, file.string().c_str(), 1);
+    const auto setup = platform::configureSimulatedNetworkFromEnvironment();
+    EXPECT_TRUE(setup.requested);
+    EXPECT_TRUE(setup.loaded);
+    EXPECT_EQ(setup.message, "Simulated microLAN: net.txt");
+    EXPECT_TRUE(platform::isSimulated(1, 3));
+    EXPECT_TRUE(platform::isSimulated(6, 1));
+    ASSERT_TRUE(platform::simulatedNetwork(1, 3));
+    EXPECT_EQ(platform::simulatedNetwork(1, 3)->nodes().size(), 1u);
+
+    platform::resetTmex();
+    ::setenv(platform::kSimNetworkVariable, (dir / "missing.txt").string().c_str(), 1);
+    const auto bad = platform::configureSimulatedNetworkFromEnvironment();
+    EXPECT_TRUE(bad.requested);
+    EXPECT_FALSE(bad.loaded);
+    EXPECT_NE(bad.message.find("cannot read"), std::string::npos);
+    EXPECT_FALSE(platform::isSimulated(1, 1));
+
+    ::unsetenv(platform::kSimNetworkVariable);
+    EXPECT_FALSE(platform::configureSimulatedNetworkFromEnvironment().requested);
+    platform::resetTmex();
+}
+
+TEST(OneWireEnvironment, ReloadPlugsAndUnplugsNodesOfTheFile)
+{
+    platform::resetTmex();
+    testing_support::TempDir dir;
+    const auto file = dir.write("net.txt", "node 10:000000000001\nnode 01:000000000002\n");
+    std::string error;
+    ASSERT_TRUE(platform::useSimulatedNetwork(file, -1, -1, error)) << error;
+    auto net = platform::simulatedNetwork(1, 1);
+    auto* thermo = dynamic_cast<platform::sim::SimThermometer*>(net->nodes()[0].get());
+    ASSERT_TRUE(thermo);
+    thermo->setTemperature(30.0);  // state that survives the reload
+    dir.write("net.txt", "node 10:000000000001\nnode 01:000000000003\n");
+    ASSERT_TRUE(platform::reloadSimulatedNetworks(error)) << error;
+    ASSERT_EQ(net->nodes().size(), 2u);
+    EXPECT_EQ(net->nodes()[0].get(), thermo);
+    EXPECT_EQ(thermo->temperature(), 30.0);
+    EXPECT_EQ(net->nodes()[1]->rom(), platform::sim::RomCode::make(0x01, 3));
+    platform::resetTmex();
+}
+
+} // namespace
