@@ -4,12 +4,19 @@
 #include "app/splash.h"
 #include "core/startup/startup.h"
 #include "core/base/message.h"
+#include "platform/amplifiersim/amplifiersimconfig.h"
+#include "platform/amplifiersim/ptyserver.h"
+#include "core/base/textfile.h"
+#include "platform/onewire/simbackend.h"
 #include "platform/qt/qtservices.h"
 #include "shell/mainwindow/mainf.h"
+#include "shell/nodes/nodelist.h"
+#include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "shell/trace/debugf.h"
 
 #include <QApplication>
 
+#include <iostream>
 #include <memory>
 
 namespace app {
@@ -18,6 +25,7 @@ namespace {
 
 class QtStartupUi final : public core::StartupUi {
 public:
+    explicit QtStartupUi(shell::TraceHost& trace) : trace_(trace) {}
     void showSplash() override
     {
         splash_ = std::make_unique<Starting>();
@@ -27,6 +35,7 @@ public:
     void showMainWindow() override
     {
         main_ = std::make_unique<shell::MainF>();
+        main_->DebugF_clear = [this] { trace_.clear(); };
         main_->Form_Load();
         main_->show();
         main_->parkFocus();
@@ -38,20 +47,47 @@ public:
     std::unique_ptr<shell::MainF> main_;
 
 private:
+    shell::TraceHost& trace_;
     std::unique_ptr<Starting> splash_;
 };
+
+// "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
+int serveSimulatedAmplifier(const std::string& file)
+{
+    std::string error;
+    const auto text = core::readFileBytes(file, &error);
+    platform::sim::AmplifierSimConfig config;
+    if (!text || !platform::sim::parseAmplifierSimConfig(*text, std::filesystem::path(file).parent_path(), config, error)) {
+        std::cerr << "tedsmith: " << file << ": " << error << "\n";
+        return 1;
+    }
+    return platform::sim::serveAmplifierOnPty(config, std::cout);
+}
 
 } // namespace
 
 int run(int argc, char** argv)
 {
     std::vector<std::string> args(argv, argv + argc);
+    if (args.size() >= 2 && args[1] == "--simulate-amplifier") {
+        if (args.size() != 3) {
+            std::cerr << "usage: tedsmith --simulate-amplifier <chain description file>\n";
+            return 2;
+        }
+        return serveSimulatedAmplifier(args[2]);
+    }
     QApplication qapp(argc, argv);
     platform::QtMessageBox box;
     platform::setMessageBox(&box);
     platform::installQtEventPump();
     shell::TraceHost trace;
-    QtStartupUi ui;
+    installLibraryGates();
+    QtStartupUi ui(trace);
+    shell::installMinimalNodeWindows();
+    shell::installDriverNodeList();
+    const auto sim = platform::configureSimulatedNetworkFromEnvironment();
+    if (sim.requested && !sim.loaded)
+        core::MsgBox(sim.message);
     int rc = 0;
     try {
         const auto res = core::Main(args, ui, templateLibrary());

@@ -1,18 +1,43 @@
 #include "app/library.h"
 
 #include "core/base/corestate.h"
+#include "core/compiler/cdefine.h"
+#include "core/lists/fieldtags.h"
+#include "core/lists/listsstate.h"
+#include "core/lists/manufacturerlist.h"
+#include "core/tdl/templatefileupkeep.h"
+#include "core/tdl/tdlstate.h"
+#include "core/teds/memoryfile.h"
+#include "core/tdl/templateparser.h"
+#include "core/validation/validation.h"
 
 namespace app {
+
+namespace {
+
+// Saving a memory file needs a validated library, like writing a node.
+class LibraryGate final : public core::SaveValidationGate {
+public:
+    bool filesValidated(const core::TedsBuf&) override { return core::CheckAllFilesValidated(false); }
+};
+
+} // namespace
+
+void installLibraryGates()
+{
+    static LibraryGate gate;
+    core::setSaveValidationGate(&gate);
+}
 
 core::StartupLibrary templateLibrary()
 {
     core::StartupLibrary lib;
-    lib.loadTagList = [] { core::RequireFile(core::coreState().ProgramFolder / "TagList.xdl"); };
-    lib.parseTemplateFile = [](const std::string&) {};
-    lib.templatesLoaded = [] { return 0; };
-    lib.validateListFile = [](const std::filesystem::path&) { return true; };
-    lib.readManufacturerList = [](const std::filesystem::path&) {};
-    lib.compile = [](const std::filesystem::path&) { return false; };
+    lib.loadTagList = [] { core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(core::coreState().ProgramFolder); };
+    lib.parseTemplateFile = [](const std::string& name) { core::ParseTemplateFile(name); };
+    lib.templatesLoaded = [] { return core::TemplatesLoaded(); };
+    lib.validateListFile = [](const std::filesystem::path& p) { return core::ValidateFile(p, false, true); };
+    lib.readManufacturerList = [](const std::filesystem::path& p) { core::ReadManufacturerList(p, core::listsState().Manufacturers); };
+    lib.compile = [](const std::filesystem::path& name) { return core::CompileDescription(name); };
     return lib;
 }
 

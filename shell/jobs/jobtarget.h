@@ -23,6 +23,10 @@ public:
     // A handle that turns empty when the target is destroyed.
     std::weak_ptr<JobTarget*> handle() const { return alive_; }
 
+protected:
+    // From now on the queue treats the target as gone: its queued jobs are dropped.
+    void detachFromQueue() { alive_.reset(); }
+
 private:
     std::shared_ptr<JobTarget*> alive_;
 };

@@ -1,32 +1,91 @@
 #include "shell/mainwindow/mainf.h"
 
-#include "core/base/message.h"
+#include "device/base/devicestate.h"
+#include "device/serial/peloxtransport.h"
+#include "platform/onewire/tmex.h"
+#include "platform/qt/cp1252.h"
+#include "platform/serial/termiosport.h"
+#include "shell/iface/ifacestate.h"
 #include "shell/jobs/jobqueue.h"
+#include "shell/nodes/doscan.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace shell {
 
-MainF::MainF(QWidget* parent) : QMainWindow(parent)
+namespace {
+
+std::unique_ptr<platform::SerialPort> defaultPort(std::unique_ptr<platform::SerialPort> port)
+{
+    if (port)
+        return port;
+    return std::make_unique<platform::TermiosSerialPort>();
+}
+
+void showAction(QAction* a, const MenuItemState& s)
+{
+    const QSignalBlocker block(a);
+    a->setText(platform::fromCp1252(s.caption));
+    a->setEnabled(s.enabled);
+    a->setVisible(s.visible);
+    if (a->isCheckable())
+        a->setChecked(s.checked);
+}
+
+void showOption(QRadioButton* b, const OptionState& s)
+{
+    const QSignalBlocker block(b);
+    b->setEnabled(s.enabled);
+    b->setVisible(s.visible);
+    b->setChecked(s.value);
+}
+
+} // namespace
+
+MainF::MainF(QWidget* parent, std::unique_ptr<platform::SerialPort> port)
+    : QMainWindow(parent), port_(defaultPort(std::move(port))), iface_(*this, *port_)
 {
     setObjectName("MainF");
     buildUi();
+    connectControls();
+    device::setOneWireWindow(this);
+    device::setPeloxPort(port_.get());
+    setNodeHost(this);
+    treeView_.attach(TRTreeView);
+    installScanStep();
+    auto& q = jobQueue();
+    q.isScanning = [] { return ifaceState().CommMode == kModeScanning; };
+    endProgram = [](int code) { QCoreApplication::exit(code); };
+    sync();
 }
 
-MainF::~MainF() = default;
+MainF::~MainF()
+{
+    ProcessJobQue->stop();
+    auto& q = jobQueue();
+    q.isScanning = nullptr;
+    q.scanStep = nullptr;
+    q.enableTimer = nullptr;
+    q.applyHourglass = nullptr;
+    treeView_.attach(nullptr);
+    setNodeHost(nullptr);
+    device::setPeloxPort(nullptr);
+    device::setOneWireWindow(nullptr);
+}
 
 void MainF::buildUi()
 {
@@ -40,6 +99,7 @@ void MainF::buildUi()
 
     mFile = menuBar()->addMenu("&File");
     msetup = menuBar()->addMenu("&Setup");
+    buildSetupMenu();
     mTools = menuBar()->addMenu("&Tools");
     mDebug = menuBar()->addMenu("&Debug");
     mhelp = menuBar()->addMenu("&Help");
@@ -49,7 +109,6 @@ void MainF::buildUi()
     TRTreeView = new QTreeWidget(central);
     TRTreeView->setObjectName("TRTreeView");
     TRTreeView->setHeaderHidden(true);
-    TRTreeView->setToolTip("No interface selected");
 
     Frame1 = new QGroupBox("Communication Speed", central);
     obSpeed[0] = new QRadioButton("Normal", Frame1);
@@ -57,8 +116,10 @@ void MainF::buildUi()
     tbComm_mode = new QLineEdit(Frame1);
     tbComm_mode->setReadOnly(true);
     auto* f1 = new QVBoxLayout(Frame1);
-    f1->addWidget(obSpeed[0]);
-    f1->addWidget(obSpeed[1]);
+    for (auto* b : obSpeed) {
+        b->setAutoExclusive(false);
+        f1->addWidget(b);
+    }
     f1->addWidget(tbComm_mode);
 
     Frame2 = new QGroupBox("Communication Mode", central);
@@ -66,19 +127,23 @@ void MainF::buildUi()
     const char* modes[3] = {"Paused", "Scanning", "Analog"};
     for (int i = 0; i < 3; ++i) {
         ModeO[i] = new QRadioButton(modes[i], Frame2);
-        ModeO[i]->setEnabled(false);
+        ModeO[i]->setAutoExclusive(false);
         f2->addWidget(ModeO[i]);
     }
 
     VolScroll = new QScrollBar(Qt::Horizontal, central);
+    VolScroll->setRange(0, 65535);
     Vol_mute = new QCheckBox("Mute mic. volume", central);
+    Vol_mute->setToolTip("mute microphone and line");
     ScanLight = new QLabel(central);
     ScanLight->setFixedSize(14, 14);
-    ScanLight->setStyleSheet("background: #406040; border-radius: 7px;");
+    showScanLight(false);
     Editor_text = new QLabel("Tedsmith", central);
     ZQ_text = new QLabel("Morvelund", central);
     SimulatedLabel = new QLabel(central);
+    SimulatedLabel->setObjectName("SimulatedLabel");
     SimulatedLabel->setStyleSheet("color: #a00000; font-weight: bold;");
+    SimulatedLabel->setWordWrap(true);
     SimulatedLabel->hide();
 
     nofocus = new QPushButton("Nofocus", central);
@@ -114,7 +179,122 @@ void MainF::buildUi()
 
     ProcessJobQue = new QTimer(this);
     ProcessJobQue->setInterval(1000);
-    connect(ProcessJobQue, &QTimer::timeout, this, [] { jobQueue().tick(); });
+}
+
+void MainF::buildSetupMenu()
+{
+    MnuSetupIF[0] = msetup->addAction(QString());
+    MnuSetupIF[0]->setCheckable(true);
+    auto* startup = msetup->addMenu(QString());
+    MnuSetupIF[1] = startup->menuAction();
+    for (int i = 1; i <= 2; ++i) {
+        mnuIF_p_startup[i] = startup->addAction(QString());
+        mnuIF_p_startup[i]->setCheckable(true);
+    }
+    auto* com = msetup->addMenu(QString());
+    MnuSetupIF[2] = com->menuAction();
+    for (int i = 1; i <= 4; ++i) {
+        mnuIF_p_Com[i] = com->addAction(QString());
+        mnuIF_p_Com[i]->setCheckable(true);
+    }
+    auto* driver = msetup->addMenu(QString());
+    MnuSetupIF[3] = driver->menuAction();
+    for (int i = 0; i < kDriverCount; ++i) {
+        mnuIF_p_Driver[i] = driver->addAction(QString());
+        mnuIF_p_Driver[i]->setCheckable(true);
+    }
+    MnuSetupIF[4] = msetup->addAction(QString());
+
+    // Opening a submenu is a click on its item.
+    connect(startup, &QMenu::aboutToShow, this, [this] { iface_.MnuSetupIF_Click(1); });
+    connect(com, &QMenu::aboutToShow, this, [this] { iface_.MnuSetupIF_Click(2); });
+    connect(driver, &QMenu::aboutToShow, this, [this] { iface_.MnuSetupIF_Click(3); });
+}
+
+void MainF::connectControls()
+{
+    connect(ProcessJobQue, &QTimer::timeout, this, &MainF::ProcessJobQue_Timer);
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(f5, &QShortcut::activated, this, [this] { Form_KeyDown(116, 0); });
+    connect(MnuSetupIF[0], &QAction::triggered, this, [this] { iface_.MnuSetupIF_Click(0); });
+    connect(MnuSetupIF[4], &QAction::triggered, this, [this] { iface_.MnuSetupIF_Click(4); });
+    for (int i = 1; i <= 2; ++i)
+        connect(mnuIF_p_startup[i], &QAction::triggered, this, [this, i] { iface_.mnuIF_p_startup_Click(i); });
+    for (int i = 1; i <= 4; ++i)
+        connect(mnuIF_p_Com[i], &QAction::triggered, this, [this, i] { iface_.mnuIF_p_Com_Click(i); });
+    for (int i = 0; i < kDriverCount; ++i)
+        connect(mnuIF_p_Driver[i], &QAction::triggered, this, [this, i] { iface_.mnuIF_p_Driver_Click(i); });
+
+    // Options and the mute box: only real changes reach the model; the model decides,
+    // and sync() puts the widgets back where it says.
+    for (int i = 0; i < 3; ++i)
+        connect(ModeO[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                iface_.modes.selectMode(i);
+            sync();
+        });
+    for (int i = 0; i < 2; ++i)
+        connect(obSpeed[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                iface_.modes.selectSpeed(i);
+            sync();
+        });
+    connect(Vol_mute, &QCheckBox::toggled, this, [this](bool on) {
+        iface_.modes.setVolMute(on);
+        sync();
+    });
+}
+
+void MainF::sync()
+{
+    if (syncing_)
+        return;
+    syncing_ = true;
+    const auto& m = iface_.menu;
+    for (std::size_t i = 0; i < MnuSetupIF.size(); ++i)
+        showAction(MnuSetupIF[i], m.MnuSetupIF[i]);
+    for (std::size_t i = 1; i <= 2; ++i)
+        showAction(mnuIF_p_startup[i], m.mnuIF_p_startup[i]);
+    for (std::size_t i = 1; i <= 4; ++i)
+        showAction(mnuIF_p_Com[i], m.mnuIF_p_Com[i]);
+    for (std::size_t i = 0; i < mnuIF_p_Driver.size(); ++i)
+        showAction(mnuIF_p_Driver[i], m.mnuIF_p_Driver[i]);
+    mFile->setEnabled(iface_.fileAndToolsEnabled);
+    mTools->setEnabled(iface_.fileAndToolsEnabled);
+
+    const auto& p = iface_.modes;
+    for (std::size_t i = 0; i < ModeO.size(); ++i)
+        showOption(ModeO[i], p.ModeO[i]);
+    for (std::size_t i = 0; i < obSpeed.size(); ++i)
+        showOption(obSpeed[i], p.obSpeed[i]);
+    Frame1->setVisible(p.Frame1Visible);
+    tbComm_mode->setText(QString::fromStdString(p.tbComm_mode));
+    // Twips to pixels at 96 dpi.
+    Frame2->setMinimumHeight(p.Frame2Height / 15);
+    {
+        const QSignalBlocker block(Vol_mute);
+        Vol_mute->setChecked(p.Vol_mute);
+        Vol_mute->setVisible(p.Vol_muteVisible);
+    }
+    {
+        const QSignalBlocker block(VolScroll);
+        VolScroll->setValue(p.VolScroll);
+    }
+    TRTreeView->setEnabled(iface_.treeEnabled);
+    TRTreeView->setToolTip(QString::fromStdString(iface_.treeToolTip));
+    showSimulated();
+    syncing_ = false;
+}
+
+void MainF::showSimulated()
+{
+    const auto& ds = device::deviceState();
+    const int driver = iface_.menu.checkedDriver();
+    std::string text;
+    if (driver >= 0 && driver != kDriverPelox && platform::isSimulated(ds.PortType, ds.PortNum))
+        text = platform::backendDescription(ds.PortType, ds.PortNum);
+    SimulatedLabel->setText(QString::fromStdString(text));
+    SimulatedLabel->setVisible(!text.empty());
 }
 
 void MainF::parkFocus()
@@ -123,33 +303,41 @@ void MainF::parkFocus()
         nofocus->setFocus();
 }
 
-void MainF::Form_Load()
-{
-    auto& q = jobQueue();
-    q.TimeoutJobQue();
-    q.enableTimer = [this] { ProcessJobQue->start(); };
-    q.applyHourglass = [](bool on) {
-        if (on && !QApplication::overrideCursor())
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else if (!on)
-            while (QApplication::overrideCursor())
-                QApplication::restoreOverrideCursor();
-    };
-    q.StartJobQue();
-}
-
-void MainF::postInitialize() {}
-
-void MainF::DoJob()
-{
-    const auto& job = jobQueue().head();
-    switch (job.subno) {
-    default:
-        core::MsgBox("No such job in MainF");
-        break;
-    }
-}
-
 void MainF::Refresh() { update(); }
+
+// --- OneWireWindow -----------------------------------------------------------------
+
+void MainF::Set_CommModeWindow() { iface_.Set_CommModeWindow(); }
+bool MainF::ds9097uDriverChecked() { return iface_.menu.driverChecked(kDriverDS9097U); }
+bool MainF::ds9490rDriverChecked() { return iface_.menu.driverChecked(kDriverDS9490R); }
+
+void MainF::setSpeedFrameVisible(bool visible)
+{
+    iface_.modes.Frame1Visible = visible;
+    sync();
+}
+
+bool MainF::speedOptionSet(int index)
+{
+    return index >= 0 && index < 2 && iface_.modes.obSpeed[static_cast<std::size_t>(index)].value;
+}
+
+void MainF::showCommMode(const std::string& text)
+{
+    iface_.modes.tbComm_mode = text;
+    sync();
+}
+
+// --- NodeHost ----------------------------------------------------------------------
+
+void MainF::showScanLight(bool on)
+{
+    ScanLight->setStyleSheet(on ? "background: #30e030; border-radius: 7px;"
+                                : "background: #406040; border-radius: 7px;");
+}
+
+void MainF::beep() { QApplication::beep(); }
+int MainF::volumeValue() { return iface_.modes.VolScroll; }
+bool MainF::muteChecked() { return iface_.modes.Vol_mute; }
 
 } // namespace shell

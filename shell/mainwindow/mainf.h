@@ -1,12 +1,22 @@
 #pragma once
-// The main window: node tree, communication panels, menus, and the 1000 ms timer
-// that drives the job queue.
+// The main window: node tree, communication panels, the Setup menu, the serial
+// control of the amplifier link, and the 1000 ms timer that drives the job queue.
+// The interface choice lives in a widget-free model (shell/iface); this window shows
+// its state and forwards its control events to it.
 
+#include "device/onewire/onewirewindow.h"
+#include "platform/serial/serialport.h"
+#include "shell/iface/iface.h"
+#include "shell/iface/ifacehost.h"
 #include "shell/jobs/jobtarget.h"
+#include "shell/nodes/nodehost.h"
+#include "shell/nodes/nodetreeview.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -22,10 +32,15 @@ class QTreeWidget;
 
 namespace shell {
 
-class MainF final : public QMainWindow, public JobTarget {
+class MainF final : public QMainWindow,
+                    public JobTarget,
+                    public device::OneWireWindow,
+                    public NodeHost,
+                    private IfaceHost {
     Q_OBJECT
 public:
-    explicit MainF(QWidget* parent = nullptr);
+    // port: the serial control MSComm1; by default the tty of the chosen COM port.
+    explicit MainF(QWidget* parent = nullptr, std::unique_ptr<platform::SerialPort> port = {});
     ~MainF() override;
 
     // JobTarget
@@ -35,8 +50,40 @@ public:
 
     void Form_Load();
     void postInitialize();
+    // Key code 116 (F5) drops every node; the scan brings the present ones back.
+    void Form_KeyDown(int keyCode, int shift);
+    // Closing the window ends the program.
+    void Form_QueryUnload();
+    // The one way out: unloads the request server window (it saves its settings),
+    // closes the sound mixer, stops the queue and ends the program with exitCode.
+    void EndProgram(int exitCode);
+    // One tick of ProcessJobQue; a job that ends the program ends it here.
+    void ProcessJobQue_Timer();
+
     // Parks the keyboard focus on the off-screen button.
-    void parkFocus();
+    void parkFocus() override;
+
+    Iface& iface() { return iface_; }
+    platform::SerialPort& MSComm1() { return *port_; }
+
+    // Hooks the program fills in.
+    std::function<void()> DebugF_clear;         // empties the trace window
+    std::function<void()> DoTreeview_Select;    // job 3: the tree selection
+    std::function<void(int exitCode)> endProgram;  // quits the event loop (default)
+
+    // OneWireWindow
+    void Set_CommModeWindow() override;
+    bool ds9097uDriverChecked() override;
+    void setSpeedFrameVisible(bool visible) override;
+    bool speedOptionSet(int index) override;
+    void showCommMode(const std::string& text) override;
+
+    // NodeHost
+    bool ds9490rDriverChecked() override;
+    void showScanLight(bool on) override;
+    void beep() override;
+    int volumeValue() override;
+    bool muteChecked() override;
 
     // Controls, named as the program names them.
     QTreeWidget* TRTreeView = nullptr;
@@ -60,9 +107,42 @@ public:
     QMenu* mDebug = nullptr;
     QMenu* mhelp = nullptr;
     std::array<QAction*, 1> mnuhelp{};
+    // Setup menu: (0) activate, (1..3) the submenus' own items, (4) "T-block Server".
+    std::array<QAction*, 5> MnuSetupIF{};
+    std::array<QAction*, 3> mnuIF_p_startup{};  // 1, 2
+    std::array<QAction*, 5> mnuIF_p_Com{};      // 1..4
+    std::array<QAction*, kDriverCount> mnuIF_p_Driver{};
+
+    int HelpContextID = 0;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void buildUi();
+    void buildSetupMenu();
+    void connectControls();
+    // Shows the model's state in the widgets.
+    void sync();
+    void showSimulated();
+    // Runs search steps until the pass ends.
+    void scanPass();
+    void job8();
+
+    // IfaceHost
+    void postMainJob(int subno, JobParam param) override;
+    int nodeCount() override;
+    std::string nodeId(int index) override;
+    void Remove_transducer(const std::string& id) override;
+    void clearTrace() override;
+    void changed() override { sync(); }
+
+    std::unique_ptr<platform::SerialPort> port_;
+    Iface iface_;
+    NodeTreeView treeView_;
+    bool syncing_ = false;
+    bool ending_ = false;
+    bool inJob8_ = false;
 };
 
 } // namespace shell

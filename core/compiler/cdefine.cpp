@@ -1,0 +1,170 @@
+#include "core/compiler/cdefine.h"
+
+#include "core/base/corestate.h"
+#include "core/base/message.h"
+#include "core/base/textfile.h"
+#include "core/tdl/templatefileupkeep.h"
+#include "core/validation/validation.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace core {
+
+namespace {
+
+struct CompileError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string lower(std::string s)
+{
+    for (auto& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+bool startsWithDefine(const std::string& line) { return lower(line.substr(0, 6)) == "define"; }
+bool hasEnddefine(const std::string& line) { return lower(line).find("enddefine") != std::string::npos; }
+
+std::string removeAll(std::string s, char c)
+{
+    s.erase(std::remove(s.begin(), s.end(), c), s.end());
+    return s;
+}
+
+std::string withExtension(const std::filesystem::path& name, const char* ext) { return name.string() + ext; }
+
+} // namespace
+
+struct cDefine::Source {
+    std::string file;
+    std::vector<std::string> lines;
+
+    [[noreturn]] void fail(std::size_t index, const std::string& why) const
+    {
+        throw CompileError("Error in description file: " + file + " near line : " + std::to_string(index + 1) +
+                           "\r\n" + (index < lines.size() ? lines[index] : std::string()) + "\r\n" + why);
+    }
+};
+
+cDefine::cDefine() : programFolder_(coreState().ProgramFolder) {}
+
+bool cDefine::ExpandFiles(const std::filesystem::path& name)
+{
+    const std::filesystem::path hdl = withExtension(name, ".hdl");
+    const std::filesystem::path ddl = withExtension(name, ".ddl");
+    const std::filesystem::path tdl = withExtension(name, ".tdl");
+    const bool haveHdl = FileExists(hdl), haveDdl = FileExists(ddl);
+    active_.clear();
+    if (!haveHdl && !haveDdl) {
+        ShowMessage("No description file found: " + hdl.string() + "; " + ddl.string());
+        return false;
+    }
+    std::vector<std::string> out;
+    try {
+        if (haveHdl)
+            processFile(hdl, true, out);
+        if (haveDdl)
+            processFile(ddl, false, out);
+    } catch (const CompileError& e) {
+        ShowMessage(e.what());
+        return false;
+    }
+    std::string error;
+    if (!writeFileAtomic(tdl, joinCrLf(out), &error)) {
+        ShowMessage("Error writing file: " + tdl.string() + "\r\n" + error);
+        return false;
+    }
+    return true;
+}
+
+void cDefine::processFile(const std::filesystem::path& path, bool header, std::vector<std::string>& out)
+{
+    Source src;
+    src.file = path.string();
+    std::string error;
+    auto lines = readLines(path, &error);
+    if (!lines)
+        throw CompileError("Error reading file: " + src.file + "\r\n" + error);
+    src.lines = std::move(*lines);
+    for (std::size_t i = 0; i < src.lines.size(); ++i) {
+        const std::string& line = src.lines[i];
+        if (startsWithDefine(line)) {
+            readDefine(src, i);
+        } else {
+            std::vector<std::string> expansion;
+            const bool call = expandLine(line, expansion, src, i);
+            out.insert(out.end(), expansion.begin(), expansion.end());
+            if (!call && !header)
+                out.push_back(line);
+        }
+    }
+}
+
+void cDefine::readDefine(Source& src, std::size_t& i)
+{
+    const std::size_t start = i;
+    // Every "define" is removed, in any letter case, then every blank.
+    std::string name = src.lines[i];
+    for (auto p = lower(name).find("define"); p != std::string::npos; p = lower(name).find("define"))
+        name.erase(p, 6);
+    DefineRecord rec;
+    rec.name = lower(removeAll(name, ' '));
+    for (++i; i < src.lines.size(); ++i) {
+        if (hasEnddefine(src.lines[i])) {
+            rec.count = static_cast<int>(rec.lines.size());
+            defines_.push_back(std::move(rec));
+            return;
+        }
+        rec.lines.push_back(src.lines[i]);
+    }
+    src.fail(start, "define " + rec.name + " has no enddefine line");
+}
+
+bool cDefine::expandLine(const std::string& line, std::vector<std::string>& out, Source& src, std::size_t lineIndex)
+{
+    const std::string candidate = removeAll(line, '\t');
+    if (candidate.empty())
+        return false;
+    const std::string key = lower(candidate);
+    const auto it = std::find_if(defines_.begin(), defines_.end(), [&](const DefineRecord& d) { return d.name == key; });
+    if (it == defines_.end())
+        return false;
+    const auto index = static_cast<std::size_t>(it - defines_.begin());
+    const auto pos = line.find(candidate);
+    if (pos == std::string::npos)
+        src.fail(lineIndex, "tab characters inside the call of macro " + key);
+    if (std::find(active_.begin(), active_.end(), index) != active_.end())
+        src.fail(lineIndex, "macro " + key + " calls itself");
+    const std::string indent = line.substr(0, pos);
+    active_.push_back(index);
+    // The body is copied: expanding may not add defines, but keep the loop independent.
+    const std::vector<std::string> body = defines_[index].lines;
+    for (const auto& bodyLine : body) {
+        if (!expandLine(bodyLine, out, src, lineIndex))
+            out.push_back(indent + bodyLine);
+    }
+    active_.pop_back();
+    return true;
+}
+
+bool CompileDescription(const std::filesystem::path& name)
+{
+    cDefine compiler;
+    if (!compiler.ExpandFiles(name))
+        return false;
+    const std::filesystem::path tdl = withExtension(name, ".tdl");
+    if (!UpdateUTIDs(tdl, true).ok)
+        return false;
+    ValidateFile(tdl, true, false);
+    if (coreState().JapaneseWindows)
+        return true;
+    // The keycode line must now be in place.
+    int score = 0;
+    ValidateFile(tdl, false, false, score);
+    return score >= 2;
+}
+
+} // namespace core

@@ -1,0 +1,47 @@
+#pragma once
+// The description compiler: name.hdl (macro definitions) and name.ddl (the description)
+// are expanded into name.tdl.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace core {
+
+// One macro.
+struct DefineRecord {
+    std::string name;                // lower case, "define" and blanks removed
+    std::vector<std::string> lines;  // the body as written
+    int count = 0;
+};
+
+class cDefine {
+public:
+    cDefine();
+
+    // name is the base path without extension. Writes name.tdl from name.hdl (when it
+    // exists) and name.ddl (when it exists). False after a message when neither exists or
+    // the sources are faulty (a define without enddefine, a macro that calls itself, a
+    // call with tabs inside it) or cannot be read or written; name.tdl is then untouched.
+    bool ExpandFiles(const std::filesystem::path& name);
+
+    const std::vector<DefineRecord>& defines() const { return defines_; }
+
+private:
+    struct Source;
+    void processFile(const std::filesystem::path& path, bool header, std::vector<std::string>& out);
+    // Reads the define starting at lines[i]; i is left on its enddefine line.
+    void readDefine(Source& src, std::size_t& i);
+    // True when line is a macro call; its expansion is appended to out.
+    bool expandLine(const std::string& line, std::vector<std::string>& out, Source& src, std::size_t lineIndex);
+
+    std::vector<DefineRecord> defines_;
+    std::vector<std::size_t> active_;  // defines being expanded (outermost first)
+    std::filesystem::path programFolder_;
+};
+
+// The whole compile of the compile window and the command line: ExpandFiles, then the
+// UTID lines (UpdateUTIDInFile with Rewrite) and the keycode validation line.
+bool CompileDescription(const std::filesystem::path& name);
+
+} // namespace core

@@ -1,0 +1,91 @@
+#include "core/lists/fieldtags.h"
+
+#include "core/base/message.h"
+#include "core/base/textfile.h"
+#include "core/base/tokenizers.h"
+#include "core/lists/listfile.h"
+
+#include <stdexcept>
+
+namespace core {
+
+namespace {
+const char* const kHeader = "Description Language Tags list version 0.0.2";
+}
+
+Fieldtags::Fieldtags(const std::filesystem::path& programFolder)
+{
+    const auto path = programFolder / "TagList.xdl";
+    listfile::require(path);
+    ReadTagList(path);
+}
+
+std::shared_ptr<FieldTag> Fieldtags::add(const std::string& key)
+{
+    if (!key.empty())
+        for (const auto& e : tags_)
+            if (e.key == key)
+                throw std::invalid_argument("key already in the tag list: " + key);
+    auto tag = std::make_shared<FieldTag>();
+    tags_.push_back({key, tag});
+    return tag;
+}
+
+std::shared_ptr<FieldTag> Fieldtags::item(int index) const
+{
+    if (index < 1 || index > Count())
+        throw std::out_of_range("tag index " + std::to_string(index));
+    return tags_[static_cast<std::size_t>(index - 1)].tag;
+}
+
+void Fieldtags::Remove(int index)
+{
+    if (index < 1 || index > Count())
+        throw std::out_of_range("tag index " + std::to_string(index));
+    tags_.erase(tags_.begin() + (index - 1));
+}
+
+void Fieldtags::ReadTagList(const std::filesystem::path& path)
+{
+    const auto lines = listfile::readOrEnd(path);
+    if (lines.empty() || lines[0].find(kHeader) == std::string::npos)
+        listfile::wrongVersion("Tag List", path);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (listfile::skipped(line) || line[0] != '%')
+            continue;
+        std::string rest = line;
+        std::string word;
+        try {
+            word = NextWord(rest);
+        } catch (const TokenError&) {
+            MsgBox("Error in tag list file: " + path.string() + " near line : " + std::to_string(i + 1) + "\r\n" + line);
+            throw ProgramEnd{1};
+        }
+        auto tag = std::make_shared<FieldTag>();
+        tag->name = word.substr(1);
+        tag->Comment = rest;
+        tags_.push_back({std::string(), tag});
+    }
+}
+
+bool Fieldtags::TagNameExist(const std::string& name) const
+{
+    const std::string u = upper(name);
+    bool found = false;
+    for (const auto& e : tags_)
+        if (upper(e.tag->name) == u)
+            found = true;
+    return found;
+}
+
+std::shared_ptr<FieldTag> Fieldtags::FindbyName(const std::string& name) const
+{
+    const std::string u = upper(name);
+    for (const auto& e : tags_)
+        if (upper(e.tag->name) == u)
+            return e.tag;
+    return nullptr;
+}
+
+} // namespace core

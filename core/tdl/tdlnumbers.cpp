@@ -1,0 +1,56 @@
+#include "core/tdl/tdlnumbers.h"
+
+#include "core/numeric/numberrules.h"
+
+namespace core::tdl {
+
+namespace {
+double number(const std::string& text)
+{
+    const auto v = numeric::parseNumber(text, false);
+    if (!v)
+        throw TdlError("Type mismatch: \"" + text + "\"");
+    return *v;
+}
+} // namespace
+
+std::int32_t toLong(const std::string& text)
+{
+    const auto v = numeric::CLng(number(text));
+    if (!v)
+        throw TdlError("Overflow: " + text);
+    return *v;
+}
+
+std::int16_t toInt(const std::string& text)
+{
+    const auto v = numeric::CInt(number(text));
+    if (!v)
+        throw TdlError("Overflow: " + text);
+    return *v;
+}
+
+Currency toCurrency(const std::string& text)
+{
+    const auto v = Currency::fromDouble(number(text));
+    if (!v)
+        throw TdlError("Overflow: " + text);
+    return *v;
+}
+
+std::int16_t valInt(const std::string& text)
+{
+    const auto v = numeric::CInt(numeric::Val(text));
+    if (!v)
+        throw TdlError("Overflow: " + text);
+    return *v;
+}
+
+int notNegative(int v, const char* what)
+{
+    if (v < 0)
+        throw TdlError(std::string("Negative ") + what + ": " + std::to_string(v));
+    return v;
+}
+
+} // namespace core::tdl

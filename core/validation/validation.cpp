@@ -1,0 +1,154 @@
+#include "core/validation/validation.h"
+
+#include "core/base/corestate.h"
+#include "core/base/message.h"
+#include "core/base/textfile.h"
+#include "core/base/trace.h"
+#include "core/validation/encryption.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace core {
+
+namespace {
+
+struct FileError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Sums {
+    std::int64_t sum1 = 0;
+    std::int64_t sum2 = 0;
+};
+
+bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+// Text after the line's first blank (the whole line when it has none).
+std::string afterFirstBlank(const std::string& line)
+{
+    const auto p = line.find(' ');
+    return p == std::string::npos ? line : line.substr(p + 1);
+}
+
+Sums checksums(const std::vector<std::string>& lines, std::size_t end)
+{
+    Sums s;
+    unsigned c1 = 0, c2 = 0;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    for (std::size_t i = 0; i < end; ++i) {
+        for (char ch : lines[i]) {
+            const unsigned code = static_cast<unsigned char>(ch);
+            c1 = c1 == 255 ? 0 : c1 + 1;
+            c2 = c2 == 999 ? 0 : c2 + 1;
+            s.sum1 += code ^ c1;
+            s.sum2 += code ^ c2;
+            if (s.sum1 > kMax || s.sum2 > kMax)
+                throw FileError("Overflow");
+        }
+    }
+    return s;
+}
+
+// A decimal whole number with optional blanks and sign, as a 32-bit integer.
+std::optional<std::int64_t> wholeNumber(const std::string& text)
+{
+    std::size_t i = 0, n = text.size();
+    while (i < n && text[i] == ' ')
+        ++i;
+    while (n > i && text[n - 1] == ' ')
+        --n;
+    bool neg = false;
+    if (i < n && (text[i] == '-' || text[i] == '+'))
+        neg = text[i++] == '-';
+    if (i == n || n - i > 10)
+        return std::nullopt;
+    std::int64_t v = 0;
+    for (; i < n; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        v = v * 10 + (text[i] - '0');
+    }
+    return neg ? -v : v;
+}
+
+} // namespace
+
+const std::string& SupportAddress()
+{
+    static const std::string a = "support@morvelund.example";
+    return a;
+}
+
+bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey, int& Score)
+{
+    if (coreState().JapaneseWindows) {
+        Score = 1;
+        return true;
+    }
+    Score = 0;
+    try {
+        std::string error;
+        const auto lines = readLines(path, &error);
+        if (!lines)
+            throw FileError("File not found: " + error);
+
+        std::size_t first = 0;
+        while (first < lines->size() && !startsWith((*lines)[first], "Validation_"))
+            ++first;
+        const Sums sums = checksums(*lines, first);
+
+        std::string storedKey, storedSecond;
+        if (first < lines->size()) {
+            if (startsWith((*lines)[first], "Validation_keycode"))
+                storedKey = afterFirstBlank((*lines)[first]);
+            for (std::size_t i = first + 1; i < lines->size(); ++i)
+                if (startsWith((*lines)[i], "Validation_key_ZQ"))
+                    storedSecond = afterFirstBlank((*lines)[i]);
+        }
+
+        const std::string sum1Text = std::to_string(sums.sum1);
+        const std::string sum2Text = std::to_string(sums.sum2);
+        const std::string expected = TextToHex(MakeValidationCode(sum2Text, KeyK52()));
+
+        if (Create) {
+            std::vector<std::string> out(lines->begin(), lines->begin() + static_cast<std::ptrdiff_t>(first));
+            out.push_back("Validation_keycode " + sum1Text);
+            if (WriteSecondKey)
+                out.push_back("Validation_key_ZQ " + expected);
+            if (!writeFileAtomic(path, joinCrLf(out), &error))
+                throw FileError(error);
+            // The file now holds only what was written.
+            storedSecond = WriteSecondKey ? expected : std::string();
+        }
+
+        if (storedKey == sum1Text)
+            Score += 2;
+        if (storedSecond.empty())
+            return false;
+        std::string key = KeyK88();
+        const auto value = wholeNumber(Encrypting(Decrypt2(storedSecond), key));
+        if (!value || *value < std::numeric_limits<std::int32_t>::min() || *value > std::numeric_limits<std::int32_t>::max())
+            throw FileError("Type mismatch");
+        if (*value == sums.sum2) {
+            Score += 1;
+            return true;
+        }
+        return false;
+    } catch (const std::exception& e) {
+        ShowMessage("Error in file: " + path.string() + ", please report to " + SupportAddress());
+        Tracewindow(std::string("Error in validate file: ") + e.what());
+        return false;
+    }
+}
+
+bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey)
+{
+    int score = 0;
+    return ValidateFile(path, Create, WriteSecondKey, score);
+}
+
+} // namespace core

@@ -1,0 +1,20 @@
+#pragma once
+// Validation lines at the end of data files: a keycode line anyone can recompute and a
+// second line built with the built-in keys.
+
+#include <filesystem>
+#include <string>
+
+namespace core {
+
+// The support address named by error messages.
+const std::string& SupportAddress();
+
+// True when the file's second validation line matches its content. Score: +2 when the
+// keycode line matches, +1 when the second line matches (0..3). With Create the
+// validation lines are rewritten first (the keycode line, and with WriteSecondKey the
+// second line); the file is replaced through a temporary file in its folder.
+bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey, int& Score);
+bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey);
+
+} // namespace core

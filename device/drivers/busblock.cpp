@@ -1,0 +1,116 @@
+#include "device/drivers/busblock.h"
+
+#include "device/onewire/byteio.h"
+#include "device/onewire/onewirestate.h"
+#include "device/onewire/session.h"
+
+namespace device {
+
+bool openNode(const std::string& RomId)
+{
+    if (uLAN_SelectNode_Access(RomId) && !oneWireState().IoError)
+        return true;
+    uLAN_End();
+    return false;
+}
+
+ByteArray command(std::initializer_list<int> bytes)
+{
+    MemImage buffer;
+    buffer.Data.assign(bytes.size() + 1, 0);
+    int i = 1;
+    for (int b : bytes)
+        buffer.Data[static_cast<std::size_t>(i++)] = static_cast<std::uint8_t>(b & 0xFF);
+    const int n = static_cast<int>(bytes.size());
+    Block_IO(buffer, true, 1, n);
+    return ByteArray(buffer.Data.begin() + 1, buffer.Data.begin() + 1 + n);
+}
+
+void sendData(const MemImage& image, int first, int last)
+{
+    if (last < first)
+        return;
+    MemImage buffer;
+    buffer.Data.assign(static_cast<std::size_t>(last - first) + 2, 0xFF);
+    for (int i = first; i <= last; ++i)
+        if (i >= 0 && i < static_cast<int>(image.Data.size()))
+            buffer.Data[static_cast<std::size_t>(i - first + 1)] = image.Data[static_cast<std::size_t>(i)];
+    Block_IO(buffer, true, 1, last - first + 1);
+}
+
+void readData(MemImage& image, int first, int last)
+{
+    if (last < first)
+        return;
+    if (static_cast<int>(image.Data.size()) <= last)
+        image.Data.resize(static_cast<std::size_t>(last) + 1, 0);
+    Block_IO(image, false, first, last);
+}
+
+bool ioFailed() { return oneWireState().IoError; }
+
+bool stillPresent()
+{
+    uLAN_Access();
+    return !ioFailed();
+}
+
+bool sameBytes(const ByteArray& a, const ByteArray& b, int first, int last)
+{
+    if (first < 0 || last >= static_cast<int>(a.size()) || last >= static_cast<int>(b.size()))
+        return false;
+    for (int i = first; i <= last; ++i)
+        if (a[static_cast<std::size_t>(i)] != b[static_cast<std::size_t>(i)])
+            return false;
+    return true;
+}
+
+bool allErased(const ByteArray& data, int first, int last)
+{
+    if (first < 0 || last >= static_cast<int>(data.size()))
+        return false;
+    for (int i = first; i <= last; ++i)
+        if (data[static_cast<std::size_t>(i)] != 0xFF)
+            return false;
+    return true;
+}
+
+void readMemoryPages(MemImage& mi, int pages)
+{
+    mi.PageSize = 32;
+    mi.Pages = pages;
+    mi.ChecksumOK = false;
+    mi.RomUsed = true;
+    const int n = mi.byteCount();
+    mi.Data.assign(static_cast<std::size_t>(n) + 1, 0);
+    if (!openNode(mi.RomId)) {
+        mi.ReadOK = false;
+        return;
+    }
+    command({0xF0, 0x00, 0x00});
+    readData(mi, 1, n);
+    bool ok = !ioFailed();
+    // A node that left the bus reads as FFh throughout.
+    if (ok && allErased(mi.Data, 1, n))
+        ok = stillPresent();
+    uLAN_End();
+    mi.ReadOK = ok;
+}
+
+std::uint8_t crc8(const ByteArray& data, int first, int last)
+{
+    unsigned crc = 0;
+    for (int i = first; i <= last && i < static_cast<int>(data.size()); ++i) {
+        unsigned byte = data[static_cast<std::size_t>(i)];
+        for (int bit = 0; bit < 8; ++bit) {
+            const unsigned mix = (crc ^ byte) & 0x01;
+            crc >>= 1;
+            if (mix != 0)
+                crc ^= 0x8C;
+            byte >>= 1;
+        }
+    }
+    return static_cast<std::uint8_t>(crc & 0xFF);
+}
+
+} // namespace device

@@ -1,0 +1,48 @@
+#pragma once
+// The small steps every driver is built from: opening the node for a job, sending a
+// command block and reading what came back in its slots, moving image bytes, and
+// the checks the drivers make on what they read.
+
+#include "device/memimage/memimage.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+namespace device {
+
+// Selects the node at the start of a job. On failure the job is ended and false
+// returned; a selection that reported an I/O error counts as failed.
+bool openNode(const std::string& RomId);
+
+// Sends the bytes as one block write from a command buffer; element k of the result
+// is what the bus returned in the slots of byte k (FFh sent: the node's byte).
+ByteArray command(std::initializer_list<int> bytes);
+
+// Sends image.Data[first .. last] from a copy, so the image keeps what it holds
+// whatever the bus returns.
+void sendData(const MemImage& image, int first, int last);
+// Reads image.Data[first .. last] from the node (the array grows when needed).
+void readData(MemImage& image, int first, int last);
+
+// An I/O error was seen since the job's selection.
+bool ioFailed();
+// Addresses the node again and tells whether it still answers (on the amplifier
+// link an absent node cannot be told apart here: true unless an error was seen).
+bool stillPresent();
+
+// a.Data[first .. last] equals b.Data[first .. last] (bytes missing from either differ).
+bool sameBytes(const ByteArray& a, const ByteArray& b, int first, int last);
+// Every byte of data[first .. last] is FFh.
+bool allErased(const ByteArray& data, int first, int last);
+
+// The read of the memory nodes with 32-byte pages: mi gets Pages x 32 bytes read from
+// address 0000h, RomUsed true and ChecksumOK false. ReadOK is false when the node could
+// not be selected, an I/O error was seen, or an image that reads all FFh came from a
+// node that no longer answers.
+void readMemoryPages(MemImage& mi, int pages);
+
+// The 1-Wire CRC8 (polynomial x^8 + x^5 + x^4 + 1) of data[first .. last].
+std::uint8_t crc8(const ByteArray& data, int first, int last);
+
+} // namespace device

@@ -1,0 +1,195 @@
+#include "device/drivers/memorynode.h"
+
+#include "core/base/corestate.h"
+#include "core/base/message.h"
+#include "core/base/trace.h"
+#include "core/tdl/tdlstate.h"
+#include "device/base/devicestate.h"
+#include "device/drivers/busblock.h"
+#include "device/drivers/confirmation.h"
+#include "device/drivers/driverstate.h"
+#include "device/drivers/fam12.h"
+#include "device/drivers/fam14.h"
+#include "device/drivers/fam23.h"
+#include "device/drivers/fam2d.h"
+#include "device/memimage/tedspacking.h"
+
+#include <algorithm>
+
+namespace device {
+
+namespace {
+
+void message(const std::string& text) { core::ShowMessage(text, platform::MsgOkOnly, ""); }
+
+void readFam12(MemImage& mi, bool) { Read_fam12(mi); }
+void readFam14(MemImage& mi, bool fullImage) { Read_fam14(mi, fullImage); }
+void readFam23(MemImage& mi, bool) { Read_fam23(mi); }
+void readFam2D(MemImage& mi, bool) { Read_fam2D(mi); }
+
+constexpr MemoryDriver drivers[] = {
+    {FamilyDS2406, readFam12, 0, 0},
+    {FamilyDS2430A, readFam14, 1, 32},
+    {FamilyDS2433, readFam23, 16, 32},
+    {FamilyDS2431, readFam2D, 4, 32},
+};
+
+bool templateValidated(int index)
+{
+    const core::TdlState& t = core::tdlState();
+    if (index < 0 || index > t.TemplateLast || index >= static_cast<int>(t.Templates.size()))
+        return false;
+    return t.Templates[static_cast<std::size_t>(index)].validated;
+}
+
+// The files a write relies on are known to be valid, or pass the check now.
+bool filesValid(const core::TedsBuf& tb)
+{
+    if (templateValidated(tb.TemplateIndex) && core::coreState().AllFilesValid)
+        return true;
+    driverState().ValidationResult = fileValidation().CheckAllFilesValidated(false);
+    if (driverState().ValidationResult)
+        return true;
+    core::MsgBox("Validation of files failed, please validate, and try again", platform::MsgOkOnly, "");
+    return false;
+}
+
+// attempted: a writer ran (the node may have been changed).
+bool writeImage(const core::TedsBuf& tb, MemImage& mi, bool& confirmed, bool& attempted)
+{
+    attempted = true;
+    switch (tb.Family) {
+    case FamilyDS2406:
+        if (!confirmed) {
+            confirmed = confirmProgramming("Are you sure you will program the DS2406 ROM ?", ConfirmBox::Plain);
+            if (!confirmed) {
+                attempted = false;
+                return false;
+            }
+        }
+        return Write_fam12(mi);
+    case FamilyDS2430A: {
+        // Asked only when this node's register is free: the lock state is the node's
+        // own, not that of the DS2430A read last.
+        if (!confirmed && !tb.DraftLayout && !fam14RegisterLocked(tb.id).value_or(true)) {
+            confirmed = confirmProgramming("Are you sure you will program the application register (ROM) in DS2430 ?",
+                                           ConfirmBox::Plain);
+            if (!confirmed) {
+                attempted = false;
+                return false;
+            }
+        }
+        return Write_fam14(mi, confirmed);
+    }
+    case FamilyDS2433:
+        return Write_fam23(mi);
+    case FamilyDS2431:
+        return Write_fam2D(mi);
+    default:
+        attempted = false;
+        return false;
+    }
+}
+
+} // namespace
+
+const MemoryDriver* memoryDriver(int family)
+{
+    const auto it = std::find_if(std::begin(drivers), std::end(drivers),
+                                 [family](const MemoryDriver& d) { return d.family == family; });
+    return it == std::end(drivers) ? nullptr : &*it;
+}
+
+void Read_Node(core::TedsBuf& tb, bool fullImage)
+{
+    MemImage mi;
+    mi.RomId = tb.id;
+    mi.ReadOK = false;
+    if (const MemoryDriver* d = memoryDriver(tb.Family)) {
+        d->read(mi, fullImage);
+        if (tb.Family == FamilyDS2430A)
+            deviceState().AppRomLocked = mi.RomUsed;
+    } else {
+        message("Device family not known");
+    }
+
+    tb.ReadOK = mi.ReadOK;
+    if (!mi.ReadOK) {
+        tb.Status = core::TedsStatusNotRead;
+        return;
+    }
+    const int n = mi.byteCount();
+    tb.RawSize = n;
+    tb.RawImage.assign(mi.Data.begin(), mi.Data.begin() + n + 1);
+    Check_And_Decode(mi, tb);
+    if (allErased(tb.RawImage, 1, n))
+        tb.Status = core::TedsStatusVirgin;
+}
+
+bool Write_Node(core::TedsBuf& tb, bool& confirmed)
+{
+    if (!filesValid(tb))
+        return false;
+    MemImage mi;
+    Build_MemImage(tb, mi);
+    if (!memoryDriver(tb.Family) || mi.byteCount() <= 0)
+        return false;
+
+    bool attempted = false;
+    const bool written = writeImage(tb, mi, confirmed, attempted);
+    if (written) {
+        const int n = mi.byteCount();
+        tb.ReadOK = true;
+        tb.RawSize = n;
+        tb.RawImage.assign(mi.Data.begin(), mi.Data.begin() + n + 1);
+    } else if (attempted) {
+        // Part of the image may have reached the node: what was read before is stale.
+        tb.ReadOK = false;
+    }
+    return written;
+}
+
+bool Erase_Node(core::TedsBuf& tb)
+{
+    MemImage mi;
+    mi.RomId = tb.id;
+    mi.RomUsed = false;
+    mi.ChecksumOK = true;
+    mi.DeviceKnown = false;
+
+    DriverNodeList* list = driverNodeList();
+    if (list == nullptr || !list->NodeInList(tb.id)) {
+        message("Node ID not found on the microLAN");
+        return false;
+    }
+    const MemoryDriver* d = memoryDriver(tb.Family);
+    if (d == nullptr || d->erasePages == 0) {
+        const std::string text = "Write not succeded - family unknown or does not applie";
+        message(text);
+        core::Tracewindow(text);
+        return false;
+    }
+    mi.Pages = d->erasePages;
+    mi.PageSize = d->erasePageSize;
+    mi.Data.assign(static_cast<std::size_t>(mi.byteCount()) + 1, 0xFF);
+    mi.Data[0] = 0;
+
+    bool ok;
+    if (tb.Family == FamilyDS2430A) {
+        bool confirmed = false;
+        ok = Write_fam14(mi, confirmed);
+    } else if (tb.Family == FamilyDS2433) {
+        ok = Write_fam23(mi);
+    } else {
+        ok = Write_fam2D(mi);
+    }
+    // The node no longer holds what tb read from it, so no page may be skipped later.
+    tb.ReadOK = false;
+    if (!ok) {
+        message("Write not succeded");
+        return false;
+    }
+    return true;
+}
+
+} // namespace device

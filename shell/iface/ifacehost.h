@@ -1,0 +1,30 @@
+#pragma once
+// What the interface choice needs of the main window: posting its jobs, the focus
+// button, the node list, the beep, the trace window, and showing changed state.
+
+#include "shell/jobs/jobqueue.h"
+
+#include <string>
+
+namespace shell {
+
+class IfaceHost {
+public:
+    virtual ~IfaceHost() = default;
+    // Posts job subno of the main window.
+    virtual void postMainJob(int subno, JobParam param) = 0;
+    // Moves the focus to the off-screen button while the window is visible.
+    virtual void parkFocus() {}
+    // Records in the node list, and the id of record index.
+    virtual int nodeCount() { return 0; }
+    virtual std::string nodeId(int index) { return ""; }
+    // Removes the node with its tree nodes and windows.
+    virtual void Remove_transducer(const std::string& id) {}
+    virtual void beep() {}
+    // Empties the trace window's text.
+    virtual void clearTrace() {}
+    // Control state changed: show it now.
+    virtual void changed() {}
+};
+
+} // namespace shell

@@ -1,0 +1,197 @@
+// MainF: loading, the numbered jobs, F5 and the way out.
+
+#include "shell/mainwindow/mainf.h"
+
+#include "core/base/message.h"
+#include "platform/base/system.h"
+#include "shell/iface/ifacestate.h"
+#include "shell/iface/neighbourwindows.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/nodes/doscan.h"
+#include "shell/nodes/nodelist.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QTimer>
+
+#include <exception>
+
+namespace shell {
+
+void MainF::Form_Load()
+{
+    auto& q = jobQueue();
+    try {
+        platform::debugOutput("QT-8061 started  \r\n");
+        platform::debugOutput("QT-8061:  \r\n");
+        HelpContextID = 10;
+        iface_.loadStartState();
+        q.TimeoutJobQue();
+        q.enableTimer = [this] { ProcessJobQue->start(); };
+        q.applyHourglass = [](bool on) {
+            if (on && !QApplication::overrideCursor())
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            else if (!on)
+                while (QApplication::overrideCursor())
+                    QApplication::restoreOverrideCursor();
+        };
+        if (!iface_.GetDefault()) {
+            auto& m = iface_.menu;
+            m.MnuSetupIF[0].enabled = false;
+            for (int i = 1; i <= 2; ++i) {
+                m.mnuIF_p_startup[static_cast<std::size_t>(i)].enabled = false;
+                m.mnuIF_p_startup[static_cast<std::size_t>(i)].checked = false;
+            }
+        }
+        iface_.menu.Interface_setup_done();
+        q.StartJobQue();
+        iface_.Set_CommModeWindow();
+    } catch (const core::ProgramEnd&) {
+        throw;
+    } catch (const std::exception& e) {
+        core::MsgBox(std::string("Error in Sub 'Form_Load'\r\n\r\nError: ") + e.what());
+    }
+    sync();
+}
+
+void MainF::postInitialize()
+{
+    if (iface_.menu.startupChecked(1))
+        postMainJob(9, 0LL);
+}
+
+void MainF::DoJob()
+{
+    const auto& job = jobQueue().head();
+    const int param = static_cast<int>(paramAsInteger(job.param));
+    switch (job.subno) {
+    case 1:
+        // Drop every node and scan again.
+        removeAllTransducers();
+        scanPass();
+        break;
+    case 2:
+        iface_.modes.SetMode(param);
+        break;
+    case 3:
+        if (DoTreeview_Select)
+            DoTreeview_Select();
+        break;
+    case 4:
+        iface_.treeEnabled = true;
+        break;
+    case 5:
+        iface_.Set_IF(param);
+        break;
+    case 6:
+        scanPass();
+        break;
+    case 7:
+        iface_.modes.SetModeO(param);
+        break;
+    case 8:
+        job8();
+        break;
+    case 9:
+        iface_.ActivateIF();
+        break;
+    default:
+        core::MsgBox("No such job in MainF");
+        break;
+    }
+    sync();
+}
+
+void MainF::job8()
+{
+    // Runs after the jobs the activation posted: while others wait, go behind them.
+    if (jobQueue().JobQueLast() > 0) {
+        inJob8_ = true;
+        postMainJob(8, 0LL);
+        inJob8_ = false;
+        return;
+    }
+    scanPass();
+    requestServerWindow().show();
+}
+
+void MainF::scanPass() { scanUntilPassEnds(); }
+
+void MainF::Form_KeyDown(int keyCode, int shift)
+{
+    if (keyCode != 116)
+        return;
+    // Node windows are not destroyed under a running tick: try again after it.
+    if (jobQueue().ticking()) {
+        QTimer::singleShot(100, this, [this] { Form_KeyDown(116, 0); });
+        return;
+    }
+    removeAllTransducers();
+}
+
+void MainF::closeEvent(QCloseEvent* e)
+{
+    Form_QueryUnload();
+    e->accept();
+}
+
+void MainF::Form_QueryUnload() { EndProgram(0); }
+
+void MainF::EndProgram(int exitCode)
+{
+    if (ending_)
+        return;
+    ending_ = true;
+    ProcessJobQue->stop();
+    jobQueue().TimeoutJobQue();
+    requestServerWindow().unload();
+    iface_.modes.closeSound();
+    if (endProgram)
+        endProgram(exitCode);
+}
+
+void MainF::ProcessJobQue_Timer()
+{
+    if (ending_)
+        return;
+    try {
+        jobQueue().tick();
+    } catch (const core::ProgramEnd& end) {
+        EndProgram(end.exitCode);
+    }
+    sync();
+}
+
+// --- IfaceHost ---------------------------------------------------------------------
+
+void MainF::postMainJob(int subno, JobParam param)
+{
+    auto& q = jobQueue();
+    if (subno == 8) {
+        // At most one job 8 waits; the running one does not count.
+        const auto& que = q.JobQue();
+        const std::size_t first = inJob8_ ? 1 : 0;
+        for (std::size_t i = first; i < que.size(); ++i)
+            if (que[i].subno == 8 && que[i].target() == this)
+                return;
+    }
+    q.Insert_In_JobQue(*this, subno, std::move(param));
+}
+
+int MainF::nodeCount() { return TrLast() + 1; }
+
+std::string MainF::nodeId(int index)
+{
+    const TrRecord* r = record(index);
+    return r ? r->id : std::string();
+}
+
+void MainF::Remove_transducer(const std::string& id) { shell::Remove_transducer(id); }
+
+void MainF::clearTrace()
+{
+    if (DebugF_clear)
+        DebugF_clear();
+}
+
+} // namespace shell

@@ -1,0 +1,181 @@
+#include "shell/nodes/doscan.h"
+
+#include "core/base/message.h"
+#include "core/base/trace.h"
+#include "device/base/devicestate.h"
+#include "platform/base/clock.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/mixer/soundmixer.h"
+#include "shell/nodes/nodehost.h"
+#include "shell/nodes/nodelist.h"
+
+#include <exception>
+
+namespace shell {
+
+std::unique_ptr<ScanBus> makeOneWireScanBus();
+
+namespace {
+
+struct ScanState {
+    bool running = false;
+    std::string reportedError;
+    ScanBus* bus = nullptr;
+    std::unique_ptr<ScanBus> defaultBus;
+};
+
+ScanState& scanState()
+{
+    static ScanState s;
+    return s;
+}
+
+void reportScanError(const std::string& what)
+{
+    auto& st = scanState();
+    const std::string text = "Error in Sub 'Doscan'\r\n\r\nError: " + what;
+    core::logTracewindow("Doscan: " + what);
+    if (st.reportedError == what)
+        return;
+    st.reportedError = what;
+    core::ShowMessage(text, platform::MsgCritical);
+}
+
+// Renews a known node, or adds a new one (with a beep).
+void nodeFound(const SearchStep& r, NodeTree::Handle& index)
+{
+    bool present = false;
+    NodeInList(r.id, index, present);
+    if (present) {
+        if (TrRecord* rec = record(recordIndexOfNode(index)))
+            rec->lives = nodesState().LivesInit;
+        return;
+    }
+    New_Transducer("New node", r.id, r.family, index);
+    nodeHost().beep();
+}
+
+// Ages the records at a pass end, then removes the first one out of lives.
+bool nothingFound(bool passEnd)
+{
+    auto& list = nodesState().TrList;
+    if (passEnd)
+        for (TrRecord& rec : list)
+            if (rec.lives > 0 && rec.aging)
+                --rec.lives;
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        if (list[k].lives != 0)
+            continue;
+        Remove_transducer(list[k].id);
+        nodeHost().beep();
+        return true;
+    }
+    return false;
+}
+
+void readThermometer(NodeTree::Handle index)
+{
+    const int k = recordIndexOfNode(index);
+    TrRecord* rec = record(k);
+    if (!rec || !rec->aging || !rec->obj || rec->family != 0x10 || !rec->obj->Visible())
+        return;
+    NodeWindow* w = rec->obj.get();
+    jobQueue().allFormsHourglass(true);
+    const auto t = scanBus().readTemperature(k);
+    const TrRecord* again = record(k);
+    if (t && again && again->obj.get() == w)
+        w->showTemperature(t->celsius, t->fahrenheit);
+}
+
+void pollMixer()
+{
+    int volume = nodeHost().volumeValue();
+    bool mute = nodeHost().muteChecked();
+    SoundMixer().getMixer(volume, mute);
+}
+
+} // namespace
+
+void setScanBus(ScanBus* bus) { scanState().bus = bus; }
+
+ScanBus& scanBus()
+{
+    auto& st = scanState();
+    if (st.bus)
+        return *st.bus;
+    if (!st.defaultBus)
+        st.defaultBus = makeOneWireScanBus();
+    return *st.defaultBus;
+}
+
+bool scanRunning() { return scanState().running; }
+
+void resetScanErrors() { scanState().reportedError.clear(); }
+
+void Doscan(bool& more)
+{
+    more = false;
+    auto& q = jobQueue();
+    auto& st = scanState();
+    if (!q.JobsEnabled() || st.running)
+        return;
+    st.running = true;
+    struct Guard {
+        bool& flag;
+        ~Guard() { flag = false; }
+    } guard{st.running};
+
+    NodeHost& host = nodeHost();
+    const bool hs = q.HourGlass();
+    if (device::deviceState().InterfaceType == 1)
+        q.allFormsHourglass(true);
+    host.showScanLight(true);
+    platform::processEvents();
+    try {
+        const SearchStep r = scanBus().findNext();
+        bool removed = false;
+        NodeTree::Handle index = NodeTree::None;
+        if (r.ok) {
+            platform::processEvents();
+            if (r.found)
+                nodeFound(r, index);
+            else
+                removed = nothingFound(r.last);
+        }
+        if (r.found && r.ok)
+            readThermometer(index);
+        pollMixer();
+        ConcatTransducers();
+        host.showScanLight(false);
+        platform::processEvents();
+        if (!hs)
+            q.allFormsHourglass(false);
+        more = (r.found && r.ok) || removed;
+    } catch (const core::ProgramEnd&) {
+        throw;
+    } catch (const std::exception& e) {
+        more = false;
+        reportScanError(e.what());
+    }
+}
+
+void scanUntilPassEnds()
+{
+    for (int step = 0; step < JobQueue::kMaxScanSteps; ++step) {
+        bool more = false;
+        Doscan(more);
+        if (!more)
+            break;
+    }
+}
+
+void installScanStep()
+{
+    jobQueue().scanStep = [] {
+        bool more = false;
+        Doscan(more);
+        return more;
+    };
+}
+
+} // namespace shell

@@ -1,0 +1,52 @@
+#pragma once
+// The node scan: one search step at a time brings the node list and the node tree in
+// line with the network. New nodes are added with a beep, a node missed in three
+// consecutive passes is removed with a beep at the end of the third, a visible
+// thermometer is read, the mixer is polled and node-list transducers are grouped.
+
+#include <optional>
+#include <string>
+
+namespace shell {
+
+// What one step of the node search reports.
+struct SearchStep {
+    bool ok = false;     // adapter: the session was opened; amplifier link: a node was found
+    bool found = false;  // a node was found
+    bool last = false;   // the search has reached its end: this step ends the pass
+    std::string id;      // the node id, 16 hex digits
+    int family = 0;
+};
+
+struct TemperatureReading {
+    double celsius = 0;
+    double fahrenheit = 0;
+};
+
+// The bus as the scan sees it. The default goes through device access.
+class ScanBus {
+public:
+    virtual ~ScanBus() = default;
+    virtual SearchStep findNext() = 0;
+    // Converts and reads the thermometer of record index; nothing when the read failed.
+    virtual std::optional<TemperatureReading> readTemperature(int recordIndex) = 0;
+};
+
+// nullptr restores the 1-Wire bus. The caller keeps ownership.
+void setScanBus(ScanBus* bus);
+ScanBus& scanBus();
+
+// One search step. more := true when the caller is to call it again: a node was found
+// or a record was removed. A pass thus ends with the first step that does neither.
+void Doscan(bool& more);
+// Steps until the pass has ended, at most JobQueue::kMaxScanSteps of them.
+void scanUntilPassEnds();
+// A step is running.
+bool scanRunning();
+// Wires the job queue's tick to Doscan.
+void installScanStep();
+
+// An error that recurs in every step is reported once; this forgets what was reported.
+void resetScanErrors();
+
+} // namespace shell

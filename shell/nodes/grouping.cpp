@@ -1,0 +1,103 @@
+// Grouping the nodes of a multi-node transducer under one top-level node.
+
+#include "shell/nodes/nodelist.h"
+
+#include <set>
+
+namespace shell {
+
+void MoveBrance(NodeTree::Handle src, NodeTree::Handle dst)
+{
+    auto& s = nodesState();
+    auto& t = s.tree;
+    if (!t.exists(src) || !t.exists(dst))
+        return;
+    const NodeTree::Handle oldTop = t.parent(src);
+    const NodeTree::Handle newTop = t.parent(dst);
+    if (oldTop == NodeTree::None || newTop == NodeTree::None || oldTop == newTop)
+        return;
+    // The id node moves with its record nodes; each keeps its own Tag.
+    t.move(src, newTop);
+    const auto& kids = t.children(src);
+    s.LastNode = kids.empty() ? src : kids.back();
+    // A top-level node always has a child: drop the old one once it is empty.
+    if (t.children(oldTop).empty())
+        t.remove(oldTop);
+    t.ensureVisible(s.LastNode);
+}
+
+void ConcatNodeList(NodeTree::Handle dst)
+{
+    std::set<std::string> done;
+    const std::vector<std::string> list = nodesState().Node_list;
+    for (const std::string& id : list) {
+        if (!done.insert(id).second)
+            continue;
+        NodeTree::Handle idx;
+        bool found;
+        NodeInList(id, idx, found);
+        if (found)
+            MoveBrance(idx, dst);
+    }
+}
+
+bool AllNodeinNodeList()
+{
+    for (const std::string& id : nodesState().Node_list) {
+        NodeTree::Handle idx;
+        bool found;
+        NodeInList(id, idx, found);
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
+void SetTransTitle(NodeTree::Handle top)
+{
+    auto& t = nodesState().tree;
+    if (!t.exists(top))
+        return;
+    for (NodeTree::Handle S : t.children(top)) {
+        const int k = recordIndexOfNode(S);
+        if (k < 0)
+            continue;
+        const TrRecord& r = nodesState().TrList[k];
+        if (r.selector >= 16 && r.obj) {
+            t.setText(top, r.obj->Title());
+            return;
+        }
+    }
+}
+
+void ConcatTransducers()
+{
+    auto& s = nodesState();
+    if (s.tree.empty())
+        return;
+    for (NodeTree::Handle T : std::vector<NodeTree::Handle>(s.tree.roots())) {
+        if (!s.tree.exists(T) || s.tree.children(T).empty())
+            continue;
+        const NodeTree::Handle first = s.tree.firstChild(T);
+        const int k = recordIndexOfNode(first);
+        if (k < 0)
+            continue;
+        TrRecord& r = s.TrList[k];
+        if (r.selector != 1 || r.grouped || !r.obj)
+            continue;
+        NodeWindow* w = r.obj.get();
+        w->MakeNodeListfrombuf();
+        // The window may have let events run: go on only with the same record and node.
+        const TrRecord* again = record(k);
+        if (!again || again->obj.get() != w || !s.tree.exists(first))
+            return;
+        if (AllNodeinNodeList()) {
+            s.TrList[k].grouped = true;
+            ConcatNodeList(first);
+            SetTransTitle(T);
+            return;
+        }
+    }
+}
+
+} // namespace shell

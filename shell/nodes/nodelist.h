@@ -1,0 +1,92 @@
+#pragma once
+// The node list (TrList): one record per node memory, each with the node window that
+// shows it, mirrored in the node tree with three levels per node. Nodes of a
+// multi-node transducer are grouped under one top-level node once its node list is
+// complete.
+
+#include "shell/nodes/nodetree.h"
+#include "shell/nodes/nodewindow.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace shell {
+
+// Record states.
+enum TrState : std::int32_t {
+    TrStateNew = 0,
+    TrStateNotAssigned = 1,
+    TrStateCrcError = 2,
+    TrStateTeds = 3,
+    TrStateNodeList = 4,
+    TrStateFunction = 5,
+};
+
+struct TrRecord {
+    std::unique_ptr<NodeWindow> obj;  // the node window; unloaded with the record
+    bool aging = true;                // false only for the switch record of a family 12h node
+    std::string id;                   // 16 hex digits, CRC first, family code last
+    int family = 0;
+    std::string name;                 // the record's kind ("Thermometer", "E2-PROM Memory", ...)
+    int lives = 0;
+    int selector = -1;                // 1: node list; 16 or more: a TEDS with a title
+    bool grouped = false;             // its node list has grouped the tree
+    std::int32_t state = TrStateNew;
+};
+
+struct NodesState {
+    std::vector<TrRecord> TrList;
+    int LivesInit = 4;
+    NodeTree tree;                       // TRTreeView's content
+    NodeTree::Handle LastNode = NodeTree::None;
+    std::vector<std::string> Node_list;  // ids named by the last node-list memory read
+};
+
+NodesState& nodesState();
+// Drops every record and tree node; windows are destroyed at once (tests).
+void resetNodesState();
+
+// Index of the last record, -1 when the list is empty.
+int TrLast();
+// The record at index, nullptr outside 0 .. TrLast.
+TrRecord* record(int index);
+
+// Adds a node: top-level node "root" & id with text name, its id node and its records
+// with their windows. index := the id node. All or nothing: when anything fails, what
+// was added is taken back and the error is passed on.
+void New_Transducer(const std::string& name, const std::string& id, int family, NodeTree::Handle& index);
+// Removes the node's top-level node with every node under it (the whole group) and
+// their records and windows; records of that id without a tree node go too.
+void Remove_transducer(const std::string& id);
+// Removes every record; returns how many nodes went (one beep each for some callers).
+int removeAllTransducers();
+// found := an id node "id" & id exists on the first two levels; index := that node.
+void NodeInList(const std::string& id, NodeTree::Handle& index, bool& found);
+// First record with that id, -1 (after a message) when there is none.
+int NodeIndexFromId(const std::string& id);
+
+void UpdateTRName(const std::string& id, const std::string& text);
+// Text of the node's top-level node, or "Transducer not found".
+std::string GetTRName(const std::string& id);
+// The window of the first record node with that text under the node's top-level node.
+bool GetTedsObject(const std::string& id, const std::string& text, NodeWindow*& obj);
+
+// Moves the id node src (with its record nodes) under the top-level node of dst.
+void MoveBrance(NodeTree::Handle src, NodeTree::Handle dst);
+// Moves every node of Node_list that is in the tree under the top-level node of dst.
+void ConcatNodeList(NodeTree::Handle dst);
+bool AllNodeinNodeList();
+// The group's text := the title of its first member whose TEDS has one.
+void SetTransTitle(NodeTree::Handle top);
+// Groups at most one node-list transducer whose listed nodes are all present.
+void ConcatTransducers();
+
+// The record whose index a node's Tag holds, -1 when the Tag names none.
+int recordIndexOfNode(NodeTree::Handle h);
+
+// Lets the device drivers see the node list (family codes, ids present).
+void installDriverNodeList();
+
+} // namespace shell

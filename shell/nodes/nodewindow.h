@@ -1,0 +1,53 @@
+#pragma once
+// What the node list, the node tree and the scan call on every node window. Each kind
+// of node window (TEDS, switch, thermometer, unsupported) implements the members it has;
+// the others keep the defaults.
+
+#include "shell/jobs/jobtarget.h"
+
+#include <cstdint>
+#include <string>
+
+namespace shell {
+
+class NodeWindow : public JobTarget {
+public:
+    // Binds the window to TrList(index) and fills it.
+    virtual void Inititiate(int index) = 0;
+    // Memory windows: binds, reads the node and reports the memory in state (1 not
+    // assigned, 2 CRC error, 3 TEDS, 4 node list; other cases leave it as passed).
+    // Other windows ignore state.
+    virtual void Inititiate(int index, std::int32_t& state) { Inititiate(index); }
+    // Shows the window.
+    virtual void reqShow() = 0;
+    virtual bool Visible() const = 0;
+
+    // TEDS window: the shown TEDS's title.
+    virtual std::string Title() const { return {}; }
+    // TEDS window: fills the node list's Node_list with the ids its node-list memory names.
+    virtual void MakeNodeListfrombuf() {}
+    // Unsupported-node window: caption of its family label.
+    virtual void setFamilyCodeLabel(const std::string& caption) {}
+    // Thermometer window: a new reading.
+    virtual void showTemperature(double celsius, double fahrenheit) {}
+
+    // The window's record is gone: hide it; its queued jobs are dropped from now on.
+    // The window itself is destroyed later, when none of its members can be running.
+    void Unload()
+    {
+        if (unloaded_)
+            return;
+        unloaded_ = true;
+        detachFromQueue();
+        onUnload();
+    }
+    bool unloaded() const { return unloaded_; }
+
+protected:
+    virtual void onUnload() {}
+
+private:
+    bool unloaded_ = false;
+};
+
+} // namespace shell

@@ -1,0 +1,19 @@
+#pragma once
+// Node-window factories that make the plain windows of this folder.
+
+#include "shell/nodes/nodewindowfactory.h"
+
+namespace shell {
+
+class MinimalNodeWindowFactory final : public NodeWindowFactory {
+public:
+    std::unique_ptr<NodeWindow> NewTemperatureF() override;
+    std::unique_ptr<NodeWindow> NewSwitchF() override;
+    std::unique_ptr<NodeWindow> NewTedsF() override;
+    std::unique_ptr<NodeWindow> NewNotSupportedF() override;
+};
+
+// Registers one MinimalNodeWindowFactory as the program's node-window factory.
+void installMinimalNodeWindows();
+
+} // namespace shell

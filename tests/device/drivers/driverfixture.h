@@ -1,0 +1,217 @@
+#pragma once
+// Drivers against a simulated network through the TMEX layer, on virtual time: the
+// node list and the file check are stand-ins the tests set, messages are scripted.
+
+#include "core/base/corestate.h"
+#include "core/base/message.h"
+#include "core/base/trace.h"
+#include "core/tdl/tdlstate.h"
+#include "core/teds/tedsbuf.h"
+#include "device/base/devicestate.h"
+#include "device/drivers/driverstate.h"
+#include "device/memimage/tedspacking.h"
+#include "device/onewire/onewirestate.h"
+#include "platform/base/clock.h"
+#include "platform/base/messagebox.h"
+#include "platform/onewire/simbackend.h"
+#include "platform/onewire/tmex.h"
+#include "platform/onewiresim/simnode.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace drivertest {
+
+// The node list: every node of the network, unless a test sets the records itself.
+class FakeNodeList final : public device::DriverNodeList {
+public:
+    explicit FakeNodeList(platform::sim::SimNetwork& net) : net_(net) {}
+    std::vector<int> familyCodes() override
+    {
+        if (records)
+            return *records;
+        std::vector<int> f;
+        for (const auto& n : net_.nodes())
+            f.push_back(n->rom().family());
+        return f;
+    }
+    bool NodeInList(const std::string& id) override
+    {
+        if (!listed.empty())
+            return std::find(listed.begin(), listed.end(), id) != listed.end();
+        for (const auto& n : net_.nodes())
+            if (n->rom().nodeId() == id)
+                return true;
+        return false;
+    }
+    std::optional<std::vector<int>> records;
+    std::vector<std::string> listed;
+
+private:
+    platform::sim::SimNetwork& net_;
+};
+
+class FakeValidation final : public device::FileValidation {
+public:
+    bool CheckAllFilesValidated(bool ask) override
+    {
+        ++calls;
+        lastAsk = ask;
+        return result;
+    }
+    bool result = true;
+    int calls = 0;
+    bool lastAsk = true;
+};
+
+// Suppresses messages as the running request server does.
+class Suppressor final : public core::MessageSuppressor {
+public:
+    bool suppressing() override { return true; }
+    void addLog(const std::string& text) override { log.push_back(text); }
+    std::vector<std::string> log;
+};
+
+class DriverFixture : public ::testing::Test {
+protected:
+    DriverFixture()
+    {
+        platform::resetTmex();
+        device::resetDeviceState();
+        device::resetOneWireState();
+        device::resetDriverState();
+        core::resetCoreState();
+        core::resetTdlState();
+        core::tdlState().Templates[0].validated = true;
+        device::DeviceState& ds = device::deviceState();
+        ds.InterfaceType = 0;
+        ds.PortNum = 1;
+        ds.PortType = 5;
+        net->setTranscriptLimit(0);
+        platform::useSimulatedNetwork(net, 5, 1);
+        device::setDriverNodeList(&nodes);
+        device::setFileValidation(&files);
+    }
+    ~DriverFixture() override
+    {
+        core::setMessageSuppressor(nullptr);
+        device::setDriverNodeList(nullptr);
+        device::setFileValidation(nullptr);
+        platform::resetTmex();
+    }
+
+    template <class Node>
+    Node& add(std::uint8_t family, std::uint64_t serial = 0x1234)
+    {
+        auto node = std::make_shared<Node>(platform::sim::RomCode::make(family, serial));
+        net->addNode(node);
+        return *node;
+    }
+
+    // An image for a node, TEDS bytes from a pattern, ready to be written.
+    static core::TedsBuf image(const platform::sim::SimNode& node, bool draft, int seed = 3)
+    {
+        core::TedsBuf tb;
+        tb.id = node.rom().nodeId();
+        tb.Family = node.rom().family();
+        tb.DraftLayout = draft;
+        tb.TemplateIndex = 0;
+        device::Set_Usable_Bytes(tb);
+        tb.dimension(tb.Size);
+        for (int i = 1; i <= tb.Size; ++i)
+            tb.Bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 37 + seed) % 251);
+        core::BytesToBits(tb);
+        return tb;
+    }
+
+    // A fresh image of the node as the editor starts a read.
+    static core::TedsBuf blank(const platform::sim::SimNode& node)
+    {
+        core::TedsBuf tb;
+        tb.id = node.rom().nodeId();
+        tb.Family = node.rom().family();
+        return tb;
+    }
+
+    static std::vector<std::uint8_t> tedsBytes(const core::TedsBuf& tb)
+    {
+        return std::vector<std::uint8_t>(tb.Bytes.begin() + 1, tb.Bytes.begin() + 1 + tb.Size);
+    }
+
+    // Bytes the master sent since the transcript was last cleared.
+    std::vector<int> sentBytes() const
+    {
+        std::vector<int> out;
+        for (const auto& e : net->transcript())
+            if (e.kind == platform::sim::BusEvent::Byte)
+                out.push_back(e.written);
+        return out;
+    }
+    struct ByteEvent {
+        int written = 0;
+        int read = 0;
+        long long slot = -1;  // first slot, counted from the start of the transcript
+    };
+    // Byte k of the n-th (0-based) run of consecutive bytes that begins with seq (k counts
+    // from the run's first byte); slot -1 when the transcript has none.
+    ByteEvent byteAfter(const std::vector<int>& seq, int n, int k) const
+    {
+        struct Entry {
+            ByteEvent e;
+            bool follows;  // directly after the previous byte, nothing between
+        };
+        std::vector<Entry> bytes;
+        long long slot = 0;
+        bool follows = false;
+        for (const auto& e : net->transcript()) {
+            if (e.kind == platform::sim::BusEvent::Byte) {
+                bytes.push_back({{e.written, e.read, slot}, follows});
+                slot += 8;
+                follows = true;
+            } else {
+                if (e.kind == platform::sim::BusEvent::Bit)
+                    slot += 1;
+                follows = false;
+            }
+        }
+        int seen = -1;
+        for (std::size_t i = 0; i + seq.size() <= bytes.size(); ++i) {
+            bool match = true;
+            for (std::size_t j = 0; j < seq.size() && match; ++j)
+                match = bytes[i + j].e.written == seq[j] && (j == 0 || bytes[i + j].follows);
+            if (match && ++seen == n) {
+                const std::size_t at = i + static_cast<std::size_t>(k);
+                return at < bytes.size() ? bytes[at].e : ByteEvent{};
+            }
+        }
+        return {};
+    }
+    long long slotAfter(const std::vector<int>& seq, int n, int k) const { return byteAfter(seq, n, k).slot; }
+    // Byte events that sent cmd.
+    int sent(int cmd) const
+    {
+        const auto b = sentBytes();
+        return static_cast<int>(std::count(b.begin(), b.end(), cmd));
+    }
+    int events(platform::sim::BusEvent::Kind kind) const
+    {
+        return static_cast<int>(std::count_if(net->transcript().begin(), net->transcript().end(),
+                                              [kind](const auto& e) { return e.kind == kind; }));
+    }
+
+    platform::VirtualClock clock;
+    platform::ScopedClock scopedClock{clock};
+    platform::ScriptedMessageBox box;
+    platform::ScopedMessageBox scopedBox{box};
+    core::MemoryTrace trace;
+    core::ScopedTrace scopedTrace{trace};
+    std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
+    FakeNodeList nodes{*net};
+    FakeValidation files;
+};
+
+} // namespace drivertest

@@ -1,0 +1,164 @@
+#pragma once
+// The real main window, offscreen, on virtual time, with its settings in a temporary
+// file, a recording mixer, a recording request server window and plain node windows.
+
+#include "core/base/corestate.h"
+#include "core/base/message.h"
+#include "core/base/settings.h"
+#include "core/base/trace.h"
+#include "device/base/devicestate.h"
+#include "device/onewire/onewirestate.h"
+#include "platform/base/clock.h"
+#include "platform/base/messagebox.h"
+#include "platform/onewire/simbackend.h"
+#include "platform/onewire/tmex.h"
+#include "platform/onewiresim/simnetwork.h"
+#include "platform/onewiresim/simnode.h"
+#include "platform/serial/memoryport.h"
+#include "shell/iface/ifacestate.h"
+#include "shell/iface/neighbourwindows.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/mainwindow/mainf.h"
+#include "shell/mixer/soundmixer.h"
+#include "shell/nodes/doscan.h"
+#include "shell/nodes/nodelist.h"
+#include "shell/nodes/nodewindowfactory.h"
+#include "shell/nodes/windowgraveyard.h"
+#include "tests/support/testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mainf_test {
+
+inline int argc = 1;
+inline char arg0[] = "test";
+inline char* argv[] = {arg0, nullptr};
+
+struct RecordingMixer final : shell::SoundMixerControl {
+    std::vector<std::string> calls;
+    void openMixerCtrl(int v, bool m) override { calls.push_back("open " + std::to_string(v) + " " + std::to_string(m)); }
+    void closeMixerCtrl() override { calls.push_back("close"); }
+    void setMixer(int v, bool m) override { calls.push_back("set " + std::to_string(v) + " " + std::to_string(m)); }
+    void getMixer(int&, bool&) override {}
+    void getAllMixerInfo() override {}
+};
+
+struct RecordingServer final : shell::RequestServerWindow {
+    std::vector<std::string> calls;
+    void show() override { calls.push_back("show"); }
+    void unload() override { calls.push_back("unload"); }
+};
+
+struct PlainNodeWindow final : shell::NodeWindow {
+    std::string kind;
+    explicit PlainNodeWindow(std::string k) : kind(std::move(k)) {}
+    void Inititiate(int) override {}
+    void reqShow() override {}
+    bool Visible() const override { return false; }
+    void DoJob() override {}
+    std::string name() const override { return kind; }
+};
+
+struct PlainFactory final : shell::NodeWindowFactory {
+    std::unique_ptr<shell::NodeWindow> NewTemperatureF() override { return std::make_unique<PlainNodeWindow>("TemperatureF"); }
+    std::unique_ptr<shell::NodeWindow> NewSwitchF() override { return std::make_unique<PlainNodeWindow>("SwitchF"); }
+    std::unique_ptr<shell::NodeWindow> NewTedsF() override { return std::make_unique<PlainNodeWindow>("TedsF"); }
+    std::unique_ptr<shell::NodeWindow> NewNotSupportedF() override { return std::make_unique<PlainNodeWindow>("NotSupportedF"); }
+};
+
+class MainFTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    MainFTest()
+    {
+        core::resetCoreState();
+        device::resetDeviceState();
+        device::resetOneWireState();
+        shell::resetIfaceState();
+        shell::resetNodesState();
+        shell::resetScanErrors();
+        shell::jobQueue().reset();
+        platform::resetTmex();
+        core::coreState().IniPath = dir / "QT8061_Inifile.txt";
+        shell::setSoundMixer(&mixer);
+        shell::setRequestServerWindow(&server);
+        shell::setNodeWindowFactory(&factory);
+        shell::setCollectScheduler([](int) {});
+        auto port = std::make_unique<platform::MemorySerialPort>();
+        serial = port.get();
+        main = std::make_unique<shell::MainF>(nullptr, std::move(port));
+        main->endProgram = [this](int code) { ended.push_back(code); };
+    }
+    ~MainFTest() override
+    {
+        main.reset();
+        shell::resetNodesState();
+        shell::collectDeferred();
+        shell::jobQueue().reset();
+        shell::setNodeWindowFactory(nullptr);
+        shell::setRequestServerWindow(nullptr);
+        shell::setSoundMixer(nullptr);
+        shell::setCollectScheduler(nullptr);
+        platform::resetTmex();
+    }
+
+    void setting(const std::string& key, const std::string& value)
+    {
+        core::Inifile_CreateKeyWithValue(core::coreState().IniPath, key, value);
+    }
+    // The "done job" trace lines, as "target:number".
+    std::vector<std::string> doneJobs() const
+    {
+        std::vector<std::string> out;
+        const std::string head = "done job, object:";
+        for (const auto& l : trace.lines)
+            if (l.rfind(head, 0) == 0) {
+                const auto sub = l.find(" subno: ");
+                const auto end = l.find(' ', sub + 8);
+                out.push_back(l.substr(head.size(), sub - head.size()) + ":" + l.substr(sub + 8, end - sub - 8));
+            }
+        return out;
+    }
+    // A simulated network serving every port.
+    std::shared_ptr<platform::sim::SimNetwork> network()
+    {
+        if (!net_) {
+            net_ = std::make_shared<platform::sim::SimNetwork>();
+            platform::useSimulatedNetwork(net_);
+        }
+        return net_;
+    }
+    void tick() { main->ProcessJobQue_Timer(); }
+    int topLevelItems() const { return main->TRTreeView->topLevelItemCount(); }
+
+    testing_support::TempDir dir;
+    platform::VirtualClock clock;
+    platform::ScopedClock scopedClock{clock};
+    platform::ScriptedMessageBox box;
+    platform::ScopedMessageBox scopedBox{box};
+    core::MemoryTrace trace;
+    core::ScopedTrace scopedTrace{trace, true};
+    RecordingMixer mixer;
+    RecordingServer server;
+    PlainFactory factory;
+    platform::MemorySerialPort* serial = nullptr;
+    std::unique_ptr<shell::MainF> main;
+    std::vector<int> ended;
+
+private:
+    std::shared_ptr<platform::sim::SimNetwork> net_;
+};
+
+} // namespace mainf_test

@@ -1,0 +1,80 @@
+#include "tests/shell/mainwindow/mainffixture.h"
+
+#include "device/serial/peloxtransport.h"
+
+#include <QRadioButton>
+#include <QTimer>
+
+namespace mainf_test {
+namespace {
+
+using shell::kDriverCaptions;
+
+class MainFShutdownTest : public MainFTest {};
+
+TEST_F(MainFShutdownTest, ClosingTheWindowUnloadsTheServerClosesTheMixerAndEnds)
+{
+    setting("Com port", "1");
+    setting("Interface", kDriverCaptions[shell::kDriverDemo]);
+    main->Form_Load();
+    main->show();
+    mixer.calls.clear();
+    main->close();
+    EXPECT_EQ(server.calls, (std::vector<std::string>{"unload"}));
+    EXPECT_EQ(mixer.calls, (std::vector<std::string>{"close"}));
+    EXPECT_EQ(ended, (std::vector<int>{0}));
+    EXPECT_FALSE(main->ProcessJobQue->isActive());
+}
+
+TEST_F(MainFShutdownTest, ClosingWithoutServerWindowOrMixerStillEnds)
+{
+    shell::setRequestServerWindow(nullptr);
+    main->Form_Load();
+    main->Form_QueryUnload();
+    main->EndProgram(3);
+    EXPECT_TRUE(mixer.calls.empty());
+    EXPECT_EQ(ended, (std::vector<int>{0}));
+}
+
+TEST_F(MainFShutdownTest, AmplifierPortThatCannotOpenEndsTheProgram)
+{
+    setting("Com port", "4");
+    setting("Interface", kDriverCaptions[shell::kDriverPelox]);
+    main->Form_Load();
+    serial->setMissing(true);
+    main->MnuSetupIF[0]->trigger();
+    auto& q = shell::jobQueue();
+    q.Insert_In_JobQue(*main, 0, 0LL);  // waits behind the switch, never runs
+    tick();
+    EXPECT_EQ(box.prompts(), (std::vector<std::string>{"No port available, progam will terminate"}));
+    EXPECT_EQ(ended, (std::vector<int>{1}));
+    EXPECT_EQ(server.calls, (std::vector<std::string>{"unload"}));
+    EXPECT_FALSE(main->ProcessJobQue->isActive());
+    EXPECT_FALSE(q.JobsEnabled());
+    tick();
+    EXPECT_EQ(box.shown.size(), 1u);
+}
+
+TEST_F(MainFShutdownTest, AmplifierLinkThroughTheWindowsSerialControl)
+{
+    setting("Com port", "2");
+    setting("Interface", kDriverCaptions[shell::kDriverPelox]);
+    main->Form_Load();
+    main->MnuSetupIF[0]->trigger();
+    tick();
+    EXPECT_TRUE(serial->PortOpen());
+    EXPECT_EQ(serial->CommPort(), 2);
+    EXPECT_EQ(serial->Settings(), "9600,n,8,1");
+    EXPECT_EQ(device::deviceState().InterfaceType, 1);
+    EXPECT_FALSE(main->ModeO[1]->isEnabled());
+    EXPECT_TRUE(main->ModeO[0]->isChecked());
+    EXPECT_TRUE(ended.empty());
+    // The amplifier transport writes on the same control.
+    device::Pelox_Send("");
+    serial->clearWritten();
+    shell::amplifierWindow().Wakeup_Pelox();
+    EXPECT_EQ(serial->written().substr(0, 1), "M");
+}
+
+} // namespace
+} // namespace mainf_test

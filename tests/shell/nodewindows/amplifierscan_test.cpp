@@ -1,0 +1,121 @@
+// The node scan through an amplifier's 1-Wire master: the simulated amplifier on an
+// in-memory serial line, on virtual time.
+
+#include "core/base/corestate.h"
+#include "core/base/trace.h"
+#include "core/tdl/tdlstate.h"
+#include "device/base/devicestate.h"
+#include "device/onewire/onewirestate.h"
+#include "device/serial/peloxtransport.h"
+#include "platform/amplifiersim/amplifierchain.h"
+#include "platform/base/clock.h"
+#include "platform/base/messagebox.h"
+#include "platform/onewiresim/simscratcheeprom.h"
+#include "platform/onewiresim/simthermometer.h"
+#include "platform/serial/memoryport.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/nodes/doscan.h"
+#include "shell/nodes/nodelist.h"
+#include "shell/nodes/windowgraveyard.h"
+#include "shell/nodewindows/minimalnodewindowfactory.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::sim::RomCode;
+
+class AmplifierScan : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "test";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    AmplifierScan()
+    {
+        device::resetDeviceState();
+        device::resetOneWireState();
+        device::resetTransportState();
+        core::resetCoreState();
+        core::resetTdlState();
+        shell::resetNodesState();
+        shell::resetScanErrors();
+        auto& ds = device::deviceState();
+        ds.InterfaceType = 1;
+        ds.SelectedAmplifier = 1;
+        ds.SelectedChannel = 2;
+        ds.AmpAddressing = true;
+        EXPECT_TRUE(port.setPortOpen(true));
+        device::setPeloxPort(&port);
+        shell::installMinimalNodeWindows();
+        shell::setScanBus(nullptr);
+        shell::setCollectScheduler([](int) {});
+        shell::jobQueue().reset();
+        shell::jobQueue().StartJobQue();
+        net().addNode(memory);
+        net().addNode(thermo);
+    }
+    ~AmplifierScan() override
+    {
+        shell::resetNodesState();
+        shell::collectDeferred();
+        shell::setNodeWindowFactory(nullptr);
+        shell::setCollectScheduler(nullptr);
+        shell::jobQueue().reset();
+        device::setPeloxPort(nullptr);
+    }
+
+    static platform::sim::AmplifierSimConfig config()
+    {
+        platform::sim::AmplifierSimConfig c;
+        c.amplifiers[0].channels[1].master = platform::sim::MasterMode::MultiDrop;
+        return c;
+    }
+    platform::sim::SimNetwork& net() { return chain.amplifier(1).channel(2).network(); }
+    bool listed(const std::string& id)
+    {
+        shell::NodeTree::Handle h;
+        bool found = false;
+        shell::NodeInList(id, h, found);
+        return found;
+    }
+
+    platform::VirtualClock clock;
+    platform::ScopedClock scopedClock{clock};
+    platform::ScriptedMessageBox box;
+    platform::ScopedMessageBox scopedBox{box};
+    core::MemoryTrace trace;
+    core::ScopedTrace scopedTrace{trace, false};
+    platform::sim::AmplifierChain chain{config()};
+    platform::MemorySerialPort port{&chain};
+    std::shared_ptr<platform::sim::SimDs2431> memory =
+        std::make_shared<platform::sim::SimDs2431>(RomCode::make(0x2D, 0x0A0B0C));
+    std::shared_ptr<platform::sim::SimThermometer> thermo =
+        std::make_shared<platform::sim::SimThermometer>(RomCode::make(0x10, 0x0D0E0F));
+};
+
+TEST_F(AmplifierScan, NodesFoundThroughTheAmplifierNeverAge)
+{
+    shell::scanUntilPassEnds();
+    ASSERT_TRUE(listed(memory->rom().nodeId()));
+    ASSERT_TRUE(listed(thermo->rom().nodeId()));
+    // A blank DS2431 holds no TEDS.
+    EXPECT_EQ(shell::nodesState().TrList.at(shell::NodeIndexFromId(memory->rom().nodeId())).state, 1);
+    EXPECT_FALSE(shell::jobQueue().HourGlass());
+
+    net().removeNode(thermo->rom());
+    for (int pass = 0; pass < 5; ++pass)
+        shell::scanUntilPassEnds();
+    EXPECT_TRUE(listed(thermo->rom().nodeId()));
+    for (const auto& r : shell::nodesState().TrList)
+        EXPECT_EQ(r.lives, 4);
+    EXPECT_TRUE(box.shown.empty());
+}
+
+} // namespace
