@@ -33,12 +33,13 @@ ScanState& scanState()
 void reportScanError(const std::string& what)
 {
     auto& st = scanState();
-    const std::string text = "Error in Sub 'Doscan'\r\n\r\nError: " + what;
-    core::logTracewindow("Doscan: " + what);
-    if (st.reportedError == what)
+    if (st.reportedError == what) {
+        core::Tracewindow("Doscan: " + what);
         return;
+    }
     st.reportedError = what;
-    core::ShowMessage(text, platform::MsgCritical);
+    core::logTracewindow("Doscan: " + what);
+    core::ShowMessage("Error in Sub 'Doscan'\r\n\r\nError: " + what, platform::MsgCritical);
 }
 
 // Renews a known node, or adds a new one (with a beep).

@@ -300,6 +300,19 @@ int removeAllTransducers()
     return n;
 }
 
+void releaseAllNodes()
+{
+    auto& s = nodesState();
+    for (TrRecord& r : s.TrList)
+        if (r.obj)
+            r.obj->Unload();
+    s.TrList.clear();
+    s.tree.clear();
+    s.LastNode = NodeTree::None;
+    s.Node_list.clear();
+    destroyDeferredNow();
+}
+
 void UpdateTRName(const std::string& id, const std::string& text)
 {
     NodeTree::Handle idx;

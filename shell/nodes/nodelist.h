@@ -62,6 +62,9 @@ void New_Transducer(const std::string& name, const std::string& id, int family, 
 void Remove_transducer(const std::string& id);
 // Removes every record; returns how many nodes went (one beep each for some callers).
 int removeAllTransducers();
+// At program end, before the application object goes: drops every record and destroys
+// every node window at once.
+void releaseAllNodes();
 // found := an id node "id" & id exists on the first two levels; index := that node.
 void NodeInList(const std::string& id, NodeTree::Handle& index, bool& found);
 // First record with that id, -1 (after a message) when there is none.

@@ -43,11 +43,26 @@ public:
     }
     bool unloaded() const { return unloaded_; }
 
+    // Held by a member of the window that lets events run outside a job (a wait, a
+    // message box): a removed window is not destroyed before that member returns.
+    class MemberScope {
+    public:
+        explicit MemberScope(NodeWindow& w) : w_(w) { ++w_.running_; }
+        ~MemberScope() { --w_.running_; }
+        MemberScope(const MemberScope&) = delete;
+        MemberScope& operator=(const MemberScope&) = delete;
+
+    private:
+        NodeWindow& w_;
+    };
+    bool memberRunning() const { return running_ > 0; }
+
 protected:
     virtual void onUnload() {}
 
 private:
     bool unloaded_ = false;
+    int running_ = 0;
 };
 
 } // namespace shell

@@ -4,6 +4,7 @@
 #include "shell/nodes/doscan.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <QTimer>
 
 #include <vector>
@@ -61,16 +62,28 @@ int collectDeferred()
     g.scheduled = false;
     if (g.windows.empty())
         return 0;
-    if (jobQueue().ticking() || scanRunning()) {
-        // A member of one of them may still be running: try again a little later.
+    // A tick, a scan step or a modal window may have a window's member on the stack.
+    const bool nested = QCoreApplication::instance() && QThread::currentThread()->loopLevel() > 1;
+    if (jobQueue().ticking() || scanRunning() || nested) {
         requestCollect(50);
         return 0;
     }
     std::vector<std::unique_ptr<NodeWindow>> dead;
-    dead.swap(g.windows);
+    std::vector<std::unique_ptr<NodeWindow>> kept;
+    for (auto& w : g.windows)
+        (w->memberRunning() ? kept : dead).push_back(std::move(w));
+    g.windows = std::move(kept);
     const int n = static_cast<int>(dead.size());
     dead.clear();
+    if (!g.windows.empty())
+        requestCollect(50);
     return n;
+}
+
+void destroyDeferredNow()
+{
+    std::vector<std::unique_ptr<NodeWindow>> dead;
+    dead.swap(graveyard().windows);
 }
 
 int deferredCount() { return static_cast<int>(graveyard().windows.size()); }

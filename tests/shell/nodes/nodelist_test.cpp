@@ -247,3 +247,20 @@ TEST_F(NodeList, FamilyCodeLabelAndRecordNames)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(NodeList, ReleaseAtProgramEndDestroysEveryWindowAtOnce)
+{
+    add(nodeId(0x10, 1), 0x10);
+    add(nodeId(0x12, 2), 0x12);
+    shell::Remove_transducer(nodeId(0x10, 1));
+    shell::releaseAllNodes();
+    EXPECT_EQ(factory.counters.created, 3);
+    EXPECT_EQ(factory.counters.destroyed, 3);
+    EXPECT_TRUE(list().empty());
+    EXPECT_TRUE(tree().empty());
+    EXPECT_EQ(shell::deferredCount(), 0);
+}
+
+} // namespace
