@@ -8,6 +8,7 @@
 #include "platform/amplifiersim/ptyserver.h"
 #include "core/base/textfile.h"
 #include "platform/onewire/simbackend.h"
+#include "platform/base/system.h"
 #include "platform/qt/qtservices.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/nodes/nodelist.h"
@@ -77,8 +78,10 @@ int run(int argc, char** argv)
         return serveSimulatedAmplifier(args[2]);
     }
     QApplication qapp(argc, argv);
+    // TEDSMITH_NO_DIALOGS: messages go to stderr with their default answer (scripted runs).
     platform::QtMessageBox box;
-    platform::setMessageBox(&box);
+    if (!platform::environment("TEDSMITH_NO_DIALOGS"))
+        platform::setMessageBox(&box);
     platform::installQtEventPump();
     shell::TraceHost trace;
     installLibraryGates();

@@ -154,6 +154,10 @@ void Doscan(bool& more)
         more = (r.found && r.ok) || removed;
     } catch (const core::ProgramEnd&) {
         throw;
+    } catch (const NodeListChanged& e) {
+        // The nodes were dropped meanwhile (F5, an interface change): the next pass adds it.
+        more = false;
+        core::Tracewindow(std::string("Doscan: ") + e.what());
     } catch (const std::exception& e) {
         more = false;
         reportScanError(e.what());

@@ -22,7 +22,7 @@ void requireRecord(int k, const NodeWindow* w)
 {
     const TrRecord* r = record(k);
     if (!r || r->obj.get() != w)
-        throw std::runtime_error("node list changed while a node window was being set up");
+        throw NodeListChanged();
 }
 
 std::string idKey(const std::string& id) { return "id" + id; }

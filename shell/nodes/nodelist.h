@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,13 @@ struct TrRecord {
     int selector = -1;                // 1: node list; 16 or more: a TEDS with a title
     bool grouped = false;             // its node list has grouped the tree
     std::int32_t state = TrStateNew;
+};
+
+// A node window let events run while its node was being added, and the node list
+// changed meanwhile (the node was dropped): the addition is taken back.
+class NodeListChanged : public std::runtime_error {
+public:
+    NodeListChanged() : std::runtime_error("node list changed while a node window was being set up") {}
 };
 
 struct NodesState {

@@ -53,8 +53,10 @@ void MinimalTedsF::Inititiate(int index, std::int32_t& state)
         tb_ = core::TedsBuf{};
     tb_.id = id;
     tb_.Family = record(index)->family;
-    if (tb_.Status != core::TedsStatusReadOk)
+    if (tb_.Status != core::TedsStatusReadOk) {
+        const MemberScope reading(*this);
         readMemory(tb_);
+    }
     // The read lets events run: the record may be gone.
     TrRecord* r = record(index);
     if (!r || r->obj.get() != static_cast<NodeWindow*>(this))

@@ -183,6 +183,26 @@ TEST_F(Doscan, ANodeWhoseWindowCannotBeMadeIsNotListedAndTheScanGoesOn)
     EXPECT_EQ(list().size(), 1u);
 }
 
+TEST_F(Doscan, NodesDroppedWhileANewNodeIsReadAreAddedAgainWithoutAMessage)
+{
+    const std::string known = nodeId(0x10, 1), fresh = nodeId(0x2D, 2);
+    bus.plug(known, 0x10);
+    tickScan();
+    bus.plug(fresh, 0x2D);
+    // F5 while the new memory is being read.
+    factory.duringRead = [] { shell::removeAllTransducers(); };
+    tickScan();
+    EXPECT_TRUE(list().empty());
+    EXPECT_TRUE(tree().empty());
+    EXPECT_TRUE(box.shown.empty());
+    factory.duringRead = nullptr;
+    tickScan();
+    tickScan();
+    EXPECT_TRUE(listed(known));
+    EXPECT_TRUE(listed(fresh));
+    EXPECT_EQ(shell::collectDeferred(), factory.counters.created - 2);
+}
+
 TEST_F(Doscan, TheTickScansThenRunsTheJobsAndDropsThoseOfRemovedWindows)
 {
     auto& q = shell::jobQueue();

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -63,6 +64,8 @@ public:
     void Inititiate(int index, std::int32_t& state) override
     {
         Inititiate(index);
+        if (duringRead)
+            duringRead();
         auto it = memories_.find(id);
         if (it == memories_.end())
             return;
@@ -95,6 +98,7 @@ public:
     std::string familyLabel;
     bool visible = false;
     bool throwOnInit = false;
+    std::function<void()> duringRead;  // runs while the memory is read (events may run there)
     int nodeListReads = 0;
     int readings = 0;
     double lastCelsius = 0;
@@ -120,6 +124,8 @@ public:
             throw std::runtime_error("cannot create " + kind);
         auto w = std::make_unique<FakeWindow>(kind, counters, memories);
         w->throwOnInit = throwInitKind == kind;
+        if (kind == "TedsF")
+            w->duringRead = duringRead;
         return w;
     }
 
@@ -127,6 +133,7 @@ public:
     std::map<std::string, Memory> memories;
     std::string failKind;
     std::string throwInitKind;
+    std::function<void()> duringRead;
 };
 
 class FakeHost final : public shell::NodeHost {
