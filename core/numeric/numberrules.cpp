@@ -1,5 +1,7 @@
 #include "core/numeric/numberrules.h"
 
+#include "platform/base/onewirecrc.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -10,16 +12,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // Value of sign, digits intDigits "." fracDigits, exponent exp (all already checked).
 double composeNumber(bool negative, std::string_view intDigits, std::string_view fracDigits, std::string_view exp)
@@ -114,7 +106,7 @@ std::size_t scanRadix(std::string_view text, double* value)
     double v = 0;
     std::size_t i = 2;
     for (; i < text.size(); ++i) {
-        const int d = hexValue(text[i]);
+        const int d = platform::hexDigitValue(text[i]);
         if (d < 0 || d >= radix)
             break;
         v = v * radix + d;

@@ -1,5 +1,7 @@
 #include "core/validation/encryption.h"
 
+#include "platform/base/onewirecrc.h"
+
 #include "core/base/message.h"
 #include "core/base/trace.h"
 
@@ -11,16 +13,6 @@ namespace {
 
 const char* const kCrLf = "\r\n";
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 void functionError(const std::string& name, const std::string& extra, const std::string& description)
 {
@@ -90,7 +82,7 @@ std::string HexToText(const std::string& hex)
     for (std::size_t i = 0; i < hex.size(); i += 2) {
         unsigned v = 0;
         for (std::size_t j = i; j < i + 2 && j < hex.size(); ++j) {
-            const int d = hexDigit(hex[j]);
+            const int d = platform::hexDigitValue(hex[j]);
             if (d < 0)
                 throw std::invalid_argument("Type mismatch");
             v = v * 16 + static_cast<unsigned>(d);

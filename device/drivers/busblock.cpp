@@ -1,5 +1,9 @@
 #include "device/drivers/busblock.h"
 
+#include "platform/base/onewirecrc.h"
+
+#include <algorithm>
+
 #include "device/onewire/byteio.h"
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
@@ -99,18 +103,11 @@ void readMemoryPages(MemImage& mi, int pages)
 
 std::uint8_t crc8(const ByteArray& data, int first, int last)
 {
-    unsigned crc = 0;
-    for (int i = first; i <= last && i < static_cast<int>(data.size()); ++i) {
-        unsigned byte = data[static_cast<std::size_t>(i)];
-        for (int bit = 0; bit < 8; ++bit) {
-            const unsigned mix = (crc ^ byte) & 0x01;
-            crc >>= 1;
-            if (mix != 0)
-                crc ^= 0x8C;
-            byte >>= 1;
-        }
-    }
-    return static_cast<std::uint8_t>(crc & 0xFF);
+    first = std::max(first, 0);
+    last = std::min(last, static_cast<int>(data.size()) - 1);
+    if (last < first)
+        return 0;
+    return platform::crc8(data.data() + first, static_cast<std::size_t>(last - first + 1));
 }
 
 } // namespace device

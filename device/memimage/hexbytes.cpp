@@ -1,21 +1,13 @@
 #include "device/memimage/hexbytes.h"
 
+#include "platform/base/onewirecrc.h"
+
 #include "core/base/message.h"
 
 namespace device {
 
 namespace {
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -43,7 +35,7 @@ int leadingHexValue(const std::string& text, std::size_t pos, std::size_t maxDig
 {
     int value = 0;
     for (std::size_t k = 0; k < maxDigits && pos + k < text.size(); ++k) {
-        const int d = hexDigit(text[pos + k]);
+        const int d = platform::hexDigitValue(text[pos + k]);
         if (d < 0)
             break;
         value = value * 16 + d;

@@ -1,5 +1,7 @@
 #include "platform/amplifiersim/mlanmaster.h"
 
+#include "platform/base/onewirecrc.h"
+
 namespace platform::sim {
 
 namespace {
@@ -10,16 +12,6 @@ constexpr std::uint8_t kStatusNoPresence = 0x04;
 constexpr std::uint8_t kStatusUnsupported = 0xFE;
 constexpr std::uint8_t kStatusMalformed = 0xFF;
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 std::optional<Micros> pullupLength(std::uint8_t code)
 {
@@ -42,8 +34,8 @@ std::optional<Bytes> hexToBytes(const std::string& hex)
     Bytes out;
     out.reserve(hex.size() / 2);
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = hexDigit(hex[i]);
-        const int lo = hexDigit(hex[i + 1]);
+        const int hi = platform::hexDigitValue(hex[i]);
+        const int lo = platform::hexDigitValue(hex[i + 1]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         out.push_back(static_cast<std::uint8_t>((hi << 4) | lo));

@@ -1,5 +1,7 @@
 #include "platform/onewire/tmex.h"
 
+#include "platform/base/onewirecrc.h"
+
 #include "platform/onewire/tmexlayer.h"
 
 #include <algorithm>
@@ -35,38 +37,6 @@ void restartSearch(TmexStateBuffer& s)
 {
     s.bytes[kLastDiscrepancy] = 0;
     s.bytes[kFlags] = static_cast<std::uint8_t>(s.bytes[kFlags] & ~kLastDeviceFlag);
-}
-
-std::uint8_t crc8(const std::uint8_t* p, std::size_t n)
-{
-    std::uint8_t crc = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint8_t b = p[i];
-        for (int k = 0; k < 8; ++k) {
-            const bool mix = ((crc ^ b) & 0x01) != 0;
-            crc = static_cast<std::uint8_t>(crc >> 1);
-            if (mix)
-                crc = static_cast<std::uint8_t>(crc ^ 0x8C);
-            b = static_cast<std::uint8_t>(b >> 1);
-        }
-    }
-    return crc;
-}
-
-std::uint16_t crc16(const std::uint8_t* p, std::size_t n)
-{
-    std::uint16_t crc = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint8_t b = p[i];
-        for (int k = 0; k < 8; ++k) {
-            const bool mix = ((crc ^ b) & 0x0001) != 0;
-            crc = static_cast<std::uint16_t>(crc >> 1);
-            if (mix)
-                crc = static_cast<std::uint16_t>(crc ^ 0xA001);
-            b = static_cast<std::uint8_t>(b >> 1);
-        }
-    }
-    return crc;
 }
 
 // Reset, then a search that follows the current ROM bit by bit: true when that node

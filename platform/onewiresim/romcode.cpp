@@ -4,45 +4,6 @@
 
 namespace platform::sim {
 
-std::uint8_t crc8(const std::uint8_t* data, std::size_t n, std::uint8_t seed)
-{
-    std::uint8_t crc = seed;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint8_t b = data[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            const bool mix = ((crc ^ b) & 0x01) != 0;
-            crc = static_cast<std::uint8_t>(crc >> 1);
-            if (mix)
-                crc = static_cast<std::uint8_t>(crc ^ 0x8C);
-            b = static_cast<std::uint8_t>(b >> 1);
-        }
-    }
-    return crc;
-}
-
-std::uint16_t crc16(const std::uint8_t* data, std::size_t n, std::uint16_t seed)
-{
-    std::uint16_t crc = seed;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint8_t b = data[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            const bool mix = ((crc ^ b) & 0x0001) != 0;
-            crc = static_cast<std::uint16_t>(crc >> 1);
-            if (mix)
-                crc = static_cast<std::uint16_t>(crc ^ 0xA001);
-            b = static_cast<std::uint8_t>(b >> 1);
-        }
-    }
-    return crc;
-}
-
-std::uint8_t crc8(const std::vector<std::uint8_t>& data) { return crc8(data.data(), data.size()); }
-
-std::uint16_t crc16(const std::vector<std::uint8_t>& data, std::uint16_t seed)
-{
-    return crc16(data.data(), data.size(), seed);
-}
-
 RomCode RomCode::make(std::uint8_t family, std::uint64_t serial)
 {
     RomCode r;

@@ -13,6 +13,7 @@
 // strong pull-ups and idle time (taken from platform::clock()) both count. A reset or
 // time slot before then cuts the operation off and it has no effect.
 
+#include "platform/base/onewirecrc.h"
 #include "platform/base/clock.h"
 
 #include <array>
@@ -188,9 +189,7 @@ private:
 };
 
 // CRCs of the 1-Wire devices.
-std::uint8_t crc8(const std::uint8_t* data, std::size_t n, std::uint8_t seed = 0);
-std::uint16_t crc16(const std::uint8_t* data, std::size_t n, std::uint16_t seed = 0);
-std::uint8_t crc8(const std::vector<std::uint8_t>& data);
-std::uint16_t crc16(const std::vector<std::uint8_t>& data, std::uint16_t seed = 0);
+using platform::crc16;
+using platform::crc8;
 
 } // namespace platform::sim
