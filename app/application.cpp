@@ -98,6 +98,7 @@ int run(int argc, char** argv)
     } catch (const core::ProgramEnd& end) {
         rc = end.exitCode;
     }
+    shell::releaseAllNodes();
     ui.main_.reset();
     platform::setEventPump(nullptr);
     platform::setMessageBox(nullptr);

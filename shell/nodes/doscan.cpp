@@ -155,12 +155,15 @@ void Doscan(bool& more)
     } catch (const core::ProgramEnd&) {
         throw;
     } catch (const NodeListChanged& e) {
-        // The nodes were dropped meanwhile (F5, an interface change): the next pass adds it.
+        // The nodes were dropped meanwhile (F5, an interface change): the next pass adds them.
         more = false;
         core::Tracewindow(std::string("Doscan: ") + e.what());
     } catch (const std::exception& e) {
         more = false;
         reportScanError(e.what());
+    } catch (...) {
+        more = false;
+        reportScanError("unknown error");
     }
 }
 
