@@ -5,7 +5,9 @@
 #include "core/base/message.h"
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
+#include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"
+#include "core/tdl/templateparser.h"
 #include "core/teds/tedsbuf.h"
 #include "device/base/devicestate.h"
 #include "device/memimage/tedspacking.h"
@@ -156,9 +158,10 @@ protected:
         std::string error;
         ASSERT_TRUE(net->loadDescription(description, testing_support::dataDir(), error)) << error;
     }
+    // One node of each family, the memories holding a basic TEDS only.
     void loadDemo()
     {
-        const auto text = testing_support::readAll(testing_support::dataDir() / "demo-network.txt");
+        const auto text = testing_support::readAll(testing_support::fixturesDir() / "shell" / "basic-network.txt");
         load(text);
     }
 
@@ -201,7 +204,7 @@ const char* k4k = "A900000091E4D223";
 const char* k1k = "6B0000005C6D7E2D";
 const char* kSerial = "2B0000000A0B0C01";
 
-TEST_F(SimNetScan, EveryFamilyOfTheDemoNetworkAppearsWithItsTexts)
+TEST_F(SimNetScan, EveryFamilyAppearsWithItsTexts)
 {
     loadDemo();
     shell::jobQueue().tick();
@@ -229,6 +232,34 @@ TEST_F(SimNetScan, EveryFamilyOfTheDemoNetworkAppearsWithItsTexts)
     shell::jobQueue().tick();
     EXPECT_EQ(list().size(), 7u);
     EXPECT_EQ(host.beeps, 6);
+}
+
+TEST_F(SimNetScan, TheShippedDemoNetworkWithTheShippedTemplates)
+{
+    core::resetTdlState();
+    core::coreState().ProgramFolder = testing_support::dataDir();
+    core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
+    try {
+        core::ParseTemplateFile("IEEE_Templates.tdl");
+    } catch (const core::ProgramEnd&) {
+        FAIL() << (box.shown.empty() ? std::string("ended") : box.shown.back().prompt);
+    }
+    ASSERT_GT(core::TemplatesLoaded(), 0);
+    load(testing_support::readAll(testing_support::dataDir() / "demo-network.txt"));
+    shell::jobQueue().tick();
+
+    EXPECT_EQ(top(kSwitch), "IEEE 1451.4 Bridge sensor");
+    EXPECT_EQ(recordTexts(kSwitch), (std::vector<std::string>{"TEDS", "Switch"}));
+    EXPECT_EQ(recordTexts(kApp), (std::vector<std::string>{"memory not assigned"}));
+    // The 1-kbit node lists the accelerometer TEDS and the thermometer: one transducer.
+    EXPECT_EQ(recordTexts(k1k), (std::vector<std::string>{"Nodelist"}));
+    EXPECT_EQ(recordTexts(k4k), (std::vector<std::string>{"TEDS"}));
+    EXPECT_EQ(top(k4k), "IEEE 1451.4 Accelerometer");
+    EXPECT_EQ(top(k1k), "IEEE 1451.4 Accelerometer");
+    EXPECT_EQ(top(kThermo), "IEEE 1451.4 Accelerometer");
+    EXPECT_EQ(widget.topLevelItemCount(), 4);
+    EXPECT_TRUE(box.shown.empty());
+    core::resetListsState();
 }
 
 TEST_F(SimNetScan, AVisibleThermometerShowsItsReading)
