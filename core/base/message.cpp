@@ -18,9 +18,8 @@ int ShowMessage(const std::string& prompt, int buttons, const std::string& title
 {
     if (MessagesSuppressed()) {
         suppressor->addLog(title.empty() ? "MsgBox suppressed: " + prompt : "MsgBox suppressed: " + title + ", " + prompt);
-        // Yes for Yes/No sets, the first button of the set otherwise (OK for every
-        // message the program shows; Abort/Retry for the sets that have no OK).
-        return platform::defaultAnswer(buttons);
+        // OK for every message the program shows; always a button of the set.
+        return platform::unattendedAnswer(buttons);
     }
     return platform::messageBox().show(prompt, buttons, title);
 }

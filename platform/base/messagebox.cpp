@@ -11,7 +11,7 @@ public:
     int show(const std::string& prompt, int buttons, const std::string& title) override
     {
         std::fprintf(stderr, "[message%s%s] %s\n", title.empty() ? "" : ": ", title.c_str(), prompt.c_str());
-        return defaultAnswer(buttons);
+        return unattendedAnswer(buttons);
     }
 };
 
@@ -27,6 +27,17 @@ int defaultAnswer(int buttons)
     case MsgYesNoCancel:
     case MsgYesNo: return MsgYes;
     case MsgRetryCancel: return MsgRetry;
+    default: return MsgOK;
+    }
+}
+
+int unattendedAnswer(int buttons)
+{
+    switch (buttons & 7) {
+    case MsgAbortRetryIgnore: return MsgAbort;
+    case MsgYesNoCancel:
+    case MsgYesNo: return MsgYes;
+    case MsgRetryCancel: return MsgCancel;
     default: return MsgOK;
     }
 }

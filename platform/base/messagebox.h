@@ -19,6 +19,9 @@ enum MsgStyle : int {
 
 // The first (default) button of a style's button set.
 int defaultAnswer(int buttons);
+// The answer given when nobody can be asked: OK for OK sets, Yes for Yes/No sets, and the
+// button that stops for the sets without either (Abort, Cancel), so nothing retries for ever.
+int unattendedAnswer(int buttons);
 // True when answer is one of the buttons of the style's set.
 bool answerInSet(int buttons, int answer);
 

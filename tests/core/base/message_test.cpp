@@ -35,7 +35,7 @@ TEST_F(MessageTest, SuppressedWhileServerEnabled)
     EXPECT_EQ(core::ShowMessage("No title"), platform::MsgOK);
     EXPECT_EQ(core::ShowMessage("Sure?", platform::MsgYesNo), platform::MsgYes);
     EXPECT_EQ(core::ShowMessage("Retry?", platform::MsgAbortRetryIgnore), platform::MsgAbort);
-    EXPECT_EQ(core::ShowMessage("Retry?", platform::MsgRetryCancel), platform::MsgRetry);
+    EXPECT_EQ(core::ShowMessage("Retry?", platform::MsgRetryCancel), platform::MsgCancel);
     EXPECT_TRUE(box.shown.empty());
     ASSERT_EQ(server.log.size(), 5u);
     EXPECT_EQ(server.log[0], "MsgBox suppressed: Tedsmith, Read failed");
