@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need (as root).
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build qt6-base-dev libgtest-dev googletest xvfb xauth)
+pkgs=(build-essential cmake ninja-build qt6-base-dev libgtest-dev googletest)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
