@@ -40,9 +40,16 @@ void blockWriteAmplifier(MemImage& image, int first, int last)
     const std::string payload = "0A" + hex(n + 1) + hex(n) + Bytes_To_Hex(image.Data, first, last) + "85";
     const MlanReply reply(Mlan_Transaction(payload));
     // The bytes read back follow the command byte and the count, after the reply's
-    // own count byte.
+    // own count byte. Only whole bytes are looked at, so digits that straddle two
+    // bytes of data cannot pass for the echo.
     const std::string key = "0A" + hex(n);
-    const auto p = reply.hex.size() > 2 ? reply.hex.find(key, 2) : std::string::npos;
+    std::size_t p = std::string::npos;
+    for (std::size_t k = 2; k + key.size() <= reply.hex.size(); k += 2) {
+        if (reply.hex.compare(k, key.size(), key) == 0) {
+            p = k;
+            break;
+        }
+    }
     if (p == std::string::npos) {
         ioFailed();  // the sent bytes stay
         return;
@@ -56,7 +63,7 @@ void blockReadAmplifier(MemImage& image, int first, int last)
         const int b = std::min(a + MaxReadBlock - 1, last);
         const int n = b - a + 1;
         const MlanReply reply(Mlan_Transaction("0A01" + hex(n) + "85"));
-        // Reply bytes: count, command, 01, n, then the data.
+        // Reply bytes: count, 0A, n, then the data.
         takeBytes(reply.from(3), image, a, b);
     }
 }

@@ -26,6 +26,17 @@ SimBackend::SimBackend(std::shared_ptr<sim::SimNetwork> network) : network_(std:
 
 int SimBackend::openSession()
 {
+    std::string error;
+    switch (network_->reloadIfChanged(error)) {
+    case sim::SimNetwork::Reload::Reloaded:
+        reloadError_.clear();
+        break;
+    case sim::SimNetwork::Reload::Failed:
+        reloadError_ = error;
+        break;
+    case sim::SimNetwork::Reload::Unchanged:
+        break;
+    }
     if (auto code = network_->takeSessionFault())
         return *code > 0 ? 0 : *code;
     return 1;

@@ -5,6 +5,8 @@
 // environment variable TEDSMITH_SIMNET names a network description file, whose network
 // then serves every port type and number. isSimulated() and backendDescription()
 // (tmex.h) tell the program so, and the port type version text says it too.
+// Every session start first reads the description file again when it was changed,
+// so nodes added to or removed from the file are plugged in or out while the program runs.
 
 #include "platform/onewire/tmex.h"
 #include "platform/onewiresim/simnetwork.h"
@@ -36,9 +38,12 @@ public:
     bool isSimulated() const override { return true; }
     std::string description() const override;
     std::string typeVersion(int portType) const override;
+    // Why the last reload of a changed description file failed ("" when it did not).
+    const std::string& reloadError() const { return reloadError_; }
 
 private:
     std::shared_ptr<sim::SimNetwork> network_;
+    std::string reloadError_;
 };
 
 // Serves (portType, portNum) (-1 = any) with the network of a description file.

@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -106,7 +107,7 @@ bool readFileBytes(const std::filesystem::path& p, std::string& out)
 bool putMemory(SimNode& node, std::size_t address, const std::vector<std::uint8_t>& bytes, std::string& why)
 {
     auto put = [&](auto& mem) {
-        if (address + bytes.size() > mem.size()) {
+        if (address > mem.size() || bytes.size() > mem.size() - address) {
             why = "memory beyond the end of the node's memory";
             return false;
         }
@@ -185,7 +186,7 @@ bool statement(SimNode& node, const std::vector<std::string>& t, const std::file
             return putMemory(node, address, bytes, why);
         if (!sw)
             return wrongNode();
-        if (address + bytes.size() > sw->status().size()) {
+        if (address > sw->status().size() || bytes.size() > sw->status().size() - address) {
             why = "status beyond address 7";
             return false;
         }
@@ -208,7 +209,9 @@ bool statement(SimNode& node, const std::vector<std::string>& t, const std::file
         double v = 0;
         const auto r = t.size() == 2 ? std::from_chars(t[1].data(), t[1].data() + t[1].size(), v)
                                      : std::from_chars_result{nullptr, std::errc::invalid_argument};
-        if (r.ec != std::errc() || r.ptr != t[1].data() + t[1].size()) {
+        // Conversion times up to an hour; no infinities or NaN.
+        if (r.ec != std::errc() || r.ptr != t[1].data() + t[1].size() || !std::isfinite(v) ||
+            (key == "conversion" && (v < 0 || v > 3600000.0))) {
             why = "expected: " + key + " <number>";
             return false;
         }
@@ -330,8 +333,20 @@ bool SimNetwork::loadDescription(const std::string& text, const std::filesystem:
     return true;
 }
 
+namespace {
+
+std::filesystem::file_time_type writeTime(const std::filesystem::path& file)
+{
+    std::error_code ec;
+    const auto t = std::filesystem::last_write_time(file, ec);
+    return ec ? std::filesystem::file_time_type{} : t;
+}
+
+} // namespace
+
 bool SimNetwork::loadFile(const std::filesystem::path& file, std::string& error)
 {
+    const auto written = writeTime(file);
     std::string text;
     if (!readFileBytes(file, text)) {
         error = "cannot read " + file.string();
@@ -342,6 +357,7 @@ bool SimNetwork::loadFile(const std::filesystem::path& file, std::string& error)
         return false;
     }
     source_ = file;
+    sourceTime_ = written;
     return true;
 }
 
@@ -352,6 +368,17 @@ bool SimNetwork::reload(std::string& error)
         return false;
     }
     return loadFile(source_, error);
+}
+
+SimNetwork::Reload SimNetwork::reloadIfChanged(std::string& error)
+{
+    if (source_.empty())
+        return Reload::Unchanged;
+    const auto written = writeTime(source_);
+    if (written == sourceTime_)
+        return Reload::Unchanged;
+    sourceTime_ = written;  // a file that fails is not read again until it changes
+    return loadFile(source_, error) ? Reload::Reloaded : Reload::Failed;
 }
 
 } // namespace platform::sim

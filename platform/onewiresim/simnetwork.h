@@ -163,6 +163,12 @@ public:
     // The file last loaded; reload() reads it again.
     const std::filesystem::path& sourceFile() const { return source_; }
     bool reload(std::string& error);
+    // Reads the file again when it was changed since it was last read (or tried):
+    // edits made while the program runs plug nodes in and out. A file that does not
+    // load keeps the network as it was (error says why) and is tried again after its
+    // next change.
+    enum class Reload { Unchanged, Reloaded, Failed };
+    Reload reloadIfChanged(std::string& error);
 
 private:
     void record(const BusEvent& e);
@@ -186,6 +192,7 @@ private:
     std::size_t transcriptLimit_ = 20000;
     NetworkFaults faults_;
     std::filesystem::path source_;
+    std::filesystem::file_time_type sourceTime_{};  // when the file last read (or tried) was written
 };
 
 // CRCs of the 1-Wire devices.

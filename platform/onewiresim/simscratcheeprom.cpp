@@ -70,7 +70,7 @@ void SimScratchEeprom::onByte(std::uint8_t b)
             onSent();
             return;
         }
-        ta_ = address;
+        ta_ = static_cast<std::uint16_t>(address & targetAddressMask());
         offset_ = static_cast<std::uint8_t>(ta_ & offsetMask());
         written_ = 0;
         es_ = offset_;

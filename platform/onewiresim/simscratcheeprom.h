@@ -37,6 +37,8 @@ protected:
     virtual bool copyAllowed() const = 0;
     virtual bool crcAfterReadScratchpad() const { return false; }
     virtual bool fullRowsOnly() const { return false; }
+    // Address bits the chip keeps of a Write Scratchpad target address.
+    virtual std::uint16_t targetAddressMask() const { return 0xFFFF; }
     // Bytes the Read Memory command can reach (the rest reads as 1s).
     virtual std::size_t readableSize() const { return memory_.size(); }
 
@@ -70,6 +72,8 @@ public:
 
 protected:
     bool copyAllowed() const override;
+    // Target addresses above 01FFh lose their upper seven bits.
+    std::uint16_t targetAddressMask() const override { return 0x01FF; }
 };
 
 class SimDs2431 final : public SimScratchEeprom {

@@ -18,11 +18,15 @@ SimThermometer::SimThermometer(RomCode rom) : SimNode(rom)
     scratchpad_ = scratchpadFor(85.0, 0x4B, 0x46);
 }
 
-void SimThermometer::setTemperature(double celsius) { temperature_ = std::clamp(celsius, -55.0, 125.0); }
+void SimThermometer::setTemperature(double celsius)
+{
+    if (!std::isnan(celsius))
+        temperature_ = std::clamp(celsius, -55.0, 125.0);
+}
 
 std::array<std::uint8_t, 9> SimThermometer::scratchpadFor(double celsius, std::uint8_t th, std::uint8_t tl)
 {
-    celsius = std::clamp(celsius, -55.0, 125.0);
+    celsius = std::isnan(celsius) ? 85.0 : std::clamp(celsius, -55.0, 125.0);
     // Half-degree reading, two's complement over two bytes.
     const int raw = static_cast<int>(std::floor(celsius * 2.0 + 0.5));
     // Whole degrees the reading truncates to, then the counter refines it:

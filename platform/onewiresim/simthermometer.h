@@ -11,7 +11,7 @@ public:
     explicit SimThermometer(RomCode rom);
     std::string typeName() const override { return "DS1820"; }
 
-    // The temperature the next conversion measures (-55 .. +125 C).
+    // The temperature the next conversion measures (-55 .. +125 C; NaN is ignored).
     void setTemperature(double celsius);
     double temperature() const { return temperature_; }
     void setConversionTime(Micros t) { conversionTime_ = t; }

@@ -285,6 +285,23 @@ TEST_F(AmplifierBranch, BlockWriteReplyWithoutTheEchoKeepsTheSentBytes)
     EXPECT_TRUE(oneWireState().IoError);
 }
 
+TEST_F(AmplifierBranch, BlockWriteEchoMustStartOnAWholeByte)
+{
+    MemImage mi;
+    mi.Data = {0, 0x66};
+    // "0A01" appears only across byte boundaries (B0 A0 1F): no echo.
+    amp.replies.push_back("14,\"05B0A01F22\"");
+    Block_IO(mi, true, 1, 1);
+    EXPECT_EQ(mi.Data, (ByteArray{0, 0x66}));
+    EXPECT_TRUE(oneWireState().IoError);
+
+    oneWireState().IoError = false;
+    amp.replies.push_back("14,\"05B00A0122\"");  // the echo as the second byte after the count
+    Block_IO(mi, true, 1, 1);
+    EXPECT_EQ(mi.Data, (ByteArray{0, 0x22}));
+    EXPECT_FALSE(oneWireState().IoError);
+}
+
 TEST_F(AmplifierBranch, BlockWriteOf33BytesIsRefused)
 {
     MemImage mi;

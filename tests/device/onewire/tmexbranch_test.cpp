@@ -370,9 +370,24 @@ TEST_F(TmexBranch, ProgramByteOnTheDualSwitch)
     auto& node = static_cast<platform::sim::SimDualSwitch&>(plug(r));
     node.memory().fill(0xFF);
     ASSERT_TRUE(uLAN_SelectNode_Access(r.nodeId()));
+    net.clearTranscript();
     int bits = 8;
     EXPECT_EQ(Program_Byte(0x5A, 3, 0, bits, 0), 1);
     EXPECT_EQ(node.memory()[3], 0x5A);
+    EXPECT_EQ(bits, 0);
+    // Access, Write Memory at 0003h with the byte, the inverted CRC16 of those four
+    // bytes read back, the programming pulse, the byte read back.
+    const std::uint8_t cmd[] = {0x0F, 0x03, 0x00, 0x5A};
+    const auto crc = static_cast<std::uint16_t>(~platform::crc16(cmd, 4));
+    auto readBack = [](unsigned v) { return v == 0xFF ? std::string("FF") : "FF/" + core::ByteToHex2(v); };
+    std::string expected = "R 55";
+    for (auto b : r.bytes)
+        expected += " " + core::ByteToHex2(b);
+    expected += " 0F 03 00 5A " + readBack(crc & 0xFFu) + " " + readBack(crc >> 8) + " PP FF/5A";
+    const std::string bus = busText(net);
+    ASSERT_GE(bus.size(), expected.size());
+    EXPECT_EQ(bus.substr(bus.size() - expected.size()), expected);
+    EXPECT_EQ(bus.rfind("R F0 ", 0), 0u);
     // An EPROM bit cannot go back to 1: the call's own code comes back.
     bits = 8;
     const int r2 = Program_Byte(0xFF, 3, 0, bits, 0);

@@ -58,11 +58,16 @@ TEST_F(OneWireThermometer, TableOfTemperatures)
     struct Row {
         double set;
         double shown;
-    } rows[] = {{-0.5, -0.5}, {-10.25, -10.25}, {0.0, 0.0}, {21.4375, 21.4375}, {85.0, 85.0}, {-55.0, -55.0}};
+    } rows[] = {{-0.5, -0.5},   {-10.25, -10.25}, {0.0, 0.0},     {21.4375, 21.4375}, {85.0, 85.0},
+                {-55.0, -55.0}, {125.0, 125.0},   {130.0, 125.0}, {-80.0, -55.0}};
     for (const auto& r : rows) {
         node_.setTemperature(r.set);
         EXPECT_DOUBLE_EQ(readCelsius(512), r.shown) << r.set;
     }
+    // Not a number: the temperature stays as it was.
+    node_.setTemperature(20.0);
+    node_.setTemperature(std::nan(""));
+    EXPECT_DOUBLE_EQ(readCelsius(512), 20.0);
 }
 
 TEST_F(OneWireThermometer, ShortPullupLeavesThePowerOnValue)

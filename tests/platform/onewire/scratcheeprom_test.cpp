@@ -141,6 +141,21 @@ TEST_F(OneWireDs2433, ReadScratchpadShowsTargetAndFlags)
     EXPECT_EQ(node_.copies(), 0);
 }
 
+TEST_F(OneWireDs2433, TargetAddressLosesTheBitsAboveTheMemory)
+{
+    Job job(state_);
+    ASSERT_TRUE(job.select(id_));
+    job.block({0x0F, 0x26, 0xFE, 0x11});  // 0FE26h: the chip keeps 0026h
+    job.access();
+    const Bytes rs = job.block({0xAA, 0xFF, 0xFF, 0xFF, 0xFF});
+    EXPECT_EQ(rs, (Bytes{0xAA, 0x26, 0x00, 0x06, 0x11}));
+    job.access();
+    job.block({0x55, rs[1], rs[2], rs[3]});
+    job.pullup(6);
+    job.end();
+    EXPECT_EQ(readAll(state_, id_, 0x27)[0x26], 0x11);
+}
+
 TEST_F(OneWireDs2433, CopyInterruptedOrNeverCompletingLeavesTheMemory)
 {
     // Too short a pull-up: the reset that follows cuts the copy off.
@@ -233,6 +248,39 @@ TEST_F(OneWireDs2431, EpromModePageOnlyClearsBits)
     EXPECT_EQ(o.protection, 0xAA);
     const Bytes got = readAll(state_, id_, 96);
     EXPECT_EQ(Bytes(got.begin() + 64, got.end()), Bytes(32, 0x03));
+}
+
+TEST_F(OneWireDs2431, CopyWithWrongAuthorisationIsRefused)
+{
+    struct Row {
+        const char* name;
+        int ta1, ta2, es;  // added to what Read Scratchpad gave
+    } rows[] = {{"ta1", 8, 0, 0}, {"ta2", 0, 1, 0}, {"es", 0, 0, -1}};
+    for (const Row& r : rows) {
+        Job job(state_);
+        ASSERT_TRUE(job.select(id_));
+        job.block({0x0F, 0x08, 0x00, 1, 2, 3, 4, 5, 6, 7, 8});
+        job.access();
+        const Bytes rs = job.block({0xAA, 0xFF, 0xFF, 0xFF});
+        ASSERT_EQ(rs[3], 0x07) << r.name;
+        job.access();
+        const Bytes cp = job.block({0x55, rs[1] + r.ta1, rs[2] + r.ta2, rs[3] + r.es});
+        job.pullup(10);
+        EXPECT_EQ(job.read(1)[0], 0xFF) << r.name;  // no copy: no alternating bits
+        EXPECT_EQ(cp[3], rs[3] + r.es) << r.name;
+        job.access();
+        EXPECT_EQ(job.block({0xAA, 0xFF, 0xFF, 0xFF})[3] & 0x80, 0) << r.name;  // AA stays clear
+    }
+    EXPECT_EQ(node_.copies(), 0);
+    EXPECT_EQ(readAll(state_, id_, 16), Bytes(16, 0xFF));
+}
+
+TEST_F(OneWireDs2431, AcceptedCopySetsTheAuthorisationFlag)
+{
+    ASSERT_TRUE(writeDs2431Page(state_, id_, 0, pageData(0, 4)).ok);
+    Job job(state_);
+    ASSERT_TRUE(job.select(id_));
+    EXPECT_EQ(job.block({0xAA, 0xFF, 0xFF, 0xFF}), (Bytes{0xAA, 0x18, 0x00, 0x87}));
 }
 
 TEST_F(OneWireDs2431, RowNotStartedOnItsBoundaryCannotBeCopied)

@@ -5,7 +5,9 @@
 #include "platform/onewiresim/simthermometer.h"
 #include "tests/support/testsupport.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 using namespace tmextest;
 using platform::sim::SimRomOnlyNode;
@@ -188,6 +190,49 @@ TEST(OneWireEnvironment, ReloadPlugsAndUnplugsNodesOfTheFile)
     EXPECT_EQ(net->nodes()[0].get(), thermo);
     EXPECT_EQ(thermo->temperature(), 30.0);
     EXPECT_EQ(net->nodes()[1]->rom(), platform::sim::RomCode::make(0x01, 3));
+    platform::resetTmex();
+}
+
+TEST(OneWireEnvironment, EditedFileIsReadAgainAtTheNextSessionStart)
+{
+    namespace fs = std::filesystem;
+    platform::resetTmex();
+    testing_support::TempDir dir;
+    const auto file = dir.write("net.txt", "node 23:000000000001\n");
+    std::string error;
+    ASSERT_TRUE(platform::useSimulatedNetwork(file, -1, -1, error)) << error;
+    auto* backend = dynamic_cast<platform::SimBackend*>(platform::backendFor(kPortType, kPortNum).get());
+    ASSERT_TRUE(backend);
+    platform::TmexStateBuffer state;
+    const std::string a = platform::sim::RomCode::make(0x23, 1).nodeId();
+    const std::string b = platform::sim::RomCode::make(0x10, 2).nodeId();
+    EXPECT_EQ(searchPass(state), std::vector<std::string>{a});
+
+    auto stamp = fs::last_write_time(file);
+    auto edit = [&](const std::string& text) {
+        dir.write("net.txt", text);
+        stamp += std::chrono::seconds(2);
+        fs::last_write_time(file, stamp);
+    };
+    // A node plugged in through the file, then the first one unplugged.
+    edit("node 23:000000000001\nnode 10:000000000002\n");
+    auto pass = searchPass(state);
+    std::sort(pass.begin(), pass.end());
+    auto both = std::vector<std::string>{a, b};
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(pass, both);
+    edit("node 10:000000000002\n");
+    EXPECT_EQ(searchPass(state), std::vector<std::string>{b});
+
+    // A broken edit keeps the network and says why; the next good edit clears that.
+    edit("node 10:000000000002\nnode 10:000000000002\n");
+    EXPECT_EQ(searchPass(state), std::vector<std::string>{b});
+    EXPECT_EQ(backend->reloadError().rfind("net.txt, line 2: node ", 0), 0u) << backend->reloadError();
+    EXPECT_EQ(searchPass(state), std::vector<std::string>{b});
+    EXPECT_NE(backend->reloadError(), "");  // still the file's state
+    edit("node 23:000000000001\n");
+    EXPECT_EQ(searchPass(state), std::vector<std::string>{a});
+    EXPECT_EQ(backend->reloadError(), "");
     platform::resetTmex();
 }
 

@@ -99,6 +99,12 @@ TEST(SimDescription, ErrorsNameTheLineAndChangeNothing)
         {"node 123\n", "line 1: node id '123' is not 16 hex digits"},
         {"node 2D:1\nprotect 4 write\n", "line 2: expected: protect <page 0..3> open|write|eprom"},
         {"node 01:1\nmemory 0 00\n", "line 2: a ROM only node has no memory"},
+        // Addresses so large that address + count wraps around.
+        {"node 23:1\nmemory FFFFFFFFFFFFFFFF 00 00\n", "line 2: memory beyond the end of the node's memory"},
+        {"node 12:1\nstatus FFFFFFFFFFFFFFFF 00\n", "line 2: status beyond address 7"},
+        {"node 10:1\ntemperature nan\n", "line 2: expected: temperature <number>"},
+        {"node 10:1\nconversion 1e300\n", "line 2: expected: conversion <number>"},
+        {"node 10:1\nconversion -1\n", "line 2: expected: conversion <number>"},
     };
     for (const auto& r : rows) {
         SimNetwork net;
@@ -131,6 +137,45 @@ TEST(SimDescription, ReloadKeepsStateOfNodesStillListed)
     EXPECT_FALSE(net.reload(error));
     EXPECT_EQ(error, "n.txt, line 1: 'garbage' before the first node");
     EXPECT_EQ(net.nodes().size(), 2u);
+}
+
+TEST(SimDescription, ReloadIfChangedFollowsTheFileWriteTime)
+{
+    namespace fs = std::filesystem;
+    testing_support::TempDir dir;
+    const auto file = dir.write("n.txt", "node 01:1\n");
+    SimNetwork net;
+    std::string error;
+    EXPECT_EQ(net.reloadIfChanged(error), SimNetwork::Reload::Unchanged);  // no file yet
+    ASSERT_TRUE(net.loadFile(file, error)) << error;
+    EXPECT_EQ(net.reloadIfChanged(error), SimNetwork::Reload::Unchanged);
+
+    // Each edit gets a later write time, whatever the file system's resolution.
+    auto stamp = fs::last_write_time(file);
+    auto edit = [&](const std::string& text) {
+        dir.write("n.txt", text);
+        stamp += std::chrono::seconds(2);
+        fs::last_write_time(file, stamp);
+    };
+    edit("node 01:1\nnode 01:2\n");
+    EXPECT_EQ(net.reloadIfChanged(error), SimNetwork::Reload::Reloaded);
+    EXPECT_EQ(net.nodes().size(), 2u);
+    EXPECT_EQ(net.reloadIfChanged(error), SimNetwork::Reload::Unchanged);
+
+    edit("node 01:2\nbroken\n");
+    EXPECT_EQ(net.reloadIfChanged(error), SimNetwork::Reload::Failed);
+    EXPECT_EQ(error, "n.txt, line 2: unknown keyword 'broken'");
+    EXPECT_EQ(net.nodes().size(), 2u);  // as it was
+    EXPECT_EQ(net.reloadIfChanged(error), SimNetwork::Reload::Unchanged);  // tried once per change
+
+    edit("node 01:2\n");
+    EXPECT_EQ(net.reloadIfChanged(error), SimNetwork::Reload::Reloaded);
+    ASSERT_EQ(net.nodes().size(), 1u);
+    EXPECT_EQ(net.nodes()[0]->rom(), RomCode::make(0x01, 2));
+
+    fs::remove(file);
+    EXPECT_EQ(net.reloadIfChanged(error), SimNetwork::Reload::Failed);
+    EXPECT_EQ(net.nodes().size(), 1u);
 }
 
 std::string tdsFile(const std::string& standard, int n, int first)
