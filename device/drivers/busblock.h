@@ -27,8 +27,9 @@ void readData(MemImage& image, int first, int last);
 
 // An I/O error was seen since the job's selection.
 bool ioFailed();
-// Addresses the node again and tells whether it still answers (on the amplifier
-// link an absent node cannot be told apart here: true unless an error was seen).
+// Tells whether the node still answers. TMEX: the node is addressed again. Amplifier
+// link: a reset pulse must find a node on the channel (on a multi-drop channel with
+// other nodes that is any node), so call it last in a job.
 bool stillPresent();
 
 // a.Data[first .. last] equals b.Data[first .. last] (bytes missing from either differ).

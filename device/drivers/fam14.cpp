@@ -22,11 +22,22 @@ std::uint8_t readStatus()
     return Touch_Byte(0xFF);
 }
 
-// Locks the register of the node with what its register scratchpad holds; true when
-// the node then reports it locked.
-bool lockRegister(const std::string& RomId)
+// The locked register of the selected node equals the image's Data[1 .. 8].
+bool registerHolds(const MemImage& mi)
 {
-    if (!openNode(RomId))
+    MemImage reg;
+    reg.Data.assign(9, 0);
+    uLAN_Access();
+    command({0xC3, 0x00});
+    readData(reg, 1, 8);
+    return !ioFailed() && sameBytes(reg.Data, mi.Data, 1, 8);
+}
+
+// Locks the register of the node with what its register scratchpad holds; true when
+// the node then reports it locked and its register holds the image's Data[1 .. 8].
+bool lockRegister(const MemImage& mi)
+{
+    if (!openNode(mi.RomId))
         return false;
     bool locked = command({0x66, 0x00, 0xFF})[2] == LockedStatus;
     if (!locked) {
@@ -37,19 +48,9 @@ bool lockRegister(const std::string& RomId)
         uLAN_Access();
         locked = readStatus() == LockedStatus && !ioFailed();
     }
+    locked = locked && registerHolds(mi);
     uLAN_End();
     return locked;
-}
-
-// The locked register of the selected node equals the image's Data[1 .. 8].
-bool registerHolds(const MemImage& mi)
-{
-    MemImage reg;
-    reg.Data.assign(9, 0);
-    uLAN_Access();
-    command({0xC3, 0x00});
-    readData(reg, 1, 8);
-    return !ioFailed() && sameBytes(reg.Data, mi.Data, 1, 8);
 }
 
 } // namespace
@@ -176,7 +177,7 @@ bool Write_fam14(MemImage& mi, bool& confirmed)
         message("Comparing failed");
         return false;
     }
-    if (confirmed && mi.RomUsed && !locked && !lockRegister(mi.RomId)) {
+    if (confirmed && mi.RomUsed && !locked && !lockRegister(mi)) {
         message("Comparing ROM failed");
         return false;
     }

@@ -18,17 +18,23 @@ void Read_fam23(MemImage& mi) { readMemoryPages(mi, 16); }
 
 bool Write_fam23_Page(MemImage& mi, int page)
 {
+    if (!pageInImage(mi, page))
+        return false;
     if (pageUnchanged(mi, page))
         return true;
     if (!openNode(mi.RomId))
         return false;
     const int base = (page - 1) * mi.PageSize;
-    command({0x0F, base & 0xFF, (base >> 8) & 0xFF});
+    const int ta1 = base & 0xFF;
+    const int ta2 = (base >> 8) & 0xFF;
+    command({0x0F, ta1, ta2});
     sendData(mi, base + 1, base + mi.PageSize);
 
     uLAN_Access();
     const ByteArray status = command({0xAA, 0xFF, 0xFF, 0xFF});
-    bool ok = status[3] == PageEndStatus;
+    // The copy is authorised with the address read back: one that is not the page's
+    // would write the page's data over another page.
+    bool ok = status[1] == ta1 && status[2] == ta2 && status[3] == PageEndStatus;
     if (ok) {
         uLAN_Access();
         command({0x55, status[1], status[2], status[3]});

@@ -27,7 +27,8 @@ bool writeRow(const MemImage& mi, int a)
 
     uLAN_Access();
     const ByteArray status = command({0xAA, ta1, ta2, RowEndStatus});
-    if (status[3] != RowEndStatus)
+    // The copy is authorised with what came back: only the row's own address.
+    if (status[1] != ta1 || status[2] != ta2 || status[3] != RowEndStatus)
         return false;
 
     uLAN_Access();
@@ -57,6 +58,8 @@ void Read_fam2D(MemImage& mi) { readMemoryPages(mi, 4); }
 
 bool Write_fam2D_Page(MemImage& mi, int page)
 {
+    if (!pageInImage(mi, page))
+        return false;
     if (pageUnchanged(mi, page))
         return true;
     if (!openNode(mi.RomId))

@@ -5,6 +5,12 @@
 
 namespace device {
 
+bool pageInImage(const MemImage& mi, int page)
+{
+    return page >= 1 && page <= mi.Pages && mi.PageSize > 0 &&
+           static_cast<int>(mi.Data.size()) >= page * mi.PageSize + 1;
+}
+
 bool pageUnchanged(const MemImage& mi, int page)
 {
     const int base = (page - 1) * mi.PageSize;

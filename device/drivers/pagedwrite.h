@@ -5,6 +5,8 @@
 
 namespace device {
 
+// The page (1-based) is one of the image's pages and the image holds all its bytes.
+bool pageInImage(const MemImage& mi, int page);
 // The page (1-based) equals what the node held when it was read, so nothing is sent.
 bool pageUnchanged(const MemImage& mi, int page);
 // Reads the page from the selected node (read memory from the page's address) and

@@ -92,16 +92,19 @@ void AmplifierChain::addressing(TimePoint at)
     }
     if (buffer_.size() != 15 || !startsWithNoCase(buffer_, "PELOX00 IDNUM") || !twoDigitsAt(buffer_, 13))
         return;
-    const int nn = std::stoi(buffer_.substr(13));
+    // The command is complete with its two digits, whether anybody answers or not:
+    // what follows starts a new line.
+    const std::string digits = buffer_.substr(13);
+    buffer_.clear();
+    const int nn = std::stoi(digits);
     if (nn < 1)
         return;
     const auto it = std::find_if(amps_.begin(), amps_.end(), [](const auto& a) { return a->address() == 0; });
     if (it == amps_.end() || (*it)->config().silent)
         return;
-    const std::string name = "PELOX" + buffer_.substr(13);
+    const std::string name = "PELOX" + digits;
     emitText(name, at + line_.replyDelay);
     confirm_ = std::make_pair(static_cast<std::size_t>(it - amps_.begin()), name);
-    buffer_.clear();
 }
 
 void AmplifierChain::lineDone(const std::string& text, TimePoint at)

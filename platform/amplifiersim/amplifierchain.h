@@ -14,7 +14,8 @@
 // first amplifier of the chain without address answers "PELOX" nn (7 characters, no
 // line end); when those 7 characters come back it takes address nn and answers "OK"
 // (2 characters). A silent amplifier answers nothing, so the amplifiers behind it get
-// no address either.
+// no address either. Answered or not, the command ends with its two digits: the
+// characters after it begin a new line.
 
 #include "platform/amplifiersim/simamplifier.h"
 #include "platform/serial/memoryport.h"

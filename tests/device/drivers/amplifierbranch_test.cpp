@@ -102,6 +102,37 @@ TEST_P(ThroughAmplifier, CopyThatNeverCompletesIsNoSuccess)
     EXPECT_FALSE(tb.ReadOK);
 }
 
+TEST_P(ThroughAmplifier, AnEmptyChannelIsNeitherAVirginNodeNorAnErasedOne)
+{
+    channelNet().removeNode(node->rom());
+    core::TedsBuf tb = blank(*node);
+    tb.Status = core::TedsStatusReadOk;
+    device::Read_Node(tb, false);
+    EXPECT_FALSE(tb.ReadOK);
+    EXPECT_EQ(tb.Status, core::TedsStatusNotRead);
+
+    EXPECT_FALSE(device::Erase_Node(tb));
+    EXPECT_EQ(box.prompts(), std::vector<std::string>{"Write not succeded"});
+}
+
+TEST_P(ThroughAmplifier, NodeUnpluggedHalfwayFailsWriteAndErase)
+{
+    core::TedsBuf tb = image(*node, false);
+    node->faults().vanishAfterSlots = 2500;  // within page 2
+    bool confirmed = false;
+    EXPECT_FALSE(device::Write_Node(tb, confirmed));
+    EXPECT_FALSE(tb.ReadOK);
+
+    // A fresh node with the same id, written in full, then leaving during the erase.
+    auto fresh = std::make_shared<SimDs2431>(node->rom());
+    channelNet().addNode(fresh);
+    ASSERT_TRUE(device::Write_Node(tb, confirmed));
+    fresh->faults().vanishAfterSlots = 2500;
+    box.clear();
+    EXPECT_FALSE(device::Erase_Node(tb));
+    EXPECT_EQ(box.prompts(), std::vector<std::string>{"Write not succeded"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Masters, ThroughAmplifier,
                          ::testing::Values(ModeRow{"MultiDrop", platform::sim::MasterMode::MultiDrop, true},
                                            ModeRow{"SingleNode", platform::sim::MasterMode::SingleNode, false}),

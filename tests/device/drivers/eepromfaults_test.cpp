@@ -128,6 +128,27 @@ TEST_F(EepromFaults, DS2433WithWrongEndingStatusIsNotCopied)
     EXPECT_EQ(node.copies(), before);
 }
 
+TEST_F(EepromFaults, DS2433CopyIsNeverAuthorisedForAnotherAddress)
+{
+    SimDs2433& node = add<SimDs2433>(0x23);
+    core::TedsBuf tb = image(node, false);
+    device::MemImage mi;
+    Build_MemImage(tb, mi);
+    net->clearTranscript();
+    ASSERT_TRUE(device::Write_fam23_Page(mi, 3));
+    ASSERT_GE(byteAfter({0x55, 0x40, 0x00, 0x1F}, 0, 0).slot, 0);
+    const long long ta1 = slotAfter({0xAA, 0xFF, 0xFF}, 0, 1);
+    ASSERT_GT(ta1, 0);
+
+    // Page 3 starts at 0040h; the address comes back as 0041h.
+    net->clearTranscript();
+    net->flipBitAfter(ta1 + 1);
+    const int before = node.copies();
+    EXPECT_FALSE(device::Write_fam23_Page(mi, 3));
+    EXPECT_EQ(byteAfter({0x55, 0x41, 0x00}, 0, 0).slot, -1);
+    EXPECT_EQ(node.copies(), before);
+}
+
 TEST_F(EepromFaults, BitFlippedWhileSendingDoesNotReachTheImage)
 {
     SimDs2431& node = add<SimDs2431>(0x2D);
@@ -173,6 +194,26 @@ TEST_F(EepromFaults, BitFlippedInTheVerifyReadIsRetriedAndEndsCorrect)
     EXPECT_EQ(node.copies(), before + 17);  // page 1 twice
     for (int a = 0; a < 512; ++a)
         ASSERT_EQ(node.memory()[static_cast<std::size_t>(a)], mi.Data[static_cast<std::size_t>(a + 1)]) << a;
+}
+
+TEST_F(EepromFaults, PageOutsideTheImageIsRefusedWithoutTraffic)
+{
+    SimDs2431& a = add<SimDs2431>(0x2D, 1);
+    SimDs2433& b = add<SimDs2433>(0x23, 2);
+    core::TedsBuf ta = image(a, false);
+    core::TedsBuf tb = image(b, false);
+    device::MemImage ma, mb;
+    Build_MemImage(ta, ma);
+    Build_MemImage(tb, mb);
+    net->clearTranscript();
+    for (int page : {0, -1, 5})
+        EXPECT_FALSE(device::Write_fam2D_Page(ma, page)) << page;
+    EXPECT_FALSE(device::Write_fam23_Page(mb, 17));
+    mb.Data.resize(33 + 10);  // the image lost the end of page 2
+    EXPECT_FALSE(device::Write_fam23_Page(mb, 2));
+    EXPECT_FALSE(device::Write_fam23(mb));
+    EXPECT_TRUE(net->transcript().empty());
+    EXPECT_TRUE(box.shown.empty());
 }
 
 struct VanishRow {

@@ -98,6 +98,47 @@ TEST_F(Ds2430, WriteAndLockQuestionOfTheWriterIsNeverAnsweredForTheUser)
     EXPECT_TRUE(node.locked());
 }
 
+TEST_F(Ds2430, ALockThatCannotBeVerifiedIsNoSuccess)
+{
+    core::TedsBuf tb = image(node, false);
+    device::MemImage mi;
+    Build_MemImage(tb, mi);
+    net->clearTranscript();
+    bool confirmed = true;
+    ASSERT_TRUE(device::Write_fam14(mi, confirmed));
+    ASSERT_TRUE(node.locked());
+    ASSERT_EQ(byteAfter({0x5A, 0xA5}, 1, 0).slot, -1);  // one lock
+
+    // Slot of byte k of the last run that begins with seq: after the lock, the
+    // status read and the register read check it.
+    auto lastRun = [this](const std::vector<int>& seq, int k) {
+        long long slot = -1;
+        for (int n = 0; byteAfter(seq, n, k).slot >= 0; ++n)
+            slot = byteAfter(seq, n, k).slot;
+        return slot;
+    };
+    struct Row {
+        const char* name;
+        long long slot;
+    };
+    const Row rows[] = {
+        {"StatusAfterTheLock", lastRun({0x66, 0x00}, 2)},
+        {"RegisterAfterTheLock", lastRun({0xC3, 0x00}, 5)},
+    };
+    ASSERT_GT(rows[0].slot, slotAfter({0x5A, 0xA5}, 0, 1));
+    ASSERT_GT(rows[1].slot, rows[0].slot);
+    const platform::sim::RomCode rom = node.rom();  // node is replaced below
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        // The same write on a fresh node, with a bit read back after the lock flipped.
+        net->addNode(std::make_shared<SimDs2430>(rom));
+        net->flipBitAfter(static_cast<std::uint64_t>(r.slot) + 3);
+        box.clear();
+        EXPECT_FALSE(device::Write_fam14(mi, confirmed));
+        EXPECT_EQ(box.prompts(), std::vector<std::string>{"Comparing ROM failed"});
+    }
+}
+
 TEST_F(Ds2430, LockStateComesFromTheNodeNotFromTheLastRead)
 {
     // Another DS2430A read last had its register locked.

@@ -78,10 +78,15 @@ TEST_F(PtyTransportTest, AddressesAChainOfThree)
         EXPECT_TRUE(device::Pelox_Assign_Address(n, &reply)) << n;
         EXPECT_EQ(reply, "PELOX0" + std::to_string(n));
     }
+    // Nobody takes a fourth address; the raw "PELOX01" must reach the line before the
+    // output is purged, so the chain sees a whole identification line.
+    EXPECT_FALSE(device::Pelox_Assign_Address(4));
+    EXPECT_EQ(trace.lines.back(), "reci: PELOX01,Type 6181,0000001");
     stop = true;
     thread.join();
     for (int p = 1; p <= 3; ++p)
         EXPECT_EQ(chain->amplifier(p).address(), p);
+    EXPECT_EQ(chain->lines().back(), "PELOX01 Iden?");
 }
 
 TEST_F(PtyTransportTest, RomSearchThroughTheMlanPassThrough)

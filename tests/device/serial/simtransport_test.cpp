@@ -82,8 +82,10 @@ TEST_F(SimTransportTest, ChainReadAddressesUntilNobodyAnswers)
     EXPECT_EQ(n, 3);
     for (int p = 1; p <= 3; ++p)
         EXPECT_EQ(chain->amplifier(p).address(), p);
-    // The failed fourth exchange ends with the identification line of amplifier 1.
-    EXPECT_EQ(chain->lines().back(), "PELOX00 IDNUM04PELOX01 Iden?");
+    // The failed fourth exchange ends with the identification line of amplifier 1,
+    // which answers it.
+    EXPECT_EQ(chain->lines().back(), "PELOX01 Iden?");
+    EXPECT_EQ(trace.lines.back(), "reci: PELOX01,Type 6181,0000001");
     device::Pelox_Send("PELOX02 Iden?");
     EXPECT_EQ(device::Pelox_Receive(10000), "PELOX02,Type 6181,0000001");
 }
