@@ -50,9 +50,13 @@ UtidUpdate UpdateUTIDs(const std::filesystem::path& path, bool Rewrite)
             throw TdlError(error);
         std::vector<std::string> out;
         std::vector<std::string> buffer;
+        // The same lines as read, UTID and UTIDT lines included: what follows the last
+        // ENDTEMPLATE (an unfinished template too) is written back unchanged.
+        std::vector<std::string> unchanged;
         Block b;
         for (const auto& line : *lines) {
             buffer.push_back(line);
+            unchanged.push_back(line);
             std::string rest = line;
             const std::string cmd = upper(NextToken(" ", rest));
             if (cmd == "TEMPLATE") {
@@ -101,10 +105,11 @@ UtidUpdate UpdateUTIDs(const std::filesystem::path& path, bool Rewrite)
                     }
                 }
                 buffer.clear();
+                unchanged.clear();
             }
         }
         if (Rewrite) {
-            out.insert(out.end(), buffer.begin(), buffer.end());
+            out.insert(out.end(), unchanged.begin(), unchanged.end());
             if (!writeFileAtomic(path, joinCrLf(out), &error))
                 throw TdlError(error);
         }

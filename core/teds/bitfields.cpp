@@ -2,6 +2,7 @@
 
 #include "core/base/message.h"
 #include "core/base/textfile.h"
+#include "core/lists/listsstate.h"
 #include "core/numeric/numberrules.h"
 
 #include <algorithm>
@@ -180,6 +181,14 @@ int ManufacturerIndexFromId(std::int32_t id, std::span<const std::int32_t> ids, 
         if (ids[i] == id)
             return static_cast<int>(i);
     return entryCount - 1;
+}
+
+int ManufacturerIndexFromId(std::int32_t id)
+{
+    const auto& st = listsState();
+    const int count = st.Manufacturers.ListCount();
+    const auto read = std::min(static_cast<std::size_t>(std::max(count, 0)), st.ManufacturerIds.size());
+    return ManufacturerIndexFromId(id, std::span<const std::int32_t>(st.ManufacturerIds.data(), read), count);
 }
 
 } // namespace core

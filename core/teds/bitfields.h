@@ -44,5 +44,8 @@ std::string BitsToHexString(const TedsBuf& tb, int BitPos, int NoOfBits);
 // At most the first 4097 ids are searched.
 int ManufacturerIndexFromId(std::int32_t id, std::span<const std::int32_t> ids);
 int ManufacturerIndexFromId(std::int32_t id, std::span<const std::int32_t> ids, int entryCount);
+// The same over the manufacturer list as read: the first Manufacturers.ListCount()
+// entries of ManufacturerIds; an id not among them gives the list's last position.
+int ManufacturerIndexFromId(std::int32_t id);
 
 } // namespace core

@@ -119,6 +119,26 @@ TEST_F(CompilerTest, NoSourceWritesNothing)
     EXPECT_FALSE(core::CompileDescription(dir / "none"));
 }
 
+TEST_F(CompilerTest, FailedWriteIsReportedAndLeavesNoTemporaryFile)
+{
+    // A folder in the way of src.tdl cannot be replaced by the compiled file.
+    std::filesystem::create_directory(dir / "src.tdl");
+    dir.write("src.tdl/keep", "x");
+    bool ok = true;
+    expand(nullptr, "line\n", &ok);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt.rfind("Error writing file: " + (dir / "src.tdl").string() + "\r\n", 0), 0u)
+        << box.shown[0].prompt;
+    EXPECT_EQ(readAll(dir / "src.tdl" / "keep"), "x");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 2);  // src.ddl and the folder
+    box.clear();
+    EXPECT_FALSE(core::CompileDescription(dir / "src"));
+}
+
 TEST_F(CompilerTest, DefinesAreRecorded)
 {
     dir.write("src.hdl", crlf("define Two Words\nl1\nl2\nenddefine\n"));

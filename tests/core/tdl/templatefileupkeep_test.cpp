@@ -85,6 +85,32 @@ TEST_F(UpkeepTest, ErrorsAreReportedAndLeaveTheFileUntouched)
     EXPECT_EQ(box.shown.size(), 3u);
 }
 
+TEST_F(UpkeepTest, UnfinishedTemplateKeepsItsLines)
+{
+    const auto p = writeTdl("O.tdl", "TEMPLATE A\nUTIDT 2\nSELECTOR 2,1\nENDTEMPLATE\n"
+                                     "TEMPLATE Open\nUTID 5\nUTIDT 3\nSELECTOR 2,1\nValidation_keycode 1\n");
+    core::UpdateUTIDInFile(p, true);
+    const std::string expected = crlf(std::string(core::kDescriptionLanguageVersion) +
+                                      "\nTEMPLATE A\nUTID  18 \nUTIDT  2 \nUGID  18 \nSELECTOR 2,1\nENDTEMPLATE\n"
+                                      "TEMPLATE Open\nUTID 5\nUTIDT 3\nSELECTOR 2,1\nValidation_keycode 1\n");
+    EXPECT_EQ(readAll(p), expected);
+    core::UpdateUTIDInFile(p, true);
+    EXPECT_EQ(readAll(p), expected);
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST_F(UpkeepTest, FailedReplaceIsReported)
+{
+    // Readable, but its folder takes no new file, whatever the rights of the test.
+    const fs::path p = "/proc/version";
+    if (!core::readLines(p))
+        GTEST_SKIP() << "no /proc";
+    EXPECT_FALSE(core::UpdateUTIDInFile(p, true));
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt,
+              "Error updating UTID in file: " + p.string() + ", please report to " + core::SupportAddress());
+}
+
 class CheckAllTest : public tdltest::TdlTest {
 protected:
     void SetUp() override

@@ -1,5 +1,9 @@
 #include "core/teds/bitfields.h"
 
+#include "core/lists/listsstate.h"
+#include "core/lists/manufacturerlist.h"
+#include "tests/support/testsupport.h"
+
 #include "platform/base/messagebox.h"
 
 #include <gtest/gtest.h>
@@ -279,4 +283,25 @@ TEST(ManufacturerIndex, SearchesOnlyTheIdsRead)
     many[4097] = 3;
     EXPECT_EQ(core::ManufacturerIndexFromId(2, many), 4096);
     EXPECT_EQ(core::ManufacturerIndexFromId(3, many), 4999);
+}
+
+TEST(ManufacturerIndex, ListAsReadFromItsFile)
+{
+    platform::ScriptedMessageBox box;
+    platform::ScopedMessageBox scoped{box};
+    testing_support::TempDir dir;
+    core::resetListsState();
+    const auto p = dir.write("ManufacturerList.xdl", "Manufacturer List Description Version 0.2\r\n"
+                                                     "31, HBM\r\n61, Metra\r\n4096, Unknown manufacturer\r\n");
+    core::ReadManufacturerList(p, core::listsState().Manufacturers);
+    struct Row {
+        std::int32_t id;
+        int index;
+    };
+    // 0 and -1 sit in the table's unfilled slots (3 .. 16 and 17 .. 4096), not in the list.
+    for (const Row& r : {Row{31, 0}, {61, 1}, {4096, 2}, {0, 2}, {-1, 2}, {17, 2}})
+        EXPECT_EQ(core::ManufacturerIndexFromId(r.id), r.index) << r.id;
+    core::resetListsState();
+    EXPECT_EQ(core::ManufacturerIndexFromId(0), -1);
+    EXPECT_TRUE(box.shown.empty());
 }

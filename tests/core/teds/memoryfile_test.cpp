@@ -248,6 +248,22 @@ TEST_F(MemoryFile, FailedReplaceKeepsTheOldFile)
     EXPECT_EQ(box.shown.size(), 1u);
 }
 
+TEST_F(MemoryFile, FailedRenameLeavesTheTargetAndNoTemporaryFile)
+{
+    // A non-empty folder in the way cannot be replaced, whatever the rights of the test.
+    const auto path = dir / "busy.tds";
+    std::filesystem::create_directory(path);
+    dir.write("busy.tds/inside", "old");
+    EXPECT_FALSE(core::SaveMemoryFile(image(8), path));
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt.rfind("Error in Sub 'SaveMemoryFile'", 0), 0u);
+    EXPECT_EQ(testing_support::readAll(path / "inside"), "old");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
 namespace {
 TedsBuf dumpImage()
 {

@@ -1,5 +1,6 @@
 #include "core/base/corestate.h"
 #include "core/base/message.h"
+#include "core/base/textfile.h"
 #include "core/base/trace.h"
 #include "core/validation/validation.h"
 #include "tests/support/testsupport.h"
@@ -124,6 +125,19 @@ TEST_F(ValidationTest, JapaneseWindowsAcceptsEveryFileUnread)
     EXPECT_EQ(score, 1);
     EXPECT_EQ(readAll(p), "x\r\n");
     EXPECT_TRUE(core::ValidateFile(dir / "missing.tdl", false, false));
+}
+
+TEST_F(ValidationTest, FailedRewriteIsReported)
+{
+    // Readable, but its folder takes no new file, whatever the rights of the test.
+    const std::filesystem::path p = "/proc/version";
+    if (!core::readLines(p))
+        GTEST_SKIP() << "no /proc";
+    int score = -1;
+    EXPECT_FALSE(core::ValidateFile(p, true, true, score));
+    EXPECT_EQ(score, 0);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt, "Error in file: " + p.string() + ", please report to " + core::SupportAddress());
 }
 
 TEST_F(ValidationTest, ErrorsAreReported)

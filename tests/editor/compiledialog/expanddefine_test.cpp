@@ -100,4 +100,16 @@ TEST_F(ExpandDefineTest, CompileWritesTheTdlAndCloses)
     EXPECT_TRUE(box.shown.empty());
 }
 
+TEST_F(ExpandDefineTest, CompileWithoutSourceReportsAndCloses)
+{
+    editor::ExpandDefine w;
+    w.show();
+    w.DescriptionFileName->setText("Missing");
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt.rfind("No description file found: ", 0), 0u) << box.shown[0].prompt;
+    EXPECT_FALSE(std::filesystem::exists(dir / "Missing.tdl"));
+}
+
 } // namespace
