@@ -10,6 +10,7 @@
 #include "core/teds/memoryfile.h"
 #include "core/tdl/templateparser.h"
 #include "core/validation/validation.h"
+#include "device/drivers/driverstate.h"
 
 namespace app {
 
@@ -18,7 +19,17 @@ namespace {
 // Saving a memory file needs a validated library, like writing a node.
 class LibraryGate final : public core::SaveValidationGate {
 public:
-    bool filesValidated(const core::TedsBuf&) override { return core::CheckAllFilesValidated(false); }
+    bool filesValidated(const core::TedsBuf& image) override
+    {
+        const auto& lib = core::tdlState();
+        const int t = image.TemplateIndex;
+        const bool templateValid = t >= 0 && t <= lib.TemplateLast && t < static_cast<int>(lib.Templates.size()) &&
+                                   lib.Templates[static_cast<std::size_t>(t)].validated;
+        if (templateValid && core::coreState().AllFilesValid)
+            return true;
+        device::driverState().ValidationResult = core::CheckAllFilesValidated(false);
+        return device::driverState().ValidationResult;
+    }
 };
 
 } // namespace

@@ -98,6 +98,7 @@ void Iface::ActivateIF()
 {
     auto& ds = device::deviceState();
     ds.SessionError = 0;
+    host_.activationStarted();
     if (!menu.MnuSetupIF[0].checked)
         treeToolTip = "Click in tree to activate";
     const std::string& tag = menu.MnuSetupIF[0].Tag;

@@ -25,6 +25,8 @@ public:
     virtual void clearTrace() {}
     // Control state changed: show it now.
     virtual void changed() {}
+    // An activation begins: failures already reported are reported again from now on.
+    virtual void activationStarted() {}
 };
 
 } // namespace shell

@@ -10,6 +10,7 @@
 #include "shell/iface/ifacehost.h"
 #include "shell/jobs/jobtarget.h"
 #include "shell/nodes/nodehost.h"
+#include "shell/nodes/nodewindow.h"
 #include "shell/nodes/nodetreeview.h"
 
 #include <QMainWindow>
@@ -59,6 +60,9 @@ public:
     void EndProgram(int exitCode);
     // One tick of ProcessJobQue; a job that ends the program ends it here.
     void ProcessJobQue_Timer();
+    // Hides and unloads the window; window is empty afterwards. It is destroyed once
+    // none of its members can be running.
+    void UnloadTEDS(std::unique_ptr<NodeWindow>& window);
 
     // Parks the keyboard focus on the off-screen button.
     void parkFocus() override;
@@ -136,6 +140,7 @@ private:
     void Remove_transducer(const std::string& id) override;
     void clearTrace() override;
     void changed() override { sync(); }
+    void activationStarted() override;
 
     std::unique_ptr<platform::SerialPort> port_;
     Iface iface_;

@@ -9,6 +9,7 @@
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/nodes/windowgraveyard.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -62,6 +63,8 @@ void MainF::postInitialize()
 
 void MainF::DoJob()
 {
+    if (jobQueue().JobQueLast() < 0)
+        return;
     const auto& job = jobQueue().head();
     const int param = static_cast<int>(paramAsInteger(job.param));
     switch (job.subno) {
@@ -162,6 +165,13 @@ void MainF::ProcessJobQue_Timer()
     sync();
 }
 
+void MainF::UnloadTEDS(std::unique_ptr<NodeWindow>& window)
+{
+    if (window)
+        deferDelete(std::move(window));
+    window.reset();
+}
+
 // --- IfaceHost ---------------------------------------------------------------------
 
 void MainF::postMainJob(int subno, JobParam param)
@@ -187,6 +197,8 @@ std::string MainF::nodeId(int index)
 }
 
 void MainF::Remove_transducer(const std::string& id) { shell::Remove_transducer(id); }
+
+void MainF::activationStarted() { resetScanErrors(); }
 
 void MainF::clearTrace()
 {

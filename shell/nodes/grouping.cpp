@@ -6,6 +6,25 @@
 
 namespace shell {
 
+namespace {
+
+// A top-level node that keeps other members after srcKey's node left it must not keep
+// the Key "root" & that node's id, or the node could not be added again once it goes:
+// it takes the Key of its first remaining member, or none when that one is in use.
+void rekeyTop(NodeTree::Handle top, const std::string& srcKey)
+{
+    auto& t = nodesState().tree;
+    if (srcKey.rfind("id", 0) != 0 || t.node(top).key != "root" + srcKey.substr(2))
+        return;
+    const std::string& firstKey = t.node(t.firstChild(top)).key;
+    std::string key = firstKey.rfind("id", 0) == 0 ? "root" + firstKey.substr(2) : std::string();
+    if (!key.empty() && t.findKey(key) != NodeTree::None)
+        key.clear();
+    t.setKey(top, key);
+}
+
+} // namespace
+
 void MoveBrance(NodeTree::Handle src, NodeTree::Handle dst)
 {
     auto& s = nodesState();
@@ -23,6 +42,8 @@ void MoveBrance(NodeTree::Handle src, NodeTree::Handle dst)
     // A top-level node always has a child: drop the old one once it is empty.
     if (t.children(oldTop).empty())
         t.remove(oldTop);
+    else
+        rekeyTop(oldTop, t.node(src).key);
     t.ensureVisible(s.LastNode);
 }
 

@@ -152,6 +152,20 @@ void NodeTree::setTag(Handle h, const std::string& tag)
     mut(h).tag = tag;
 }
 
+void NodeTree::setKey(Handle h, const std::string& key)
+{
+    Node& n = mut(h);
+    if (n.key == key)
+        return;
+    if (!key.empty() && keys_.count(key))
+        throw NodeTreeError("Key is not unique in collection");
+    if (!n.key.empty())
+        keys_.erase(n.key);
+    n.key = key;
+    if (!key.empty())
+        keys_[key] = h;
+}
+
 void NodeTree::setExpanded(Handle h, bool on)
 {
     Node& n = mut(h);

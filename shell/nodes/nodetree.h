@@ -73,6 +73,8 @@ public:
 
     void setText(Handle h, const std::string& text);
     void setTag(Handle h, const std::string& tag);
+    // Gives the node another Key (empty: none). Throws NodeTreeError for a key in use.
+    void setKey(Handle h, const std::string& key);
     // Expands every ancestor of the node, so that it can be seen.
     void ensureVisible(Handle h);
     void setExpanded(Handle h, bool on);

@@ -137,6 +137,61 @@ TEST_F(MainFJobsTest, LoadWithTheDemoAdaptorShowsTheSoundControls)
     EXPECT_EQ(mixer.calls.size(), 2u);
 }
 
+TEST_F(MainFJobsTest, UnloadTEDSHidesTheWindowAndDropsItsJobs)
+{
+    struct Window final : shell::NodeWindow {
+        bool* hidden;
+        bool* destroyed;
+        int* jobs;
+        Window(bool* h, bool* d, int* j) : hidden(h), destroyed(d), jobs(j) {}
+        ~Window() override { *destroyed = true; }
+        void Inititiate(int) override {}
+        void reqShow() override {}
+        bool Visible() const override { return !*hidden; }
+        void DoJob() override { ++*jobs; }
+        std::string name() const override { return "TedsF"; }
+        void onUnload() override { *hidden = true; }
+    };
+    bool hidden = false, destroyed = false;
+    int jobs = 0;
+    main->Form_Load();
+    std::unique_ptr<shell::NodeWindow> w = std::make_unique<Window>(&hidden, &destroyed, &jobs);
+    shell::jobQueue().Insert_In_JobQue(*w, 1, 0LL);
+    main->UnloadTEDS(w);
+    EXPECT_EQ(w, nullptr);
+    EXPECT_TRUE(hidden);
+    tick();
+    EXPECT_EQ(jobs, 0);
+    EXPECT_EQ(shell::jobQueue().JobQueLast(), -1);
+    shell::collectDeferred();
+    EXPECT_TRUE(destroyed);
+    main->UnloadTEDS(w);  // already empty: nothing happens
+    EXPECT_EQ(w, nullptr);
+}
+
+TEST_F(MainFJobsTest, AScanErrorIsReportedOncePerActivation)
+{
+    struct FailingBus final : shell::ScanBus {
+        shell::SearchStep findNext() override { throw std::runtime_error("adapter vanished"); }
+        std::optional<shell::TemperatureReading> readTemperature(int) override { return std::nullopt; }
+    } bus;
+    shell::setScanBus(&bus);
+    setting("Com port", "1");
+    setting("Interface", kDriverCaptions[shell::kDriverDS9097E]);
+    main->Form_Load();
+    main->MnuSetupIF[0]->trigger();
+    for (int i = 0; i < 3; ++i)
+        tick();
+    ASSERT_EQ(shell::ifaceState().CommMode, shell::kModeScanning);
+    EXPECT_EQ(box.prompts(), (std::vector<std::string>{"Error in Sub 'Doscan'\r\n\r\nError: adapter vanished"}));
+    // Choosing another adapter activates it again: the error is news again, once.
+    main->mnuIF_p_Driver[shell::kDriverDS9097U]->trigger();
+    tick();
+    tick();
+    EXPECT_EQ(box.shown.size(), 2u);
+    shell::setScanBus(nullptr);
+}
+
 TEST_F(MainFJobsTest, ModeJobsFromOtherWindows)
 {
     main->Form_Load();

@@ -117,6 +117,32 @@ TEST_F(Grouping, MovingANodeOutOfAnotherGroupKeepsThatGroupsOtherMembers)
     EXPECT_EQ(recordNodes, static_cast<int>(list().size()));
 }
 
+TEST_F(Grouping, ANodeMovedOutOfAGroupCanBeAddedAgainOnceItGoes)
+{
+    // The node list's own node is named by a second node list.
+    const std::string outer = nodeId(0x23, 5);
+    factory.memories[list_].nodeList = {temp_};
+    factory.memories[outer] = {4, 1, "", {list_}};
+    add(list_, 0x2D);
+    add(temp_, 0x10);
+    shell::ConcatTransducers();
+    add(outer, 0x23);
+    shell::ConcatTransducers();
+    ASSERT_EQ(topOf(list_), topOf(outer));
+    const auto rest = topOf(temp_);
+    ASSERT_NE(rest, topOf(outer));
+    EXPECT_EQ(tree().node(rest).key, "root" + temp_);
+
+    // The outer group goes; the list node is found again and groups its thermometer.
+    shell::Remove_transducer(outer);
+    ASSERT_EQ(tree().roots().size(), 1u);
+    EXPECT_NO_THROW(add(list_, 0x2D));
+    shell::ConcatTransducers();
+    ASSERT_EQ(tree().roots().size(), 1u);
+    EXPECT_EQ(topOf(temp_), topOf(list_));
+    EXPECT_EQ(list().size(), 2u);
+}
+
 TEST_F(Grouping, GroupTitleComesFromTheFirstMemberWithATedsTitle)
 {
     factory.memories[list_].nodeList = {temp_, sw_};

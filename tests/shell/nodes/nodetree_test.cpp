@@ -52,6 +52,21 @@ TEST(NodeTree, MoveKeepsHandlesAndOrder)
     EXPECT_EQ(t.allNodes(), (std::vector<NodeTree::Handle>{a, aid, bid, b}));
 }
 
+TEST(NodeTree, SetKeyMovesTheKeyOrRefusesOneInUse)
+{
+    NodeTree t;
+    const auto a = t.add(NodeTree::None, "rootA", "");
+    t.add(NodeTree::None, "rootB", "");
+    EXPECT_THROW(t.setKey(a, "rootB"), shell::NodeTreeError);
+    EXPECT_EQ(t.findKey("rootA"), a);
+    t.setKey(a, "rootC");
+    EXPECT_EQ(t.findKey("rootA"), NodeTree::None);
+    EXPECT_EQ(t.findKey("rootC"), a);
+    t.setKey(a, "");
+    EXPECT_EQ(t.findKey("rootC"), NodeTree::None);
+    EXPECT_NO_THROW(t.add(NodeTree::None, "rootA", ""));
+}
+
 TEST(NodeTree, EnsureVisibleExpandsTheAncestorsOnly)
 {
     NodeTree t;
