@@ -54,7 +54,10 @@ std::string SimBackend::description() const
     const auto& file = network_->sourceFile();
     if (file.empty())
         return "Simulated microLAN";
-    return "Simulated microLAN: " + file.filename().string();
+    std::string text = "Simulated microLAN: " + file.filename().string();
+    if (!reloadError_.empty())
+        text += " (edited file not loaded: " + reloadError_ + ")";
+    return text;
 }
 
 std::string SimBackend::typeVersion(int portType) const

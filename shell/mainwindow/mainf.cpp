@@ -307,7 +307,12 @@ void MainF::Refresh() { update(); }
 
 // --- OneWireWindow -----------------------------------------------------------------
 
-void MainF::Set_CommModeWindow() { iface_.Set_CommModeWindow(); }
+void MainF::Set_CommModeWindow()
+{
+    iface_.Set_CommModeWindow();
+    // A session start may have read an edited network file again.
+    showSimulated();
+}
 bool MainF::ds9097uDriverChecked() { return iface_.menu.driverChecked(kDriverDS9097U); }
 bool MainF::ds9490rDriverChecked() { return iface_.menu.driverChecked(kDriverDS9490R); }
 

@@ -230,9 +230,12 @@ TEST(OneWireEnvironment, EditedFileIsReadAgainAtTheNextSessionStart)
     EXPECT_EQ(backend->reloadError().rfind("net.txt, line 2: node ", 0), 0u) << backend->reloadError();
     EXPECT_EQ(searchPass(state), std::vector<std::string>{b});
     EXPECT_NE(backend->reloadError(), "");  // still the file's state
+    // The window shows the description: it tells the user the edit was not taken.
+    EXPECT_NE(backend->description().find("(edited file not loaded: net.txt, line 2"), std::string::npos) << backend->description();
     edit("node 23:000000000001\n");
     EXPECT_EQ(searchPass(state), std::vector<std::string>{a});
     EXPECT_EQ(backend->reloadError(), "");
+    EXPECT_EQ(backend->description(), "Simulated microLAN: net.txt");
     platform::resetTmex();
 }
 
