@@ -53,10 +53,7 @@ void TemplateParser::run(const std::vector<std::string>& lines)
         }
     }
     if (open_) {
-        MsgBox(joinCrLfNoEnd({"Error in Template Description file", "  Filename    : " + file_,
-                              "  Title       : " + current().name, "  ENDTEMPLATE missing, template ignored",
-                              "  in line  : " + std::to_string(lineNo_)}));
-        dropOpenTemplate();
+        dropUnfinishedTemplate();
     }
     auto& st = tdlState();
     st.Templates.resize(static_cast<std::size_t>(st.TemplateParseLast + 2));
@@ -145,13 +142,17 @@ void TemplateParser::commandLine(const std::string& text)
     }
 }
 
+void TemplateParser::dropUnfinishedTemplate()
+{
+    MsgBox(joinCrLfNoEnd({"Error in Template Description file", "  Filename    : " + file_, "  Title       : " + current().name,
+                          "  ENDTEMPLATE missing, template ignored", "  in line  : " + std::to_string(lineNo_)}));
+    dropOpenTemplate();
+}
+
 void TemplateParser::beginTemplate(const std::string& title)
 {
     if (open_) {
-        MsgBox(joinCrLfNoEnd({"Error in Template Description file", "  Filename    : " + file_,
-                              "  Title       : " + current().name, "  ENDTEMPLATE missing, template ignored",
-                              "  in line  : " + std::to_string(lineNo_)}));
-        dropOpenTemplate();
+        dropUnfinishedTemplate();
     }
     auto& st = tdlState();
     st.TemplateParseLast += 1;

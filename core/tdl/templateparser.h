@@ -33,6 +33,8 @@ private:
     void beginTemplate(const std::string& title);
     void endTemplate();
     void dropOpenTemplate();
+    // Reports the open template as unfinished and drops it.
+    void dropUnfinishedTemplate();
     // True when a template is open; otherwise reports the stray line (once per file).
     bool needTemplate();
     TemplateRecord& current();
