@@ -1,4 +1,5 @@
 #include "core/base/corestate.h"
+#include "tests/support/qtapp.h"
 #include "core/base/message.h"
 #include "editor/compiledialog/expanddefine.h"
 #include "tests/support/testsupport.h"
@@ -13,16 +14,12 @@ using testing_support::readAll;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
 
 class ExpandDefineTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        testing_support::ensureApplication();
     }
     void SetUp() override
     {

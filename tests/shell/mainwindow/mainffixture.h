@@ -3,6 +3,7 @@
 // file, a recording mixer, a recording request server window and plain node windows.
 
 #include "core/base/corestate.h"
+#include "tests/support/qtapp.h"
 #include "core/base/message.h"
 #include "core/base/settings.h"
 #include "core/base/trace.h"
@@ -36,10 +37,6 @@
 #include <vector>
 
 namespace mainf_test {
-
-inline int argc = 1;
-inline char arg0[] = "test";
-inline char* argv[] = {arg0, nullptr};
 
 struct RecordingMixer final : shell::SoundMixerControl {
     std::vector<std::string> calls;
@@ -77,8 +74,7 @@ class MainFTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        testing_support::ensureApplication();
     }
 
     MainFTest()

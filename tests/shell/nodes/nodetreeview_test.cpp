@@ -1,4 +1,5 @@
 #include "nodefakes.h"
+#include "tests/support/qtapp.h"
 
 #include "shell/nodes/nodetreeview.h"
 
@@ -29,11 +30,7 @@ class TreeView : public NodesFixture {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        testing_support::ensureApplication();
     }
 };
 

@@ -2,6 +2,7 @@
 // in-memory serial line, on virtual time.
 
 #include "core/base/corestate.h"
+#include "tests/support/qtapp.h"
 #include "core/base/trace.h"
 #include "core/tdl/tdlstate.h"
 #include "device/base/devicestate.h"
@@ -31,11 +32,7 @@ class AmplifierScan : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        testing_support::ensureApplication();
     }
     AmplifierScan()
     {

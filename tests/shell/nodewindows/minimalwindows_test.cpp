@@ -1,4 +1,5 @@
 #include "core/base/corestate.h"
+#include "tests/support/qtapp.h"
 #include "core/base/trace.h"
 #include "core/tdl/tdlstate.h"
 #include "platform/base/messagebox.h"
@@ -57,11 +58,7 @@ class MinimalWindows : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        testing_support::ensureApplication();
     }
     MinimalWindows()
     {

@@ -2,6 +2,7 @@
 // through the TMEX layer, on virtual time.
 
 #include "core/base/corestate.h"
+#include "tests/support/qtapp.h"
 #include "core/base/message.h"
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
@@ -105,11 +106,7 @@ class SimNetScan : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        testing_support::ensureApplication();
     }
     SimNetScan()
     {

@@ -1,4 +1,5 @@
 #include "shell/trace/debugf.h"
+#include "tests/support/qtapp.h"
 
 #include <QApplication>
 #include <QTest>
@@ -6,16 +7,12 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
 
 class TraceTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        testing_support::ensureApplication();
     }
     shell::TraceHost host;
     void TearDown() override { core::setTraceOn(false); }
