@@ -2,13 +2,13 @@
 
 #include "app/library.h"
 #include "app/splash.h"
-#include "core/startup/startup.h"
 #include "core/base/message.h"
+#include "core/base/textfile.h"
+#include "core/startup/startup.h"
 #include "platform/amplifiersim/amplifiersimconfig.h"
 #include "platform/amplifiersim/ptyserver.h"
-#include "core/base/textfile.h"
-#include "platform/onewire/simbackend.h"
 #include "platform/base/system.h"
+#include "platform/onewire/simbackend.h"
 #include "platform/qt/qtservices.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/nodes/nodelist.h"
@@ -78,7 +78,7 @@ int run(int argc, char** argv)
         return serveSimulatedAmplifier(args[2]);
     }
     QApplication qapp(argc, argv);
-    // TEDSMITH_NO_DIALOGS: messages go to stderr with their default answer (scripted runs).
+    // TEDSMITH_NO_DIALOGS: messages go to stderr with their unattended answer (scripted runs).
     platform::QtMessageBox box;
     if (!platform::environment("TEDSMITH_NO_DIALOGS"))
         platform::setMessageBox(&box);

@@ -2,10 +2,10 @@
 
 #include "core/base/message.h"
 #include "core/base/textfile.h"
+#include "core/numeric/numberrules.h"
 #include "platform/base/system.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -68,45 +68,6 @@ bool writeLine(const std::filesystem::path& iniPath, const std::string& key, std
     if (!writeFileAtomic(iniPath, joinCrLf(lines), &err))
         return fail(err);
     return true;
-}
-
-// Leading number of a text: blanks skipped, then sign, digits, point, exponent.
-double leadingNumber(const std::string& s)
-{
-    std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
-        ++i;
-    std::string num;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        num += s[i++];
-    bool digits = false;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-        num += s[i++];
-        digits = true;
-    }
-    if (i < s.size() && s[i] == '.') {
-        num += s[i++];
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-            num += s[i++];
-            digits = true;
-        }
-    }
-    if (!digits)
-        return 0;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        std::size_t j = i + 1;
-        std::string exp = "e";
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
-            exp += s[j++];
-        bool ed = false;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
-            exp += s[j++];
-            ed = true;
-        }
-        if (ed)
-            num += exp;
-    }
-    return std::strtod(num.c_str(), nullptr);
 }
 
 } // namespace
@@ -204,7 +165,7 @@ int Inifile_Read_Integer_Value(const std::filesystem::path& iniPath, const std::
     const int r = Inifile_Read_String_Value(iniPath, key, text);
     if (r != IniFound)
         return r;
-    const double d = std::nearbyint(leadingNumber(text)); // default rounding mode: halves to even
+    const double d = std::nearbyint(numeric::Val(text)); // default rounding mode: halves to even
     value = static_cast<int>(std::clamp(d, -32768.0, 32767.0));
     return r;
 }
