@@ -177,4 +177,19 @@ bool FileExists(const fs::path& path)
     }
 }
 
+fs::path fileAnyCase(const fs::path& path)
+{
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec))
+        return path;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const std::string name = path.filename().string();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ec2;
+        if (it->is_regular_file(ec2) && iequals(it->path().filename().string(), name))
+            return path.has_parent_path() ? folder / it->path().filename() : it->path().filename();
+    }
+    return path;
+}
+
 } // namespace core

@@ -15,7 +15,7 @@ const char* const kHeader = "Description Language Tags list version 0.0.2";
 
 Fieldtags::Fieldtags(const std::filesystem::path& programFolder)
 {
-    const auto path = programFolder / "TagList.xdl";
+    const auto path = fileAnyCase(programFolder / "TagList.xdl");
     listfile::require(path);
     ReadTagList(path);
 }
