@@ -121,7 +121,16 @@ std::string trim(const std::string& s)
     return s.substr(b, e - b);
 }
 
-bool iequals(const std::string& a, const std::string& b) { return upper(a) == upper(b); }
+bool iequals(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (up(a[i]) != up(b[i]))
+            return false;
+    return true;
+}
 
 bool wildcardMatch(const std::string& pattern, const std::string& name)
 {
