@@ -156,9 +156,14 @@ StartupResult Main(const std::vector<std::string>& args, StartupUi& ui, const St
 {
     try {
         return runMain(args, ui, lib);
+    } catch (const ProgramEnd&) {
+        throw;
     } catch (const std::exception& e) {
         // An unexpected error ends start-up with a word, never silently.
         MsgBox("Error in Sub 'Main'\r\n\r\nError: " + std::string(e.what()));
+        return {false, 1};
+    } catch (...) {
+        MsgBox("Error in Sub 'Main'\r\n\r\nError: unknown error");
         return {false, 1};
     }
 }
