@@ -43,6 +43,10 @@ void refuse(const std::string& text) { core::ShowMessage(text, 0, ""); }
 std::string bitsText(int n) { return std::to_string(n) + " bits"; }
 double allOnesValue(int n) { return std::ldexp(1.0, n) - 1; }
 
+// The largest code of a coded number: all ones is the not-available mark, so a value
+// beyond the range is stored as the range's end, not as "N/A".
+double largestValueCode(int n) { return n >= 2 ? allOnesValue(n) - 1 : allOnesValue(n); }
+
 // "c char - " / "c chars - "
 std::string charCount(int c) { return std::to_string(c) + (c == 1 ? " char - " : " chars - "); }
 
@@ -117,7 +121,7 @@ bool encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&
     const auto code = core::ConRelResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, scale, F(c).unit);
     if (!code)
         return false;
-    core::Val2Bits(*code, F(c).bitAddress, F(c).bitCount, c.buf);
+    core::Val2Bits(std::min(*code, largestValueCode(F(c).bitCount)), F(c).bitAddress, F(c).bitCount, c.buf);
     return true;
 }
 
@@ -162,7 +166,8 @@ bool encodeConRes(const FieldContext& c, const std::string& text, EncodePass&)
     if (!q)
         return false;
     // The nearest code: a quotient such as 23.999999999999996 stands for 24.
-    core::Val2Bits(std::floor(*q + 0.5), F(c).bitAddress, F(c).bitCount, c.buf);
+    core::Val2Bits(std::min(std::floor(*q + 0.5), largestValueCode(F(c).bitCount)), F(c).bitAddress, F(c).bitCount,
+                   c.buf);
     return true;
 }
 
@@ -201,8 +206,9 @@ bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pa
     std::string t = core::trim(text);
     std::replace(t.begin(), t.end(), ',', '.');
     // The texts the display writes for the special values.
-    for (const char* special : {"-Infinity", "Infinity", "NaN"}) {
-        if (t.rfind(special, 0) == 0) {
+    const std::string u = core::upper(t);
+    for (const char* special : {"-INFINITY", "INFINITY", "NAN"}) {
+        if (u.rfind(special, 0) == 0) {
             core::Val2Bits(core::SingleToBits(special), F(c).bitAddress, F(c).bitCount, c.buf);
             return true;
         }
@@ -212,7 +218,9 @@ bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pa
     pass.singleValue = v > largest    ? std::numeric_limits<float>::infinity()
                        : v < -largest ? -std::numeric_limits<float>::infinity()
                                       : static_cast<float>(v);
-    core::Val2Bits(core::SingleToBits(floatText(pass.singleValue)), F(c).bitAddress, F(c).bitCount, c.buf);
+    const std::string number = std::isinf(pass.singleValue) ? (pass.singleValue > 0 ? "Infinity" : "-Infinity")
+                                                            : floatText(pass.singleValue);
+    core::Val2Bits(core::SingleToBits(number), F(c).bitAddress, F(c).bitCount, c.buf);
     return true;
 }
 
