@@ -502,8 +502,12 @@ FieldLookup lookupText(const FieldContext& c, int width)
     // Trailing blanks removed; the first character stays.
     const int n = AllocateFieldSize(c.buf, F(c).bitAddress, F(c).bitCount, width);
     std::string t;
-    for (int i = 1; i <= n; ++i)
-        t.push_back(static_cast<char>(core::Bits2Val(c.buf, F(c).bitAddress + width * (i - 1), width).low64()));
+    for (int i = 1; i <= n; ++i) {
+        const auto code = core::Bits2Val(c.buf, F(c).bitAddress + width * (i - 1), width).low64();
+        if (code == 0)
+            break;  // no NUL characters
+        t.push_back(static_cast<char>(code));
+    }
     while (t.size() > 1 && t.back() == ' ')
         t.pop_back();
     FieldLookup r;
