@@ -1,0 +1,51 @@
+#include "editor/model/fieldtypes.h"
+
+#include "editor/model/fieldcodecs.h"
+
+#include <algorithm>
+#include <array>
+
+namespace editor {
+
+namespace {
+
+using namespace fieldcodecs;
+
+// The one table.
+const std::array<FieldType, 13> kTypes = {{
+    {"CONRELRES", decodeConRelRes, encodeConRelRes, lookupConRelRes, tooltipConRelRes},
+    {"CONRES", decodeConRes, encodeConRes, lookupConRes, tooltipConRes},
+    {"SINGLE", decodeSingle, encodeSingle, lookupSingle, tooltipSingle},
+    {"MANUFACTURER", decodeManufacturer, encodeNothing, lookupUnsigned, tooltipManufacturer},
+    {"UNINT", decodeUnint, encodeUnint, lookupUnsigned, tooltipUnint},
+    {"CHR5", decodeChr5, encodeChr5, nullptr, tooltipChr5},
+    {"DATE", decodeDate, encodeDate, nullptr, tooltipDate},
+    {"MDEF_REF-TYPE", decodeMdef, encodeMdef, nullptr, tooltipMdef},
+    {"DIRECTION", decodeDirection, encodeDirection, nullptr, tooltipDirection},
+    {"BINARY", decodeBinary, encodeNothing, nullptr, tooltipBinary},
+    {"SIGN", decodeSign, encodeSign, nullptr, tooltipSign},
+    {"ASCII", decodeAscii, encodeAscii, lookupAscii, tooltipAscii},
+    {"ASCII-7BIT", decodeAscii7, encodeAscii7, lookupAscii7, tooltipAscii7},
+}};
+
+} // namespace
+
+int AllocateFieldSize(const core::TedsBuf& tb, int bitAddress, int bits, int bitsPerChar)
+{
+    if (bitsPerChar <= 0)
+        return 0;
+    const int available = std::max(tb.Size * 8 - bitAddress, 0);
+    if (bits != 0 && available / bitsPerChar >= bits / bitsPerChar)
+        return std::max(bits / bitsPerChar, 0);
+    return available / bitsPerChar;
+}
+
+const FieldType* findFieldType(std::string_view keyword)
+{
+    for (const auto& t : kTypes)
+        if (t.keyword == keyword)
+            return &t;
+    return nullptr;
+}
+
+} // namespace editor
