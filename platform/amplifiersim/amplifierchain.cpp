@@ -18,6 +18,8 @@ bool twoDigitsAt(const std::string& s, std::size_t i)
            std::isdigit(static_cast<unsigned char>(s[i + 1]));
 }
 
+bool answers(const SimAmplifier& a) { return !a.config().silent && !a.config().mute; }
+
 } // namespace
 
 AmplifierChain::AmplifierChain(const AmplifierSimConfig& config) : line_(config.line), awake_(!config.line.asleep)
@@ -56,8 +58,12 @@ void AmplifierChain::character(char c, TimePoint at)
     if (!awake_) {
         if (c == '@' && !wakeAt_)
             wakeAt_ = at + line_.wakeDelay;
-        if (!wakeAt_ || at < *wakeAt_)
+        if (!wakeAt_ || at < *wakeAt_) {
+            if (transcript_.empty() || !transcript_.back().asleep)
+                transcript_.push_back({at, "", true});
+            transcript_.back().text += c;
             return;
+        }
         awake_ = true;
         wakeAt_.reset();
     }
@@ -81,6 +87,7 @@ void AmplifierChain::addressing(TimePoint at)
     if (confirm_) {
         const auto& [index, name] = *confirm_;
         if (buffer_ == name) {
+            heard(name, at);
             amps_[index]->setAddress(std::stoi(name.substr(5)));
             emitText("OK", at + line_.replyDelay);
             confirm_.reset();
@@ -95,6 +102,7 @@ void AmplifierChain::addressing(TimePoint at)
     // The command is complete with its two digits, whether anybody answers or not:
     // what follows starts a new line.
     const std::string digits = buffer_.substr(13);
+    heard(buffer_, at);
     buffer_.clear();
     const int nn = std::stoi(digits);
     if (nn < 1)
@@ -110,6 +118,7 @@ void AmplifierChain::addressing(TimePoint at)
 void AmplifierChain::lineDone(const std::string& text, TimePoint at)
 {
     lines_.push_back(text);
+    heard(text, at);
     if (text.find_first_not_of('@') == std::string::npos)
         return;
     std::string command = text;
@@ -124,7 +133,7 @@ void AmplifierChain::lineDone(const std::string& text, TimePoint at)
                 selected_ = 0;
             } else if (!command.empty()) {
                 for (auto& a : amps_)
-                    if (!a->config().silent)
+                    if (answers(*a))
                         a->handle(command, at);
             }
             return;
@@ -140,7 +149,7 @@ void AmplifierChain::lineDone(const std::string& text, TimePoint at)
         const std::string upper = upperAscii(text);
         if (upper == "HEADER ON" || upper == "HEADER OFF" || upper == "MLAN OFF") {
             for (auto& a : amps_)
-                if (!a->config().silent)
+                if (answers(*a))
                     a->handle(text, at);
             return;
         }
@@ -148,7 +157,7 @@ void AmplifierChain::lineDone(const std::string& text, TimePoint at)
             return;
         target = amps_[selected_].get();
     }
-    if (target->config().silent)
+    if (!answers(*target))
         return;
     if (auto reply = target->handle(command, at))
         emitLine(reply->text, std::max(at + line_.replyDelay, reply->notBefore));
@@ -177,6 +186,14 @@ std::string AmplifierChain::sentBy(TimePoint now)
         out_.pop_front();
     }
     return s;
+}
+
+std::vector<std::string> AmplifierChain::heardTexts() const
+{
+    std::vector<std::string> t;
+    for (const auto& h : transcript_)
+        t.push_back(h.text);
+    return t;
 }
 
 std::optional<TimePoint> AmplifierChain::nextDue() const
