@@ -30,8 +30,10 @@ inline void quickLine(AmplifierSimConfig& c)
 class MemoryLine {
 public:
     static constexpr bool kRealTime = false;
+    // May be called again for a fresh chain.
     void start(AmplifierSimConfig c)
     {
+        port_.setPortOpen(false);
         chain_ = std::make_unique<AmplifierChain>(c);
         port_.attach(chain_.get());
         ASSERT_TRUE(port_.setPortOpen(true));
