@@ -5,6 +5,7 @@
 
 #include "core/base/message.h"
 #include "core/base/trace.h"
+#include "core/codecs/sinumber.h"
 #include "device/amplink/peloxtransport.h"
 #include "device/base/devicestate.h"
 #include "shell/jobs/jobqueue.h"
@@ -63,8 +64,10 @@ void PeloxModel::DoJob()
         core::Tracewindow("PeloxF job " + std::to_string(job) + ": TEDS reading through the amplifier not available");
         break;
     case 1:
+        UpdateSens2Pelox(core::ParseSiNumber(Sensitivity), PeloxunitText);
+        break;
     case 2:
-        core::Tracewindow("PeloxF job " + std::to_string(job) + ": sensitivity writing not available");
+        UpdateSens2Pelox(TedsSens, PeloxunitText);
         break;
     case 3:
         ReadPeloxConfig();

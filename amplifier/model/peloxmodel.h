@@ -82,6 +82,9 @@ public:
     bool GetConfRec(int n, bool addToTree);
     // Job 4: selects the amplifier or channel of ClickedNode.
     void click_At_PeloxTreeView();
+    // Jobs 1 and 2: writes value and unit into the selected channel and shows what the
+    // amplifier reads back; refused while no channel is selected.
+    void UpdateSens2Pelox(double value, const std::string& unit);
 
     // Control states, named as the window names its controls.
     std::string caption = "Tedsmith - Control Pelox, 6188";
@@ -129,5 +132,8 @@ private:
     PeloxView* view_;
     PeloxView noView_;
 };
+
+// The text with every "," turned into ".".
+std::string Comma2Point(std::string text);
 
 } // namespace amplifier

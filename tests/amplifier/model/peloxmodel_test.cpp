@@ -262,4 +262,32 @@ TEST_F(PeloxModelTest, AddressingStopsAtTwoDigits)
     EXPECT_EQ(model.tree.node(model.tree.count() - 1).text, "Amplifier 99: Type 6181 Serial no.: 0000001");
 }
 
+TEST_F(PeloxModelTest, TypedSensitivityIsWrittenAndReadBack)
+{
+    read("amplifier Type 6181\nchannels 2\n");
+    click("2: Coravex, unit: V/V");
+    runJobs();
+    model.Sensitivity = "10,5m";
+    model.PeloxunitText = "V/M/S2";
+    model.Sens2Pelox_Click();
+    runJobs();
+    const Lines& heard = line.chain().lines();
+    const Lines tail(heard.end() - 3, heard.end());
+    EXPECT_EQ(tail, (Lines{"I_C_2:T_S 0.0105V/M/S2", "I_C_2:T_S?", "MLAN OFF"}));
+    EXPECT_EQ(model.Sensitivity, "10.50m");
+    EXPECT_EQ(amplifierState().amplifier(1)->Channels[2].Unit, "V/M/S2");
+    EXPECT_EQ(model.tree.node(3).text, "2: Coravex, unit: V/M/S2");
+}
+
+TEST_F(PeloxModelTest, SensitivityUpdateRefusesChannelZero)
+{
+    read("amplifier Type 6181\nchannels 2\n");
+    const auto before = line.chain().lines().size();
+    model.Sensitivity = "1";
+    model.Sens2Pelox_Click();
+    runJobs();
+    EXPECT_EQ(line.chain().lines().size(), before);
+    EXPECT_TRUE(traced("no channel selected"));
+}
+
 } // namespace
