@@ -20,6 +20,15 @@ bool twoDigitsAt(const std::string& s, std::size_t i)
 
 bool answers(const SimAmplifier& a) { return !a.config().silent && !a.config().mute; }
 
+// A chain served for hours keeps its recent history only.
+constexpr std::size_t kMaxHistory = 200000;
+template <class T>
+void bound(std::vector<T>& v)
+{
+    if (v.size() > kMaxHistory)
+        v.erase(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(kMaxHistory / 2));
+}
+
 } // namespace
 
 AmplifierChain::AmplifierChain(const AmplifierSimConfig& config) : line_(config.line), awake_(!config.line.asleep)
@@ -118,6 +127,7 @@ void AmplifierChain::addressing(TimePoint at)
 void AmplifierChain::lineDone(const std::string& text, TimePoint at)
 {
     lines_.push_back(text);
+    bound(lines_);
     heard(text, at);
     if (text.find_first_not_of('@') == std::string::npos)
         return;
@@ -186,6 +196,12 @@ std::string AmplifierChain::sentBy(TimePoint now)
         out_.pop_front();
     }
     return s;
+}
+
+void AmplifierChain::heard(const std::string& text, TimePoint at)
+{
+    transcript_.push_back({at, text});
+    bound(transcript_);
 }
 
 std::vector<std::string> AmplifierChain::heardTexts() const

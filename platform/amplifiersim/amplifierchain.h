@@ -43,7 +43,7 @@ public:
     SimAmplifier& amplifier(int position) { return *amps_.at(static_cast<std::size_t>(position - 1)); }
     LineConfig& line() { return line_; }
     bool awake() const { return awake_; }
-    // Every line the chain received, without line end.
+    // Every line the chain received, without line end (the last 100000 or more).
     const std::vector<std::string>& lines() const { return lines_; }
 
     // What the chain heard, in order, with the time it was complete: every line
@@ -65,7 +65,7 @@ private:
     void lineDone(const std::string& text, TimePoint at);
     void emitText(const std::string& text, TimePoint at);
     void emitLine(const std::string& text, TimePoint at);
-    void heard(const std::string& text, TimePoint at) { transcript_.push_back({at, text}); }
+    void heard(const std::string& text, TimePoint at);
 
     std::vector<std::unique_ptr<SimAmplifier>> amps_;
     std::vector<std::vector<ChannelConfig>> channelConfigs_;
