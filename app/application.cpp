@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/amplifierwindow.h"
 #include "app/library.h"
 #include "app/splash.h"
 #include "core/base/message.h"
@@ -88,6 +89,8 @@ int run(int argc, char** argv)
     QtStartupUi ui(trace);
     shell::installMinimalNodeWindows();
     shell::installDriverNodeList();
+    AmplifierWindowHost amplifierWindow;
+    shell::setAmplifierWindow(&amplifierWindow);
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
     if (sim.requested && !sim.loaded)
         core::MsgBox(sim.message);
@@ -99,6 +102,8 @@ int run(int argc, char** argv)
         rc = end.exitCode;
     }
     shell::releaseAllNodes();
+    amplifierWindow.unload();
+    shell::setAmplifierWindow(nullptr);
     ui.main_.reset();
     platform::setEventPump(nullptr);
     platform::setMessageBox(nullptr);

@@ -9,7 +9,7 @@
 #include "device/onewire/mlanreply.h"
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 namespace device {
 

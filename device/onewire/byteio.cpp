@@ -6,7 +6,7 @@
 #include "device/memimage/hexbytes.h"
 #include "device/onewire/mlanreply.h"
 #include "device/onewire/onewirestate.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 #include <algorithm>
 #include <string>

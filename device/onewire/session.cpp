@@ -9,7 +9,7 @@
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/onewirewindow.h"
 #include "device/onewire/tmexerror.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 #include <algorithm>
 #include <cctype>

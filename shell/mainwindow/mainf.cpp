@@ -1,7 +1,7 @@
 #include "shell/mainwindow/mainf.h"
 
 #include "device/base/devicestate.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 #include "platform/onewire/tmex.h"
 #include "platform/qt/cp1252.h"
 #include "platform/serial/termiosport.h"

@@ -3,7 +3,7 @@
 #include "driverfixture.h"
 
 #include "device/drivers/memorynode.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 #include "platform/amplifiersim/amplifierchain.h"
 #include "platform/onewiresim/simscratcheeprom.h"
 #include "platform/serial/memoryport.h"

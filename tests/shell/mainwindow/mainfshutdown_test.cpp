@@ -1,6 +1,6 @@
 #include "tests/shell/mainwindow/mainffixture.h"
 
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 #include <QRadioButton>
 #include <QTimer>

@@ -1,6 +1,6 @@
 // The serial-line transport against an in-memory port on virtual time.
 
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"

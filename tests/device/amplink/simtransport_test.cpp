@@ -1,7 +1,7 @@
 // The transport against the simulated amplifier chain in process, on virtual time:
 // the exchanges the amplifier control and the 1-Wire layer build on, and the line faults.
 
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"

@@ -1,7 +1,7 @@
 // The transport on a real pseudo-terminal with the simulated amplifier chain on the
 // other side (real time; each test stays well under a second).
 
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"

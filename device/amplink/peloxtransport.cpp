@@ -1,4 +1,4 @@
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
@@ -15,9 +15,6 @@ constexpr int kAfterSendMs = 50;
 constexpr int kAfterMlanMs = 100;
 constexpr int kMlanReplyMs = 10000;
 constexpr int kErrReplyMs = 10000;
-// Poll interval of the waits.
-constexpr platform::Micros kPoll{1000};
-
 platform::SerialPort* port_ = nullptr;
 TransportState state_;
 
@@ -40,7 +37,9 @@ std::string takeInput()
 
 void arm(int ms) { state_.SerialTimer = core::MakeDeadline(ms); }
 bool expired() { return core::DeadlinePassed(state_.SerialTimer); }
-void poll() { platform::clock().pause(kPoll); }
+// One step of a wait on the armed deadline: sleeps until input arrives (or a short
+// slice ends), window events running.
+void idle() { platform::awaitInput(lineUp() ? port_ : nullptr, state_.SerialTimer.at); }
 
 // Steps 5 to 9 of a send: drop stale input, then each character with its echo.
 void sendEchoed(const std::string& text)
@@ -53,7 +52,7 @@ void sendEchoed(const std::string& text)
             port_->Output(std::string(1, c));
         arm(kEchoWaitMs);
         while (!expired() && !(lineUp() && port_->InBufferCount() > 0))
-            poll();
+            idle();
         // The echo is not compared with what was sent; a missing echo is no error.
         if (lineUp())
             port_->Input();
@@ -78,7 +77,7 @@ std::string readLine()
         reply += takeInput();
         if (reply.find('\n') != std::string::npos || expired())
             break;
-        poll();
+        idle();
     }
     const auto lf = reply.find('\n');
     if (lf != std::string::npos) {
@@ -148,7 +147,7 @@ std::string Pelox_Receive_Count(int count, int timeoutMs)
         more = static_cast<int>(reply.size()) + waiting() < count;
         reply += takeInput();
         if (more)
-            poll();
+            idle();
         else
             platform::processEvents();
     }
@@ -190,7 +189,7 @@ bool Pelox_Assign_Address(int n, std::string* replyOut)
         port_->Output(raw);
     arm(kEchoWaitMs);
     while (!expired() && lineUp() && (port_->OutBufferCount() > 0 || port_->InBufferCount() < static_cast<int>(raw.size())))
-        poll();
+        idle();
     Pelox_Send(" Iden?");
     Pelox_Receive(500);
     return false;
