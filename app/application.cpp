@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/amplifiertools.h"
 #include "app/amplifierwindow.h"
 #include "app/library.h"
 #include "app/splash.h"
@@ -11,6 +12,7 @@
 #include "platform/base/system.h"
 #include "platform/onewire/simbackend.h"
 #include "platform/qt/qtservices.h"
+#include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
@@ -91,6 +93,11 @@ int run(int argc, char** argv)
     shell::installDriverNodeList();
     AmplifierWindowHost amplifierWindow;
     shell::setAmplifierWindow(&amplifierWindow);
+    AmplifierToolsHost amplifierTools;
+    amplifierTools.switchToAmplifierLink = [&ui] {
+        if (ui.main_)
+            shell::jobQueue().Insert_In_JobQue(*ui.main_, 5, 1LL);
+    };
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
     if (sim.requested && !sim.loaded)
         core::MsgBox(sim.message);
