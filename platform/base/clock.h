@@ -21,7 +21,8 @@ public:
     virtual TimePoint now() = 0;
     // Local time of day in seconds since midnight (for traces and reports only).
     virtual double timeOfDay() = 0;
-    // Let pending window events run, then sleep about d (the virtual clock advances by d).
+    // Let pending window events run while sleeping d, no CPU spent (the virtual clock
+    // advances by d). d of 0 or less: pending events run once.
     virtual void pause(Micros d) = 0;
 };
 
