@@ -1,5 +1,6 @@
 #include "platform/base/clock.h"
 
+#include <algorithm>
 #include <ctime>
 #include <thread>
 
@@ -61,8 +62,14 @@ double VirtualClock::timeOfDay()
 
 void VirtualClock::pause(Micros d)
 {
-    processEvents();
-    advance(d > Micros(0) ? d : Micros(1));
+    // Polls as a busy wait would: events run and observers see the time at least every
+    // kVirtualPoll.
+    do {
+        const Micros step = std::clamp(d, Micros(1), kVirtualPoll);
+        processEvents();
+        advance(step);
+        d -= step;
+    } while (d > Micros(0));
 }
 
 void VirtualClock::advance(Micros d)

@@ -45,8 +45,10 @@ public:
     void pause(Micros d) override;
 };
 
-// Virtual time for tests. pause() runs pending events once, then advances time and
-// calls every observer, so a simulated device can answer "while" the program waits.
+// Virtual time for tests. pause() runs pending events, then advances time and calls
+// every observer, so a simulated device can answer "while" the program waits; a long
+// pause does so in steps of at most kVirtualPoll.
+inline constexpr Micros kVirtualPoll{5000};
 class VirtualClock final : public Clock {
 public:
     VirtualClock();

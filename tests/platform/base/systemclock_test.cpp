@@ -55,4 +55,19 @@ TEST_F(SystemClockPause, WithoutAPumpItSleepsToTheEnd)
     EXPECT_GE(platform::Clock_::now() - start, Micros(1500));
 }
 
+// The whole wait is one pause; on virtual time it still polls as a busy wait would.
+TEST(VirtualClockPause, ALongPauseIsSeenByObserversInPollSteps)
+{
+    platform::VirtualClock clock;
+    std::vector<platform::TimePoint> seen;
+    clock.addObserver([&seen](platform::TimePoint t) { seen.push_back(t); });
+    const auto start = clock.now();
+    clock.pause(Micros(12000));
+    EXPECT_EQ(clock.now() - start, Micros(12000));
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0] - start, platform::kVirtualPoll);
+    clock.pause(Micros(0));
+    EXPECT_EQ(clock.now() - start, Micros(12001));  // time always moves on
+}
+
 } // namespace
