@@ -14,7 +14,7 @@ constexpr int CopyPullupMs = 6;
 
 } // namespace
 
-void Read_fam23(MemImage& mi) { readMemoryPages(mi, 16); }
+void Read_fam23(MemImage& mi) { readMemoryPages(mi, familyInfo(FamilyDS2433).pages); }
 
 bool Write_fam23_Page(MemImage& mi, int page)
 {

@@ -52,7 +52,7 @@ void reportProtection(int page)
 
 } // namespace
 
-void Read_fam2D(MemImage& mi) { readMemoryPages(mi, 4); }
+void Read_fam2D(MemImage& mi) { readMemoryPages(mi, familyInfo(FamilyDS2431).pages); }
 
 bool Write_fam2D_Page(MemImage& mi, int page)
 {
