@@ -1,11 +1,13 @@
 #pragma once
 // Opening and closing the access to 1-Wire nodes: one search step, the selection of
 // a node at the start of a device job, re-addressing between two commands, the end of
-// the job, and the bus speed. Each takes the TMEX branch (InterfaceType 0) or the
-// amplifier branch (":MLAN" payloads; AmpAddressing: multi-drop or single node).
+// the job, and the bus speed. Each hands its work to the bus master InterfaceType
+// picks (onewiremaster.h): the TMEX adapter or the amplifier's ":MLAN" pass-through.
 //
 // A device job: uLAN_SelectNode_Access, primitives, uLAN_Access before each further
-// command, uLAN_End (also after a failed selection: it is harmless then).
+// command, uLAN_End (also after a failed selection: it is harmless then). The job
+// proves once that its node answered, at the selection or by a reply it checks; the
+// accesses after that only address the node.
 
 #include "device/onewire/onewiremaster.h"
 
