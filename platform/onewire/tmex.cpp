@@ -39,6 +39,17 @@ void restartSearch(TmexStateBuffer& s)
     s.bytes[kFlags] = static_cast<std::uint8_t>(s.bytes[kFlags] & ~kLastDeviceFlag);
 }
 
+// Reset and Match ROM; true when a presence pulse was seen.
+bool matchAccess(OneWireBackend& b, const TmexStateBuffer& s)
+{
+    if (!b.reset())
+        return false;
+    b.touchByte(kMatchRomCommand);
+    for (std::size_t i = 0; i < 8; ++i)
+        b.touchByte(s.bytes[kCurrentRom + i]);
+    return true;
+}
+
 // Reset, then a search that follows the current ROM bit by bit: true when that node
 // answered at every bit. Then reset and Match ROM.
 bool strongAccess(OneWireBackend& b, const TmexStateBuffer& s)
@@ -55,12 +66,7 @@ bool strongAccess(OneWireBackend& b, const TmexStateBuffer& s)
             return false;
         b.touchBit(want);
     }
-    if (!b.reset())
-        return false;
-    b.touchByte(kMatchRomCommand);
-    for (std::size_t i = 0; i < 8; ++i)
-        b.touchByte(s.bytes[kCurrentRom + i]);
-    return true;
+    return matchAccess(b, s);
 }
 
 void fill(TmexVersionBuffer& buffer, const std::string& text)
@@ -171,6 +177,14 @@ std::int16_t TMAccess(std::int32_t session, TmexStateBuffer& state)
     if (!s)
         return TMEX_INVALID_SESSION;
     return strongAccess(*s->backend, state) ? 1 : 0;
+}
+
+std::int16_t TMMatchAccess(std::int32_t session, TmexStateBuffer& state)
+{
+    auto* s = findSession(session);
+    if (!s)
+        return TMEX_INVALID_SESSION;
+    return matchAccess(*s->backend, state) ? 1 : 0;
 }
 
 std::int16_t TMValidSession(std::int32_t session) { return findSession(session) ? 1 : 0; }

@@ -66,6 +66,11 @@ std::int16_t TMRom(std::int32_t session, TmexStateBuffer& state, TmexRom& rom);
 // Reset, then verifies that the current node is on the bus and selects it (Match ROM).
 // 1 = selected; 0 = no presence or the node did not answer; negative: code.
 std::int16_t TMAccess(std::int32_t session, TmexStateBuffer& state);
+// Reset and Match ROM of the current node, without the search: the later accesses of
+// a job whose node already answered, or a job that proves the node by a reply only it
+// can give. 1 = a presence pulse was seen (some node answered the reset); 0 = none;
+// negative: code.
+std::int16_t TMMatchAccess(std::int32_t session, TmexStateBuffer& state);
 // 1 = the handle is the open session of its port and the port still has its backend.
 std::int16_t TMValidSession(std::int32_t session);
 // Ends the session; any handle is accepted. Result 1 when it ended a session, else 0.
