@@ -45,11 +45,22 @@ Triplet OneWireBackend::searchTriplet(int preferred)
     return t;
 }
 
-int OneWireBackend::searchPass(const std::array<std::uint8_t, 8>& preferred, std::array<std::uint8_t, 8>& rom,
-                               std::array<std::uint8_t, 8>& discrepancies)
+int OneWireBackend::searchPass(int command, const std::array<std::uint8_t, 8>& preferred,
+                               std::array<std::uint8_t, 8>& rom, std::array<std::uint8_t, 8>& discrepancies)
 {
     rom.fill(0);
     discrepancies.fill(0);
+    switch (resetPulse()) {
+    case ResetOutcome::Presence:
+        break;
+    case ResetOutcome::NoPresence:
+        return 1;
+    case ResetOutcome::Short:
+    case ResetOutcome::Failed:
+        return TMEX_PORT_NOT_EXIST;
+    }
+    if (const BusResult c = byte(command); !c.ok())
+        return c.error;
     for (int pos = 0; pos < 64; ++pos) {
         const auto byteIndex = static_cast<std::size_t>(pos / 8);
         const auto mask = static_cast<std::uint8_t>(1u << (pos % 8));

@@ -63,16 +63,11 @@ int resetCode(OneWireBackend& b)
 // adapter or the bus failed.
 int strongAccess(OneWireBackend& b, const TmexStateBuffer& s)
 {
-    int r = resetCode(b);
-    if (r != 1)
-        return r;
-    if (const BusResult c = b.byte(kSearchRomCommand); !c.ok())
-        return c.error;
     std::array<std::uint8_t, 8> want{};
     std::array<std::uint8_t, 8> rom{};
     std::array<std::uint8_t, 8> discrepancies{};
     std::copy_n(s.bytes.begin() + kCurrentRom, 8, want.begin());
-    r = b.searchPass(want, rom, discrepancies);
+    int r = b.searchPass(kSearchRomCommand, want, rom, discrepancies);
     if (r < 0)
         return r;
     if (r != 0 || rom != want)
@@ -133,15 +128,10 @@ std::int16_t TMNext(std::int32_t session, TmexStateBuffer& state)
     if (!s)
         return TMEX_INVALID_SESSION;
     OneWireBackend& b = *s->backend;
-    const int presence = (state.bytes[kFlags] & kLastDeviceFlag) != 0 ? 0 : resetCode(b);
-    if (presence < 0)
-        return static_cast<std::int16_t>(failSession(session, presence));
-    if (presence == 0) {
+    if ((state.bytes[kFlags] & kLastDeviceFlag) != 0) {
         restartSearch(state);
         return 0;
     }
-    if (const BusResult c = b.byte(kSearchRomCommand); !c.ok())
-        return static_cast<std::int16_t>(failSession(session, c.error));
     const int lastDiscrepancy = state.bytes[kLastDiscrepancy];
     // Directions at a discrepancy: the last node's below the last discrepancy, 1 at it, 0 past it.
     std::array<std::uint8_t, 8> preferred{};
@@ -153,7 +143,7 @@ std::int16_t TMNext(std::int32_t session, TmexStateBuffer& state)
             static_cast<std::uint8_t>(1u << ((lastDiscrepancy - 1) % 8));
     std::array<std::uint8_t, 8> rom{};
     std::array<std::uint8_t, 8> discrepancies{};
-    const int r = b.searchPass(preferred, rom, discrepancies);
+    const int r = b.searchPass(kSearchRomCommand, preferred, rom, discrepancies);
     if (r < 0)
         return static_cast<std::int16_t>(failSession(session, r));
     if (r != 0) {

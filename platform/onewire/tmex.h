@@ -180,11 +180,12 @@ public:
     // Reads id bit and complement, then writes the bit that the bits read leave (either
     // one when both are 0: then preferred).
     virtual Triplet searchTriplet(int preferred);
-    // A whole search pass after the Search ROM command: for each of the 64 positions
-    // the direction at a discrepancy is preferred[bit]; rom receives the directions
-    // taken, discrepancies has a bit set where both values were seen. Result 0, or an
-    // error code; 1 when no node answered at some position.
-    virtual int searchPass(const std::array<std::uint8_t, 8>& preferred, std::array<std::uint8_t, 8>& rom,
+    // Reset, the search command byte, then a whole search pass: for each of the 64
+    // positions the direction at a discrepancy is preferred[bit]; rom receives the
+    // directions taken, discrepancies has a bit set where both values were seen.
+    // Result 0; 1 when no node answered (no presence, or none left at some position);
+    // negative: an error code (a shorted bus or a failed adapter).
+    virtual int searchPass(int command, const std::array<std::uint8_t, 8>& preferred, std::array<std::uint8_t, 8>& rom,
                            std::array<std::uint8_t, 8>& discrepancies);
     // False when programPulse() can never succeed (no 12 V on this adapter).
     virtual bool canProgram() const { return true; }

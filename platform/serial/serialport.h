@@ -48,6 +48,12 @@ public:
     void Output(const std::string& text);
     // Takes waiting characters (at most InputLen of them, all when 0); "" when none.
     std::string Input();
+    // Holds the line in the break state for a moment (resets adapters that listen for it).
+    void sendBreak()
+    {
+        if (open_)
+            breakSignal();
+    }
 
 protected:
     // API to implement.
@@ -59,6 +65,7 @@ protected:
     virtual void writeBytes(const std::string& bytes) = 0;
     virtual int pendingOutput() { return 0; }
     virtual void dropOutput() {}
+    virtual void breakSignal() {}
 
 private:
     void pull();

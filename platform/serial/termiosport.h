@@ -23,6 +23,7 @@ protected:
     void writeBytes(const std::string& bytes) override;
     int pendingOutput() override;
     void dropOutput() override;
+    void breakSignal() override;
 
 private:
     void flushPending();
