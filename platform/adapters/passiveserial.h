@@ -27,8 +27,9 @@ public:
     bool strongPullup() const override { return pullup_; }
     bool programPulse() override { return false; }
     bool canProgram() const override { return false; }
-    void setSpeed(int speed) override { speed_ = speed == 2 ? 2 : 0; }
-    int speed() const override { return speed_; }
+    // The UART timing is fixed: normal speed only.
+    void setSpeed(int) override {}
+    int speed() const override { return 0; }
     std::string typeVersion(int portType) const override;
 
 protected:
@@ -37,7 +38,6 @@ protected:
 
 private:
     bool pullup_ = false;
-    int speed_ = 0;
 };
 
 } // namespace platform
