@@ -53,7 +53,7 @@ bool LibusbTransfer::open(std::string& error)
         return true;
     if (!context_ && libusb_init(&context_) != 0) {
         context_ = nullptr;
-        error = "cannot start libusb";
+        error = "cannot look for USB " + hex4(vendor_) + ":" + hex4(product_) + ": libusb does not start";
         return false;
     }
     libusb_device** list = nullptr;
