@@ -254,6 +254,19 @@ std::int16_t TMTouchByte(std::int32_t session, std::int16_t byte)
     return static_cast<std::int16_t>(r.value & 0xFF);
 }
 
+std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int16_t len)
+{
+    auto* s = findSession(session);
+    if (!s)
+        return TMEX_INVALID_SESSION;
+    if (len < 0 || (len > 0 && buffer == nullptr))
+        return TMEX_NO_SUCH_FUNCTION;
+    s->pullupPrimed = false;
+    if (const int r = s->backend->block(buffer, static_cast<std::size_t>(len)); r != 0)
+        return static_cast<std::int16_t>(failSession(session, r));
+    return len;
+}
+
 std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit)
 {
     auto* s = findSession(session);

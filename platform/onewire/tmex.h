@@ -78,6 +78,9 @@ std::int16_t TMClose(std::int32_t session);
 std::int16_t TMOneWireCom(std::int32_t session, std::int16_t operation, std::int16_t speed);
 // Sends a byte, result = the byte read in the same slots (0..255); negative: code.
 std::int16_t TMTouchByte(std::int32_t session, std::int16_t byte);
+// Sends len bytes of buffer in one exchange where the adapter allows it; each byte is
+// replaced by the byte read in its slots. Result len; negative: code.
+std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int16_t len);
 // Sends a bit, result = the bit read (0 or 1); negative: code.
 std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit);
 // operation 0: set level, 1: read level. level 0 normal, 1 strong pull-up.
