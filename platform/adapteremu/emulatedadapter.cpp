@@ -4,7 +4,7 @@
 #include "platform/adapters/ds2490.h"
 #include "platform/adapters/passiveserial.h"
 #include "platform/base/system.h"
-#include "platform/onewire/simbackend.h"
+#include "platform/onewiresim/simbackend.h"
 #include "platform/serial/memoryport.h"
 
 namespace platform::emu {
