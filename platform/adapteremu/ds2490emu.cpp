@@ -122,7 +122,7 @@ void Ds2490Emu::communicate(int value, int index)
     case kCommPulse & 0x00F6:
         if ((value & kFlagD) != 0) {
             if (programVoltage_)
-                net_->programPulse(Micros(8LL * (programCode_ == 0 ? 60 : programCode_)));
+                net_->programPulse(Micros(8LL * programCode_));
             else
                 results_.push_back(0x08);  // no programming voltage
         } else if (pullupCode_ == 0) {

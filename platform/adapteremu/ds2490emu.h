@@ -46,7 +46,7 @@ private:
     bool shorted_ = false;
     bool pulseOn_ = false;
     int pullupCode_ = 0;   // 0 = unlimited, else n x 16 ms
-    int programCode_ = 0;  // n x 8 us (0 = unlimited, not used)
+    int programCode_ = 60; // n x 8 us
     std::deque<std::uint8_t> toDevice_;
     std::deque<std::uint8_t> toHost_;
     std::vector<std::uint8_t> results_;

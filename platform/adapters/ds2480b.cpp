@@ -264,7 +264,7 @@ int Ds2480bBackend::searchPass(int command, const std::array<std::uint8_t, 8>& p
 
 std::string Ds2480bBackend::typeVersion(int) const
 {
-    return "Tedsmith DS2480B serial adapter driver 1.0 (" + devicePath() + ")";
+    return "Tedsmith DS2480B serial adapter driver 1.0";
 }
 
 } // namespace platform

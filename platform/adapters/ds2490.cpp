@@ -20,7 +20,7 @@ std::string Ds2490Backend::description() const { return "DS2490 USB adapter " + 
 
 std::string Ds2490Backend::typeVersion(int) const
 {
-    return "Tedsmith DS2490 USB adapter driver 1.0 (" + usb_->deviceName() + ")";
+    return "Tedsmith DS2490 USB adapter driver 1.0";
 }
 
 bool Ds2490Backend::fail(const std::string& why)
@@ -49,7 +49,7 @@ bool Ds2490Backend::start()
     pullup_ = false;
     std::vector<std::uint8_t> results;
     if (!control(kControlCmd, kCtlResetDevice, 0) || !control(kModeCmd, kModPulseEnable, kPulseEnable5V | kPulseEnable12V) ||
-        !control(kModeCmd, kModPullupDuration, 0) || !control(kModeCmd, kModProgramDuration, 0x20) ||
+        !control(kModeCmd, kModPullupDuration, 0) || !control(kModeCmd, kModProgramDuration, 60) ||
         !control(kModeCmd, kModSpeed, speed_ == 2 ? 1 : speed_ == 1 ? 2 : 0))
         return false;
     std::vector<std::uint8_t> packet;

@@ -105,7 +105,7 @@ Triplet PassiveSerialBackend::searchTriplet(int preferred)
 
 std::string PassiveSerialBackend::typeVersion(int) const
 {
-    return "Tedsmith passive serial adapter driver 1.0 (" + devicePath() + ")";
+    return "Tedsmith passive serial adapter driver 1.0";
 }
 
 } // namespace platform
