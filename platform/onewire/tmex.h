@@ -14,8 +14,10 @@
 //
 // Port types: 1 passive serial adapter (also the demo adaptor), 5 serial adapter with
 // a line driver chip, 6 USB adapter. A port without a registered backend has no
-// hardware behind it: session starts return TMEX_HS_NOT_FOUND. The simulated network
-// backend, and how a user asks for it, are in simbackend.h.
+// hardware behind it: session starts return TMEX_HS_NOT_FOUND. The real adapters'
+// backends are in platform/adapters; the simulated network's backend, and how a user
+// asks for it, in platform/onewiresim/simbackend.h. A failed adapter exchange returns a
+// negative code and ends the session; portErrorText() says what failed and where.
 
 #include <array>
 #include <cstdint>
