@@ -9,6 +9,7 @@
 #include "platform/amplifiersim/amplifiersimconfig.h"
 #include "platform/amplifiersim/ptyserver.h"
 #include "platform/base/system.h"
+#include "platform/adapters/adapterbackends.h"
 #include "platform/onewire/simbackend.h"
 #include "platform/qt/qtservices.h"
 #include "shell/mainwindow/mainf.h"
@@ -91,9 +92,12 @@ int run(int argc, char** argv)
     shell::installDriverNodeList();
     AmplifierWindowHost amplifierWindow;
     shell::setAmplifierWindow(&amplifierWindow);
+    // The simulated network, when asked for, serves every port; otherwise the adapters do.
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
     if (sim.requested && !sim.loaded)
         core::MsgBox(sim.message);
+    if (!sim.loaded)
+        platform::registerAdapterBackends();
     int rc = 0;
     try {
         const auto res = core::Main(args, ui, templateLibrary());
