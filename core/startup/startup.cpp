@@ -91,8 +91,6 @@ StartupResult Main(const std::vector<std::string>& args, StartupUi& ui, const St
     platform::processEvents();
 
     trace("Setting helpfile path in Module 'Tedsmith'");
-    // No compiled help on this platform: the help file stays empty.
-    const bool haveHelp = false;
 
     trace("Setting StartTime = Timer in Module 'Tedsmith'");
     st.StartTime = platform::clock().now();
@@ -143,7 +141,9 @@ StartupResult Main(const std::vector<std::string>& args, StartupUi& ui, const St
     }
     ui.showMainWindow();
     ui.postInitialize();
-    if (!haveHelp)
+    // Help is the folder of HTML pages beside the program.
+    std::error_code ec;
+    if (!fs::is_directory(st.ProgramFolder / "help", ec))
         ui.setNoHelp();
     return {true, 0};
 }

@@ -26,6 +26,7 @@ SwitchF::SwitchF()
 {
     setObjectName("SwitchF");
     setWindowTitle("Tedsmith - Switch");
+    setProperty("HelpContextID", kHelpContext);
     model_.post = [this](int subno, long long param) { jobQueue().Insert_In_JobQue(*this, subno, param); };
     model_.changed = [this] { sync(); };
     buildUi();

@@ -19,6 +19,7 @@ TemperatureF::TemperatureF()
 {
     setObjectName("TemperatureF");
     setWindowTitle("Tedsmith - Temperature");
+    setProperty("HelpContextID", kHelpContext);
     Info1 = new QLineEdit("Transducer title", this);
     Info1->setObjectName("Info1");
     Info1->setReadOnly(true);
