@@ -148,6 +148,7 @@ void MixerCtrl::openMixerCtrl(int volume, bool mute)
     ClearControlRecord(LineCtrl);
     ClearControlRecord(LineDstCtrl);
     const bool opened = MixerErrorText("initMixerCtrl failed", backend_.open(0, hMixer));
+    opened_ = opened;
     if (opened) {
         ReadMixerState(true);
         setMixer(volume, mute);
@@ -176,7 +177,10 @@ void MixerCtrl::openMixerCtrl(int volume, bool mute)
 void MixerCtrl::closeMixerCtrl()
 {
     ApplyMixerState(true);
-    MixerErrorText("cloxeMixerCtrl failed", backend_.close(hMixer));
+    // A handle the last open never got is not closed (nothing more to report).
+    if (opened_)
+        MixerErrorText("cloxeMixerCtrl failed", backend_.close(hMixer));
+    opened_ = false;
 }
 
 void MixerCtrl::getAllMixerInfo()

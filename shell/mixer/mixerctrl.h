@@ -64,6 +64,7 @@ private:
     void getallControlInfo(const platform::MixerLine& line);
 
     platform::MixerBackend& backend_;
+    bool opened_ = false;  // the last open succeeded and no close followed
 };
 
 } // namespace shell

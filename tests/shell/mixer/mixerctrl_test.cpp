@@ -171,11 +171,8 @@ TEST_F(MixerCtrlTest, NoSoundCardIsOneTraceLineAndNoMore)
     bool mute = false;
     m.getMixer(volume, mute);
     m.closeMixerCtrl();
-    ASSERT_GE(trace.lines.size(), 1u);
-    EXPECT_EQ(trace.lines[0],
-              "initMixerCtrl failed error, no.: 6 : MMSYSERR_NODRIVER No mixer device is available for the object specified by hmxobj.");
-    // The close of a handle never opened is the only other line.
-    EXPECT_EQ(trace.lines.size(), 2u);
+    EXPECT_EQ(trace.lines, (std::vector<std::string>{"initMixerCtrl failed error, no.: 6 : MMSYSERR_NODRIVER No "
+                                                     "mixer device is available for the object specified by hmxobj."}));
     EXPECT_EQ(caption, "mute microphone and line");
 }
 
@@ -187,6 +184,7 @@ TEST_F(MixerCtrlTest, TheAlsaBackendWithoutACardFailsOpenWithOneLine)
     shell::MixerCtrl m(*alsa);
     m.openMixerCtrl(5000, true);
     m.setMixer(5000, false);
+    m.closeMixerCtrl();
     ASSERT_EQ(trace.lines.size(), 1u);
     EXPECT_EQ(trace.lines[0].rfind("initMixerCtrl failed error, no.: 6", 0), 0u);
 }
