@@ -7,7 +7,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace shell {
@@ -50,44 +49,6 @@ About::About(QWidget* parent) : QDialog(parent)
     lay->addLayout(form);
     lay->addWidget(Disclaimer);
     resize(480, 300);
-}
-
-GeneralInfo::GeneralInfo(QWidget* parent) : QDialog(parent)
-{
-    setObjectName("GeneralInfo");
-    setWindowTitle("Tedsmith - General information");
-    setProperty("HelpContextID", kHelpContext);
-    PrgTypeName = new QLabel(kProgramTypeNo, this);
-    ZQ = new QLabel(text(core::coreState().ProgramVersion), this);
-    PrgDir = new QLabel(this);
-    PrgDir->setObjectName("PrgDir");
-    PrgDir->setWordWrap(true);
-    PrgDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Drivers = readOnlyBox(this, "Drivers");
-    Files_loaded = readOnlyBox(this, "Files_loaded");
-    Files_loaded->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    nofocus = new QPushButton("nofocus", this);
-    nofocus->setGeometry(-200, -200, 10, 10);
-
-    Drivers->setPlainText(lines(driversText()));
-    std::string folder = core::coreState().ProgramFolder.string();
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    PrgDir->setText(text(folder));
-    Files_loaded->setPlainText(lines(filesLoadedText()));
-
-    auto* form = new QFormLayout;
-    form->addRow("Program type no.:", PrgTypeName);
-    form->addRow("Program version:", ZQ);
-    form->addRow("Program directory:", PrgDir);
-    auto* lay = new QVBoxLayout(this);
-    lay->addLayout(form);
-    lay->addWidget(new QLabel("Drivers loaded:", this));
-    lay->addWidget(Drivers, 1);
-    lay->addWidget(new QLabel("Description files loaded:", this));
-    lay->addWidget(Files_loaded, 2);
-    resize(520, 420);
-    nofocus->setFocus();
 }
 
 } // namespace shell

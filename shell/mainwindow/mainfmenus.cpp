@@ -7,6 +7,7 @@
 #include "device/base/devicestate.h"
 #include "shell/iface/neighbourwindows.h"
 #include "shell/infodialogs/about.h"
+#include "shell/infodialogs/generalinfo.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/mixer/soundmixer.h"
 

@@ -9,6 +9,7 @@
 #include "platform/onewire/tmex.h"
 #include "platform/onewiresim/simnetwork.h"
 #include "shell/infodialogs/about.h"
+#include "shell/infodialogs/generalinfo.h"
 #include "shell/infodialogs/infotexts.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/testsupport.h"

@@ -3,6 +3,7 @@
 #include "tests/shell/mainwindow/mainffixture.h"
 
 #include "shell/infodialogs/about.h"
+#include "shell/infodialogs/generalinfo.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -206,6 +206,7 @@ TEST_F(MinimalWindows, FunctionWindowsShowTheirNode)
     EXPECT_EQ(ns->FamilyCodeLabel->text(), "Family code h28");
     ns->Inititiate(0);
     EXPECT_EQ(ns->FamilyCodeLabel->text(), "Family code h28 not supported");
+    EXPECT_EQ(ns->Label2->text(), "For this microLAN family you can only read the node ID.");
     EXPECT_EQ(ns->NodeID->text(), "0500000000000028");
     EXPECT_EQ(ns->windowTitle(), "Tedsmith - Not supported");
     EXPECT_FALSE(ns->Visible());

@@ -306,6 +306,21 @@ TEST_F(SwitchWindow, ModeMenuDrivesTheFramesAndTheOutputsThroughJobs)
     EXPECT_EQ(m.SW_B, "1");
 }
 
+TEST_F(SwitchWindow, ActivatingTheWindowSelectsBothOutputsHigh)
+{
+    auto& m = addSwitch().model();
+    runJobs();
+    m.SW_select_Click(1);
+    runJobs();
+    ASSERT_FALSE(sim->flipFlopB());
+    m.Form_Activate();
+    EXPECT_EQ(m.position, 3);
+    EXPECT_EQ(queued(), (std::vector<std::string>{"SwitchF:1"}));
+    runJobs();
+    EXPECT_TRUE(sim->flipFlopA());
+    EXPECT_TRUE(sim->flipFlopB());
+}
+
 TEST_F(SwitchWindow, StatusPowerUpAndUnknownJobs)
 {
     auto& w = addSwitch();
