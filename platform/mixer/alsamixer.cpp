@@ -13,7 +13,7 @@ namespace platform {
 namespace {
 
 // Lines of a card: index in kLines is the line id's low byte.
-struct LineSpec {
+struct LineLayout {
     std::uint32_t component;
     const char* element;
     bool capture;         // mute is the capture switch (sources), else the playback switch
@@ -21,7 +21,7 @@ struct LineSpec {
     bool hasMute;
     int destination;      // for sources: their destination; -1 for destinations
 };
-constexpr LineSpec kLines[] = {
+constexpr LineLayout kLines[] = {
     {DstSpeakers, "Master", false, true, true, -1},
     {DstLine, "Line", false, true, false, -1},
     {SrcMicrophone, "Mic", true, false, true, 0},
@@ -46,7 +46,7 @@ std::vector<int> cards()
 struct AlsaMixerBackend::Card {
     snd_mixer_t* mixer = nullptr;
     int number = 0;
-    // Element per line spec (nullptr: the card lacks it).
+    // Element per line (nullptr: the card lacks it).
     std::vector<snd_mixer_elem_t*> elements;
 
     // Destinations present, in kLines order.
@@ -81,7 +81,7 @@ struct AlsaMixerBackend::Card {
     MixerLine line(int i) const
     {
         MixerLine l;
-        const LineSpec& s = kLines[i];
+        const LineLayout& s = kLines[i];
         const auto dests = destinations();
         if (s.destination < 0) {
             l.destination = static_cast<std::uint32_t>(std::find(dests.begin(), dests.end(), i) - dests.begin());
@@ -166,7 +166,7 @@ std::uint32_t AlsaMixerBackend::open(std::uint32_t device, MixerHandle& handle)
     card->number = list[device];
     snd_mixer_selem_id_t* sid = nullptr;
     snd_mixer_selem_id_alloca(&sid);
-    for (const LineSpec& s : kLines) {
+    for (const LineLayout& s : kLines) {
         snd_mixer_selem_id_set_index(sid, 0);
         snd_mixer_selem_id_set_name(sid, s.element);
         card->elements.push_back(snd_mixer_find_selem(mixer, sid));
