@@ -56,26 +56,26 @@ protected:
 
 TEST_F(TestVector, MatchesTheBridgeTemplateAndShowsEveryRow)
 {
-    EXPECT_EQ(doc.ActualTemplate(), templateNamed("IEEE 1451.4 Bridge sensor"));
+    EXPECT_EQ(doc.ActualTemplate(), templateNamed(doctest::kBridgeTemplate));
     EXPECT_EQ(doc.TedsManufacturerId, 31);
     EXPECT_EQ(doc.display, editor::Display::Grid);
     EXPECT_TRUE(doc.TedsShown);
-    EXPECT_EQ(doc.Title, "IEEE 1451.4 Bridge sensor");
+    EXPECT_EQ(doc.Title, doctest::kBridgeTemplate);
     EXPECT_EQ(doc.NodeIdText, "190000005CA6572D");
     EXPECT_EQ(doc.CrcCaption, "OK");
 
-    // Reference value -> the text the grid shows for it.
+    // Reference value -> the text the grid shows for it. The measurand (code 7, m/s^2)
+    // and the precision case (2, single values) are selectors of the template: no rows.
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"Manufacturer ID", "HBM (Hottinger Baldwin Messtechnik)"},  // 31
         {"Model number", "393"},
         {"Version letter", " "},  // CHR5 blank
         {"Version number", "0"},
         {"Serial number", "0"},
-        {"Physical measurand (unit code)", "7"},  // m/s^2
-        {"Minimum physical value", "0.000"},
-        {"Maximum physical value", "0.000"},
-        {"Minimum electrical output", "0.000000V/V"},
-        {"Maximum electrical output", "0.000000V/V"},
+        {"Minimum physical value", "0m/s\xB2"},
+        {"Maximum physical value", "0m/s\xB2"},
+        {"Minimum electrical output", "0V/V"},
+        {"Maximum electrical output", "0V/V"},
         {"Bridge type (0 quarter, 1 half, 2 full)", "1"},
         {"Bridge element impedance", "40.0Ohm"},  // 40 ohm
         {"Response time", "1.0\xB5s"},             // 1E-6 s
@@ -105,8 +105,9 @@ TEST_F(TestVector, PassWithoutEditKeepsEveryByte)
     EXPECT_EQ(doc.TedsBuf.Bytes, before);
     // Even typing every shown text again gives the same bytes, but for the user data:
     // its code-0 characters show as no text, and a typed empty text is blanks.
-    for (int k = 0; k < 20; ++k)
-        doc.rows[static_cast<std::size_t>(k)].hasDecoded = false;
+    const int user = rowOf("User data");
+    for (int k = 0; k <= doc.fieldLast(); ++k)
+        doc.rows[static_cast<std::size_t>(k)].hasDecoded = k == user;
     doc.updatebuf();
     EXPECT_EQ(doc.TedsBuf.Bytes, before);
     EXPECT_TRUE(box.shown.empty());
@@ -115,20 +116,20 @@ TEST_F(TestVector, PassWithoutEditKeepsEveryByte)
 TEST_F(TestVector, TypedValuesGiveTheReferenceCodes)
 {
     // 2.5 V is code 24, not 23; 40 ohm code 390; 1 V and 6 V codes 9 and 59.
-    doc.commitRow(13, "2.5V");
-    doc.commitRow(11, "40");
-    doc.commitRow(14, "1");
-    doc.commitRow(15, "6.0 V");
+    doc.commitRow(rowOf("Excitation level, nominal"), "2.5V");
+    doc.commitRow(rowOf("Bridge element impedance"), "40");
+    doc.commitRow(rowOf("Excitation level, minimum"), "1");
+    doc.commitRow(rowOf("Excitation level, maximum"), "6.0 V");
     EXPECT_EQ(field(236, 9), 24u);
     EXPECT_EQ(field(212, 18), 390u);
     EXPECT_EQ(field(245, 9), 9u);
     EXPECT_EQ(field(254, 9), 59u);
-    EXPECT_EQ(doc.rows[15].value, "6.0V");
+    EXPECT_EQ(doc.rows[static_cast<std::size_t>(rowOf("Excitation level, maximum"))].value, "6.0V");
 }
 
 TEST_F(TestVector, AnEditReachesThePageImageAndTheMemoryFile)
 {
-    doc.commitRow(18, "365");  // calibration period
+    doc.commitRow(rowOf("Calibration period (days)"), "365");
     EXPECT_EQ(field(294, 12), 365u);
 
     device::MemImage mi;
