@@ -10,10 +10,15 @@
 #include "platform/amplifiersim/amplifiersimconfig.h"
 #include "platform/amplifiersim/ptyserver.h"
 #include "platform/base/system.h"
+#include "platform/adapters/adapterbackends.h"
 #include "platform/onewire/simbackend.h"
 #include "platform/qt/qtservices.h"
+#include "editor/compiledialog/expanddefine.h"
+#include "platform/mixer/mixerbackend.h"
+#include "shell/help/help.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"
+#include "shell/mixer/mixerctrl.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "shell/trace/debugf.h"
@@ -29,7 +34,7 @@ namespace {
 
 class QtStartupUi final : public core::StartupUi {
 public:
-    explicit QtStartupUi(shell::TraceHost& trace) : trace_(trace) {}
+    QtStartupUi(shell::TraceHost& trace, shell::MixerCtrl& mixer) : trace_(trace), mixer_(mixer) {}
     void showSplash() override
     {
         splash_ = std::make_unique<Starting>();
@@ -39,8 +44,15 @@ public:
     void showMainWindow() override
     {
         main_ = std::make_unique<shell::MainF>();
-        main_->DebugF_clear = [this] { trace_.clear(); };
-        main_->Form_Load();
+        auto* main = main_.get();
+        main->DebugF_clear = [this] { trace_.clear(); };
+        wireMenus(*main);
+        mixer_.volMuteTicked = [main] { return main->iface().modes.Vol_mute; };
+        mixer_.showVolMuteCaption = [main](const std::string& caption) {
+            main->iface().modes.Vol_muteCaption = caption;
+            main->showState();
+        };
+        main->Form_Load();
         main_->show();
         main_->parkFocus();
         platform::processEvents();
@@ -49,9 +61,28 @@ public:
     void setNoHelp() override { main_->mnuhelp[0]->setText("No help available"); }
 
     std::unique_ptr<shell::MainF> main_;
+    // The amplifier tool windows the Tools and Debug menus open.
+    AmplifierToolsHost* tools = nullptr;
 
 private:
+    void wireMenus(shell::MainF& main)
+    {
+        main.windows.setTrace = [this](bool on) { trace_.setTrace(on); };
+        trace_.onUserClosed = [&main] { main.traceWindowClosed(); };
+        main.windows.ExpandDefine = [&main] {
+            editor::ExpandDefine dialog(&main);
+            dialog.setProperty("HelpContextID", editor::ExpandDefine::kHelpTopic);
+            dialog.exec();
+        };
+        main.showHelp = [](int topic) { return shell::showHelp(topic); };
+        if (tools) {
+            main.windows.Pelox_test = [this] { tools->Pelox_test(); };
+            main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
+        }
+    }
+
     shell::TraceHost& trace_;
+    shell::MixerCtrl& mixer_;
     std::unique_ptr<Starting> splash_;
 };
 
@@ -88,7 +119,12 @@ int run(int argc, char** argv)
     platform::installQtEventPump();
     shell::TraceHost trace;
     installLibraryGates();
-    QtStartupUi ui(trace);
+    // The sound card: opened when the demo adaptor is chosen, restored on exit.
+    const auto mixerBackend = platform::makeAlsaMixerBackend();
+    shell::MixerCtrl mixer(*mixerBackend);
+    shell::setSoundMixer(&mixer);
+    shell::installHelpKey(&qapp);
+    QtStartupUi ui(trace, mixer);
     shell::installMinimalNodeWindows();
     shell::installDriverNodeList();
     AmplifierWindowHost amplifierWindow;
@@ -98,9 +134,13 @@ int run(int argc, char** argv)
         if (ui.main_)
             shell::jobQueue().Insert_In_JobQue(*ui.main_, 5, 1LL);
     };
+    ui.tools = &amplifierTools;
+    // The simulated network, when asked for, serves every port; otherwise the adapters do.
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
     if (sim.requested && !sim.loaded)
         core::MsgBox(sim.message);
+    if (!sim.loaded)
+        platform::registerAdapterBackends();
     int rc = 0;
     try {
         const auto res = core::Main(args, ui, templateLibrary());
@@ -112,6 +152,7 @@ int run(int argc, char** argv)
     amplifierWindow.unload();
     shell::setAmplifierWindow(nullptr);
     ui.main_.reset();
+    shell::setSoundMixer(nullptr);
     platform::setEventPump(nullptr);
     platform::setMessageBox(nullptr);
     return rc;

@@ -50,6 +50,12 @@ public:
     void Output(const std::string& text);
     // Takes waiting characters (at most InputLen of them, all when 0); "" when none.
     std::string Input();
+    // Holds the line in the break state for a moment (resets adapters that listen for it).
+    void sendBreak()
+    {
+        if (open_)
+            breakSignal();
+    }
 
     // Sleeps (no CPU) until the device has received characters that no call has taken
     // yet, or maxWait has passed; true when there are such characters. A port with no
@@ -69,6 +75,7 @@ protected:
     virtual void dropOutput() {}
     // Blocks up to maxWait until the device is readable.
     virtual bool waitReadable(Micros /*maxWait*/) { return false; }
+    virtual void breakSignal() {}
 
 private:
     void pull();

@@ -179,6 +179,12 @@ int TermiosSerialPort::pendingOutput()
     return queued + static_cast<int>(unsent_.size());
 }
 
+void TermiosSerialPort::breakSignal()
+{
+    if (fd_ >= 0)
+        tcsendbreak(fd_, 0);
+}
+
 void TermiosSerialPort::dropOutput()
 {
     unsent_.clear();

@@ -25,6 +25,7 @@ protected:
     int pendingOutput() override;
     void dropOutput() override;
     bool waitReadable(Micros maxWait) override;
+    void breakSignal() override;
 
 private:
     void flushPending();

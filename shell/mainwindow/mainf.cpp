@@ -103,7 +103,6 @@ void MainF::buildUi()
     mTools = menuBar()->addMenu("&Tools");
     mDebug = menuBar()->addMenu("&Debug");
     mhelp = menuBar()->addMenu("&Help");
-    mnuhelp[0] = mhelp->addAction("Contents");
 
     Label1 = new QLabel("Device tree with MicroLAN\u2122 nodes and functions", central);
     TRTreeView = new QTreeWidget(central);
@@ -179,6 +178,7 @@ void MainF::buildUi()
 
     ProcessJobQue = new QTimer(this);
     ProcessJobQue->setInterval(1000);
+    buildMenus();
 }
 
 void MainF::buildSetupMenu()
@@ -261,6 +261,7 @@ void MainF::sync()
         showAction(mnuIF_p_Driver[i], m.mnuIF_p_Driver[i]);
     mFile->setEnabled(iface_.fileAndToolsEnabled);
     mTools->setEnabled(iface_.fileAndToolsEnabled);
+    showMenuStates();
 
     const auto& p = iface_.modes;
     for (std::size_t i = 0; i < ModeO.size(); ++i)
@@ -274,6 +275,7 @@ void MainF::sync()
     {
         const QSignalBlocker block(Vol_mute);
         Vol_mute->setChecked(p.Vol_mute);
+        Vol_mute->setText(QString::fromStdString(p.Vol_muteCaption));
         Vol_mute->setVisible(p.Vol_muteVisible);
     }
     {

@@ -102,6 +102,19 @@ TEST_P(ThroughAmplifier, CopyThatNeverCompletesIsNoSuccess)
     EXPECT_FALSE(tb.ReadOK);
 }
 
+TEST_P(ThroughAmplifier, ScratchpadThatReadsBackDifferentOrARefusedCopyIsNoSuccess)
+{
+    for (bool differs : {true, false}) {
+        node->faults().scratchpadDiffers = differs;
+        node->faults().refuseCopy = !differs;
+        core::TedsBuf tb = image(*node, false);
+        bool confirmed = false;
+        EXPECT_FALSE(device::Write_Node(tb, confirmed)) << differs;
+        EXPECT_EQ(node->copies(), 0) << differs;
+        EXPECT_EQ(node->memory()[0], 0xFF) << differs;
+    }
+}
+
 TEST_P(ThroughAmplifier, AnEmptyChannelIsNeitherAVirginNodeNorAnErasedOne)
 {
     channelNet().removeNode(node->rom());

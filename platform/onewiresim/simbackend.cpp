@@ -1,4 +1,4 @@
-#include "platform/onewire/simbackend.h"
+#include "platform/onewiresim/simbackend.h"
 
 #include "platform/base/system.h"
 
