@@ -51,8 +51,8 @@ public:
     // Procedures.
     void AddTemplateToLists(int t);
     void Do_ReadPelox_UTID_list();
-    // Sends the list; false when it was not sent (line busy) or the table read back
-    // afterwards differs from what was sent (reported).
+    // Sends the list (templates that cannot be used are named and skipped), then reads
+    // the table back; false when it differs from what was sent (reported).
     bool Download_TemplateList();
     // Appends the templates a list file names; false when the file gave nothing
     // (missing, unreadable or foreign).

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -85,9 +84,8 @@ void Pelox_DL_Templates::buildUi()
     TemplatesInPelox->setObjectName("TemplatesInPelox");
     UTIDinPelox = new QListWidget(this);
     UTIDinPelox->setObjectName("UTIDinPelox");
-    // The UTIDs are right-aligned by blanks.
-    UTIDinPelox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    UTIDinPelox->setMaximumWidth(150);
+    // The UTIDs are right-aligned by blanks (two for each missing digit: a blank is half a digit wide).
+    UTIDinPelox->setFixedWidth(150);
     TemplateNo = new QListWidget(this);
     TemplateNo->hide();
     middle->addWidget(Label1, 0, 0);
