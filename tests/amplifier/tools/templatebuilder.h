@@ -6,11 +6,16 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tools_test {
 
 struct FieldSpec {
+    FieldSpec(std::string tag_, int bit_, int bits_, double p1_ = 0, double p2_ = 0, std::string unit_ = "")
+        : tag(std::move(tag_)), bit(bit_), bits(bits_), p1(p1_), p2(p2_), unit(std::move(unit_))
+    {
+    }
     std::string tag;  // without "%", may carry a bracket suffix; "" = no tag
     int bit = 0;
     int bits = 0;
