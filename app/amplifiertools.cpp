@@ -1,5 +1,6 @@
 #include "app/amplifiertools.h"
 
+#include "amplifier/model/amplifierrecord.h"
 #include "amplifier/toolwindows/pelox_dl_templates.h"
 #include "amplifier/toolwindows/pelox_maintenancef.h"
 #include "amplifier/toolwindows/pelox_test.h"
@@ -7,13 +8,20 @@
 namespace app {
 
 AmplifierToolsHost::AmplifierToolsHost() = default;
-AmplifierToolsHost::~AmplifierToolsHost() = default;
+AmplifierToolsHost::~AmplifierToolsHost()
+{
+    if (terminal_)
+        amplifier::amplifierState().showTerminalSelection = nullptr;
+}
 
 void AmplifierToolsHost::Pelox_test()
 {
     if (!terminal_) {
         terminal_ = std::make_unique<amplifier::Pelox_test>();
         terminal_->model().switchToAmplifierLink = switchToAmplifierLink;
+        amplifier::amplifierState().showTerminalSelection = [this](int a, int ch) {
+            terminal_->model().showSelection(a, ch);
+        };
         terminal_->Form_Load();
     }
     terminal_->model().Text2.clear();

@@ -3,6 +3,7 @@
 
 #include "toolsenv.h"
 
+#include "amplifier/model/peloxmodel.h"
 #include "amplifier/tools/peloxtestmodel.h"
 #include "device/amplink/linehold.h"
 
@@ -109,4 +110,21 @@ TEST_F(PeloxTest, UnknownJobAndBusyLine)
     press(&amplifier::PeloxTestModel::SendReceivedLine_Click);
     EXPECT_EQ(model.Text2, "Line busy, job 3 not run\r\n");
     EXPECT_TRUE(heard().empty());
+}
+
+TEST_F(PeloxTest, ChannelSelectionInTheAmplifierWindowShowsInTheTerminal)
+{
+    amplifier::amplifierState().showTerminalSelection = [this](int a, int ch) { model.showSelection(a, ch); };
+    line.start(chainOf("amplifier Type 6180\nchannels 2\n"));
+    model.Form_Load();
+    amplifier::PeloxModel amp;
+    amp.Form_Load();
+    amp.ReadPeloxConfig();
+    shell::jobQueue().reset();
+    shell::jobQueue().StartJobQue();
+    // Tree: amplifier 1, its channels 1 and 2.
+    amp.PeloxTreeView_NodeClick(3);
+    runJobs();
+    EXPECT_EQ(model.SelPelox, "1");
+    EXPECT_EQ(model.SelChan, "2");
 }
