@@ -1,0 +1,44 @@
+#pragma once
+// Manufacturer levels: one per MANUFACTURER field of a template, in field order (the
+// sensor's manufacturer, an accessory's, ...). The create/remap dialog lists them and
+// keeps the chosen manufacturer list position per level; the document's display and
+// the manufacturer writer use them. The levels of a template are a pure function of it;
+// the module copy (editorModelState) is the one the windows share.
+
+#include "core/tdl/templaterecord.h"
+
+#include <vector>
+
+namespace editor {
+
+struct ManufacturerLevels {
+    int ManuLevelLast = -1;             // last level; -1: the template has no MANUFACTURER field
+    std::vector<int> ManuLevelField{0}; // field index per level (0 .. ManuLevelLast + 1)
+    std::vector<int> ManuLevelIndex{0}; // manufacturer list position per level
+    std::vector<std::string> entries;   // "1. title", "2. title", ... (the dialog's list)
+};
+
+// The levels of a template: every field whose type keyword is MANUFACTURER (any case),
+// each level's list position 1.
+ManufacturerLevels manufacturerLevelsOf(const core::TemplateRecord& t);
+
+// The first level whose field is fieldIndex; ManuLevelLast + 1 when none is.
+int Manu_Level(const ManufacturerLevels& levels, int fieldIndex);
+
+// State shared by every TEDS window and the create/remap dialog.
+struct EditorModelState {
+    ManufacturerLevels levels;
+    // Position selected in the dialog's manufacturer list (-1: none).
+    int SelectedManufacturer = -1;
+};
+
+EditorModelState& editorModelState();
+void resetEditorModelState();
+
+// UpdateManufactorLevels: the shared levels := those of library template t (a template
+// outside the library gives no level).
+void UpdateManufactorLevels(int templateIndex);
+// Manu_Level over the shared levels.
+int Manu_Level(int fieldIndex);
+
+} // namespace editor

@@ -1,0 +1,198 @@
+#pragma once
+// The TEDS document: one TEDS image, the template it is shown with, and the 41 rows of
+// the field grid, without any widget. Every TEDS window owns one (the default window
+// too); the create/remap dialog, the report, the request server and the amplifier
+// window read and write TEDS through it.
+//
+// How a view uses it:
+// - Reading: after a display (ShowForm, GetNewTemplate) the rows hold what to show.
+//   Row k is field k of ActualTemplate(): caption (the field title), value (the decoded
+//   text), description (the tooltip text), visible, locked (read only) and groupGap (a
+//   half-pitch gap above the row). shownText(k) / shownTooltip(k) give the box text and
+//   tooltip for the current view: values, or descriptions while descriptionView() is on.
+//   The node-id box is NodeIdText / nodeIdShown(), the title box Title, the CRC label
+//   CrcCaption / CrcTooltip.
+// - Editing: the view stores what the user typed with setRowValue(k, text) (and
+//   setNodeIdText for the node-id box). A row's value and description are kept apart,
+//   so the description view never reaches the bits. An edit is committed by
+//   commitRow(k, text) (the value box lost the focus): it runs the encoding pass
+//   updatebuf when a grid is on show and the value view is on. The pass encodes every
+//   row into TedsBuf by its field type, keeps the bits of every row whose text is still
+//   the one the decoder wrote, and redraws the rows from the bytes; a refused text gets
+//   its message and the row shows the stored value again.
+// - Refreshing: the observer is told when texts, layout or locks changed, and when a
+//   node-list TEDS is to be shown (that display is the view's).
+//
+// TedsBuf's bits and bytes are always in step: every field write goes to both.
+
+#include "core/tdl/currency.h"
+#include "core/teds/tedsbuf.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace editor {
+
+constexpr int kRowCount = 41;
+
+// Lock states (SetLockState).
+enum LockState : int { LockReadOnly = 0, LockEditing = 1, LockDescriptions = 2 };
+
+// One row of the field grid.
+struct TedsRow {
+    std::string caption;      // field title
+    std::string value;        // value text: decoded, or as the user typed it
+    std::string description;  // description (tooltip) text
+    bool visible = false;
+    bool locked = true;       // read only; an editable row is unlocked
+    bool groupGap = false;    // half a row pitch above this row (a group starts here)
+    bool fieldFlag = false;   // taken by a request line since the grid was cleared
+    std::string decoded;      // the value text the decoder last wrote
+    bool hasDecoded = false;  // decoded is valid: a row whose value equals it keeps its bits
+};
+
+// What ShowForm put on show.
+enum class Display { Nothing, NodeList, Grid, SpecialCase, NotDefined };
+
+// Texts of the fixed displays.
+inline constexpr const char* kSpecialCaseText = "Special case, not ready yet";
+inline constexpr const char* kNotDefinedText = "Memory not defined";
+inline constexpr const char* kTemplateNotFound = "Template not found";
+
+class TedsDocumentObserver {
+public:
+    virtual ~TedsDocumentObserver() = default;
+    // Row values, descriptions, node id, title or CRC label changed.
+    virtual void textsChanged() {}
+    // Rows shown, captions, gaps or the description view changed.
+    virtual void layoutChanged() {}
+    // Read-only states of the node-id box or rows changed.
+    virtual void locksChanged() {}
+    // A node-list TEDS is to be shown (ShowForm for manufacturer id 1).
+    virtual void showNodeList() {}
+};
+
+class TedsDocument {
+public:
+    TedsDocument();
+
+    void setObserver(TedsDocumentObserver* observer) { observer_ = observer; }
+
+    // --- State ----------------------------------------------------------------------
+    core::TedsBuf TedsBuf;             // the TEDS image
+    int TedsManufacturerId = 0;        // selects the display (ShowForm)
+    bool TedsShown = false;            // a grid (TEDS or node list) is on show
+    bool TedsChanged = false;          // changed by a new template, a remap or a file load
+    bool LinkedToNode = false;         // bound to a node record
+    std::string ActualNodeID = "Not assigned";
+    std::array<TedsRow, kRowCount> rows{};
+    std::string NodeIdText;            // node-id box
+    std::string NodeIdTooltip;         // "Node ID" after a display
+    bool NodeIdLocked = true;
+    std::string Title;                 // title box
+    std::string CrcCaption;            // "OK" / "Failed"
+    std::string CrcTooltip;            // "CRC8 of total memory"
+    Display display = Display::Nothing;
+
+    // Index in the template library of the template shown; TemplateLast + 1 is the
+    // node-list pseudo-template.
+    int ActualTemplate() const { return actualTemplate_; }
+    void setActualTemplate(int index) { actualTemplate_ = index; }
+    // Last field index of the actual template (-1 when it is not a library template).
+    int fieldLast() const;
+    // True when ActualTemplate() indexes a library template (0 .. TemplateLast).
+    bool hasLibraryTemplate() const;
+
+    int lockState() const { return lockState_; }
+    bool descriptionView() const { return descriptionView_; }
+
+    // Box text and tooltip of row k for the current view.
+    const std::string& shownText(int k) const;
+    const std::string& shownTooltip(int k) const;
+    const std::string& nodeIdShown() const;
+    const std::string& nodeIdShownTooltip() const;
+    const std::string& crcShown() const;
+    const std::string& crcShownTooltip() const;
+
+    // --- Editing --------------------------------------------------------------------
+    // The text the user typed into row k's value box (while values are shown).
+    void setRowValue(int k, const std::string& text);
+    void setNodeIdText(const std::string& text);
+    // The value box of row k lost the focus with that text: stored, and committed by
+    // updatebuf while a grid is on show and values are shown.
+    void commitRow(int k, const std::string& text);
+
+    // --- Grid ----------------------------------------------------------------------
+    // Every row emptied, hidden, locked, its flag cleared; no grid on show.
+    void Clearfields();
+    // Rows of the template made visible with captions and group gaps; then the lock state.
+    void FormatFields(int templateIndex);
+    // Read-only / editable rows by lock state and access class (0, 1, 2; other values
+    // only store the state). Rows 0 .. 4 are read only while the node's DS2430A
+    // application register is locked.
+    void SetLockState(int state);
+    // Values and descriptions change places in the boxes (the view flag).
+    void SwopToolTips();
+    void setDescriptionView(bool on);
+
+    // --- Matching and display --------------------------------------------------------
+    // Finds the template of TedsBuf: first match wins. On return index holds the match,
+    // the node-list pseudo-template or TemplateLast; TedsManufacturerId is set.
+    bool GetTemplate(int& index);
+    // Shows the TEDS by TedsManufacturerId.
+    Display ShowForm();
+    // Decodes every field into its row (value and description), node id, title, CRC.
+    void ShowTeds();
+
+    // --- Encoding -----------------------------------------------------------------
+    // The encoding pass: rows to bits and bytes, then the grid redrawn. Runs only while a
+    // field grid of a library template is on show for the bytes it was decoded from;
+    // otherwise the bytes stay as they are.
+    void updatebuf();
+    // Characters of bitsPerChar bits that field k can hold (bits 0: up to the end).
+    int AllocateFieldSize(int field, int bits, int bitsPerChar) const;
+    // Bits to bytes (the image is already in step; kept for callers by name).
+    void buf2byte_OnUsed();
+
+    // --- Lookup ---------------------------------------------------------------------
+    // The first field from Manufacture on whose title contains search (any case),
+    // decoded. A CONRES / CONRELRES field of all ones gives ftext "N/A", fvalue
+    // unchanged and *available false. ftemplate 0 becomes ActualTemplate().
+    bool GetTEDSField(const std::string& search, double& fvalue, std::string& ftext, int& ftemplate,
+                      int& Manufacture, bool* available = nullptr);
+    // The sensitivity ("Sensitivity @" in the title) and its unit. True when a number was
+    // given. No such field: 0 and "unknown". A field of all ones (not available): value
+    // 0, its unit, false.
+    bool GetParam(double& value, std::string& unit);
+
+    // --- New TEDS -------------------------------------------------------------------
+    // Empty TEDS from the first template with that UTID, without a dialog. False (and
+    // nothing changed) when no template has it.
+    bool CreateNewTEDS_force(const core::Currency& utid);
+    // Empty TEDS laid out by template t: selectors, manufacturer, display. False when
+    // refused (message given, nothing changed).
+    bool GetNewTemplate(int t);
+    // Writes the chosen manufacturer into one level's field (level < 0: every level).
+    void UpdateManufactorBits(int level);
+    // Position of TedsManufacturerId in the manufacturer list.
+    int ActualManufactureIndex() const;
+
+private:
+    void notifyTexts();
+    void notifyLayout();
+    void notifyLocks();
+    // The grid's rows now stand for the current bytes.
+    void markGridCurrent();
+    bool gridIsCurrent() const;
+
+    TedsDocumentObserver* observer_ = nullptr;
+    int actualTemplate_ = 0;
+    int lockState_ = LockReadOnly;
+    bool descriptionView_ = false;
+    std::vector<std::uint8_t> gridBytes_;  // the bytes the rows were decoded from
+    bool gridCurrent_ = false;
+};
+
+} // namespace editor
