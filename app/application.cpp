@@ -5,6 +5,8 @@
 #include "core/base/message.h"
 #include "core/base/textfile.h"
 #include "core/startup/startup.h"
+#include "editor/tedswindow/editorstate.h"
+#include "editor/tedswindow/editorwindowfactory.h"
 #include "platform/amplifiersim/amplifiersimconfig.h"
 #include "platform/amplifiersim/ptyserver.h"
 #include "platform/base/system.h"
@@ -52,6 +54,16 @@ private:
     std::unique_ptr<Starting> splash_;
 };
 
+// What the TEDS windows ask of the main window.
+class EditorNeighbours final : public editor::TedsNeighbours {
+public:
+    explicit EditorNeighbours(QtStartupUi& ui) : ui_(ui) {}
+    bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
+
+private:
+    QtStartupUi& ui_;
+};
+
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
 int serveSimulatedAmplifier(const std::string& file)
 {
@@ -86,7 +98,12 @@ int run(int argc, char** argv)
     shell::TraceHost trace;
     installLibraryGates();
     QtStartupUi ui(trace);
-    shell::installMinimalNodeWindows();
+    // Memory nodes get the TEDS window; the other kinds the shell's windows.
+    shell::MinimalNodeWindowFactory shellWindows;
+    editor::EditorNodeWindowFactory nodeWindows(shellWindows);
+    shell::setNodeWindowFactory(&nodeWindows);
+    EditorNeighbours neighbours(ui);
+    editor::setTedsNeighbours(&neighbours);
     shell::installDriverNodeList();
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
     if (sim.requested && !sim.loaded)
@@ -99,6 +116,9 @@ int run(int argc, char** argv)
         rc = end.exitCode;
     }
     shell::releaseAllNodes();
+    nodeWindows.releaseShared();
+    editor::setTedsNeighbours(nullptr);
+    shell::setNodeWindowFactory(nullptr);
     ui.main_.reset();
     platform::setEventPump(nullptr);
     platform::setMessageBox(nullptr);
