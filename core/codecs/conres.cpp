@@ -28,7 +28,8 @@ double ConRelResDecode(std::int64_t code, double start, double tol)
     return start * std::pow(1 + 2 * tol, static_cast<double>(code));
 }
 
-std::optional<double> ConRelResEncode(std::string_view text, double start, double tol, int bits, double scale)
+std::optional<double> ConRelResEncode(std::string_view text, double start, double tol, int bits, double scale,
+                                      std::string_view unit)
 {
     const double q = 1 + 2 * tol;
     if (!(start > 0) || !(tol != 0) || !(q > 0) || !std::isfinite(start) || !std::isfinite(q)) {
@@ -36,7 +37,7 @@ std::optional<double> ConRelResEncode(std::string_view text, double start, doubl
         return std::nullopt;
     }
     const double maxval = start * std::pow(q, largestCode(bits));
-    double x = siReading(text) * scale;
+    double x = siReading(StripUnit(text, unit)) * scale;
     if (!(x >= start))
         x = start;
     if (x > maxval)
@@ -45,14 +46,14 @@ std::optional<double> ConRelResEncode(std::string_view text, double start, doubl
     return std::isnan(code) ? 0.0 : code;
 }
 
-std::optional<double> ConResEncode(std::string_view text, double start, double step, int bits)
+std::optional<double> ConResEncode(std::string_view text, double start, double step, int bits, std::string_view unit)
 {
     if (!(step != 0) || !std::isfinite(step) || !std::isfinite(start)) {
         parameterError("CONRES", "start and step", start, step);
         return std::nullopt;
     }
     const double maxval = start + largestCode(bits) * step;
-    double x = siReading(text, true);
+    double x = siReading(StripUnit(text, unit), true);
     if (!(x >= start))
         x = start;
     if (x > maxval)

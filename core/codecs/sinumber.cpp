@@ -49,6 +49,19 @@ double siReading(std::string_view text, bool unitMillimetre)
 
 double ParseSiNumber(std::string_view text) { return siReading(text); }
 
+std::string StripUnit(std::string_view text, std::string_view unit)
+{
+    std::string t(text);
+    while (!t.empty() && t.back() == ' ')
+        t.pop_back();
+    if (unit.empty() || t.size() <= unit.size() || t.compare(t.size() - unit.size(), unit.size(), unit) != 0)
+        return std::string(text);
+    t.erase(t.size() - unit.size());
+    while (!t.empty() && t.back() == ' ')
+        t.pop_back();
+    return t;
+}
+
 std::string FormatSiNumber(double value, std::string_view fmt, bool relative, double resolution)
 {
     const std::string sign = value < 0 ? "-" : "";

@@ -14,6 +14,12 @@ namespace core {
 double siReading(std::string_view text, bool unitMillimetre = false);
 double ParseSiNumber(std::string_view text);
 
+// text without the unit at its end (blanks before the unit go too); text itself when it
+// does not end in unit or unit is empty. A unit that begins with a prefix letter
+// ("mm\xB2", "m\xB3", "mV/PA") must go before the number is read, or its first letter
+// would count as a prefix.
+std::string StripUnit(std::string_view text, std::string_view unit);
+
 // Display text of a number: "-" for a negative value, the magnitude written with fmt
 // (numeric pattern). A fmt ending in "p" scales to an SI prefix and appends its letter
 // ("u" for micro when JapaneseWindows is set, else \xB5); a fmt beginning with "r" takes

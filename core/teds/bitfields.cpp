@@ -17,7 +17,16 @@ constexpr std::size_t kManufacturerSlots = 4097;
 
 void fieldError(const std::string& text) { ShowMessage(text, kCritical, ""); }
 
-void setBit(TedsBuf& tb, int at, bool value) { tb.Bits[static_cast<std::size_t>(at)] = value; }
+// Bits and bytes are one truth: a field write changes both.
+void setBit(TedsBuf& tb, int at, bool value)
+{
+    tb.Bits[static_cast<std::size_t>(at)] = value;
+    const auto byte = static_cast<std::size_t>(at / 8 + 1);
+    if (at / 8 < tb.Size && byte < tb.Bytes.size()) {
+        const auto mask = static_cast<std::uint8_t>(1u << (at % 8));
+        tb.Bytes[byte] = static_cast<std::uint8_t>(value ? (tb.Bytes[byte] | mask) : (tb.Bytes[byte] & ~mask));
+    }
+}
 
 bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 

@@ -194,6 +194,7 @@ bool LoadMemoryFile(TedsBuf& image, const std::filesystem::path& path)
     for (std::size_t k = 0; k < parsed->bytes.size(); ++k)
         image.Bytes[k + 1] = parsed->bytes[k];
     image.Bits.assign(8 * kFileBytes + 1, false);
+    BytesToBits(image);
     return true;
 }
 

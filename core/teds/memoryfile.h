@@ -29,7 +29,7 @@ bool SaveMemoryFile(const TedsBuf& image, const std::filesystem::path& path);
 
 // Reads a memory file. The whole file is checked first; the image changes only when it
 // is valid: id (formats 1.1 and 1.2), DraftLayout, ReadOK = false, Size = 496, Bytes
-// 1 .. 496 (bytes not in the file FFh), Bits 0 .. 8 * 496 all cleared. An unknown
+// 1 .. 496 (bytes not in the file FFh), Bits the same content. An unknown
 // first line ("Unknown fileformat"), a value that is no byte and a file that cannot be
 // read are reported. True when the image was loaded.
 bool LoadMemoryFile(TedsBuf& image, const std::filesystem::path& path);

@@ -3,6 +3,9 @@
 // as bits (least significant bit first within each byte).
 //
 // TEDS bit address a is bit a % 8 of Bytes[a / 8 + 1]; Bytes[0] is not used.
+// Bits and Bytes 1 .. Size hold the same content: every field writer (core/teds
+// bitfields, the codecs) writes both, so neither can lose a field on its way to a node,
+// a file or a dump. Code that fills one array wholesale calls BytesToBits / BitsToBytes.
 // Invariants kept by the callers: Bytes.size() == Size + 1, Bits.size() >= 8 * Size,
 // RawImage.size() == RawSize + 1 (RawSize is the last index of RawImage).
 

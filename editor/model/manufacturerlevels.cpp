@@ -1,5 +1,7 @@
 #include "editor/model/manufacturerlevels.h"
 
+#include "core/base/textfile.h"
+#include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"
 
 namespace editor {
@@ -7,13 +9,6 @@ namespace editor {
 namespace {
 EditorModelState state;
 
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
 } // namespace
 
 ManufacturerLevels manufacturerLevelsOf(const core::TemplateRecord& t)
@@ -21,7 +16,7 @@ ManufacturerLevels manufacturerLevelsOf(const core::TemplateRecord& t)
     ManufacturerLevels lv;
     for (int k = 0; k <= t.fieldLast && k < core::kFieldsMax; ++k) {
         const auto& f = t.fields[static_cast<std::size_t>(k)];
-        if (upper(f.typeKeyword) != "MANUFACTURER")
+        if (core::upper(f.typeKeyword) != "MANUFACTURER")
             continue;
         ++lv.ManuLevelLast;
         lv.entries.push_back(std::to_string(lv.ManuLevelLast + 1) + ". " + f.title);
@@ -55,5 +50,18 @@ void UpdateManufactorLevels(int templateIndex)
 }
 
 int Manu_Level(int fieldIndex) { return Manu_Level(state.levels, fieldIndex); }
+
+long getManufacturerCode(const std::string& name)
+{
+    auto& lists = core::listsState();
+    const std::string wanted = core::upper(name);
+    for (int p = 0; p < lists.Manufacturers.ListCount(); ++p) {
+        if (core::upper(lists.Manufacturers.List(p)).find(wanted) == std::string::npos)
+            continue;
+        lists.Manufacturers.setListIndex(p);
+        return p < static_cast<int>(lists.ManufacturerIds.size()) ? lists.ManufacturerIds[static_cast<std::size_t>(p)] : -1;
+    }
+    return -1;
+}
 
 } // namespace editor

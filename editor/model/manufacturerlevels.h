@@ -26,10 +26,10 @@ ManufacturerLevels manufacturerLevelsOf(const core::TemplateRecord& t);
 int Manu_Level(const ManufacturerLevels& levels, int fieldIndex);
 
 // State shared by every TEDS window and the create/remap dialog.
+// The manufacturer chosen in the dialog is the selection of the one manufacturer list,
+// core::listsState().Manufacturers.ListIndex().
 struct EditorModelState {
     ManufacturerLevels levels;
-    // Position selected in the dialog's manufacturer list (-1: none).
-    int SelectedManufacturer = -1;
 };
 
 EditorModelState& editorModelState();
@@ -40,5 +40,9 @@ void resetEditorModelState();
 void UpdateManufactorLevels(int templateIndex);
 // Manu_Level over the shared levels.
 int Manu_Level(int fieldIndex);
+
+// The id of the first manufacturer list entry whose name contains name (any case); that
+// entry becomes the list's selection. -1 (selection unchanged) when none contains it.
+long getManufacturerCode(const std::string& name);
 
 } // namespace editor

@@ -26,6 +26,7 @@
 // TedsBuf's bits and bytes are always in step: every field write goes to both.
 
 #include "core/tdl/currency.h"
+#include "core/tdl/templaterecord.h"
 #include "core/teds/tedsbuf.h"
 
 #include <array>
@@ -36,6 +37,8 @@
 namespace editor {
 
 constexpr int kRowCount = 41;
+// Manufacturer ids of IEEE 1451.4 run from 17 to 16381; 1 marks a node list.
+constexpr int kManufacturerIdLast = 16381;
 
 // Lock states (SetLockState).
 enum LockState : int { LockReadOnly = 0, LockEditing = 1, LockDescriptions = 2 };
@@ -60,6 +63,7 @@ enum class Display { Nothing, NodeList, Grid, SpecialCase, NotDefined };
 inline constexpr const char* kSpecialCaseText = "Special case, not ready yet";
 inline constexpr const char* kNotDefinedText = "Memory not defined";
 inline constexpr const char* kTemplateNotFound = "Template not found";
+inline constexpr const char* kNoNodeText = "No node in list";
 
 class TedsDocumentObserver {
 public:
@@ -74,6 +78,22 @@ public:
     virtual void showNodeList() {}
 };
 
+class TedsDocument;
+
+// The create/remap dialog, prepared without being shown when a template is matched or
+// forced (its template selector, abstract and manufacturer selection). The document
+// builds the manufacturer levels itself; the app registers the dialog here.
+class TemplateDialogHook {
+public:
+    virtual ~TemplateDialogHook() = default;
+    // Initiate(0, owner), then for a match SetupTemplateSelector and UpdateTemplateAbstract.
+    virtual void prepareForTemplate(TedsDocument& owner, int templateIndex, bool matched) = 0;
+};
+void setTemplateDialogHook(TemplateDialogHook* hook);
+
+// Results of updateTAG.
+enum TagResult : int { TagAssigned = 0, TagManufacturerRefused = 1, TagNotFound = 2 };
+
 class TedsDocument {
 public:
     TedsDocument();
@@ -87,6 +107,9 @@ public:
     bool TedsChanged = false;          // changed by a new template, a remap or a file load
     bool LinkedToNode = false;         // bound to a node record
     std::string ActualNodeID = "Not assigned";
+    // The DS2430A application register of this document's node is locked (set by the
+    // node read): rows 0 .. 4, the basic TEDS, are then read only.
+    bool AppRomLocked = false;
     std::array<TedsRow, kRowCount> rows{};
     std::string NodeIdText;            // node-id box
     std::string NodeIdTooltip;         // "Node ID" after a display
@@ -176,6 +199,9 @@ public:
     bool GetNewTemplate(int t);
     // Writes the chosen manufacturer into one level's field (level < 0: every level).
     void UpdateManufactorBits(int level);
+    // A request line's value for the field of a tag ("[2]"-style index or ""): put into
+    // the row (the manufacturer straight into the bits). Result TagResult.
+    int updateTAG(const std::string& tagName, const std::string& tagIndex, const std::string& value, bool noValue);
     // Position of TedsManufacturerId in the manufacturer list.
     int ActualManufactureIndex() const;
 
@@ -186,6 +212,14 @@ private:
     // The grid's rows now stand for the current bytes.
     void markGridCurrent();
     bool gridIsCurrent() const;
+    // After a field write of our own under a shown grid: the grid still stands for the
+    // bytes when it did before the write.
+    void keepGridCurrent(bool wasCurrent);
+    const core::TemplateRecord* templateAt(int index) const;
+    // Field lookup on the fields of template t.
+    bool lookupField(int t, const std::string& search, double& fvalue, std::string& ftext, int& Manufacture,
+                     bool* available);
+    bool selectorsMatch(const core::TemplateRecord& t) const;
 
     TedsDocumentObserver* observer_ = nullptr;
     int actualTemplate_ = 0;

@@ -1,0 +1,62 @@
+#pragma once
+// The field types of a TEDS template, one row per type keyword: how a field's bits are
+// shown (decode), how a typed text is written back (encode), what the field lookup by
+// title returns (lookup) and the description of the field (tooltip). Adding a type is
+// adding one row to the table in fieldtypes.cpp.
+
+#include "core/tdl/templaterecord.h"
+#include "core/teds/tedsbuf.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace editor {
+
+// Characters of bitsPerChar bits that a field at bitAddress can hold: the smaller of
+// bits / bitsPerChar and what fits up to the end of the image (bits 0: up to the end).
+int AllocateFieldSize(const core::TedsBuf& tb, int bitAddress, int bits, int bitsPerChar);
+
+// What one field's codec works on.
+struct FieldContext {
+    const core::TemplateField& field;
+    int index;                 // row / field index
+    core::TedsBuf& buf;
+    const std::string& title;  // the title box (the charge-amplifier rule reads it)
+};
+
+// Working values of one encoding pass, shared by the rows of their type.
+struct EncodePass {
+    bool serverMode = false;  // texts come from the request server
+    float singleValue = 0;
+    std::int32_t mdefValue = 0;
+    std::int32_t unintValue = 0;
+};
+
+// The value the field lookup gives.
+struct FieldLookup {
+    bool hasValue = false;  // value is set
+    double value = 0;
+    bool hasText = false;   // text is set
+    std::string text;
+    bool available = true;  // false: the field holds the not-available mark (all ones)
+};
+
+struct FieldType {
+    std::string_view keyword;
+    // Value text of the field; nullopt leaves the row's text as it was.
+    std::optional<std::string> (*decode)(const FieldContext&);
+    // Writes the row text into the bits (bits and bytes). False when the text is refused:
+    // the message has been given and the field keeps its bits.
+    bool (*encode)(const FieldContext&, const std::string& text, EncodePass&);
+    // Lookup by title; nullptr: the lookup does not support the type.
+    FieldLookup (*lookup)(const FieldContext&);
+    // Description text; nullopt: none.
+    std::optional<std::string> (*tooltip)(const FieldContext&);
+};
+
+// The row of a type keyword (exact, case-sensitive); nullptr for an unknown keyword.
+const FieldType* findFieldType(std::string_view keyword);
+
+} // namespace editor

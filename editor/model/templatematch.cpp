@@ -1,0 +1,332 @@
+// TedsDocument: finding the template of a TEDS, empty TEDS from a template, the
+// manufacturer writers and the field lookup by title.
+
+#include "core/base/message.h"
+#include "core/base/textfile.h"
+#include "core/lists/listsstate.h"
+#include "core/numeric/numberrules.h"
+#include "core/tdl/tdlstate.h"
+#include "core/teds/bitfields.h"
+#include "device/memimage/memimage.h"
+#include "device/memimage/tedspacking.h"
+#include "editor/model/fieldtypes.h"
+#include "editor/model/manufacturerlevels.h"
+#include "editor/model/tedsdocument.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace editor {
+
+namespace {
+
+TemplateDialogHook* dialogHook = nullptr;
+
+constexpr int kDs2430aFamily = 0x14;
+constexpr int kBasicTedsBits = 64;
+constexpr int kIdBits = 14;
+
+// A record that holds no template (the library's spare entry before anything is read).
+bool isEmptyRecord(const core::TemplateRecord& t) { return t.fieldLast < 0 && t.selectorLast < 0; }
+
+int toInteger(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    return core::numeric::CLng(core::numeric::roundHalfEven(v)).value_or(v < 0 ? 0 : 2147483647);
+}
+
+// The manufacturer id of list position p (0 when there is none).
+std::int32_t idAt(int p)
+{
+    const auto& ids = core::listsState().ManufacturerIds;
+    return (p >= 0 && p < static_cast<int>(ids.size())) ? ids[static_cast<std::size_t>(p)] : 0;
+}
+
+} // namespace
+
+void setTemplateDialogHook(TemplateDialogHook* hook) { dialogHook = hook; }
+
+bool TedsDocument::selectorsMatch(const core::TemplateRecord& t) const
+{
+    for (int k = 0; k <= t.selectorLast && k < core::kSelectorsMax; ++k) {
+        const auto& s = t.selectors[static_cast<std::size_t>(k)];
+        if (s.bitAddress + s.width > t.lengthBits || !TedsBuf.holdsBits(s.bitAddress, s.width))
+            return false;
+        if (core::Bits2Val(TedsBuf, s.bitAddress, s.width) != core::numeric::BigUInt(static_cast<std::uint64_t>(
+                                                                  static_cast<std::uint32_t>(s.match))))
+            return false;
+        if (!(TedsManufacturerId > 1) || TedsBuf.DraftLayout != (t.UTIDT <= 1))
+            return false;
+    }
+    return true;
+}
+
+bool TedsDocument::GetTemplate(int& index)
+{
+    Clearfields();
+    core::BytesToBits(TedsBuf);  // the bytes are the truth
+    const auto& st = core::tdlState();
+    bool matched = false;
+    for (index = 0; index <= st.TemplateLast && index < static_cast<int>(st.Templates.size()); ++index) {
+        const auto& t = st.Templates[static_cast<std::size_t>(index)];
+        if (isEmptyRecord(t) || t.lengthBits > 8 * TedsBuf.Size)
+            continue;
+        double v = 0;
+        std::string text;
+        int from = 0;
+        TedsManufacturerId = lookupField(index, "Manufacture", v, text, from, nullptr) ? toInteger(v) : 0;
+        if (selectorsMatch(t)) {
+            matched = true;
+            break;
+        }
+    }
+    if (!matched) {
+        // A node list carries manufacturer id 1 in the 14-bit id of the basic TEDS.
+        TedsManufacturerId =
+            TedsBuf.holdsBits(0, kIdBits) ? static_cast<int>(core::Bits2Val(TedsBuf, 0, kIdBits).low64()) : 0;
+        if (TedsManufacturerId == 1) {
+            index = st.TemplateLast + 1;
+            actualTemplate_ = index;
+            return true;
+        }
+        index = st.TemplateLast;
+        actualTemplate_ = index;
+        Title = kTemplateNotFound;
+        notifyTexts();
+        return false;
+    }
+    actualTemplate_ = index;
+    TedsBuf.TemplateIndex = index;
+    FormatFields(index);
+    UpdateManufactorLevels(index);
+    if (dialogHook)
+        dialogHook->prepareForTemplate(*this, index, true);
+    const auto& levels = editorModelState().levels;
+    if (levels.ManuLevelLast >= 0) {
+        const auto& f = st.Templates[static_cast<std::size_t>(index)].fields[static_cast<std::size_t>(levels.ManuLevelField[0])];
+        const auto id = core::Bits2Val(TedsBuf, f.bitAddress, f.bitCount);
+        TedsManufacturerId = static_cast<int>(std::min<std::uint64_t>(id.low64(), 0x7FFFFFFF));
+    }
+    if (TedsManufacturerId == 0)
+        TedsManufacturerId = 4096;
+    return true;
+}
+
+bool TedsDocument::CreateNewTEDS_force(const core::Currency& utid)
+{
+    const auto& st = core::tdlState();
+    for (int t = 0; t <= st.TemplateLast && t < static_cast<int>(st.Templates.size()); ++t) {
+        const auto& rec = st.Templates[static_cast<std::size_t>(t)];
+        if (isEmptyRecord(rec) || rec.UTID != utid)
+            continue;
+        TedsBuf.id = ActualNodeID;
+        if (dialogHook)
+            dialogHook->prepareForTemplate(*this, t, false);
+        UpdateManufactorLevels(t);
+        GetNewTemplate(t);
+        return true;
+    }
+    return false;
+}
+
+bool TedsDocument::GetNewTemplate(int t)
+{
+    const auto* rec = templateAt(t);
+    if (!rec || t > core::tdlState().TemplateLast)
+        return false;
+    const bool draft = rec->UTIDT < 2;
+    const bool romLocked = AppRomLocked && LinkedToNode && TedsBuf.Family == kDs2430aFamily;
+    std::vector<bool> basic;
+    if (romLocked) {
+        basic.assign(TedsBuf.Bits.begin(), TedsBuf.Bits.begin() + std::min<std::ptrdiff_t>(kBasicTedsBits, TedsBuf.bitCount()));
+        if (draft) {
+            core::ShowMessage("It's not possible to change this template to V0.9 format, because the ROM memory is locked",
+                              0, "");
+            return false;
+        }
+    }
+    if (LinkedToNode && rec->lengthBits > 8 * device::Get_Usable_Bytes(TedsBuf.Family, draft)) {
+        core::ShowMessage("Requested TEDS too large for this node - no change made", 0, "");
+        return false;
+    }
+    actualTemplate_ = t;
+    TedsBuf.DraftLayout = draft;
+    device::Set_Usable_Bytes(TedsBuf);
+    if (8 * TedsBuf.Size < rec->lengthBits)
+        TedsBuf.Size = (rec->lengthBits - 1) / 8 + 1;
+    TedsBuf.Bytes.assign(static_cast<std::size_t>(TedsBuf.Size) + 1, 0);
+    TedsBuf.Bits.assign(static_cast<std::size_t>(TedsBuf.Size) * 8, false);
+    TedsBuf.ReadOK = false;
+    TedsBuf.TemplateIndex = t;
+    NodeIdText = TedsBuf.id.empty() ? std::string(kNoNodeText) : TedsBuf.id;
+    Clearfields();
+    FormatFields(t);
+    for (int k = 0; k <= rec->selectorLast && k < core::kSelectorsMax; ++k) {
+        const auto& s = rec->selectors[static_cast<std::size_t>(k)];
+        core::Val2Bits(static_cast<std::uint32_t>(s.match), s.bitAddress, s.width, TedsBuf);
+    }
+    if (romLocked) {
+        for (std::size_t i = 0; i < basic.size() && i < TedsBuf.Bits.size(); ++i)
+            TedsBuf.Bits[i] = basic[i];
+        core::BitsToBytes(TedsBuf);
+    }
+    if (manufacturerLevelsOf(*rec).ManuLevelField != editorModelState().levels.ManuLevelField)
+        UpdateManufactorLevels(t);
+    UpdateManufactorBits(-1);
+    const int selected = core::listsState().Manufacturers.ListIndex();
+    TedsManufacturerId = selected >= 0 ? idAt(selected) : 0;
+    if (TedsManufacturerId == 0)
+        TedsManufacturerId = 4096;
+    TedsBuf.Status = core::TedsStatusNotRead;
+    core::BitsToBytes(TedsBuf);
+    ShowForm();
+    return true;
+}
+
+void TedsDocument::UpdateManufactorBits(int level)
+{
+    auto& levels = editorModelState().levels;
+    const auto* rec = templateAt(actualTemplate_);
+    const bool all = level < 0;
+    if (all)
+        level = 0;
+    if (!rec || level > levels.ManuLevelLast)
+        return;  // no such level: nothing to write
+    const int field = levels.ManuLevelField[static_cast<std::size_t>(level)];
+    if (!all && rows[static_cast<std::size_t>(field)].locked) {
+        core::ShowMessage("Field is \"read only\", please clear \"read only\" and try again", 0, "");
+        return;
+    }
+    const int selected = core::listsState().Manufacturers.ListIndex();
+    if (level == 0)
+        levels.ManuLevelIndex[0] =
+            rec->manufacturerInSelector ? core::ManufacturerIndexFromId(rec->defaultManufacturerId) : selected;
+    if (selected < 0)
+        return;  // nothing chosen: nothing to write
+    const std::int32_t id = idAt(selected);
+    const bool wasCurrent = gridIsCurrent();
+    const int first = all ? 0 : level;
+    const int last = all ? levels.ManuLevelLast : level;
+    for (int l = first; l <= last; ++l) {
+        const auto& f = rec->fields[static_cast<std::size_t>(levels.ManuLevelField[static_cast<std::size_t>(l)])];
+        core::Val2Bits(id, f.bitAddress, f.bitCount, TedsBuf);
+    }
+    keepGridCurrent(wasCurrent);
+}
+
+int TedsDocument::updateTAG(const std::string& tagName, const std::string& tagIndex, const std::string& value,
+                            bool noValue)
+{
+    const auto* rec = templateAt(actualTemplate_);
+    if (!rec)
+        return TagNotFound;
+    const std::string name = core::upper(tagName);
+    const std::string index = core::upper(tagIndex);
+    const int last = std::min(rec->fieldLast, kRowCount - 1);
+    int k = 0;
+    for (; k <= last; ++k) {
+        const auto& f = rec->fields[static_cast<std::size_t>(k)];
+        const std::string fieldTag = core::upper(f.tag ? f.tag->name : f.tagName);
+        if (fieldTag == name && core::upper(f.tagSuffix) == index && !rows[static_cast<std::size_t>(k)].fieldFlag)
+            break;
+    }
+    if (k > last)
+        return TagNotFound;
+    auto& row = rows[static_cast<std::size_t>(k)];
+    row.fieldFlag = true;
+    if (noValue)
+        return TagAssigned;
+    if (name == "MANUFACTURER") {
+        long id = core::numeric::CLng(core::numeric::roundHalfEven(core::numeric::leadingNumber(core::trim(value))))
+                      .value_or(0);
+        if (id == 0)
+            id = getManufacturerCode(value);
+        if (rec->manufacturerInSelector && rec->defaultManufacturerId != id && k == rec->manufacturerField)
+            return TagManufacturerRefused;
+        const auto& f = rec->fields[static_cast<std::size_t>(k)];
+        const bool wasCurrent = gridIsCurrent();
+        core::BytesToBits(TedsBuf);
+        core::Val2Bits(static_cast<double>(id), f.bitAddress, f.bitCount, TedsBuf);
+        core::BitsToBytes(TedsBuf);
+        keepGridCurrent(wasCurrent);
+    }
+    row.value = value;
+    notifyTexts();
+    return TagAssigned;
+}
+
+int TedsDocument::ActualManufactureIndex() const { return core::ManufacturerIndexFromId(TedsManufacturerId); }
+
+// ----- Lookup by title -------------------------------------------------------------------
+
+bool TedsDocument::lookupField(int t, const std::string& search, double& fvalue, std::string& ftext, int& Manufacture,
+                               bool* available)
+{
+    const auto* rec = templateAt(t);
+    if (!rec)
+        return false;
+    const std::string wanted = core::upper(search);
+    const int last = std::min(rec->fieldLast, core::kFieldsMax - 1);
+    if (Manufacture < 0)
+        Manufacture = 0;
+    while (Manufacture <= last) {
+        const auto& f = rec->fields[static_cast<std::size_t>(Manufacture)];
+        if (core::upper(f.title).find(wanted) == std::string::npos) {
+            ++Manufacture;
+            continue;
+        }
+        const FieldType* type = findFieldType(f.typeKeyword);
+        if (!type || !type->lookup || !TedsBuf.holdsBits(f.bitAddress, f.bitCount)) {
+            core::ShowMessage("unsupported field type, request SW update", 0, "");
+            return true;
+        }
+        const FieldLookup r = type->lookup(FieldContext{f, Manufacture, TedsBuf, Title});
+        if (r.hasValue)
+            fvalue = r.value;
+        if (r.hasText)
+            ftext = r.text;
+        if (available)
+            *available = r.available;
+        return true;
+    }
+    return false;
+}
+
+bool TedsDocument::GetTEDSField(const std::string& search, double& fvalue, std::string& ftext, int& ftemplate,
+                                int& Manufacture, bool* available)
+{
+    if (ftemplate == 0)
+        ftemplate = actualTemplate_;
+    if (available)
+        *available = true;
+    return lookupField(actualTemplate_, search, fvalue, ftext, Manufacture, available);
+}
+
+bool TedsDocument::GetParam(double& value, std::string& unit)
+{
+    const auto* rec = hasLibraryTemplate() ? templateAt(actualTemplate_) : nullptr;
+    const int last = rec ? std::min(rec->fieldLast, core::kFieldsMax - 1) : -1;
+    for (int k = 0; k <= last; ++k) {
+        const auto& f = rec->fields[static_cast<std::size_t>(k)];
+        if (f.title.find("Sensitivity @") == std::string::npos)
+            continue;
+        unit = f.unit;
+        if (f.typeKeyword != "CONRELRES" && f.typeKeyword != "CONRES" && f.typeKeyword != "UNINT") {
+            core::ShowMessage("unexpected sens type", 0, "");
+            return false;
+        }
+        const FieldLookup r = findFieldType(f.typeKeyword)->lookup(FieldContext{f, k, TedsBuf, Title});
+        if (!r.available) {
+            value = 0;  // the not-available mark is no sensitivity
+            return false;
+        }
+        value = r.value;
+        return true;
+    }
+    value = 0;
+    unit = "unknown";
+    return false;
+}
+
+} // namespace editor
