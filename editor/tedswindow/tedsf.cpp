@@ -225,7 +225,6 @@ void TedsF::UpdateMenuState()
 
 void TedsF::SetLockState(int state)
 {
-    applyLock();
     doc.SetLockState(state);
     syncDocument();
 }
@@ -375,7 +374,6 @@ void TedsF::storeSelector()
 void TedsF::ShowForm()
 {
     HelpContextID = 13;
-    applyLock();
     const Display d = doc.ShowForm();
     if (d == Display::NodeList)
         HelpContextID = 42;

@@ -80,7 +80,7 @@ public:
     shell::NodeWindow* nodeObject = nullptr;  // the window of the record bound to
     bool FormLoaded = true;
     // The DS2430A application register of the node this TEDS was read from is locked.
-    bool AppRomLocked = false;
+    bool& AppRomLocked = doc.AppRomLocked;
     int HelpContextID = 36;
     TedsMenus menus;
     // The nodes of the node list on show, as read (the window's own pseudo template).
@@ -138,8 +138,6 @@ private:
     // Template matching on the document; Inititiate's and ReadNode_msg's common part.
     bool matchTemplate();
     void storeSelector();
-    // Brings a locked DS2430A's rows in line with this window's own node.
-    void applyLock();
     // Handing the unwritten TEDS of a node that went to the shared window.
     void keepOrphanedTeds();
 

@@ -222,10 +222,4 @@ bool TedsF::hasUnwrittenChanges() const
     return doc.TedsChanged || doc.TedsBuf.Bytes != syncedBytes_;
 }
 
-void TedsF::applyLock()
-{
-    // The document's lock rule reads the device layer's flag: give it this node's own.
-    device::deviceState().AppRomLocked = AppRomLocked;
-}
-
 } // namespace editor

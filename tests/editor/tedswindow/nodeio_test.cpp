@@ -198,7 +198,8 @@ TEST_F(TedsWindowTest, WritingANodeThatWentSaysItIsNotFound)
     loadDemo();
     scan();
     editor::TedsF* w = window(k4k);
-    w->doc.TedsBuf.id = "0100000000000099";
+    // The node-id box names a node that is not there.
+    w->doc.setNodeIdText("0100000000000099");
     box.clear();
     runJob(*w, 2);
     EXPECT_EQ(box.prompts(), std::vector<std::string>{"Node ID not found on the microLAN"});
