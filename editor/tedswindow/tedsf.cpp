@@ -141,7 +141,7 @@ void TedsF::buildUi()
     ZQ_text = new QLabel("Tedsmith", central);
     top->addWidget(TEDS_toolTips);
     top->addWidget(ZQ_text);
-    resize(560, 640);
+    resize(560, 860);
 }
 
 void TedsF::connectControls()
