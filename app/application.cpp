@@ -4,6 +4,7 @@
 #include "app/splash.h"
 #include "core/base/message.h"
 #include "core/base/textfile.h"
+#include "core/base/trace.h"
 #include "core/startup/startup.h"
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/editorwindowfactory.h"
@@ -57,11 +58,17 @@ private:
 // What the TEDS windows ask of the main window.
 class EditorNeighbours final : public editor::TedsNeighbours {
 public:
-    explicit EditorNeighbours(QtStartupUi& ui) : ui_(ui) {}
+    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace) : ui_(ui), trace_(trace) {}
     bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
+    void showTraceWindow() override
+    {
+        if (core::traceOn())
+            trace_.setTrace(true);
+    }
 
 private:
     QtStartupUi& ui_;
+    shell::TraceHost& trace_;
 };
 
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
@@ -102,7 +109,7 @@ int run(int argc, char** argv)
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
     shell::setNodeWindowFactory(&nodeWindows);
-    EditorNeighbours neighbours(ui);
+    EditorNeighbours neighbours(ui, trace);
     editor::setTedsNeighbours(&neighbours);
     shell::installDriverNodeList();
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();

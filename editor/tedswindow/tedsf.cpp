@@ -501,6 +501,7 @@ void TedsF::DoDebug_Click()
     core::Tracewindow("TedsBuf.id is " + doc.TedsBuf.id);
     core::Tracewindow("ActualNodeID is " + ActualNodeID);
     core::Tracewindow("");
+    tedsNeighbours().showTraceWindow();
     parkFocus();
 }
 
