@@ -505,7 +505,7 @@ void TedsF::DoDebug_Click()
     parkFocus();
 }
 
-void TedsF::CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText)
+void TedsF::CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText, bool notLinkedToNode)
 {
     nodeObject = &obj;
     doc.TedsBuf.id = idText.rfind("id", 0) == 0 ? idText.substr(2) : idText;
@@ -515,6 +515,8 @@ void TedsF::CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText)
     q.StartJobQue();
     if (got)
         reqShow();
+    if (notLinkedToNode)
+        core::coreState().TedsF_loaded = true;
     UpdateMenuState();
 }
 
