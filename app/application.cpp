@@ -3,6 +3,7 @@
 #include "app/amplifiertools.h"
 #include "app/amplifierwindow.h"
 #include "app/library.h"
+#include "app/nodelisthost.h"
 #include "app/splash.h"
 #include "core/base/message.h"
 #include "core/base/textfile.h"
@@ -21,6 +22,7 @@
 #include "platform/onewire/simbackend.h"
 #include "platform/qt/qtservices.h"
 #include "editor/compiledialog/expanddefine.h"
+#include "editor/nodelist/nodelistf.h"
 #include "platform/mixer/mixerbackend.h"
 #include "shell/help/help.h"
 #include "shell/jobs/jobqueue.h"
@@ -70,6 +72,8 @@ public:
     std::unique_ptr<shell::MainF> main_;
     // The amplifier tool windows the Tools and Debug menus open.
     AmplifierToolsHost* tools = nullptr;
+    // The node-list generator: Tools > "Generate Nodelist" and the main window's job 1.
+    NodeListHost* nodeList = nullptr;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -82,6 +86,10 @@ private:
             dialog.exec();
         };
         main.showHelp = [](int topic) { return shell::showHelp(topic); };
+        if (nodeList) {
+            main.windows.NodeListF = [this] { nodeList->show(); };
+            main.UpdateNodes = [this] { nodeList->window().model().UpdateNodes(); };
+        }
         if (tools) {
             main.windows.Pelox_test = [this] { tools->Pelox_test(); };
             main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
@@ -186,6 +194,9 @@ int run(int argc, char** argv)
             shell::jobQueue().Insert_In_JobQue(*ui.main_, 5, 1LL);
     };
     ui.tools = &amplifierTools;
+    NodeListHost nodeList;
+    ui.nodeList = &nodeList;
+    editor::setNodeListProvider([&nodeList] { return &nodeList.window().model(); });
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
@@ -213,6 +224,7 @@ int run(int argc, char** argv)
         rc = end.exitCode;
     }
     shell::releaseAllNodes();
+    editor::setNodeListProvider(nullptr);
     nodeWindows.releaseShared();
     shell::setTedsFieldLookup(nullptr);
     editor::setTedsNeighbours(nullptr);
