@@ -242,6 +242,21 @@ TEST_F(NodeListWrite, ADualSwitchIsProgrammedOnlyAlone)
     EXPECT_EQ(logLines(), (std::vector<std::string>{"Only one node allowed when program family code 12", "Writing failed"}));
     // Nobody was asked to program the EPROM.
     EXPECT_TRUE(box.shown.empty());
+
+    // Alone, it is programmed once the user agrees; Cancel writes nothing.
+    network("node 12:000000000405\n");
+    model.cbClearLog_Click();
+    box.queue(platform::MsgCancel);
+    EXPECT_FALSE(model.DO_PrgDevice(kEprom));
+    box.queue(platform::MsgOK);
+    EXPECT_TRUE(model.DO_PrgDevice(kEprom));
+    EXPECT_EQ(box.prompts(), (std::vector<std::string>{"Are you sure you will program the DS2406 ROM ?",
+                                                       "Are you sure you will program the DS2406 ROM ?"}));
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"Writing failed", "Writing nodelist succeeded"}));
+    model.UpdateNodes();
+    editor::TedsF* w = window(kEprom);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->doc.rows[1].value, kTemp);
 }
 
 TEST_F(NodeListWrite, TheApplicationRegisterIsLockedOnlyWithTheBoxTicked)
