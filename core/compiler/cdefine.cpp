@@ -97,7 +97,7 @@ void cDefine::processFile(const std::filesystem::path& path, bool header, std::v
         } else {
             const bool call = expandLine(line, out, src, i);
             if (!call && !header)
-                emit(out, line, src, i);
+                append(out, line, src, i);
         }
     }
 }
@@ -145,13 +145,13 @@ bool cDefine::expandLine(const std::string& line, std::vector<std::string>& out,
     const std::vector<std::string> body = defines_[index].lines;
     for (const auto& bodyLine : body) {
         if (!expandLine(bodyLine, out, src, lineIndex))
-            emit(out, indent + bodyLine, src, lineIndex);
+            append(out, indent + bodyLine, src, lineIndex);
     }
     active_.pop_back();
     return true;
 }
 
-void cDefine::emit(std::vector<std::string>& out, std::string line, Source& src, std::size_t lineIndex)
+void cDefine::append(std::vector<std::string>& out, std::string line, Source& src, std::size_t lineIndex)
 {
     outputBytes_ += line.size() + 2;
     if (outputBytes_ > kMaxOutputBytes || out.size() >= kMaxOutputLines)

@@ -42,8 +42,8 @@ private:
     // True when line is a macro call; its expansion is appended to out.
     bool expandLine(const std::string& line, std::vector<std::string>& out, Source& src, std::size_t lineIndex);
 
-    // Appends one output line, failing once the output grows past its bound.
-    void emit(std::vector<std::string>& out, std::string line, Source& src, std::size_t lineIndex);
+    // One output line appended, failing once the output grows past its bound.
+    void append(std::vector<std::string>& out, std::string line, Source& src, std::size_t lineIndex);
 
     std::vector<DefineRecord> defines_;
     std::vector<std::size_t> active_;  // defines being expanded (outermost first)
