@@ -40,9 +40,11 @@ run() {
   mkdir -p "$out/corpus/$n" "$out/findings/$n"
   local dict=()
   [ -f "tests/fuzz/dict/$n.dict" ] && dict=(-dict="tests/fuzz/dict/$n.dict")
+  local seeds=("tests/fuzz/corpus/$n")
+  [ -d "tests/fuzz/regression/$n" ] && seeds+=("tests/fuzz/regression/$n")
   "build-asan/tests/fuzz/fuzz_$n" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$out/findings/$n/" "${dict[@]}" \
-    "$out/corpus/$n" "tests/fuzz/corpus/$n" "tests/fuzz/regression/$n" >"$out/logs/$n.log" 2>&1 </dev/null
+    "$out/corpus/$n" "${seeds[@]}" >"$out/logs/$n.log" 2>&1 </dev/null
 }
 
 running=0

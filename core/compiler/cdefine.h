@@ -20,8 +20,8 @@ public:
     // Bounds of one compile: macros calling macros at most this deep, and the output at
     // most this many bytes (CR LF included) and lines.
     static constexpr std::size_t kMaxDepth = 64;
-    static constexpr std::size_t kMaxOutputBytes = 16u << 20;
-    static constexpr std::size_t kMaxOutputLines = 1000000;
+    static constexpr std::size_t kMaxOutputBytes = 8u << 20;
+    static constexpr std::size_t kMaxOutputLines = 200000;
 
     cDefine();
 
