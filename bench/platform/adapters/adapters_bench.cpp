@@ -218,7 +218,8 @@ int main()
 {
     std::printf("Per driver job: exchanges with the adapter, serial bytes (both ways) or USB transfers, 1-Wire\n"
                 "bus time and the job's time on the line (the USB emulator answers at once). The DS2480B's\n"
-                "serial bytes are held to %.2fx the fewest.\n",
+                "serial bytes are held to %.2fx the fewest. A DS2433 read is the search, the reset and Match\n"
+                "ROM, the read command, and the 512 bytes in one block.\n",
                 kSerialLimit);
     const std::vector<JobRow> jobs = {
         {"selection",
