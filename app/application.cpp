@@ -1,11 +1,19 @@
 #include "app/application.h"
 
+#include "app/amplifiertools.h"
 #include "app/amplifierwindow.h"
 #include "app/library.h"
 #include "app/splash.h"
 #include "core/base/message.h"
 #include "core/base/textfile.h"
+#include "core/base/trace.h"
 #include "core/startup/startup.h"
+#include "editor/tedswindow/editorstate.h"
+#include "editor/tedswindow/editorwindowfactory.h"
+#include "editor/tedswindow/tedsf.h"
+#include "amplifier/peloxf/peloxf.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/nodewindows/tedsfields.h"
 #include "platform/amplifiersim/amplifiersimconfig.h"
 #include "platform/amplifiersim/ptyserver.h"
 #include "platform/base/system.h"
@@ -15,6 +23,7 @@
 #include "editor/compiledialog/expanddefine.h"
 #include "platform/mixer/mixerbackend.h"
 #include "shell/help/help.h"
+#include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/mixer/mixerctrl.h"
 #include "shell/nodes/nodelist.h"
@@ -59,6 +68,8 @@ public:
     void setNoHelp() override { main_->mnuhelp[0]->setText("No help available"); }
 
     std::unique_ptr<shell::MainF> main_;
+    // The amplifier tool windows the Tools and Debug menus open.
+    AmplifierToolsHost* tools = nullptr;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -71,11 +82,61 @@ private:
             dialog.exec();
         };
         main.showHelp = [](int topic) { return shell::showHelp(topic); };
+        if (tools) {
+            main.windows.Pelox_test = [this] { tools->Pelox_test(); };
+            main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
+        }
     }
 
     shell::TraceHost& trace_;
     shell::MixerCtrl& mixer_;
     std::unique_ptr<Starting> splash_;
+};
+
+// What the TEDS windows ask of the main window.
+class EditorNeighbours final : public editor::TedsNeighbours {
+public:
+    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier)
+        : ui_(ui), trace_(trace), amplifier_(amplifier)
+    {
+    }
+    bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
+    void showTraceWindow() override
+    {
+        if (core::traceOn())
+            trace_.setTrace(true);
+    }
+    void postAmplifierJob(int job) override
+    {
+        if (auto* w = amplifier_.window())
+            shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
+    }
+
+private:
+    QtStartupUi& ui_;
+    shell::TraceHost& trace_;
+    AmplifierWindowHost& amplifier_;
+};
+
+// The fields of one TEDS window's document, as the switch window asks for them; bound
+// anew for each lookup.
+class DocumentFields final : public shell::TedsFields {
+public:
+    shell::TedsFields* bind(editor::TedsDocument& doc)
+    {
+        doc_ = &doc;
+        return this;
+    }
+    int templateIndex() override { return doc_->ActualTemplate(); }
+    bool GetTEDSField(const std::string& titlePart, double& value, std::string& text, int& fieldIndex) override
+    {
+        int tmpl = 0;
+        bool available = true;
+        return doc_->GetTEDSField(titlePart, value, text, tmpl, fieldIndex, &available) && available;
+    }
+
+private:
+    editor::TedsDocument* doc_ = nullptr;
 };
 
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
@@ -117,10 +178,27 @@ int run(int argc, char** argv)
     shell::setSoundMixer(&mixer);
     shell::installHelpKey(&qapp);
     QtStartupUi ui(trace, mixer);
-    shell::installMinimalNodeWindows();
-    shell::installDriverNodeList();
     AmplifierWindowHost amplifierWindow;
     shell::setAmplifierWindow(&amplifierWindow);
+    AmplifierToolsHost amplifierTools;
+    amplifierTools.switchToAmplifierLink = [&ui] {
+        if (ui.main_)
+            shell::jobQueue().Insert_In_JobQue(*ui.main_, 5, 1LL);
+    };
+    ui.tools = &amplifierTools;
+    // Memory nodes get the TEDS window; the other kinds the shell's windows.
+    shell::MinimalNodeWindowFactory shellWindows;
+    editor::EditorNodeWindowFactory nodeWindows(shellWindows);
+    shell::setNodeWindowFactory(&nodeWindows);
+    EditorNeighbours neighbours(ui, trace, amplifierWindow);
+    editor::setTedsNeighbours(&neighbours);
+    // The switch window reads its transducer's gains from the TEDS window's fields.
+    DocumentFields tedsFields;
+    shell::setTedsFieldLookup([&tedsFields](shell::NodeWindow& w) -> shell::TedsFields* {
+        auto* teds = dynamic_cast<editor::TedsF*>(&w);
+        return teds ? tedsFields.bind(teds->doc) : nullptr;
+    });
+    shell::installDriverNodeList();
     // The simulated network, when asked for, serves every port; otherwise the adapters do.
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
     if (sim.requested && !sim.loaded)
@@ -135,6 +213,10 @@ int run(int argc, char** argv)
         rc = end.exitCode;
     }
     shell::releaseAllNodes();
+    nodeWindows.releaseShared();
+    shell::setTedsFieldLookup(nullptr);
+    editor::setTedsNeighbours(nullptr);
+    shell::setNodeWindowFactory(nullptr);
     amplifierWindow.unload();
     shell::setAmplifierWindow(nullptr);
     ui.main_.reset();

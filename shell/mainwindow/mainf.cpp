@@ -62,6 +62,7 @@ MainF::MainF(QWidget* parent, std::unique_ptr<platform::SerialPort> port)
     setObjectName("MainF");
     buildUi();
     connectControls();
+    connectTree();
     device::setOneWireWindow(this);
     device::setPeloxPort(port_.get());
     setNodeHost(this);

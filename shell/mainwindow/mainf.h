@@ -70,12 +70,17 @@ public:
     // Parks the keyboard focus on the off-screen button.
     void parkFocus() override;
 
+    // A press on a tree node. button 2 (right): offer the node's id for the clipboard;
+    // any other: remember the node and post job 3, which opens its windows.
+    void TRTreeView_NodeClick(NodeTree::Handle node, int button);
+    NodeTree::Handle SelectedTreeNode = NodeTree::None;
+
     Iface& iface() { return iface_; }
     platform::SerialPort& MSComm1() { return *port_; }
 
     // Hooks the program fills in.
     std::function<void()> DebugF_clear;         // empties the trace window
-    std::function<void()> DoTreeview_Select;    // job 3: the tree selection
+    std::function<void()> DoTreeview_Select;    // job 3: the tree selection (default: open the windows)
     std::function<void(int exitCode)> endProgram;  // quits the event loop (default)
     MenuWindows windows;                            // what the menus open
 
@@ -153,6 +158,7 @@ private:
     void buildMenus();
     void showMenuStates();
     void connectControls();
+    void connectTree();
     // Shows the model's state in the widgets.
     void sync();
     void showSimulated();

@@ -9,6 +9,7 @@
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/nodes/treeselect.h"
 #include "shell/nodes/windowgraveyard.h"
 
 #include <QApplication>
@@ -80,6 +81,8 @@ void MainF::DoJob()
     case 3:
         if (DoTreeview_Select)
             DoTreeview_Select();
+        else
+            shell::DoTreeview_Select(SelectedTreeNode);
         break;
     case 4:
         iface_.treeEnabled = true;

@@ -6,6 +6,7 @@
 #include "shell/jobs/jobtarget.h"
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 namespace shell {
@@ -30,6 +31,15 @@ public:
     virtual void setFamilyCodeLabel(const std::string& caption) {}
     // Thermometer window: a new reading.
     virtual void showTemperature(double celsius, double fahrenheit) {}
+    // TEDS window: the raw memory view. Other windows lack it (std::logic_error).
+    virtual void ShowUnknownTemplate() { throw std::logic_error(name() + " has no ShowUnknownTemplate"); }
+    // TEDS window: lets the user create an empty TEDS for the node named by idText
+    // (a tree key "id" & node id, or a node id) and keeps obj as its node's window.
+    // Other windows lack it (std::logic_error).
+    virtual void CreateNewTEDS(NodeWindow& obj, const std::string& idText)
+    {
+        throw std::logic_error(name() + " has no CreateNewTEDS");
+    }
 
     // The window's record is gone: hide it; its queued jobs are dropped from now on.
     // The window itself is destroyed later, when none of its members can be running.

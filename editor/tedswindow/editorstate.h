@@ -1,0 +1,63 @@
+#pragma once
+// Module state of the TEDS windows and what they need of windows built elsewhere (the
+// amplifier window, the request server, the create/remap dialog, the main window). The
+// program registers those once in app/; until then do-nothing stand-ins answer.
+
+#include "core/teds/tedsbuf.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QDialog;
+
+namespace editor {
+
+class TedsF;
+
+constexpr int kNodeTedsCount = 31;
+
+struct EditorState {
+    // One TEDS per node index, stored when a window binds to a node (read by the server).
+    std::array<core::TedsBuf, kNodeTedsCount> NodeTeds{};
+    // The last TEDS whose template was not found (the raw view of a window without one).
+    core::TedsBuf LastTedsBuf;
+    // Whether that TEDS's DS2430A application register was locked.
+    bool LastTedsRomLocked = false;
+};
+
+EditorState& editorState();
+void resetEditorState();
+
+class TedsNeighbours {
+public:
+    virtual ~TedsNeighbours() = default;
+    // The main window is shown (a hidden one limits a read to two tries).
+    virtual bool mainWindowVisible() { return true; }
+    // Posts job `job` (parameter 0) for the amplifier window PeloxF.
+    virtual void postAmplifierJob(int job) {}
+    // The running request's family code (RequestFamily of the request server).
+    virtual int requestFamily() { return 0; }
+    // The running request carries ALLOWROMPROGRAMMING.
+    virtual bool allowRomProgramming() { return false; }
+    // A line for the request server's log and its response file.
+    virtual void requestReport(const std::string& line) {}
+    // The create/remap dialog for owner: mode 0 new TEDS, 1 remap; shown modal. True when
+    // it gave the window a template (GotTemplate).
+    virtual bool runTemplateDialog(int mode, TedsF& owner) { return false; }
+    // Shows the trace window without a modal state.
+    virtual void showTraceWindow() {}
+    // A File menu item of Part "TEDS files" (0 read, 1 save, 3 print, 4 rtf).
+    virtual void fileMenu(int item, TedsF& window) {}
+};
+
+// nullptr restores the stand-in. The caller keeps ownership.
+void setTedsNeighbours(TedsNeighbours* n);
+TedsNeighbours& tedsNeighbours();
+
+// How a modal window of the TEDS window is run (tests answer it without a loop). The
+// default is QDialog::exec.
+void setModalRunner(std::function<void(QDialog&)> run);
+void runModal(QDialog& dialog);
+
+} // namespace editor

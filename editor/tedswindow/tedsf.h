@@ -1,0 +1,161 @@
+#pragma once
+// TedsF, the TEDS window of one memory node (or the shared window of files and empty
+// TEDS): a thin view over its TEDS document. It binds to a node record (Inititiate),
+// reads the node with retries, writes and erases it through the drivers, runs jobs 0 to
+// 6 from the queue, and shows the document as 41 rows of caption and value box, the
+// node-id box, the title and the CRC label. Its File, Node and Template menus are the
+// plain state of TedsMenus. An edit reaches the TEDS when its value box loses the focus.
+
+// moc cannot parse the standard library's concepts some of these pull in.
+#ifndef Q_MOC_RUN
+#include "core/tdl/templaterecord.h"
+#include "editor/model/tedsdocument.h"
+#include "editor/tedswindow/tedsmenus.h"
+#include "shell/nodes/nodewindow.h"
+#endif
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace editor {
+
+class TedsF final : public QMainWindow, public shell::NodeWindow, private TedsDocumentObserver {
+    Q_OBJECT
+public:
+    explicit TedsF(QWidget* parent = nullptr);
+    ~TedsF() override;
+
+    // --- Node window ------------------------------------------------------------------
+    using shell::NodeWindow::Inititiate;
+    void Inititiate(int index) override;
+    void Inititiate(int index, std::int32_t& NodeState) override;
+    void reqShow() override;
+    bool Visible() const override { return isVisible(); }
+    void DoJob() override;
+    std::string name() const override { return "TedsF"; }
+    std::string Title() const override { return doc.Title; }
+    void MakeNodeListfrombuf() override;
+    void ShowUnknownTemplate() override;
+    void CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText) override { CreateNewTEDS(obj, idText, false); }
+    // notLinkedToNode: the TEDS belongs to no node (Tools > "Create empty TEDS").
+    void CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText, bool notLinkedToNode);
+
+    // --- Members other windows call by name -----------------------------------------
+    void ReadNode_msg(bool ForceRomRead);
+    bool WriteNode_s();
+    bool Delete_memory();
+    void ResetState(int unused = 0);
+    void UpdateMenuState();
+    void SetLockState(int state);
+    void ShowForm();
+    void ShowNodeList();
+    void UpdateInfo();
+    void debug_write();
+    int ActualTemplate() const { return doc.ActualTemplate(); }
+    static std::string boolean_txt(bool v) { return v ? "True" : "False"; }
+
+    // --- Menus and controls (what a click does) ---------------------------------------
+    void mnuFile_Click(int index);
+    void mnuNode_Click(int index);
+    void mnuTemplate_Click(int index);
+    void ShowMemData_Click() { ShowUnknownTemplate(); }
+    void DoDebug_Click();
+    // The value box of row k lost the focus.
+    void Col2_LostFocus(int k);
+    // The close box: hides the window (unload mode 0 is cancelled).
+    void Form_QueryUnload(int unloadMode);
+
+    // --- State -------------------------------------------------------------------------
+    TedsDocument doc;
+    std::string& ActualNodeID = doc.ActualNodeID;
+    std::string SelectedNodeID;
+    shell::NodeWindow* nodeObject = nullptr;  // the window of the record bound to
+    bool FormLoaded = true;
+    // The DS2430A application register of the node this TEDS was read from is locked.
+    bool& AppRomLocked = doc.AppRomLocked;
+    int HelpContextID = 36;
+    TedsMenus menus;
+    // The nodes of the node list on show, as read (the window's own pseudo template).
+    core::TemplateRecord nodeListTemplate;
+
+    // --- Controls, named as the program names them ---------------------------------------
+    QLineEdit* TitleBox = nullptr;  // "Title"
+    QLabel* Lbl_ID = nullptr;
+    QLineEdit* LbL_RS = nullptr;
+    std::array<QLabel*, kRowCount> Col1{};
+    std::array<QLineEdit*, kRowCount> Col2{};
+    QLabel* LblCRC256 = nullptr;
+    QLabel* LBLcrc = nullptr;
+    QLabel* TEDS_toolTips = nullptr;
+    QLabel* ZQ_text = nullptr;
+    QPushButton* ShowMemData = nullptr;
+    QPushButton* DoDebug = nullptr;
+    QPushButton* nofocus = nullptr;
+    QMenu* mnuFileMenu = nullptr;
+    QMenu* mnuNodeMenu = nullptr;
+    QMenu* mnuTemplateMenu = nullptr;
+    std::array<QAction*, 5> mnuFile{};
+    std::array<QAction*, 6> mnuNode{};
+    std::array<QAction*, 6> mnuTemplate{};
+
+    // Shows the menu state and the document in the widgets.
+    void syncMenus();
+    void syncDocument();
+    // The TEDS holds changes that never reached the node (edits, a new template, a file).
+    bool hasUnwrittenChanges() const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void onUnload() override;
+
+private:
+    void Form_Load();
+    void buildUi();
+    void connectControls();
+    void postJob(int job);
+    void parkFocus();
+    // Record index of the window's TEDS node, -1 when it is not listed.
+    int ownRecord() const;
+    // The window's node is in the node list.
+    bool nodeListed() const;
+    // Node I/O.
+    void ReadNodeWithRetry(bool ForceRomRead);
+    void readOnce(bool ForceRomRead);
+    void WriteNode_msg();
+    void eraseJob();
+    void ShowBufferState();
+    void afterWriteOrErase();
+    void noteInSync();
+    // Template matching on the document; Inititiate's and ReadNode_msg's common part.
+    bool matchTemplate();
+    void storeSelector();
+    // Handing the unwritten TEDS of a node that went to the shared window.
+    void keepOrphanedTeds();
+
+    // TedsDocumentObserver
+    void textsChanged() override { syncDocument(); }
+    void layoutChanged() override { syncDocument(); }
+    void locksChanged() override { syncDocument(); }
+    void showNodeList() override { ShowNodeList(); }
+
+    bool syncing_ = false;
+    bool committing_ = false;  // an encoding pass runs (its messages may move the focus)
+    std::vector<std::uint8_t> syncedBytes_;  // the bytes the node holds as far as known
+};
+
+// Where the unwritten TEDS of a node that went is kept (the shared window, created on
+// first use); empty or returning nullptr: nowhere, the user is told it is lost.
+void setOrphanTedsWindow(std::function<TedsF*()> keeper);
+
+} // namespace editor

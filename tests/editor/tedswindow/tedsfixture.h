@@ -1,0 +1,195 @@
+#pragma once
+// TEDS windows on the simulated network, through the TMEX layer, on virtual time: the
+// shipped template library, the program's node-window factory and a recording
+// neighbourhood (amplifier window, request server, main window visibility).
+
+#include "core/base/corestate.h"
+#include "core/base/message.h"
+#include "core/base/trace.h"
+#include "core/lists/listsstate.h"
+#include "core/tdl/tdlstate.h"
+#include "core/tdl/templateparser.h"
+#include "device/base/devicestate.h"
+#include "device/drivers/driverstate.h"
+#include "device/onewire/onewirestate.h"
+#include "editor/tedswindow/editorstate.h"
+#include "editor/tedswindow/editorwindowfactory.h"
+#include "editor/tedswindow/tedsf.h"
+#include "platform/base/clock.h"
+#include "platform/base/messagebox.h"
+#include "platform/onewire/simbackend.h"
+#include "platform/onewiresim/simnetwork.h"
+#include "platform/onewiresim/simnode.h"
+#include "shell/iface/ifacestate.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/nodes/doscan.h"
+#include "shell/nodes/nodehost.h"
+#include "shell/nodes/nodelist.h"
+#include "shell/nodes/windowgraveyard.h"
+#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/support/qtapp.h"
+#include "tests/support/testsupport.h"
+
+#include <QDialog>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace teds_test {
+
+inline const char* kSwitch = "BA0000003B7A0112";  // 12h, the demo bridge TEDS
+inline const char* kApp = "48000001A2B3C414";     // 14h
+inline const char* k4k = "A900000091E4D223";      // 23h
+inline const char* k1k = "6B0000005C6D7E2D";      // 2Dh
+
+struct Neighbours final : editor::TedsNeighbours {
+    bool mainWindowVisible() override { return mainVisible; }
+    void postAmplifierJob(int job) override { amplifierJobs.push_back(job); }
+    int requestFamily() override { return family; }
+    bool allowRomProgramming() override { return allowRom; }
+    void requestReport(const std::string& line) override { reports.push_back(line); }
+    bool runTemplateDialog(int mode, editor::TedsF&) override
+    {
+        dialogs.push_back(mode);
+        return false;
+    }
+    bool mainVisible = true;
+    std::vector<int> amplifierJobs;
+    int family = 0;
+    bool allowRom = false;
+    std::vector<std::string> reports;
+    std::vector<int> dialogs;
+};
+
+struct Host final : shell::NodeHost {
+    void beep() override { ++beeps; }
+    int beeps = 0;
+};
+
+class TedsWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testing_support::ensureApplication(); }
+
+    TedsWindowTest()
+    {
+        platform::resetTmex();
+        device::resetDeviceState();
+        device::resetDriverState();
+        device::resetOneWireState();
+        core::resetCoreState();
+        shell::resetNodesState();
+        shell::resetScanErrors();
+        shell::resetIfaceState();
+        editor::resetEditorState();
+        auto& ds = device::deviceState();
+        ds.InterfaceType = 0;
+        ds.PortNum = 1;
+        ds.PortType = 5;
+        platform::useSimulatedNetwork(net, 5, 1);
+        loadTemplates();
+        shell::setNodeWindowFactory(&factory);
+        shell::installDriverNodeList();
+        shell::setNodeHost(&host);
+        shell::setScanBus(nullptr);
+        shell::setCollectScheduler([](int) {});
+        editor::setTedsNeighbours(&neighbours);
+        editor::setModalRunner([this](QDialog& d) { modals.push_back(d.windowTitle().toStdString()); });
+        auto& q = shell::jobQueue();
+        q.reset();
+        q.StartJobQue();
+        q.isScanning = [this] { return scanning; };
+        shell::installScanStep();
+    }
+    ~TedsWindowTest() override
+    {
+        auto& q = shell::jobQueue();
+        q.isScanning = nullptr;
+        q.scanStep = nullptr;
+        q.reset();
+        shell::resetNodesState();
+        shell::collectDeferred();
+        shell::destroyDeferredNow();
+        factory.releaseShared();
+        editor::setModalRunner(nullptr);
+        editor::setTedsNeighbours(nullptr);
+        shell::setNodeHost(nullptr);
+        shell::setNodeWindowFactory(nullptr);
+        shell::setCollectScheduler(nullptr);
+        core::resetTdlState();
+        core::resetListsState();
+        platform::resetTmex();
+    }
+
+    void loadTemplates()
+    {
+        core::resetTdlState();
+        core::coreState().ProgramFolder = testing_support::dataDir();
+        core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
+        core::ParseTemplateFile("IEEE_Templates.tdl");
+    }
+    void load(const std::string& description, const std::filesystem::path& dir = testing_support::dataDir())
+    {
+        std::string error;
+        ASSERT_TRUE(net->loadDescription(description, dir, error)) << error;
+    }
+    void loadDemo() { load(testing_support::readAll(testing_support::dataDir() / "demo-network.txt")); }
+    // One scan pass, then no more scanning: jobs run on their own.
+    void scan()
+    {
+        scanning = true;
+        shell::jobQueue().tick();
+        scanning = false;
+    }
+    int index(const std::string& id) { return shell::NodeIndexFromId(id); }
+    editor::TedsF* window(const std::string& id)
+    {
+        const int k = index(id);
+        return k < 0 ? nullptr : dynamic_cast<editor::TedsF*>(shell::record(k)->obj.get());
+    }
+    bool listed(const std::string& id)
+    {
+        shell::NodeTree::Handle h;
+        bool found = false;
+        shell::NodeInList(id, h, found);
+        return found;
+    }
+    // Posts job n for w and runs the queue once.
+    void runJob(editor::TedsF& w, int n)
+    {
+        shell::jobQueue().Insert_In_JobQue(w, n, 0LL);
+        shell::jobQueue().tick();
+    }
+    std::shared_ptr<platform::sim::SimNode> node(const std::string& id)
+    {
+        for (const auto& n : net->nodes())
+            if (n->rom().nodeId() == id)
+                return n;
+        return nullptr;
+    }
+    std::vector<std::string> traceWith(const std::string& part) const
+    {
+        std::vector<std::string> out;
+        for (const auto& l : trace.lines)
+            if (l.find(part) != std::string::npos)
+                out.push_back(l);
+        return out;
+    }
+
+    platform::VirtualClock clock;
+    platform::ScopedClock scopedClock{clock};
+    platform::ScriptedMessageBox box;
+    platform::ScopedMessageBox scopedBox{box};
+    core::MemoryTrace trace;
+    core::ScopedTrace scopedTrace{trace, true};
+    std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
+    shell::MinimalNodeWindowFactory others;
+    editor::EditorNodeWindowFactory factory{others};
+    Neighbours neighbours;
+    Host host;
+    std::vector<std::string> modals;
+    bool scanning = false;
+};
+
+} // namespace teds_test
