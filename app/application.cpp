@@ -134,6 +134,7 @@ public:
         bool available = true;
         return doc_->GetTEDSField(titlePart, value, text, tmpl, fieldIndex, &available) && available;
     }
+    bool GetParam(double& value, std::string& unit) override { return doc_->GetParam(value, unit); }
 
 private:
     editor::TedsDocument* doc_ = nullptr;
