@@ -153,6 +153,8 @@ private:
     void readConfItems(AmplifierRecord& amp, std::string& reply);
     void setUpChannels6188(const AmplifierRecord& amp);
     void readSensitivities(AmplifierRecord& amp);
+    // Tree index of channel ch of amplifier a, 0 when it has no node.
+    int channelNodeIndex(int a, int ch) const;
     void selectAmplifierRoot(int a);
     void selectChannel(int a, int ch, int idenTimeoutMs);
     // False when the firmware is refused.

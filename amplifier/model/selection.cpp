@@ -109,6 +109,17 @@ void PeloxModel::selectChannel(int a, int ch, int idenTimeoutMs)
         applyTypeSettings(a);
 }
 
+int PeloxModel::channelNodeIndex(int a, int ch) const
+{
+    const int root = tree.indexOfKey("rootAmplifier " + std::to_string(a));
+    if (root == 0)
+        return 0;
+    for (int i = 1; i <= tree.count(); ++i)
+        if (tree.node(i).parent == tree.node(root).id && tagNumber(tree.node(i).tag) == ch)
+            return i;
+    return 0;
+}
+
 bool PeloxModel::Select_Channel(int n)
 {
     // Channel n of amplifier 1 is node n + 1 of the tree a chain read leaves.
