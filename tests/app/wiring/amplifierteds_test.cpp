@@ -215,3 +215,21 @@ TEST_F(AmplifierTeds, SingleNodeChannelInManualModeAndAnEmptyChannel)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ShippedDemoChain, CarriesTransducerNetworksOnTwoChannels)
+{
+    const fs::path file = testing_support::dataDir() / "demo-amplifier-chain.txt";
+    platform::sim::AmplifierSimConfig c;
+    std::string error;
+    ASSERT_TRUE(platform::sim::parseAmplifierSimConfig(testing_support::readAll(file), file.parent_path(), c, error))
+        << error;
+    platform::sim::AmplifierChain chain(c);
+    ASSERT_TRUE(chain.loadNetworks(error)) << error;
+    EXPECT_EQ(chain.amplifier(1).channel(1).network().nodes().size(), 1u);
+    EXPECT_EQ(chain.amplifier(1).channel(2).network().nodes().size(), 1u);
+    EXPECT_TRUE(chain.amplifier(1).channel(3).network().nodes().empty());
+}
+
+} // namespace
