@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <locale>
 #include <map>
@@ -177,6 +178,34 @@ TEST_F(TedsRead, EmptyReadBackIsReportedAndLeavesTheMasterOn)
     EXPECT_EQ(heard(), (Lines{"I_C_1:T_S 0.01V/UNIT", "I_C_1:T_S?"}));
     EXPECT_EQ(box.prompts(), Lines{"Error reading Pelox empty line received"});
     EXPECT_EQ(amplifierState().amplifier(1)->Channels[1].Unit, "V/V");
+}
+
+TEST_F(TedsRead, ScanOfAChannelThatGivesNoUsableSearchReplyEndsAsNoTeds)
+{
+    // A silent master (the ":MLAN?" answer never comes) and a single-node master asked to
+    // search (it refuses the command): one search each, then the pass is over.
+    struct Row {
+        const char* name;
+        const char* chain;
+        bool silent;
+    };
+    const Row rows[] = {{"silent", "amplifier Type 6181\nchannels 1\n", true},
+                        {"refused", "amplifier Type 6181\nchannels 1\nchannel 1 single\n", false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        selectChannel(r.chain, 1);
+        ASSERT_TRUE(device::deviceState().AmpAddressing);
+        if (r.silent)
+            line.chain().line().replyDelay = platform::Micros(20000000);
+        model.mnuMode_Click(0);
+        job(6);
+        const Lines h = heard();
+        EXPECT_EQ(std::count(h.begin(), h.end(), "I_C_1:MLAN 12, \"058081000085\""), 1);
+        EXPECT_NE(h.back(), "MLAN OFF");
+        EXPECT_EQ(shell::TrLast(), -1);
+        EXPECT_EQ(model.TSensitivity, "unknown");
+        EXPECT_FALSE(model.ShowTheTEDS.enabled);
+    }
 }
 
 TEST_F(TedsRead, TedsUnitsMapToAmplifierUnits)

@@ -179,6 +179,14 @@ TEST_F(AmplifierTeds, PlugAndPlayClickWritesTheTedsSensitivityIntoTheChannel)
     // Edit TEDS shows the node's TEDS window.
     window().ShowTheTEDS->click();
     EXPECT_TRUE(teds->isVisible());
+
+    // The switch window's sensitivity reaches the channel through the registered window.
+    heardBefore = chain->lines().size();
+    shell::amplifierWindow().setTsens(0.0102, "V/PA");
+    shell::amplifierWindow().TsensToPelox(false);
+    runJobs();
+    EXPECT_EQ(label(window().TSensitivity), "10.20m V/PA");
+    EXPECT_EQ(heard(), (Lines{"I_C_3:T_S 0.0102V/PA", "I_C_3:T_S?", "MLAN OFF"}));
 }
 
 TEST_F(AmplifierTeds, SingleNodeChannelInManualModeAndAnEmptyChannel)
