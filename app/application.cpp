@@ -2,6 +2,7 @@
 
 #include "app/amplifiertools.h"
 #include "app/amplifierwindow.h"
+#include "app/documentfields.h"
 #include "app/library.h"
 #include "app/nodelisthost.h"
 #include "app/splash.h"
@@ -126,27 +127,6 @@ private:
     AmplifierWindowHost& amplifier_;
 };
 
-// The fields of one TEDS window's document, as the switch window asks for them; bound
-// anew for each lookup.
-class DocumentFields final : public shell::TedsFields {
-public:
-    shell::TedsFields* bind(editor::TedsDocument& doc)
-    {
-        doc_ = &doc;
-        return this;
-    }
-    int templateIndex() override { return doc_->ActualTemplate(); }
-    bool GetTEDSField(const std::string& titlePart, double& value, std::string& text, int& fieldIndex) override
-    {
-        int tmpl = 0;
-        bool available = true;
-        return doc_->GetTEDSField(titlePart, value, text, tmpl, fieldIndex, &available) && available;
-    }
-
-private:
-    editor::TedsDocument* doc_ = nullptr;
-};
-
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
 int serveSimulatedAmplifier(const std::string& file)
 {
@@ -203,12 +183,8 @@ int run(int argc, char** argv)
     shell::setNodeWindowFactory(&nodeWindows);
     EditorNeighbours neighbours(ui, trace, amplifierWindow);
     editor::setTedsNeighbours(&neighbours);
-    // The switch window reads its transducer's gains from the TEDS window's fields.
+    // The switch window reads its gains, the amplifier window its sensitivity, from the TEDS window.
     DocumentFields tedsFields;
-    shell::setTedsFieldLookup([&tedsFields](shell::NodeWindow& w) -> shell::TedsFields* {
-        auto* teds = dynamic_cast<editor::TedsF*>(&w);
-        return teds ? tedsFields.bind(teds->doc) : nullptr;
-    });
     shell::installDriverNodeList();
     // The simulated network, when asked for, serves every port; otherwise the adapters do.
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
@@ -226,7 +202,6 @@ int run(int argc, char** argv)
     shell::releaseAllNodes();
     editor::setNodeListProvider(nullptr);
     nodeWindows.releaseShared();
-    shell::setTedsFieldLookup(nullptr);
     editor::setTedsNeighbours(nullptr);
     shell::setNodeWindowFactory(nullptr);
     amplifierWindow.unload();
