@@ -62,6 +62,8 @@ public:
     void UpdateInfo();
     void debug_write();
     int ActualTemplate() const { return doc.ActualTemplate(); }
+    // The full TEDS listing of this window's TEDS, one entry per line (the request server).
+    std::vector<std::string> appendFullTEDS(bool prefix);
     static std::string boolean_txt(bool v) { return v ? "True" : "False"; }
 
     // --- Menus and controls (what a click does) ---------------------------------------
