@@ -19,6 +19,7 @@
 #include "platform/base/system.h"
 #include "platform/adapters/adapterbackends.h"
 #include "platform/onewire/simbackend.h"
+#include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qtservices.h"
 #include "editor/compiledialog/expanddefine.h"
 #include "platform/mixer/mixerbackend.h"
@@ -70,6 +71,8 @@ public:
     std::unique_ptr<shell::MainF> main_;
     // The amplifier tool windows the Tools and Debug menus open.
     AmplifierToolsHost* tools = nullptr;
+    // The TEDS windows; File > "Read TEDS" loads into the shared one.
+    editor::EditorNodeWindowFactory* tedsWindows = nullptr;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -82,6 +85,11 @@ private:
             dialog.exec();
         };
         main.showHelp = [](int topic) { return shell::showHelp(topic); };
+        if (tedsWindows)
+            main.windows.Open_file = [this] {
+                auto& w = tedsWindows->shared();
+                w.Open_file(w, true);
+            };
         if (tools) {
             main.windows.Pelox_test = [this] { tools->Pelox_test(); };
             main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
@@ -111,6 +119,7 @@ public:
         if (auto* w = amplifier_.window())
             shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
     }
+    void fileMenu(int item, editor::TedsF& window) override { editor::runFileMenu(item, window); }
 
 private:
     QtStartupUi& ui_;
@@ -170,6 +179,10 @@ int run(int argc, char** argv)
     if (!platform::environment("TEDSMITH_NO_DIALOGS"))
         platform::setMessageBox(&box);
     platform::installQtEventPump();
+    platform::QtFileDialogs fileDialogs;
+    platform::setFileDialogs(&fileDialogs);
+    platform::QtPrinterChooser printer;
+    platform::setPrinterChooser(&printer);
     shell::TraceHost trace;
     installLibraryGates();
     // The sound card: opened when the demo adaptor is chosen, restored on exit.
@@ -189,6 +202,7 @@ int run(int argc, char** argv)
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
+    ui.tedsWindows = &nodeWindows;
     shell::setNodeWindowFactory(&nodeWindows);
     EditorNeighbours neighbours(ui, trace, amplifierWindow);
     editor::setTedsNeighbours(&neighbours);
@@ -222,6 +236,8 @@ int run(int argc, char** argv)
     ui.main_.reset();
     shell::setSoundMixer(nullptr);
     platform::setEventPump(nullptr);
+    platform::setPrinterChooser(nullptr);
+    platform::setFileDialogs(nullptr);
     platform::setMessageBox(nullptr);
     return rc;
 }
