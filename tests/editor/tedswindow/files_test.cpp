@@ -38,10 +38,16 @@ std::vector<std::string> fileLines(const std::filesystem::path& p)
     return out;
 }
 
+// The File menu as the program registers it.
+struct FileMenu final : editor::TedsNeighbours {
+    void fileMenu(int item, editor::TedsF& w) override { editor::runFileMenu(item, w); }
+};
+
 class TedsFiles : public TedsWindowTest {
 protected:
     TedsFiles()
     {
+        editor::setTedsNeighbours(&fileMenu);
         core::coreState().IniPath = dir / "QT8061_Inifile.txt";
         loadDemo();
         scan();
@@ -59,6 +65,7 @@ protected:
         return {w.doc.TedsBuf.Bytes.begin() + 1, w.doc.TedsBuf.Bytes.begin() + 1 + w.doc.TedsBuf.Size};
     }
 
+    FileMenu fileMenu;
     testing_support::TempDir dir;
     testing_support::ScriptedFileDialogs dialogs;
 };
@@ -98,13 +105,7 @@ TEST_F(TedsFiles, SavedTedsReadsBackForEveryFamily)
         ASSERT_EQ(w->doc.TedsBuf.Size, c.size);
         const auto path = dir / (std::string(c.id) + ".tds");
         dialogs.choose(dir / c.id);  // the dialog adds ".tds"
-        w->mnuFile_Click(1);
-        // Without a registered File menu the click does nothing; the member does the work.
-        if (!std::filesystem::exists(path)) {
-            dialogs.answers.clear();
-            dialogs.choose(dir / c.id);
-            w->SaveTedsFile();
-        }
+        w->mnuFile_Click(1);  // "Save TEDS as"
         ASSERT_TRUE(std::filesystem::exists(path));
         const auto lines = fileLines(path);
         ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.size + 3));
@@ -221,7 +222,7 @@ TEST_F(TedsFiles, LoadedFileKeepsTheWindowsNode)
     editor::TedsF* w = window(k1k);  // a DS2431 holding a node list
     ASSERT_NE(w, nullptr);
     dialogs.choose(testing_support::dataDir() / "demo-bridge.tds");
-    ASSERT_TRUE(w->Open_file(*w, false));
+    w->mnuFile_Click(0);  // "Read TEDS"
     EXPECT_EQ(w->doc.display, editor::Display::Grid);
     EXPECT_EQ(w->doc.TedsBuf.Size, 124);
     EXPECT_TRUE(w->doc.TedsChanged);
@@ -356,7 +357,7 @@ TEST_F(TedsReportFiles, RtfDocumentOpensInAnRtfReader)
     EXPECT_NE(std::find(lines.begin(), lines.end(), "TEDS printed: Mar 7, 2026 09:05:03"), lines.end());
 
     dialogs.choose(dir / "report");  // the dialog adds ".rtf"
-    w->SaveTedsRtf();
+    w->mnuFile_Click(4);             // "Save TEDS as rtf document"
     const auto path = dir / (std::string("report.rtf"));
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(dialogs.requests.back().title, "Tedsmith - Save TEDS as RTF document");
@@ -394,7 +395,7 @@ TEST_F(TedsReportFiles, PrintedPageHoldsTheReport)
     std::vector<bool> intake;
     printer.onShow = [&] { intake.push_back(shell::jobQueue().JobsEnabled()); };
     printer.printTo(dir / "report.pdf");
-    w->PrintTeds();
+    w->mnuFile_Click(3);  // "Print TEDS"
     EXPECT_EQ(printer.titles, std::vector<std::string>{"Tedsmith - Print TEDS"});
     EXPECT_EQ(intake, std::vector<bool>{false});
     EXPECT_TRUE(shell::jobQueue().JobsEnabled());
