@@ -21,6 +21,7 @@
 #include "platform/base/system.h"
 #include "platform/adapters/adapterbackends.h"
 #include "platform/onewire/simbackend.h"
+#include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qtservices.h"
 #include "editor/compiledialog/expanddefine.h"
 #include "editor/nodelist/nodelistf.h"
@@ -75,6 +76,8 @@ public:
     AmplifierToolsHost* tools = nullptr;
     // The node-list generator: Tools > "Generate Nodelist" and the main window's job 1.
     NodeListHost* nodeList = nullptr;
+    // The TEDS windows; File > "Read TEDS" loads into the shared one.
+    editor::EditorNodeWindowFactory* tedsWindows = nullptr;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -91,6 +94,11 @@ private:
             main.windows.NodeListF = [this] { nodeList->show(); };
             main.UpdateNodes = [this] { nodeList->window().model().UpdateNodes(); };
         }
+        if (tedsWindows)
+            main.windows.Open_file = [this] {
+                auto& w = tedsWindows->shared();
+                w.Open_file(w, true);
+            };
         if (tools) {
             main.windows.Pelox_test = [this] { tools->Pelox_test(); };
             main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
@@ -120,6 +128,7 @@ public:
         if (auto* w = amplifier_.window())
             shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
     }
+    void fileMenu(int item, editor::TedsF& window) override { editor::runFileMenu(item, window); }
 
 private:
     QtStartupUi& ui_;
@@ -158,6 +167,10 @@ int run(int argc, char** argv)
     if (!platform::environment("TEDSMITH_NO_DIALOGS"))
         platform::setMessageBox(&box);
     platform::installQtEventPump();
+    platform::QtFileDialogs fileDialogs;
+    platform::setFileDialogs(&fileDialogs);
+    platform::QtPrinterChooser printer;
+    platform::setPrinterChooser(&printer);
     shell::TraceHost trace;
     installLibraryGates();
     // The sound card: opened when the demo adaptor is chosen, restored on exit.
@@ -180,6 +193,7 @@ int run(int argc, char** argv)
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
+    ui.tedsWindows = &nodeWindows;
     shell::setNodeWindowFactory(&nodeWindows);
     EditorNeighbours neighbours(ui, trace, amplifierWindow);
     editor::setTedsNeighbours(&neighbours);
@@ -209,6 +223,8 @@ int run(int argc, char** argv)
     ui.main_.reset();
     shell::setSoundMixer(nullptr);
     platform::setEventPump(nullptr);
+    platform::setPrinterChooser(nullptr);
+    platform::setFileDialogs(nullptr);
     platform::setMessageBox(nullptr);
     return rc;
 }
