@@ -13,6 +13,8 @@ namespace editor {
 namespace {
 
 constexpr int kRemapNameWidth = 50;
+constexpr int kDs2430aFamily = 0x14;
+constexpr int kBasicTedsBits = 64;
 
 std::string tagOf(const core::TemplateField& f) { return f.tag ? f.tag->name : f.tagName; }
 
@@ -50,10 +52,14 @@ void TedsDocument::Remap_Template(int& t)
     if (!GetNewTemplate(t))
         return;
 
-    // Each old field goes to the first new field of its tag not yet taken.
+    // Each old field goes to the first new field of its tag not yet taken. A field in the
+    // locked basic TEDS of a DS2430A keeps what the register holds.
     const auto& now = *templateAt(actualTemplate_);
     const int n = std::min(now.fieldLast, kRowCount - 1);
     std::vector<bool> taken(static_cast<std::size_t>(n) + 1, false);
+    if (AppRomLocked && LinkedToNode && TedsBuf.Family == kDs2430aFamily)
+        for (int j = 0; j <= n; ++j)
+            taken[static_cast<std::size_t>(j)] = now.fields[static_cast<std::size_t>(j)].bitAddress < kBasicTedsBits;
     std::string report;
     for (std::size_t i = 0; i < names.size(); ++i) {
         int j = 0;
