@@ -8,6 +8,7 @@
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
 #include "core/startup/startup.h"
+#include "editor/createremap/newremaptemplate.h"
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
@@ -70,6 +71,8 @@ public:
     std::unique_ptr<shell::MainF> main_;
     // The amplifier tool windows the Tools and Debug menus open.
     AmplifierToolsHost* tools = nullptr;
+    // Tools > "Create empty TEDS".
+    std::function<void()> createEmptyTeds;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -82,6 +85,7 @@ private:
             dialog.exec();
         };
         main.showHelp = [](int topic) { return shell::showHelp(topic); };
+        main.windows.CreateNewTEDS = createEmptyTeds;
         if (tools) {
             main.windows.Pelox_test = [this] { tools->Pelox_test(); };
             main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
@@ -96,9 +100,17 @@ private:
 // What the TEDS windows ask of the main window.
 class EditorNeighbours final : public editor::TedsNeighbours {
 public:
-    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier)
-        : ui_(ui), trace_(trace), amplifier_(amplifier)
+    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier,
+                     editor::NewRemapTemplate& templateDialog)
+        : ui_(ui), trace_(trace), amplifier_(amplifier), templateDialog_(templateDialog)
     {
+    }
+    bool runTemplateDialog(int mode, editor::TedsF& owner) override
+    {
+        templateDialog_.Initiate(mode, owner.doc);
+        editor::runModal(templateDialog_);
+        templateDialog_.hide();
+        return templateDialog_.GotTemplate();
     }
     bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
     void showTraceWindow() override
@@ -116,6 +128,7 @@ private:
     QtStartupUi& ui_;
     shell::TraceHost& trace_;
     AmplifierWindowHost& amplifier_;
+    editor::NewRemapTemplate& templateDialog_;
 };
 
 // The fields of one TEDS window's document, as the switch window asks for them; bound
@@ -190,8 +203,15 @@ int run(int argc, char** argv)
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
     shell::setNodeWindowFactory(&nodeWindows);
-    EditorNeighbours neighbours(ui, trace, amplifierWindow);
+    // The create/remap dialog: one for the run, prepared by every template match.
+    editor::NewRemapTemplate templateDialog;
+    editor::setTemplateDialogHook(&templateDialog);
+    EditorNeighbours neighbours(ui, trace, amplifierWindow, templateDialog);
     editor::setTedsNeighbours(&neighbours);
+    ui.createEmptyTeds = [&nodeWindows] {
+        auto& w = nodeWindows.shared();
+        w.CreateNewTEDS(w, "Not assigned", true);
+    };
     // The switch window reads its transducer's gains from the TEDS window's fields.
     DocumentFields tedsFields;
     shell::setTedsFieldLookup([&tedsFields](shell::NodeWindow& w) -> shell::TedsFields* {
@@ -216,6 +236,7 @@ int run(int argc, char** argv)
     nodeWindows.releaseShared();
     shell::setTedsFieldLookup(nullptr);
     editor::setTedsNeighbours(nullptr);
+    editor::setTemplateDialogHook(nullptr);
     shell::setNodeWindowFactory(nullptr);
     amplifierWindow.unload();
     shell::setAmplifierWindow(nullptr);
