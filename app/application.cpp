@@ -10,6 +10,7 @@
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
 #include "core/startup/startup.h"
+#include "editor/createremap/newremaptemplate.h"
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
@@ -35,6 +36,7 @@
 #include "shell/trace/debugf.h"
 
 #include <QApplication>
+#include <QWindow>
 
 #include <iostream>
 #include <memory>
@@ -78,6 +80,8 @@ public:
     NodeListHost* nodeList = nullptr;
     // The TEDS windows; File > "Read TEDS" loads into the shared one.
     editor::EditorNodeWindowFactory* tedsWindows = nullptr;
+    // Tools > "Create empty TEDS".
+    std::function<void()> createEmptyTeds;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -99,6 +103,7 @@ private:
                 auto& w = tedsWindows->shared();
                 w.Open_file(w, true);
             };
+        main.windows.CreateNewTEDS = createEmptyTeds;
         if (tools) {
             main.windows.Pelox_test = [this] { tools->Pelox_test(); };
             main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
@@ -113,9 +118,21 @@ private:
 // What the TEDS windows ask of the main window.
 class EditorNeighbours final : public editor::TedsNeighbours {
 public:
-    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier)
-        : ui_(ui), trace_(trace), amplifier_(amplifier)
+    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier,
+                     editor::NewRemapTemplate& templateDialog)
+        : ui_(ui), trace_(trace), amplifier_(amplifier), templateDialog_(templateDialog)
     {
+    }
+    bool runTemplateDialog(int mode, editor::TedsF& owner) override
+    {
+        templateDialog_.Initiate(mode, owner.doc);
+        // Above the window it works for (the dialog itself outlives every TEDS window).
+        templateDialog_.winId();
+        if (auto* handle = templateDialog_.windowHandle(); handle && owner.window()->windowHandle())
+            handle->setTransientParent(owner.window()->windowHandle());
+        editor::runModal(templateDialog_);
+        templateDialog_.hide();
+        return templateDialog_.GotTemplate();
     }
     bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
     void showTraceWindow() override
@@ -134,6 +151,7 @@ private:
     QtStartupUi& ui_;
     shell::TraceHost& trace_;
     AmplifierWindowHost& amplifier_;
+    editor::NewRemapTemplate& templateDialog_;
 };
 
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
@@ -195,8 +213,15 @@ int run(int argc, char** argv)
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
     ui.tedsWindows = &nodeWindows;
     shell::setNodeWindowFactory(&nodeWindows);
-    EditorNeighbours neighbours(ui, trace, amplifierWindow);
+    // The create/remap dialog: one for the run, prepared by every template match.
+    editor::NewRemapTemplate templateDialog;
+    editor::setTemplateDialogHook(&templateDialog);
+    EditorNeighbours neighbours(ui, trace, amplifierWindow, templateDialog);
     editor::setTedsNeighbours(&neighbours);
+    ui.createEmptyTeds = [&nodeWindows] {
+        auto& w = nodeWindows.shared();
+        w.CreateNewTEDS(w, "Not assigned", true);
+    };
     // The switch window reads its gains, the amplifier window its sensitivity, from the TEDS window.
     DocumentFields tedsFields;
     shell::installDriverNodeList();
@@ -217,6 +242,7 @@ int run(int argc, char** argv)
     editor::setNodeListProvider(nullptr);
     nodeWindows.releaseShared();
     editor::setTedsNeighbours(nullptr);
+    editor::setTemplateDialogHook(nullptr);
     shell::setNodeWindowFactory(nullptr);
     amplifierWindow.unload();
     shell::setAmplifierWindow(nullptr);

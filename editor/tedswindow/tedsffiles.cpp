@@ -229,10 +229,8 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
         file.Status = core::TedsStatusNotRead;
 
         const TedsDocument before = doc;
-        const ManufacturerLevels levelsBefore = editorModelState().levels;
         auto refuse = [&](const std::string& message) {
             doc = before;
-            editorModelState().levels = levelsBefore;
             syncDocument();
             core::ShowMessage(message);
         };
