@@ -2,6 +2,7 @@
 
 #include "platform/base/clock.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -110,9 +111,7 @@ void Pelox_DL_Templates::buildUi()
     buttons->addWidget(Exit_Button);
     grid->addLayout(buttons, 1, 2);
 
-    nofocus = new QPushButton("Nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10); // off screen, only takes the focus
+    nofocus = platform::makeFocusParker(this, "Nofocus");
     for (auto* b : findChildren<QPushButton*>())
         b->setAutoDefault(false);
     TemplatesInPelox->installEventFilter(this);

@@ -1,6 +1,7 @@
 #include "amplifier/toolwindows/pelox_test.h"
 
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -77,9 +78,7 @@ void Pelox_test::buildUi()
     grid->addWidget(Label6, 7, 0, 1, 4);
     grid->setRowStretch(6, 1);
 
-    nofocus = new QPushButton("Nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10); // off screen, only takes the focus
+    nofocus = platform::makeFocusParker(this, "Nofocus");
 }
 
 void Pelox_test::connectControls()

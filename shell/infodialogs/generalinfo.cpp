@@ -2,6 +2,7 @@
 
 #include "core/base/corestate.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 #include "shell/infodialogs/infotexts.h"
 #include "shell/infodialogs/infowidgets.h"
 
@@ -26,8 +27,7 @@ GeneralInfo::GeneralInfo(QWidget* parent) : QDialog(parent)
     Drivers = readOnlyBox(this, "Drivers");
     Files_loaded = readOnlyBox(this, "Files_loaded");
     Files_loaded->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    nofocus = new QPushButton("nofocus", this);
-    nofocus->setGeometry(-200, -200, 10, 10);
+    nofocus = platform::makeFocusParker(this);
 
     Drivers->setPlainText(boxLines(driversText()));
     std::string folder = core::coreState().ProgramFolder.string();

@@ -2,6 +2,7 @@
 
 #include "core/base/message.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 #include "shell/nodes/nodelist.h"
 
 #include <QLabel>
@@ -24,9 +25,7 @@ BasicNodeWindow::BasicNodeWindow(const std::string& caption, const std::string& 
     NodeID->setReadOnly(true);
     FamilyCodeLabel = new QLabel(this);
     FamilyCodeLabel->setObjectName("FamilyCodeLabel");
-    nofocus = new QPushButton("nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10);
+    nofocus = platform::makeFocusParker(this);
 
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(Info1);

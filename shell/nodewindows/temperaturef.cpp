@@ -3,6 +3,7 @@
 #include "core/base/message.h"
 #include "device/drivers/thermometer.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 #include "shell/nodes/nodelist.h"
 
 #include <QFont>
@@ -35,9 +36,7 @@ TemperatureF::TemperatureF()
     LblTemp_F = new QLabel(platform::fromCp1252("- \xB0" "F"), this);
     LblTemp_F->setObjectName("LblTemp_F");
     LblTemp_F->setFont(big);
-    nofocus = new QPushButton("nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10);
+    nofocus = platform::makeFocusParker(this);
 
     auto* lay = new QGridLayout(this);
     lay->addWidget(Info1, 0, 0, 1, 2);
