@@ -5,14 +5,13 @@
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/nodewindows/boundrecord.h"
 
 #include <QFont>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <stdexcept>
 
 namespace shell {
 
@@ -49,11 +48,9 @@ TemperatureF::TemperatureF()
 
 void TemperatureF::Inititiate(int index)
 {
-    const TrRecord* r = record(index);
-    if (!r)
-        throw std::out_of_range("node index " + std::to_string(index) + " is not in the node list");
-    NodeID->setText(platform::fromCp1252(r->id));
-    Info1->setText(platform::fromCp1252(GetTRName(r->id)));
+    const TrRecord& r = boundRecord(index);
+    NodeID->setText(platform::fromCp1252(r.id));
+    Info1->setText(platform::fromCp1252(GetTRName(r.id)));
     // A title wider than its box widens the box and the window.
     const int wanted = Info1->fontMetrics().horizontalAdvance(Info1->text()) + 16;
     if (wanted > Info1->width()) {
