@@ -26,6 +26,7 @@
 #include "shell/nodewindows/notsupportedf.h"
 #include "shell/nodewindows/temperaturef.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
@@ -111,18 +112,11 @@ protected:
     }
     SimNetScan()
     {
-        platform::resetTmex();
-        device::resetDeviceState();
-        device::resetOneWireState();
+        net->setTranscriptLimit(2000);
+        testing_support::plugSimulatedAdapter(net);
         core::resetCoreState();
         shell::resetNodesState();
         shell::resetScanErrors();
-        auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
-        ds.PortNum = 1;
-        ds.PortType = 5;
-        net->setTranscriptLimit(2000);
-        platform::useSimulatedNetwork(net, 5, 1);
         testTemplates();
         shell::installMinimalNodeWindows();
         shell::installDriverNodeList();

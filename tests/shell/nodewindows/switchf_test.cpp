@@ -21,6 +21,7 @@
 #include "shell/nodewindows/switchgains.h"
 #include "shell/nodewindows/tedsfields.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 
 #include <QAction>
@@ -116,17 +117,10 @@ protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
     SwitchWindow()
     {
-        platform::resetTmex();
-        device::resetDeviceState();
-        device::resetOneWireState();
+        testing_support::plugSimulatedAdapter(net);
         core::resetCoreState();
         core::resetTdlState();
         shell::resetNodesState();
-        auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
-        ds.PortNum = 1;
-        ds.PortType = 5;
-        platform::useSimulatedNetwork(net, 5, 1);
         std::string error;
         EXPECT_TRUE(net->loadDescription("node 12:0000003B7A01\ninputs 1 1\n", {}, error)) << error;
         sim = dynamic_cast<platform::sim::SimDualSwitch*>(net->findNode(*RomCode::fromNodeId(kSwitch)));
