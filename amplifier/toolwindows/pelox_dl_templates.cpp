@@ -179,8 +179,9 @@ void Pelox_DL_Templates::sync()
     }
     SelectTemplate->setCurrentIndex(m.SelectTemplateIndex);
     AbstractTitle->setText(q(m.AbstractTitle));
-    if (TemplateAbstract->toPlainText() != q(m.TemplateAbstract).replace("\r\n", "\n"))
-        TemplateAbstract->setPlainText(q(m.TemplateAbstract).replace("\r\n", "\n"));
+    const QString abstract = platform::fromCp1252Lines(m.TemplateAbstract);
+    if (TemplateAbstract->toPlainText() != abstract)
+        TemplateAbstract->setPlainText(abstract);
     fill(TemplatesInPelox, m.TemplatesInPelox);
     fill(UTIDinPelox, m.UTIDinPelox);
     fill(TemplateNo, m.TemplateNo);

@@ -114,7 +114,7 @@ void Pelox_test::sync()
     if (Send_Recieve_Pelox->currentText() != q(m.Send_Recieve_Pelox))
         Send_Recieve_Pelox->setEditText(q(m.Send_Recieve_Pelox));
     // The log shows line ends as they were received; CR LF ends a log line.
-    const QString log = q(m.Text2).replace("\r\n", "\n");
+    const QString log = platform::fromCp1252Lines(m.Text2);
     if (Text2->toPlainText() != log) {
         Text2->setPlainText(log);
         Text2->verticalScrollBar()->setValue(Text2->verticalScrollBar()->maximum());

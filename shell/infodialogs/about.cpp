@@ -1,5 +1,6 @@
 #include "shell/infodialogs/about.h"
 
+#include "platform/qt/cp1252.h"
 #include "shell/infodialogs/infotexts.h"
 #include "shell/infodialogs/infowidgets.h"
 
@@ -16,7 +17,7 @@ About::About(QWidget* parent) : QDialog(parent)
     setProperty("HelpContextID", kHelpContext);
     auto* form = programForm(this, PrgTypeName, ZQ);
     Disclaimer = readOnlyBox(this, "Disclaimer");
-    Disclaimer->setPlainText(boxLines(disclaimerText()));
+    Disclaimer->setPlainText(platform::fromCp1252Lines(disclaimerText()));
     auto* lay = new QVBoxLayout(this);
     lay->addLayout(form);
     lay->addWidget(Disclaimer);

@@ -29,12 +29,12 @@ GeneralInfo::GeneralInfo(QWidget* parent) : QDialog(parent)
     Files_loaded->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     nofocus = platform::makeFocusParker(this);
 
-    Drivers->setPlainText(boxLines(driversText()));
+    Drivers->setPlainText(platform::fromCp1252Lines(driversText()));
     std::string folder = core::coreState().ProgramFolder.string();
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     PrgDir->setText(platform::fromCp1252(folder));
-    Files_loaded->setPlainText(boxLines(filesLoadedText()));
+    Files_loaded->setPlainText(platform::fromCp1252Lines(filesLoadedText()));
 
     form->addRow("Program directory:", PrgDir);
     auto* lay = new QVBoxLayout(this);

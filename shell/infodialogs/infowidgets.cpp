@@ -10,13 +10,6 @@
 
 namespace shell {
 
-QString boxLines(const std::string& s)
-{
-    QString t = platform::fromCp1252(s);
-    t.replace("\r\n", "\n");
-    return t;
-}
-
 QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name)
 {
     auto* box = new QPlainTextEdit(parent);

@@ -1,11 +1,6 @@
 #pragma once
 // The pieces the About and General information dialogs share: the two rows that name
-// the program (type number and version), a read-only text box, and CR LF texts turned
-// into the line ends a text box shows.
-
-#include <QString>
-
-#include <string>
+// the program (type number and version) and a read-only text box.
 
 class QFormLayout;
 class QLabel;
@@ -13,9 +8,6 @@ class QPlainTextEdit;
 class QWidget;
 
 namespace shell {
-
-// A Windows-1252 text with its CR LF line ends made plain line breaks.
-QString boxLines(const std::string& s);
 
 QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name);
 
