@@ -28,6 +28,7 @@
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/virtualservices.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -104,13 +105,13 @@ std::string romText(const RomCode& rom)
     return s;
 }
 
-class SimNetScan : public ::testing::Test {
+class SimNetScan : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite()
     {
         testing_support::ensureApplication();
     }
-    SimNetScan()
+    SimNetScan() : VirtualServices(false)
     {
         net->setTranscriptLimit(2000);
         testing_support::plugSimulatedAdapter(net);
@@ -177,12 +178,6 @@ protected:
     }
     std::string top(const std::string& id) { return shell::GetTRName(id); }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace, false};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     Host host;
     QTreeWidget widget;

@@ -23,6 +23,7 @@
 #include "tests/support/qtapp.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/virtualservices.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -112,10 +113,10 @@ struct RecordingAmplifier final : shell::AmplifierWindow {
     void TsensToPelox(bool force) override { calls.push_back(force ? "TsensToPelox force" : "TsensToPelox"); }
 };
 
-class SwitchWindow : public ::testing::Test {
+class SwitchWindow : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
-    SwitchWindow()
+    SwitchWindow() : VirtualServices(true)
     {
         testing_support::plugSimulatedAdapter(net);
         core::resetCoreState();
@@ -166,12 +167,6 @@ protected:
             shell::jobQueue().tick();
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace, true};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     platform::sim::SimDualSwitch* sim = nullptr;
     RecordingAmplifier amplifier;
