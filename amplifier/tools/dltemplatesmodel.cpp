@@ -33,13 +33,7 @@ std::string joinLines(const std::vector<std::string>& lines)
 
 } // namespace
 
-DlTemplatesModel::DlTemplatesModel(DlTemplatesView* view) : view_(view ? view : &noView_) {}
-
-void DlTemplatesModel::focusAway()
-{
-    if (view_->windowVisible())
-        view_->parkFocus();
-}
+DlTemplatesModel::DlTemplatesModel(DlTemplatesView* view) : view_(view) {}
 
 std::string DlTemplatesModel::lineOf(int t, bool* qualifies) const
 {

@@ -11,21 +11,19 @@
 // Files: the default list is read from the program folder; the user's list and the
 // dump live in the writable data folder.
 
+#include "amplifier/tools/toolview.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace amplifier {
 
-class DlTemplatesView {
+class DlTemplatesView : public ToolView {
 public:
-    virtual ~DlTemplatesView() = default;
-    virtual bool windowVisible() { return false; }
-    virtual void parkFocus() {}
     virtual void beep() {}
     // Closes the window ("Close and save" after the list was written).
     virtual void hideWindow() {}
-    virtual void modelChanged() {}
 };
 
 class DlTemplatesModel {
@@ -88,8 +86,8 @@ public:
     int SelectTemplateLast = -1;
 
 private:
-    void changed() { view_->modelChanged(); }
-    void focusAway();
+    void changed() { view_.changed(); }
+    void focusAway() { view_.focusAway(); }
     void showAbstract(int t);
     void clearLists();
     int templateAt(int position) const;
@@ -102,8 +100,7 @@ private:
     // Marks the model busy for one exchange.
     void setBusy(bool on);
 
-    DlTemplatesView* view_;
-    DlTemplatesView noView_;
+    ToolViewLink<DlTemplatesView> view_;
 };
 
 } // namespace amplifier

@@ -9,15 +9,9 @@
 
 namespace amplifier {
 
-MaintenanceModel::MaintenanceModel(MaintenanceView* view) : view_(view ? view : &noView_) {}
+MaintenanceModel::MaintenanceModel(ToolView* view) : view_(view) {}
 
 MaintenanceModel::~MaintenanceModel() { detachFromQueue(); }
-
-void MaintenanceModel::focusAway()
-{
-    if (view_->windowVisible())
-        view_->parkFocus();
-}
 
 void MaintenanceModel::Form_Load()
 {

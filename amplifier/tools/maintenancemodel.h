@@ -7,6 +7,7 @@
 // a single command is sent. The write runs as the window's job 0, in order with the
 // other work on the amplifier line. Loaded once; closing the window only hides it.
 
+#include "amplifier/tools/toolview.h"
 #include "shell/jobs/jobtarget.h"
 
 #include <functional>
@@ -14,19 +15,11 @@
 
 namespace amplifier {
 
-class MaintenanceView {
-public:
-    virtual ~MaintenanceView() = default;
-    virtual bool windowVisible() { return false; }
-    virtual void parkFocus() {}
-    virtual void modelChanged() {}
-};
-
 class MaintenanceModel final : public shell::JobTarget {
 public:
     static constexpr int kSerialLength = 7;
 
-    explicit MaintenanceModel(MaintenanceView* view = nullptr);
+    explicit MaintenanceModel(ToolView* view = nullptr);
     ~MaintenanceModel() override;
 
     // JobTarget: job 0 writes the serial number.
@@ -53,11 +46,10 @@ public:
     std::function<void()> switchToAmplifierLink;
 
 private:
-    void changed() { view_->modelChanged(); }
-    void focusAway();
+    void changed() { view_.changed(); }
+    void focusAway() { view_.focusAway(); }
 
-    MaintenanceView* view_;
-    MaintenanceView noView_;
+    ToolViewLink<ToolView> view_;
 };
 
 } // namespace amplifier

@@ -18,15 +18,9 @@ constexpr const char* kCrLf = "\r\n";
 
 } // namespace
 
-PeloxTestModel::PeloxTestModel(PeloxTestView* view) : view_(view ? view : &noView_) {}
+PeloxTestModel::PeloxTestModel(ToolView* view) : view_(view) {}
 
 PeloxTestModel::~PeloxTestModel() { detachFromQueue(); }
-
-void PeloxTestModel::focusAway()
-{
-    if (view_->windowVisible())
-        view_->parkFocus();
-}
 
 void PeloxTestModel::Form_Load()
 {

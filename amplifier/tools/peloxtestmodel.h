@@ -4,6 +4,7 @@
 // the buttons, run by the job queue in order with the other device work) and the log
 // of every exchange. Loaded once; closing the window only hides it.
 
+#include "amplifier/tools/toolview.h"
 #include "shell/jobs/jobtarget.h"
 
 #include <functional>
@@ -12,17 +13,9 @@
 
 namespace amplifier {
 
-class PeloxTestView {
-public:
-    virtual ~PeloxTestView() = default;
-    virtual bool windowVisible() { return false; }
-    virtual void parkFocus() {}
-    virtual void modelChanged() {}
-};
-
 class PeloxTestModel final : public shell::JobTarget {
 public:
-    explicit PeloxTestModel(PeloxTestView* view = nullptr);
+    explicit PeloxTestModel(ToolView* view = nullptr);
     ~PeloxTestModel() override;
 
     // JobTarget
@@ -69,11 +62,10 @@ public:
 private:
     void post(int job);
     void log(const std::string& text) { Text2 += text; }
-    void focusAway();
-    void changed() { view_->modelChanged(); }
+    void focusAway() { view_.focusAway(); }
+    void changed() { view_.changed(); }
 
-    PeloxTestView* view_;
-    PeloxTestView noView_;
+    ToolViewLink<ToolView> view_;
 };
 
 } // namespace amplifier

@@ -2,6 +2,7 @@
 
 #include "platform/base/clock.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -110,9 +111,7 @@ void Pelox_DL_Templates::buildUi()
     buttons->addWidget(Exit_Button);
     grid->addLayout(buttons, 1, 2);
 
-    nofocus = new QPushButton("Nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10); // off screen, only takes the focus
+    nofocus = platform::makeFocusParker(this, "Nofocus");
     for (auto* b : findChildren<QPushButton*>())
         b->setAutoDefault(false);
     TemplatesInPelox->installEventFilter(this);
@@ -180,8 +179,9 @@ void Pelox_DL_Templates::sync()
     }
     SelectTemplate->setCurrentIndex(m.SelectTemplateIndex);
     AbstractTitle->setText(q(m.AbstractTitle));
-    if (TemplateAbstract->toPlainText() != q(m.TemplateAbstract).replace("\r\n", "\n"))
-        TemplateAbstract->setPlainText(q(m.TemplateAbstract).replace("\r\n", "\n"));
+    const QString abstract = platform::fromCp1252Lines(m.TemplateAbstract);
+    if (TemplateAbstract->toPlainText() != abstract)
+        TemplateAbstract->setPlainText(abstract);
     fill(TemplatesInPelox, m.TemplatesInPelox);
     fill(UTIDinPelox, m.UTIDinPelox);
     fill(TemplateNo, m.TemplateNo);

@@ -1,6 +1,7 @@
 #include "amplifier/toolwindows/pelox_maintenancef.h"
 
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -25,9 +26,7 @@ Pelox_MaintenanceF::Pelox_MaintenanceF(QWidget* parent) : QWidget(parent, Qt::Wi
     grid->addWidget(ReqWriteSerialno, 1, 1);
     grid->addWidget(Label5, 2, 0, 1, 2);
     grid->setRowStretch(3, 1);
-    nofocus = new QPushButton("Nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10); // off screen, only takes the focus
+    nofocus = platform::makeFocusParker(this, "Nofocus");
 
     connect(SerialNo, &QLineEdit::textEdited, this,
             [this](const QString& t) { model_.SerialNo = platform::toCp1252(t); });

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace amplifier {
 
-class Pelox_MaintenanceF final : public QWidget, private MaintenanceView {
+class Pelox_MaintenanceF final : public QWidget, private ToolView {
     Q_OBJECT
 public:
     explicit Pelox_MaintenanceF(QWidget* parent = nullptr);
@@ -32,7 +32,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    // MaintenanceView
+    // ToolView
     bool windowVisible() override { return isVisible(); }
     void parkFocus() override;
     void modelChanged() override { sync(); }

@@ -1,6 +1,7 @@
 #include "amplifier/toolwindows/pelox_test.h"
 
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -77,9 +78,7 @@ void Pelox_test::buildUi()
     grid->addWidget(Label6, 7, 0, 1, 4);
     grid->setRowStretch(6, 1);
 
-    nofocus = new QPushButton("Nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10); // off screen, only takes the focus
+    nofocus = platform::makeFocusParker(this, "Nofocus");
 }
 
 void Pelox_test::connectControls()
@@ -115,7 +114,7 @@ void Pelox_test::sync()
     if (Send_Recieve_Pelox->currentText() != q(m.Send_Recieve_Pelox))
         Send_Recieve_Pelox->setEditText(q(m.Send_Recieve_Pelox));
     // The log shows line ends as they were received; CR LF ends a log line.
-    const QString log = q(m.Text2).replace("\r\n", "\n");
+    const QString log = platform::fromCp1252Lines(m.Text2);
     if (Text2->toPlainText() != log) {
         Text2->setPlainText(log);
         Text2->verticalScrollBar()->setValue(Text2->verticalScrollBar()->maximum());

@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace amplifier {
 
-class Pelox_test final : public QWidget, private PeloxTestView {
+class Pelox_test final : public QWidget, private ToolView {
     Q_OBJECT
 public:
     explicit Pelox_test(QWidget* parent = nullptr);
@@ -49,7 +49,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    // PeloxTestView
+    // ToolView
     bool windowVisible() override { return isVisible(); }
     void parkFocus() override;
     void modelChanged() override { sync(); }

@@ -49,6 +49,20 @@ struct AlsaMixerBackend::Card {
     // Element per line (nullptr: the card lacks it).
     std::vector<snd_mixer_elem_t*> elements;
 
+    // Whether index i names a line of kLines that the card has.
+    bool present(std::uint32_t i) const { return i < std::size(kLines) && elements[i]; }
+    // The kLines index of a line id of this card, -1 when the card has no such line.
+    int lineIndex(std::uint32_t lineId) const
+    {
+        return lineId >= kLineIdBase && present(lineId - kLineIdBase) ? static_cast<int>(lineId - kLineIdBase) : -1;
+    }
+    // The kLines index of destination n, -1 when the card has fewer.
+    int destinationIndex(std::uint32_t n) const
+    {
+        const auto dests = destinations();
+        return n < dests.size() ? dests[n] : -1;
+    }
+
     // Destinations present, in kLines order.
     std::vector<int> destinations() const
     {
@@ -211,10 +225,10 @@ std::uint32_t AlsaMixerBackend::lineByDestination(MixerHandle h, MixerLine& line
     Card* c = cardOf(h);
     if (!c)
         return MixerInvalHandle;
-    const auto dests = c->destinations();
-    if (line.destination >= dests.size())
+    const int d = c->destinationIndex(line.destination);
+    if (d < 0)
         return MixerInvalLine;
-    line = c->line(dests[line.destination]);
+    line = c->line(d);
     return MixerOk;
 }
 
@@ -223,10 +237,10 @@ std::uint32_t AlsaMixerBackend::lineBySource(MixerHandle h, MixerLine& line)
     Card* c = cardOf(h);
     if (!c)
         return MixerInvalHandle;
-    const auto dests = c->destinations();
-    if (line.destination >= dests.size())
+    const int d = c->destinationIndex(line.destination);
+    if (d < 0)
         return MixerInvalLine;
-    const auto src = c->sourcesOf(dests[line.destination]);
+    const auto src = c->sourcesOf(d);
     if (line.source >= src.size())
         return MixerInvalLine;
     line = c->line(src[line.source]);
@@ -238,15 +252,15 @@ std::uint32_t AlsaMixerBackend::controlByType(MixerHandle h, std::uint32_t lineI
     Card* c = cardOf(h);
     if (!c)
         return MixerInvalHandle;
-    const std::uint32_t i = lineId - kLineIdBase;
-    if (lineId < kLineIdBase || i >= std::size(kLines) || !c->elements[i])
+    const int i = c->lineIndex(lineId);
+    if (i < 0)
         return MixerInvalLine;
-    if (type == ControlVolume && c->hasVolume(static_cast<int>(i))) {
-        ctl = c->control(static_cast<int>(i), kVolumeKind);
+    if (type == ControlVolume && c->hasVolume(i)) {
+        ctl = c->control(i, kVolumeKind);
         return MixerOk;
     }
-    if (type == ControlMute && c->hasMute(static_cast<int>(i))) {
-        ctl = c->control(static_cast<int>(i), kMuteKind);
+    if (type == ControlMute && c->hasMute(i)) {
+        ctl = c->control(i, kMuteKind);
         return MixerOk;
     }
     return MixerInvalControl;
@@ -257,14 +271,14 @@ std::uint32_t AlsaMixerBackend::allControls(MixerHandle h, std::uint32_t lineId,
     Card* c = cardOf(h);
     if (!c)
         return MixerInvalHandle;
-    const std::uint32_t i = lineId - kLineIdBase;
-    if (lineId < kLineIdBase || i >= std::size(kLines) || !c->elements[i])
+    const int i = c->lineIndex(lineId);
+    if (i < 0)
         return MixerInvalLine;
     out.clear();
-    if (c->hasVolume(static_cast<int>(i)))
-        out.push_back(c->control(static_cast<int>(i), kVolumeKind));
-    if (c->hasMute(static_cast<int>(i)))
-        out.push_back(c->control(static_cast<int>(i), kMuteKind));
+    if (c->hasVolume(i))
+        out.push_back(c->control(i, kVolumeKind));
+    if (c->hasMute(i))
+        out.push_back(c->control(i, kMuteKind));
     return MixerOk;
 }
 
@@ -275,7 +289,7 @@ std::uint32_t AlsaMixerBackend::getValue(MixerHandle h, std::uint32_t controlId,
         return MixerInvalHandle;
     const std::uint32_t i = controlId >> 8;
     const std::uint32_t kind = controlId & 0xFF;
-    if (i >= std::size(kLines) || !c->elements[i])
+    if (!c->present(i))
         return MixerInvalControl;
     snd_mixer_elem_t* e = c->elements[i];
     snd_mixer_handle_events(c->mixer);
@@ -306,7 +320,7 @@ std::uint32_t AlsaMixerBackend::setValue(MixerHandle h, std::uint32_t controlId,
         return MixerInvalHandle;
     const std::uint32_t i = controlId >> 8;
     const std::uint32_t kind = controlId & 0xFF;
-    if (i >= std::size(kLines) || !c->elements[i])
+    if (!c->present(i))
         return MixerInvalControl;
     snd_mixer_elem_t* e = c->elements[i];
     if (kind == kVolumeKind && c->hasVolume(static_cast<int>(i))) {

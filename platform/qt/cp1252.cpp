@@ -23,6 +23,13 @@ QString fromCp1252(const std::string& bytes)
     return out;
 }
 
+QString fromCp1252Lines(const std::string& bytes)
+{
+    QString out = fromCp1252(bytes);
+    out.replace("\r\n", "\n");
+    return out;
+}
+
 std::string toCp1252(const QString& text)
 {
     std::string out;

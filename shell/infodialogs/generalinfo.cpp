@@ -2,7 +2,9 @@
 
 #include "core/base/corestate.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 #include "shell/infodialogs/infotexts.h"
+#include "shell/infodialogs/infowidgets.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -12,35 +14,12 @@
 
 namespace shell {
 
-namespace {
-
-QString text(const std::string& s) { return platform::fromCp1252(s); }
-
-// CR LF line ends as the text box shows them.
-QString lines(const std::string& s)
-{
-    QString t = text(s);
-    t.replace("\r\n", "\n");
-    return t;
-}
-
-QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name)
-{
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    return box;
-}
-
-} // namespace
-
 GeneralInfo::GeneralInfo(QWidget* parent) : QDialog(parent)
 {
     setObjectName("GeneralInfo");
     setWindowTitle("Tedsmith - General information");
     setProperty("HelpContextID", kHelpContext);
-    PrgTypeName = new QLabel(kProgramTypeNo, this);
-    ZQ = new QLabel(text(core::coreState().ProgramVersion), this);
+    auto* form = programForm(this, PrgTypeName, ZQ);
     PrgDir = new QLabel(this);
     PrgDir->setObjectName("PrgDir");
     PrgDir->setWordWrap(true);
@@ -48,19 +27,15 @@ GeneralInfo::GeneralInfo(QWidget* parent) : QDialog(parent)
     Drivers = readOnlyBox(this, "Drivers");
     Files_loaded = readOnlyBox(this, "Files_loaded");
     Files_loaded->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    nofocus = new QPushButton("nofocus", this);
-    nofocus->setGeometry(-200, -200, 10, 10);
+    nofocus = platform::makeFocusParker(this);
 
-    Drivers->setPlainText(lines(driversText()));
+    Drivers->setPlainText(platform::fromCp1252Lines(driversText()));
     std::string folder = core::coreState().ProgramFolder.string();
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
-    PrgDir->setText(text(folder));
-    Files_loaded->setPlainText(lines(filesLoadedText()));
+    PrgDir->setText(platform::fromCp1252(folder));
+    Files_loaded->setPlainText(platform::fromCp1252Lines(filesLoadedText()));
 
-    auto* form = new QFormLayout;
-    form->addRow("Program type no.:", PrgTypeName);
-    form->addRow("Program version:", ZQ);
     form->addRow("Program directory:", PrgDir);
     auto* lay = new QVBoxLayout(this);
     lay->addLayout(form);

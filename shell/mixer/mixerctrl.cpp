@@ -43,40 +43,41 @@ void MixerCtrl::ClearControlRecord(MixerControlSet& set)
     set.mutePresent = true;
 }
 
-bool MixerCtrl::GetVolumeControl(std::uint32_t componentType, MixerControlSet& set, bool saved)
+std::optional<std::int32_t> MixerCtrl::ControlValue(const std::string& caller, std::uint32_t componentType,
+                                                    std::uint32_t controlType, platform::MixerControl& control,
+                                                    bool& present)
 {
     platform::MixerLine line;
     line.componentType = componentType;
-    if (!MixerErrorText("GetVolumeControl, mixerGetLineInfo", backend_.lineByComponent(hMixer, line)))
-        return false;
+    if (!MixerErrorText(caller + ", mixerGetLineInfo", backend_.lineByComponent(hMixer, line))) {
+        present = false;
+        return std::nullopt;
+    }
     platform::MixerControl c;
-    const bool present = MixerErrorText("GetVolumeControl, mixerGetLineControls",
-                                        backend_.controlByType(hMixer, line.lineId, platform::ControlVolume, c));
+    present = MixerErrorText(caller + ", mixerGetLineControls", backend_.controlByType(hMixer, line.lineId, controlType, c));
     if (present)
-        set.volumeControl = c;
+        control = c;
     std::int32_t value = 0;
-    if (!MixerErrorText("GetVolumeControl, mixerGetControlDetails",
-                        backend_.getValue(hMixer, set.volumeControl.controlId, value)))
+    if (!MixerErrorText(caller + ", mixerGetControlDetails", backend_.getValue(hMixer, control.controlId, value)))
         value = 0;  // the zero-filled buffer
-    (saved ? set.savedVolume : set.volume) = value;
+    return value;
+}
+
+bool MixerCtrl::GetVolumeControl(std::uint32_t componentType, MixerControlSet& set, bool saved)
+{
+    bool present = false;
+    const auto value = ControlValue("GetVolumeControl", componentType, platform::ControlVolume, set.volumeControl, present);
+    if (value)
+        (saved ? set.savedVolume : set.volume) = *value;
     return present;
 }
 
 bool MixerCtrl::GetMuteControl(std::uint32_t componentType, MixerControlSet& set, bool saved)
 {
-    platform::MixerLine line;
-    line.componentType = componentType;
-    if (!MixerErrorText("GetMuteControl, mixerGetLineInfo", backend_.lineByComponent(hMixer, line)))
-        return false;
-    platform::MixerControl c;
-    const bool present = MixerErrorText("GetMuteControl, mixerGetLineControls",
-                                        backend_.controlByType(hMixer, line.lineId, platform::ControlMute, c));
-    if (present)
-        set.muteControl = c;
-    std::int32_t value = 0;
-    if (!MixerErrorText("GetMuteControl, mixerGetControlDetails", backend_.getValue(hMixer, set.muteControl.controlId, value)))
-        value = 0;
-    (saved ? set.savedMute : set.mute) = value != 0;
+    bool present = false;
+    const auto value = ControlValue("GetMuteControl", componentType, platform::ControlMute, set.muteControl, present);
+    if (value)
+        (saved ? set.savedMute : set.mute) = *value != 0;
     return present;
 }
 

@@ -10,6 +10,7 @@
 #include "shell/mixer/soundmixer.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace shell {
@@ -54,6 +55,10 @@ private:
     static void ClearControlRecord(MixerControlSet& set);
     void ReadMixerState(bool saved);
     void ApplyMixerState(bool saved);
+    // The value of the control of that type on the first line of componentType, read into
+    // control when the line has one (present); none when the line is missing.
+    std::optional<std::int32_t> ControlValue(const std::string& caller, std::uint32_t componentType,
+                                             std::uint32_t controlType, platform::MixerControl& control, bool& present);
     bool GetVolumeControl(std::uint32_t componentType, MixerControlSet& set, bool saved);
     bool GetMuteControl(std::uint32_t componentType, MixerControlSet& set, bool saved);
     bool SetVolumeControl(MixerControlSet& set, bool saved);

@@ -2,7 +2,9 @@
 
 #include "core/base/message.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/nodewindows/boundrecord.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,9 +26,7 @@ BasicNodeWindow::BasicNodeWindow(const std::string& caption, const std::string& 
     NodeID->setReadOnly(true);
     FamilyCodeLabel = new QLabel(this);
     FamilyCodeLabel->setObjectName("FamilyCodeLabel");
-    nofocus = new QPushButton("nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10);
+    nofocus = platform::makeFocusParker(this);
 
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(Info1);
@@ -48,11 +48,9 @@ std::string BasicNodeWindow::infoText(int index) const
 
 void BasicNodeWindow::Inititiate(int index)
 {
-    const TrRecord* r = record(index);
-    if (!r)
-        throw std::out_of_range("node index " + std::to_string(index) + " is not in the node list");
-    nodeId_ = r->id;
-    family_ = r->family;
+    const TrRecord& r = boundRecord(index);
+    nodeId_ = r.id;
+    family_ = r.family;
     NodeID->setText(platform::fromCp1252(nodeId_));
     FamilyCodeLabel->setText(
         platform::fromCp1252("Family code h" + core::ByteToHex2(static_cast<unsigned>(family_) & 0xFF)));

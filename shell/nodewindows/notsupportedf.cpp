@@ -3,12 +3,11 @@
 #include "core/base/message.h"
 #include "platform/qt/cp1252.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/nodewindows/boundrecord.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-
-#include <stdexcept>
 
 namespace shell {
 
@@ -40,12 +39,10 @@ Not_SupportedF::Not_SupportedF()
 
 void Not_SupportedF::Inititiate(int index)
 {
-    const TrRecord* r = record(index);
-    if (!r)
-        throw std::out_of_range("node index " + std::to_string(index) + " is not in the node list");
-    Info1->setText(platform::fromCp1252(r->name));
-    NodeID->setText(platform::fromCp1252(r->id));
-    setFamilyCodeLabel("Family code h" + core::ByteToHex2(static_cast<unsigned>(r->family) & 0xFF) + " not supported");
+    const TrRecord& r = boundRecord(index);
+    Info1->setText(platform::fromCp1252(r.name));
+    NodeID->setText(platform::fromCp1252(r.id));
+    setFamilyCodeLabel("Family code h" + core::ByteToHex2(static_cast<unsigned>(r.family) & 0xFF) + " not supported");
 }
 
 void Not_SupportedF::DoJob() { core::MsgBox("No such job in Not_SupportedF"); }

@@ -2,6 +2,7 @@
 
 #include "core/base/message.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 #include "shell/jobs/jobqueue.h"
 
 #include <QEvent>
@@ -115,8 +116,7 @@ void SwitchF::buildUi()
     UserData = new QLineEdit(this);
     UserData->setObjectName("UserData");
     UserData->setReadOnly(true);
-    nofocus = new QPushButton("nofocus", this);
-    nofocus->setObjectName("nofocus");
+    nofocus = platform::makeFocusParker(this);
 
     auto* lay = new QVBoxLayout(this);
     lay->setMenuBar(bar);
@@ -132,8 +132,6 @@ void SwitchF::buildUi()
     lay->addWidget(Lbl_user);
     lay->addWidget(UserData);
     lay->addStretch();
-    // Off screen: only takes the focus.
-    nofocus->setGeometry(-200, -200, 10, 10);
 }
 
 void SwitchF::sync()

@@ -7,9 +7,8 @@
 #include "device/drivers/dualswitch.h"
 #include "shell/iface/neighbourwindows.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/nodewindows/boundrecord.h"
 #include "shell/nodewindows/tedsfields.h"
-
-#include <stdexcept>
 
 namespace shell {
 
@@ -34,10 +33,8 @@ void SwitchModel::postJob(int subno, long long param)
 
 void SwitchModel::Inititiate(int index)
 {
-    const TrRecord* r = record(index);
-    if (!r)
-        throw std::out_of_range("node index " + std::to_string(index) + " is not in the node list");
-    NodeID = r->id;
+    const TrRecord& r = boundRecord(index);
+    NodeID = r.id;
     Info1 = GetTRName(NodeID);
     SW_A = "1";
     SW_B = "1";

@@ -3,15 +3,15 @@
 #include "core/base/message.h"
 #include "device/drivers/thermometer.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/nodewindows/boundrecord.h"
 
 #include <QFont>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <stdexcept>
 
 namespace shell {
 
@@ -35,9 +35,7 @@ TemperatureF::TemperatureF()
     LblTemp_F = new QLabel(platform::fromCp1252("- \xB0" "F"), this);
     LblTemp_F->setObjectName("LblTemp_F");
     LblTemp_F->setFont(big);
-    nofocus = new QPushButton("nofocus", this);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10);
+    nofocus = platform::makeFocusParker(this);
 
     auto* lay = new QGridLayout(this);
     lay->addWidget(Info1, 0, 0, 1, 2);
@@ -50,11 +48,9 @@ TemperatureF::TemperatureF()
 
 void TemperatureF::Inititiate(int index)
 {
-    const TrRecord* r = record(index);
-    if (!r)
-        throw std::out_of_range("node index " + std::to_string(index) + " is not in the node list");
-    NodeID->setText(platform::fromCp1252(r->id));
-    Info1->setText(platform::fromCp1252(GetTRName(r->id)));
+    const TrRecord& r = boundRecord(index);
+    NodeID->setText(platform::fromCp1252(r.id));
+    Info1->setText(platform::fromCp1252(GetTRName(r.id)));
     // A title wider than its box widens the box and the window.
     const int wanted = Info1->fontMetrics().horizontalAdvance(Info1->text()) + 16;
     if (wanted > Info1->width()) {

@@ -28,9 +28,7 @@ void DebugF::append(const std::string& msg)
     text_ += "\r\n";
     QTextCursor c = Text1->textCursor();
     c.movePosition(QTextCursor::End);
-    QString shown = platform::fromCp1252(msg);
-    shown.replace("\r\n", "\n");
-    c.insertText(shown + "\n");
+    c.insertText(platform::fromCp1252Lines(msg) + "\n");
     Text1->setTextCursor(c);
 }
 

@@ -38,4 +38,20 @@ std::string readAll(const fs::path& p)
     return ss.str();
 }
 
+std::vector<std::uint8_t> readHexBytes(const fs::path& p)
+{
+    std::istringstream in(readAll(p));
+    std::vector<std::uint8_t> bytes;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream words(line);
+        std::string hex;
+        while (words >> hex)
+            bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16)));
+    }
+    return bytes;
+}
+
 } // namespace testing_support

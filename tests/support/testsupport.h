@@ -1,8 +1,10 @@
 #pragma once
 // Helpers every test may use.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -29,5 +31,9 @@ private:
 };
 
 std::string readAll(const fs::path& p);
+
+// The bytes of a hex dump file: two-digit hex words split by blanks; blank lines and
+// lines starting with '#' are skipped.
+std::vector<std::uint8_t> readHexBytes(const fs::path& p);
 
 } // namespace testing_support

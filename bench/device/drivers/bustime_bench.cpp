@@ -79,6 +79,15 @@ public:
         return mi;
     }
 
+    // The node of mi read into a fresh image by read.
+    static device::MemImage readBack(const device::MemImage& mi, const std::function<void(device::MemImage&)>& read)
+    {
+        device::MemImage back;
+        back.RomId = mi.RomId;
+        read(back);
+        return back;
+    }
+
     void run(const std::string& name, double minimumUs, bool graded, const std::function<bool()>& job)
     {
         net_->resetBusTime();
@@ -120,12 +129,7 @@ int main()
         // after Match ROM; then the 512 bytes read back once.
         const double write = Search + 16 * (3 * Match + (35 + 36 + 4) * Byte + 5000) + Match + 515 * Byte;
         b.run("DS2433 write, 16 pages", write, true, [&] { return device::Write_fam23(mi); });
-        b.run("DS2433 read, 512 bytes", readJob(3 + 512), true, [&] {
-            device::MemImage back;
-            back.RomId = mi.RomId;
-            device::Read_fam23(back);
-            return back.ReadOK;
-        });
+        b.run("DS2433 read, 512 bytes", readJob(3 + 512), true, [&] { return Bench::readBack(mi, device::Read_fam23).ReadOK; });
     }
     {
         auto& n = b.plug<SimDs2431>(0x2D);
@@ -134,12 +138,7 @@ int main()
         // 10 ms), each after Match ROM; then the 128 bytes read back once.
         const double write = Search + 16 * (3 * Match + (11 + 14 + 4) * Byte + 10000) + Match + 131 * Byte;
         b.run("DS2431 write, 16 rows", write, true, [&] { return device::Write_fam2D(mi); });
-        b.run("DS2431 read, 128 bytes", readJob(3 + 128), true, [&] {
-            device::MemImage back;
-            back.RomId = mi.RomId;
-            device::Read_fam2D(back);
-            return back.ReadOK;
-        });
+        b.run("DS2431 read, 128 bytes", readJob(3 + 128), true, [&] { return Bench::readBack(mi, device::Read_fam2D).ReadOK; });
     }
     {
         auto& n = b.plug<SimDualSwitch>(0x12);
@@ -149,12 +148,7 @@ int main()
         // read-back, and the node read again.
         const double program = 2 * readJob(3 + 128) + Search + Match + 7 * Byte + 480 + 127 * (4 * Byte + 480);
         b.run("DS2406 programming, 128 bytes", program, false, [&] { return device::Write_fam12(mi); });
-        b.run("DS2406 read, 128 bytes", readJob(3 + 128), true, [&] {
-            device::MemImage back;
-            back.RomId = mi.RomId;
-            device::Read_fam12(back);
-            return back.ReadOK;
-        });
+        b.run("DS2406 read, 128 bytes", readJob(3 + 128), true, [&] { return Bench::readBack(mi, device::Read_fam12).ReadOK; });
     }
     {
         auto& n = b.plug<SimDs2430>(0x14);
@@ -166,15 +160,11 @@ int main()
         b.run("DS2430A write, 32 bytes", write, false, [&] { return device::Write_fam14(mi, confirmed); });
         // Status (3 bytes), register (2 + 8), data memory (2 + 32).
         b.run("DS2430A read, 40 bytes", readJob(3) + 2 * Match + (10 + 34) * Byte, true, [&] {
-            device::MemImage back;
-            back.RomId = mi.RomId;
-            device::Read_fam14(back, true);
+            const auto back = Bench::readBack(mi, [](device::MemImage& m) { device::Read_fam14(m, true); });
             return back.ReadOK && back.PageSize == 40;
         });
         b.run("DS2430A read, 32 bytes", readJob(3) + Match + 34 * Byte, true, [&] {
-            device::MemImage back;
-            back.RomId = mi.RomId;
-            device::Read_fam14(back, false);
+            const auto back = Bench::readBack(mi, [](device::MemImage& m) { device::Read_fam14(m, false); });
             return back.ReadOK && back.PageSize == 32;
         });
     }

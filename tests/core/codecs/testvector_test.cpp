@@ -9,35 +9,14 @@
 #include "core/numeric/numberformat.h"
 #include "core/teds/bitfields.h"
 #include "platform/base/messagebox.h"
+#include "tests/core/bridgevector.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
 constexpr int kDateEpoch = 35796;
-
-core::TedsBuf bridgeTeds()
-{
-    std::istringstream in(testing_support::readAll(testing_support::fixturesDir() / "teds" / "bridge-ds2431.hex"));
-    core::TedsBuf tb;
-    tb.dimension(124);
-    std::string line;
-    int i = 1;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::istringstream words(line);
-        std::string hex;
-        while (words >> hex)
-            tb.Bytes.at(static_cast<std::size_t>(i++)) = static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16));
-    }
-    EXPECT_EQ(i, 125);
-    core::BytesToBits(tb);
-    return tb;
-}
 
 std::uint64_t field(const core::TedsBuf& tb, int pos, int n) { return core::Bits2Val(tb, pos, n).low64(); }
 
@@ -45,7 +24,7 @@ class TestVector : public ::testing::Test {
 protected:
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};
-    core::TedsBuf tb = bridgeTeds();
+    core::TedsBuf tb = testing_support::bridgeVector();
     void TearDown() override { EXPECT_TRUE(box.shown.empty()); }
 };
 

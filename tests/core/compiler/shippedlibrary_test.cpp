@@ -14,6 +14,7 @@
 #include "core/teds/bitfields.h"
 #include "editor/model/manufacturerlevels.h"
 #include "editor/model/tedsdocument.h"
+#include "tests/core/bridgevector.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,6 @@
 #include <map>
 #include <set>
 #include <span>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -181,26 +181,6 @@ TEST_F(ShippedLibraryTest, EveryPathFitsTheSmallestMemoryThatHoldsIt)
     }
 }
 
-core::TedsBuf bridgeVector()
-{
-    std::istringstream in(testing_support::readAll(testing_support::fixturesDir() / "teds" / "bridge-ds2431.hex"));
-    core::TedsBuf tb;
-    tb.dimension(124);
-    std::string line;
-    int i = 1;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::istringstream words(line);
-        std::string hex;
-        while (words >> hex)
-            tb.Bytes.at(static_cast<std::size_t>(i++)) = static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16));
-    }
-    EXPECT_EQ(i, 125);
-    core::BytesToBits(tb);
-    return tb;
-}
-
 // The value of a field as a number, decoded by its type.
 double decoded(const core::TedsBuf& tb, const core::TemplateField& f)
 {
@@ -216,7 +196,7 @@ double decoded(const core::TedsBuf& tb, const core::TemplateField& f)
 
 TEST_F(ShippedLibraryTest, PublicBridgeVectorDecodesAsPublished)
 {
-    const auto tb = bridgeVector();
+    const auto tb = testing_support::bridgeVector();
     const int found = documentTemplate(tb);
     ASSERT_GE(found, 0);
     const auto& t = T(found);
@@ -273,7 +253,7 @@ TEST_F(ShippedLibraryTest, PublicBridgeVectorDecodesAsPublished)
 
 TEST_F(ShippedLibraryTest, UnknownStandardTemplateFallsBackToTheBasicTeds)
 {
-    auto tb = bridgeVector();
+    auto tb = testing_support::bridgeVector();
     core::Val2Bits(26, 66, 8, tb);  // a template id the library does not describe
     const int found = documentTemplate(tb);
     ASSERT_GE(found, 0);

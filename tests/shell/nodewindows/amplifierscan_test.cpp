@@ -19,6 +19,7 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/support/virtualservices.h"
 
 #include <QApplication>
 
@@ -28,13 +29,13 @@ namespace {
 
 using platform::sim::RomCode;
 
-class AmplifierScan : public ::testing::Test {
+class AmplifierScan : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite()
     {
         testing_support::ensureApplication();
     }
-    AmplifierScan()
+    AmplifierScan() : VirtualServices(false)
     {
         device::resetDeviceState();
         device::resetOneWireState();
@@ -83,12 +84,6 @@ protected:
         return found;
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace, false};
     platform::sim::AmplifierChain chain{config()};
     platform::MemorySerialPort port{&chain};
     std::shared_ptr<platform::sim::SimDs2431> memory =

@@ -26,7 +26,9 @@
 #include "shell/nodewindows/notsupportedf.h"
 #include "shell/nodewindows/temperaturef.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/virtualservices.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -103,26 +105,19 @@ std::string romText(const RomCode& rom)
     return s;
 }
 
-class SimNetScan : public ::testing::Test {
+class SimNetScan : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite()
     {
         testing_support::ensureApplication();
     }
-    SimNetScan()
+    SimNetScan() : VirtualServices(false)
     {
-        platform::resetTmex();
-        device::resetDeviceState();
-        device::resetOneWireState();
+        net->setTranscriptLimit(2000);
+        testing_support::plugSimulatedAdapter(net);
         core::resetCoreState();
         shell::resetNodesState();
         shell::resetScanErrors();
-        auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
-        ds.PortNum = 1;
-        ds.PortType = 5;
-        net->setTranscriptLimit(2000);
-        platform::useSimulatedNetwork(net, 5, 1);
         testTemplates();
         shell::installMinimalNodeWindows();
         shell::installDriverNodeList();
@@ -183,12 +178,6 @@ protected:
     }
     std::string top(const std::string& id) { return shell::GetTRName(id); }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace, false};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     Host host;
     QTreeWidget widget;

@@ -21,7 +21,9 @@
 #include "shell/nodewindows/switchgains.h"
 #include "shell/nodewindows/tedsfields.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/virtualservices.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -111,22 +113,15 @@ struct RecordingAmplifier final : shell::AmplifierWindow {
     void TsensToPelox(bool force) override { calls.push_back(force ? "TsensToPelox force" : "TsensToPelox"); }
 };
 
-class SwitchWindow : public ::testing::Test {
+class SwitchWindow : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
-    SwitchWindow()
+    SwitchWindow() : VirtualServices(true)
     {
-        platform::resetTmex();
-        device::resetDeviceState();
-        device::resetOneWireState();
+        testing_support::plugSimulatedAdapter(net);
         core::resetCoreState();
         core::resetTdlState();
         shell::resetNodesState();
-        auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
-        ds.PortNum = 1;
-        ds.PortType = 5;
-        platform::useSimulatedNetwork(net, 5, 1);
         std::string error;
         EXPECT_TRUE(net->loadDescription("node 12:0000003B7A01\ninputs 1 1\n", {}, error)) << error;
         sim = dynamic_cast<platform::sim::SimDualSwitch*>(net->findNode(*RomCode::fromNodeId(kSwitch)));
@@ -172,12 +167,6 @@ protected:
             shell::jobQueue().tick();
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace, true};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     platform::sim::SimDualSwitch* sim = nullptr;
     RecordingAmplifier amplifier;

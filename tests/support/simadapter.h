@@ -1,0 +1,28 @@
+#pragma once
+// A simulated 1-Wire network behind a DS9097U adapter on port 1: fresh device, 1-Wire
+// and TMEX states, then every 1-Wire call served by the network. Header only: the tests
+// that include it link the device libraries themselves.
+
+#include "device/base/devicestate.h"
+#include "device/onewire/onewirestate.h"
+#include "platform/onewire/simbackend.h"
+#include "platform/onewire/tmex.h"
+#include "platform/onewiresim/simnetwork.h"
+
+#include <memory>
+
+namespace testing_support {
+
+inline void plugSimulatedAdapter(const std::shared_ptr<platform::sim::SimNetwork>& net)
+{
+    platform::resetTmex();
+    device::resetDeviceState();
+    device::resetOneWireState();
+    auto& ds = device::deviceState();
+    ds.InterfaceType = 0;
+    ds.PortNum = 1;
+    ds.PortType = 5;
+    platform::useSimulatedNetwork(net, 5, 1);
+}
+
+} // namespace testing_support
