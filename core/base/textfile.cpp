@@ -121,7 +121,16 @@ std::string trim(const std::string& s)
     return s.substr(b, e - b);
 }
 
-bool iequals(const std::string& a, const std::string& b) { return upper(a) == upper(b); }
+bool iequals(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (up(a[i]) != up(b[i]))
+            return false;
+    return true;
+}
 
 bool wildcardMatch(const std::string& pattern, const std::string& name)
 {
@@ -175,6 +184,21 @@ bool FileExists(const fs::path& path)
     } catch (...) {
         return false;
     }
+}
+
+fs::path fileAnyCase(const fs::path& path)
+{
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec))
+        return path;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const std::string name = path.filename().string();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ec2;
+        if (it->is_regular_file(ec2) && iequals(it->path().filename().string(), name))
+            return path.has_parent_path() ? folder / it->path().filename() : it->path().filename();
+    }
+    return path;
 }
 
 } // namespace core

@@ -32,6 +32,11 @@ std::vector<fs::path> matchFiles(const fs::path& folder, const std::string& patt
 // True when a file matches path (whose last part may hold wildcards); errors count as false.
 bool FileExists(const fs::path& path);
 
+// The file at path, or, when there is none, the file of the same folder whose name equals
+// path's name without regard to letter case (as Windows users write names); path itself
+// when neither exists.
+fs::path fileAnyCase(const fs::path& path);
+
 // Case-insensitive wildcard match of one name ('*', '?').
 bool wildcardMatch(const std::string& pattern, const std::string& name);
 

@@ -53,9 +53,11 @@ cDefine::cDefine() : programFolder_(coreState().ProgramFolder) {}
 
 bool cDefine::ExpandFiles(const std::filesystem::path& name)
 {
-    const std::filesystem::path hdl = withExtension(name, ".hdl");
-    const std::filesystem::path ddl = withExtension(name, ".ddl");
-    const std::filesystem::path tdl = withExtension(name, ".tdl");
+    // NAME.DDL beside NAME.HDL compiles too; an existing NAME.TDL is the one replaced.
+    const std::filesystem::path hdl = fileAnyCase(withExtension(name, ".hdl"));
+    const std::filesystem::path ddl = fileAnyCase(withExtension(name, ".ddl"));
+    const std::filesystem::path tdl = fileAnyCase(withExtension(name, ".tdl"));
+    output_ = tdl;
     const bool haveHdl = FileExists(hdl), haveDdl = FileExists(ddl);
     active_.clear();
     if (!haveHdl && !haveDdl) {
@@ -155,7 +157,7 @@ bool CompileDescription(const std::filesystem::path& name)
     cDefine compiler;
     if (!compiler.ExpandFiles(name))
         return false;
-    const std::filesystem::path tdl = withExtension(name, ".tdl");
+    const std::filesystem::path tdl = compiler.outputPath();
     if (!UpdateUTIDs(tdl, true).ok)
         return false;
     ValidateFile(tdl, true, false);

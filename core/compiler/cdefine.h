@@ -26,6 +26,8 @@ public:
     bool ExpandFiles(const std::filesystem::path& name);
 
     const std::vector<DefineRecord>& defines() const { return defines_; }
+    // The .tdl file of the last ExpandFiles.
+    const std::filesystem::path& outputPath() const { return output_; }
 
 private:
     struct Source;
@@ -38,6 +40,7 @@ private:
     std::vector<DefineRecord> defines_;
     std::vector<std::size_t> active_;  // defines being expanded (outermost first)
     std::filesystem::path programFolder_;
+    std::filesystem::path output_;
 };
 
 // The whole compile of the compile window and the command line: ExpandFiles, then the

@@ -15,7 +15,7 @@ const char* const kHeader = "Description Language Tags list version 0.0.2";
 
 Fieldtags::Fieldtags(const std::filesystem::path& programFolder)
 {
-    const auto path = programFolder / "TagList.xdl";
+    const auto path = fileAnyCase(programFolder / "TagList.xdl");
     listfile::require(path);
     ReadTagList(path);
 }
@@ -69,21 +69,21 @@ void Fieldtags::ReadTagList(const std::filesystem::path& path)
     }
 }
 
+// Both lookups compare without regard to letter case; they run for every field of every
+// template at start-up, so no upper-case copies are made.
 bool Fieldtags::TagNameExist(const std::string& name) const
 {
-    const std::string u = upper(name);
     bool found = false;
     for (const auto& e : tags_)
-        if (upper(e.tag->name) == u)
+        if (iequals(e.tag->name, name))
             found = true;
     return found;
 }
 
 std::shared_ptr<FieldTag> Fieldtags::FindbyName(const std::string& name) const
 {
-    const std::string u = upper(name);
     for (const auto& e : tags_)
-        if (upper(e.tag->name) == u)
+        if (iequals(e.tag->name, name))
             return e.tag;
     return nullptr;
 }

@@ -83,7 +83,9 @@ fs::path compileTarget(const std::vector<std::string>& args)
     return {};
 }
 
-StartupResult Main(const std::vector<std::string>& args, StartupUi& ui, const StartupLibrary& lib)
+namespace {
+
+StartupResult runMain(const std::vector<std::string>& args, StartupUi& ui, const StartupLibrary& lib)
 {
     auto& st = coreState();
     trace("Starting Sub Main in Module 'Tedsmith'");
@@ -130,7 +132,7 @@ StartupResult Main(const std::vector<std::string>& args, StartupUi& ui, const St
         st.AllFilesValid = lib.validateListFile(x) && st.AllFilesValid;
 
     trace("Ready to read 'ManufacturerList.xdl' file in Sub Main");
-    const fs::path manu = st.ProgramFolder / "ManufacturerList.xdl";
+    const fs::path manu = core::fileAnyCase(st.ProgramFolder / "ManufacturerList.xdl");
     RequireFile(manu);
     lib.readManufacturerList(manu);
 
@@ -146,6 +148,24 @@ StartupResult Main(const std::vector<std::string>& args, StartupUi& ui, const St
     if (!haveHelp)
         ui.setNoHelp();
     return {true, 0};
+}
+
+} // namespace
+
+StartupResult Main(const std::vector<std::string>& args, StartupUi& ui, const StartupLibrary& lib)
+{
+    try {
+        return runMain(args, ui, lib);
+    } catch (const ProgramEnd&) {
+        throw;
+    } catch (const std::exception& e) {
+        // An unexpected error ends start-up with a word, never silently.
+        MsgBox("Error in Sub 'Main'\r\n\r\nError: " + std::string(e.what()));
+        return {false, 1};
+    } catch (...) {
+        MsgBox("Error in Sub 'Main'\r\n\r\nError: unknown error");
+        return {false, 1};
+    }
 }
 
 } // namespace core

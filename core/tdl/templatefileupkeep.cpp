@@ -26,9 +26,16 @@ struct Block {
     int shift = tdl::kUtidFirstShift;
 };
 
+// Command lines count without their leading blanks and tabs, as the parser reads them.
+std::string withoutIndent(const std::string& line)
+{
+    const auto start = line.find_first_not_of(" \t");
+    return start == std::string::npos ? std::string() : line.substr(start);
+}
+
 std::string firstWordUpper(const std::string& line)
 {
-    std::string rest = line;
+    std::string rest = withoutIndent(line);
     return upper(NextToken(" ", rest));
 }
 
@@ -57,7 +64,7 @@ UtidUpdate UpdateUTIDs(const std::filesystem::path& path, bool Rewrite)
         for (const auto& line : *lines) {
             buffer.push_back(line);
             unchanged.push_back(line);
-            std::string rest = line;
+            std::string rest = withoutIndent(line);
             const std::string cmd = upper(NextToken(" ", rest));
             if (cmd == "TEMPLATE") {
                 b = Block{};

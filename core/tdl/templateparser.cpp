@@ -60,8 +60,12 @@ void TemplateParser::run(const std::vector<std::string>& lines)
     st.TemplateLast = st.TemplateParseLast;
 }
 
-void TemplateParser::parseLine(const std::string& text)
+void TemplateParser::parseLine(const std::string& line)
 {
+    // The compiler keeps the tabs of indented macro calls: lines are read without their
+    // leading blanks and tabs.
+    const auto start = line.find_first_not_of(" \t");
+    const std::string text = start == std::string::npos ? std::string() : line.substr(start);
     if (!text.empty() && text[0] == '%') {
         if (!needTemplate())
             return;

@@ -26,7 +26,7 @@ public:
     void run(const std::vector<std::string>& lines);
 
 private:
-    void parseLine(const std::string& text);
+    void parseLine(const std::string& line);
     void fieldLine();
     void fieldParameters(TemplateField& f);
     void commandLine(const std::string& text);

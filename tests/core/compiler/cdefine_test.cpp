@@ -168,4 +168,21 @@ TEST_F(CompilerTest, CompileWritesUtidAndKeycodeLines)
     EXPECT_TRUE(box.shown.empty());
 }
 
+TEST_F(CompilerTest, UpperCaseSourceNamesCompileAndTheirOutputLoads)
+{
+    // NAME.DDL with NAME.HDL beside it, as Windows users write them; tab-indented calls.
+    dir.write("LIB.HDL", crlf("define head\nUTIDT 2\nSELECTOR 14,45\nenddefine\n"));
+    dir.write("LIB.DDL", crlf("Description Language Version 0.2.6\nTEMPLATE T\n\thead\nENDTEMPLATE\n"));
+    dir.write("LIB.TDL", "old");
+    ASSERT_TRUE(core::CompileDescription(dir / "LIB"));
+    const auto text = readAll(dir / "LIB.TDL");
+    EXPECT_EQ(text.rfind(crlf("Description Language Version 0.2.6\nTEMPLATE T\nUTID  722 \nUTIDT  2 \nUGID  722 \n"
+                              "\tSELECTOR 14,45\nENDTEMPLATE\n"),
+                         0),
+              0u)
+        << text;
+    EXPECT_FALSE(std::filesystem::exists(dir / "LIB.tdl"));  // the existing file was replaced, no second one
+    EXPECT_TRUE(box.shown.empty());
+}
+
 } // namespace

@@ -70,6 +70,14 @@ TEST_F(FieldtagsTest, MissingFileEndsTheProgram)
               "Required file: " + (dir / "TagList.xdl").string() + " not found\r\nProgram will terminate");
 }
 
+TEST_F(FieldtagsTest, FileNameInAnyLetterCaseIsFound)
+{
+    dir.write("TAGLIST.XDL", kHeader + "%Model Model number\r\n%Last x\r\n");
+    core::Fieldtags tags(dir.path());
+    EXPECT_EQ(tags.Count(), 2);
+    EXPECT_TRUE(box.shown.empty());
+}
+
 TEST_F(FieldtagsTest, CollectionOperations)
 {
     core::Fieldtags tags;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 using testing_support::TempDir;
@@ -161,6 +162,28 @@ TEST_F(StartupTest, FailedCompileExitsNonZero)
 {
     lib.compile = [](const fs::path&) { return false; };
     EXPECT_EQ(core::Main({"tedsmith", "x.ddl"}, ui, lib).exitCode, 1);
+}
+
+TEST_F(StartupTest, UnexpectedErrorIsShownAndEndsStartUp)
+{
+    lib.validateListFile = [](const fs::path&) -> bool { throw std::runtime_error("disk on fire"); };
+    const auto res = core::Main({"tedsmith"}, ui, lib);
+    EXPECT_FALSE(res.showWindow);
+    EXPECT_NE(res.exitCode, 0);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt, "Error in Sub 'Main'\r\n\r\nError: disk on fire");
+    EXPECT_EQ(std::count(ui.calls.begin(), ui.calls.end(), "main"), 0);
+}
+
+TEST_F(StartupTest, ManufacturerListNameInAnyLetterCase)
+{
+    fs::remove(program / "ManufacturerList.xdl");
+    program.write("MANUFACTURERLIST.XDL", "x");
+    fs::path read;
+    lib.readManufacturerList = [&](const fs::path& p) { read = p; };
+    EXPECT_TRUE(core::Main({"tedsmith"}, ui, lib).showWindow);
+    EXPECT_EQ(read, program / "MANUFACTURERLIST.XDL");
+    EXPECT_TRUE(box.shown.empty());
 }
 
 } // namespace

@@ -57,6 +57,16 @@ TEST_F(UpkeepTest, WrongUtidLineIsFoundAndRepaired)
     EXPECT_EQ(T(1).UTID.text(), "2");
 }
 
+TEST_F(UpkeepTest, IndentedSelectorLinesCountAsInTheParser)
+{
+    const auto p = writeTdl("I.tdl", "TEMPLATE T\n\tUTIDT 2\n\t\tSELECTOR 14,45\n  SELECTOR 1,1\nENDTEMPLATE\n");
+    EXPECT_FALSE(core::UpdateUTIDInFile(p, true));
+    EXPECT_TRUE(core::UpdateUTIDInFile(p, false));
+    core::ParseTemplateFile("I.tdl");
+    EXPECT_EQ(T(0).UTID.text(), std::to_string(2 + 45 * 16 + (1 << 18)));
+    EXPECT_TRUE(box.shown.empty());
+}
+
 TEST_F(UpkeepTest, MissingUtidtDefaultsAsInTheParser)
 {
     const auto p = writeTdl("N.tdl", "TEMPLATE A\nSELECTOR 4,3\nENDTEMPLATE\n");

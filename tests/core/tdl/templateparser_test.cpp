@@ -234,11 +234,26 @@ TEST_F(ParserTest, SkippedLinesAndUnknownCommand)
     writeTdl("C.tdl",
              "TEMPLATE C\n  UTIDT 5\n#comment\n*star\n\nVALIDATION_whatever\nfoo bar\nENDTEMPLATE\n");
     core::ParseTemplateFile("C.tdl");
-    EXPECT_EQ(T(0).UTIDT, 0);  // the indented line was skipped
+    EXPECT_EQ(T(0).UTIDT, 5);  // an indented command is read without its blanks
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_EQ(box.shown[0].prompt,
               "Error in Template Description file\r\n  Filename    : C.tdl\r\n  Title       : C\r\n"
               "  Command  : FOO not known\r\n  in line  : 8");
+}
+
+TEST_F(ParserTest, IndentedCommandAndFieldLinesAreRead)
+{
+    // What the compiler writes for tab-indented macro calls.
+    writeTdl("I.tdl", "TEMPLATE I\n\tUTIDT 2\n\t%MODEL,\"m\",ID,4,UNINT,\"0\"\n \t SELECTOR 2,1\n\t# comment\n\t\nENDTEMPLATE\n");
+    core::ParseTemplateFile("I.tdl");
+    EXPECT_TRUE(box.shown.empty());
+    ASSERT_EQ(core::TemplatesLoaded(), 1);
+    EXPECT_EQ(T(0).UTIDT, 2);
+    ASSERT_EQ(T(0).fieldLast, 0);
+    EXPECT_EQ(T(0).fields[0].tagName, "MODEL");
+    ASSERT_EQ(T(0).selectorLast, 0);
+    EXPECT_EQ(T(0).selectors[0].bitAddress, 4);
+    EXPECT_EQ(T(0).lengthBits, 6);
 }
 
 TEST_F(ParserTest, UnknownFieldTypeKeepsTheFieldAndGoesOn)

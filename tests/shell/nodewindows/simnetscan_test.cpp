@@ -245,7 +245,7 @@ TEST_F(SimNetScan, TheShippedDemoNetworkWithTheShippedTemplates)
     load(testing_support::readAll(testing_support::dataDir() / "demo-network.txt"));
     shell::jobQueue().tick();
 
-    EXPECT_EQ(top(kSwitch), "IEEE 1451.4 Bridge sensor");
+    EXPECT_EQ(top(kSwitch), "IEEE 1451.4 Bridge sensor, acceleration m/s\xB2, Single range");
     EXPECT_EQ(recordTexts(kSwitch), (std::vector<std::string>{"TEDS", "Switch"}));
     EXPECT_EQ(recordTexts(kApp), (std::vector<std::string>{"memory not assigned"}));
     // The 1-kbit node lists the accelerometer TEDS and the thermometer: one transducer.
