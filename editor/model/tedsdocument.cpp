@@ -179,7 +179,7 @@ Display TedsDocument::ShowForm()
 void TedsDocument::ShowTeds()
 {
     core::BytesToBits(TedsBuf);
-    NodeIdText = TedsBuf.id;
+    NodeIdText = TedsBuf.id.empty() ? std::string(kNoNodeText) : TedsBuf.id;
     NodeIdTooltip = "Node ID";
     const auto* t = templateAt(actualTemplate_);
     Title = t ? t->name : std::string();

@@ -166,14 +166,15 @@ bool TedsDocument::GetNewTemplate(int t)
         const auto& s = rec->selectors[static_cast<std::size_t>(k)];
         core::Val2Bits(static_cast<std::uint32_t>(s.match), s.bitAddress, s.width, TedsBuf);
     }
+    if (manufacturerLevelsOf(*rec).ManuLevelField != editorModelState().levels.ManuLevelField)
+        UpdateManufactorLevels(t);
+    UpdateManufactorBits(-1);
+    // The locked basic TEDS stays as the register holds it, manufacturer included.
     if (romLocked) {
         for (std::size_t i = 0; i < basic.size() && i < TedsBuf.Bits.size(); ++i)
             TedsBuf.Bits[i] = basic[i];
         core::BitsToBytes(TedsBuf);
     }
-    if (manufacturerLevelsOf(*rec).ManuLevelField != editorModelState().levels.ManuLevelField)
-        UpdateManufactorLevels(t);
-    UpdateManufactorBits(-1);
     const int selected = core::listsState().Manufacturers.ListIndex();
     TedsManufacturerId = selected >= 0 ? idAt(selected) : 0;
     if (TedsManufacturerId == 0)

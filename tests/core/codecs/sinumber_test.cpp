@@ -24,6 +24,28 @@ TEST(SiNumber, Reading)
     EXPECT_DOUBLE_EQ(core::siReading("5mV", true), 0.005);
 }
 
+// A unit that begins with a prefix letter goes before the number is read.
+TEST(SiNumber, UnitTakenOff)
+{
+    struct Row {
+        const char* text;
+        const char* unit;
+        const char* stripped;
+        double value;
+    };
+    const Row rows[] = {
+        {"1.17mm\xB2", "mm\xB2", "1.17", 1.17},      {"1.17mmm\xB2", "mm\xB2", "1.17m", 1.17e-3},
+        {"2.5 m\xB3", "m\xB3", "2.5", 2.5},         {"3mV/PA ", "mV/PA", "3", 3},
+        {"3mmV/PA", "mV/PA", "3m", 3e-3},            {"5ms", "s", "5m", 5e-3},
+        {"4.7k", "Ohm", "4.7k", 4700},               {"mm\xB2", "mm\xB2", "mm\xB2", 0},
+        {"7", "", "7", 7},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(core::StripUnit(r.text, r.unit), r.stripped) << r.text;
+        EXPECT_DOUBLE_EQ(core::ParseSiNumber(core::StripUnit(r.text, r.unit)), r.value) << r.text;
+    }
+}
+
 class SiFormat : public ::testing::Test {
 protected:
     void TearDown() override { core::coreState().JapaneseWindows = false; }

@@ -1,0 +1,80 @@
+#pragma once
+// The codecs of the field-type table (fieldtypes.cpp), one set per type keyword, and
+// the helpers they share. Only the field-type table uses this header.
+
+#include "core/numeric/biguint.h"
+#include "editor/model/fieldtypes.h"
+
+#include <optional>
+#include <string>
+
+namespace editor::fieldcodecs {
+
+using core::numeric::BigUInt;
+
+inline constexpr const char* kNotANumber = "Not a valid number, not changed !";
+inline constexpr const char* kNotADate = "Not a valid date, date not changed !\r\nuse day-month-year (ex. 27-05-2006)";
+inline constexpr const char* kNotAvailable = "N/A";
+
+// Helpers.
+const core::TemplateField& F(const FieldContext& c);
+BigUInt raw(const FieldContext& c);
+bool allOnes(const FieldContext& c);
+double rawDouble(const FieldContext& c);
+void refuse(const std::string& text);
+std::string bitsText(int n);
+double allOnesValue(int n);
+double largestValueCode(int n);
+std::string charCount(int c);
+void writeUnsigned(const FieldContext& c, const BigUInt& v);
+std::string integerText(const BigUInt& v, const std::string& format);
+std::string floatText(float x);
+std::string numberText(double x, const std::string& format);
+
+// Codecs.
+std::optional<std::string> decodeConRelRes(const FieldContext& c);
+bool encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&);
+FieldLookup lookupConRelRes(const FieldContext& c);
+std::optional<std::string> tooltipConRelRes(const FieldContext& c);
+std::optional<std::string> decodeConRes(const FieldContext& c);
+bool encodeConRes(const FieldContext& c, const std::string& text, EncodePass&);
+FieldLookup lookupConRes(const FieldContext& c);
+std::optional<std::string> tooltipConRes(const FieldContext& c);
+std::optional<std::string> decodeSingle(const FieldContext& c);
+bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pass);
+FieldLookup lookupSingle(const FieldContext& c);
+std::optional<std::string> tooltipSingle(const FieldContext& c);
+std::optional<std::string> decodeManufacturer(const FieldContext& c);
+bool encodeNothing(const FieldContext&, const std::string&, EncodePass&);
+FieldLookup lookupUnsigned(const FieldContext& c);
+std::optional<std::string> tooltipManufacturer(const FieldContext& c);
+std::optional<std::string> decodeUnint(const FieldContext& c);
+bool encodeUnint(const FieldContext& c, const std::string& text, EncodePass& pass);
+std::optional<std::string> tooltipUnint(const FieldContext& c);
+std::optional<std::string> decodeChr5(const FieldContext& c);
+bool encodeChr5(const FieldContext& c, const std::string& text, EncodePass&);
+std::optional<std::string> tooltipChr5(const FieldContext& c);
+std::optional<std::string> decodeDate(const FieldContext& c);
+bool encodeDate(const FieldContext& c, const std::string& text, EncodePass& pass);
+std::optional<std::string> tooltipDate(const FieldContext& c);
+std::optional<std::string> decodeMdef(const FieldContext& c);
+bool encodeMdef(const FieldContext& c, const std::string& text, EncodePass& pass);
+std::optional<std::string> tooltipMdef(const FieldContext& c);
+std::optional<std::string> decodeDirection(const FieldContext& c);
+bool encodeDirection(const FieldContext& c, const std::string& text, EncodePass&);
+std::optional<std::string> tooltipDirection(const FieldContext& c);
+std::optional<std::string> decodeSign(const FieldContext& c);
+bool encodeSign(const FieldContext& c, const std::string& text, EncodePass&);
+std::optional<std::string> tooltipSign(const FieldContext& c);
+std::optional<std::string> decodeBinary(const FieldContext&);
+std::optional<std::string> tooltipBinary(const FieldContext& c);
+std::optional<std::string> decodeAscii(const FieldContext& c);
+std::optional<std::string> decodeAscii7(const FieldContext& c);
+bool encodeAscii(const FieldContext& c, const std::string& text, EncodePass&);
+bool encodeAscii7(const FieldContext& c, const std::string& text, EncodePass&);
+FieldLookup lookupAscii(const FieldContext& c);
+FieldLookup lookupAscii7(const FieldContext& c);
+std::optional<std::string> tooltipAscii(const FieldContext& c);
+std::optional<std::string> tooltipAscii7(const FieldContext& c);
+
+} // namespace editor::fieldcodecs

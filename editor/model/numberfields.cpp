@@ -1,0 +1,245 @@
+// Codecs of the number field types: CONRELRES, CONRES, SINGLE, MANUFACTURER, UNINT.
+
+#include "editor/model/fieldcodecs.h"
+
+#include "core/base/message.h"
+#include "core/base/textfile.h"
+#include "core/codecs/chr5.h"
+#include "core/codecs/conres.h"
+#include "core/codecs/singlefield.h"
+#include "core/codecs/sinumber.h"
+#include "core/lists/listsstate.h"
+#include "core/numeric/numberformat.h"
+#include "core/numeric/numberrules.h"
+#include "core/teds/bitfields.h"
+#include "editor/model/datefields.h"
+#include "editor/model/manufacturerlevels.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace editor::fieldcodecs {
+
+// ----- CONRELRES -------------------------------------------------------------------
+
+std::optional<std::string> decodeConRelRes(const FieldContext& c)
+{
+    if (allOnes(c))
+        return std::string(kNotAvailable);
+    const double x = core::ConRelResDecode(static_cast<std::int64_t>(raw(c).low64()), F(c).p1, F(c).p2);
+    if (c.title.find("Charge amplifier") != std::string::npos && F(c).unit == "V/C")
+        return core::FormatSiNumber(x * 1e-12, F(c).format, true, F(c).p2) + "V/pC";
+    return core::FormatSiNumber(x, F(c).format, true, F(c).p2) + F(c).unit;
+}
+
+bool encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&)
+{
+    if (text == kNotAvailable) {
+        core::FillFieldOnes(F(c).bitAddress, F(c).bitCount, c.buf);
+        return true;
+    }
+    const double scale = (F(c).unit == "V/C" && text.find("V/pC") != std::string::npos) ? 1e12 : 1;
+    const auto code = core::ConRelResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, scale, F(c).unit);
+    if (!code)
+        return false;
+    core::Val2Bits(std::min(*code, largestValueCode(F(c).bitCount)), F(c).bitAddress, F(c).bitCount, c.buf);
+    return true;
+}
+
+FieldLookup lookupConRelRes(const FieldContext& c)
+{
+    FieldLookup r;
+    if (allOnes(c)) {
+        r.available = false;
+        r.hasText = true;
+        r.text = kNotAvailable;
+        return r;
+    }
+    r.hasValue = true;
+    r.value = core::ConRelResDecode(static_cast<std::int64_t>(raw(c).low64()), F(c).p1, F(c).p2);
+    return r;
+}
+
+std::optional<std::string> tooltipConRelRes(const FieldContext& c)
+{
+    const int n = F(c).bitCount;
+    const double top = core::ConRelResDecode(static_cast<std::int64_t>(allOnesValue(n) - 1), F(c).p1, F(c).p2);
+    return core::FormatSiNumber(F(c).p1, "rp", true, F(c).p2) + " to " + core::FormatSiNumber(top, "rp", true, F(c).p2) +
+           F(c).unit + " (resolution " + core::FormatSiNumber(F(c).p2 * 100, "rp", true, F(c).p2) + "%) - " + bitsText(n);
+}
+
+// ----- CONRES ----------------------------------------------------------------------
+
+std::optional<std::string> decodeConRes(const FieldContext& c)
+{
+    if (allOnes(c))
+        return std::string(kNotAvailable);
+    return core::FormatSiNumber(F(c).p1 + rawDouble(c) * F(c).p2, F(c).format, false, F(c).p2) + F(c).unit;
+}
+
+bool encodeConRes(const FieldContext& c, const std::string& text, EncodePass&)
+{
+    if (text == kNotAvailable) {
+        core::FillFieldOnes(F(c).bitAddress, F(c).bitCount, c.buf);
+        return true;
+    }
+    const auto q = core::ConResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, F(c).unit);
+    if (!q)
+        return false;
+    // The nearest code: a quotient such as 23.999999999999996 stands for 24.
+    core::Val2Bits(std::min(std::floor(*q + 0.5), largestValueCode(F(c).bitCount)), F(c).bitAddress, F(c).bitCount,
+                   c.buf);
+    return true;
+}
+
+FieldLookup lookupConRes(const FieldContext& c)
+{
+    FieldLookup r;
+    if (allOnes(c)) {
+        r.available = false;
+        r.hasText = true;
+        r.text = kNotAvailable;
+        return r;
+    }
+    r.hasValue = true;
+    r.value = F(c).p1 + rawDouble(c) * F(c).p2;
+    return r;
+}
+
+std::optional<std::string> tooltipConRes(const FieldContext& c)
+{
+    const int n = F(c).bitCount;
+    const double top = F(c).p1 + (allOnesValue(n) - 1) * F(c).p2;
+    return core::FormatSiNumber(F(c).p1, "rp", false, F(c).p2) + " to " + core::FormatSiNumber(top, "rp", false, F(c).p2) +
+           F(c).unit + " (step size " + core::FormatSiNumber(F(c).p2, "rp", false, F(c).p2) + ") - " + bitsText(n);
+}
+
+// ----- SINGLE ----------------------------------------------------------------------
+
+std::optional<std::string> decodeSingle(const FieldContext& c)
+{
+    const float s = core::SingleFromBits(rawDouble(c));
+    return numberText(s, F(c).format) + F(c).unit;
+}
+
+bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pass)
+{
+    std::string t = core::trim(text);
+    std::replace(t.begin(), t.end(), ',', '.');
+    // The texts the display writes for the special values.
+    const std::string u = core::upper(t);
+    for (const char* special : {"-INFINITY", "INFINITY", "NAN"}) {
+        if (u.rfind(special, 0) == 0) {
+            core::Val2Bits(core::SingleToBits(special), F(c).bitAddress, F(c).bitCount, c.buf);
+            return true;
+        }
+    }
+    const double v = core::numeric::leadingNumber(t);
+    const double largest = std::numeric_limits<float>::max();
+    pass.singleValue = v > largest    ? std::numeric_limits<float>::infinity()
+                       : v < -largest ? -std::numeric_limits<float>::infinity()
+                                      : static_cast<float>(v);
+    const std::string number = std::isinf(pass.singleValue) ? (pass.singleValue > 0 ? "Infinity" : "-Infinity")
+                                                            : floatText(pass.singleValue);
+    core::Val2Bits(core::SingleToBits(number), F(c).bitAddress, F(c).bitCount, c.buf);
+    return true;
+}
+
+FieldLookup lookupSingle(const FieldContext& c)
+{
+    FieldLookup r;
+    r.hasValue = true;
+    r.value = core::SingleFromBits(rawDouble(c));
+    return r;
+}
+
+std::optional<std::string> tooltipSingle(const FieldContext& c)
+{
+    return "Single precision number " + F(c).unit + " - " + bitsText(F(c).bitCount);
+}
+
+// ----- MANUFACTURER ----------------------------------------------------------------
+
+std::optional<std::string> decodeManufacturer(const FieldContext& c)
+{
+    const auto id = static_cast<std::int32_t>(std::min<std::uint64_t>(raw(c).low64(), 0x7FFFFFFF));
+    const int p = core::ManufacturerIndexFromId(id);
+    auto& levels = editorModelState().levels;
+    const int level = Manu_Level(c.index);
+    if (level >= 0 && level <= levels.ManuLevelLast)
+        levels.ManuLevelIndex[static_cast<std::size_t>(level)] = p;
+    const auto& list = core::listsState().Manufacturers;
+    if (p >= 0 && p < list.ListCount())
+        return list.List(p);
+    return std::to_string(id);
+}
+
+bool encodeNothing(const FieldContext&, const std::string&, EncodePass&) { return true; }
+
+FieldLookup lookupUnsigned(const FieldContext& c)
+{
+    FieldLookup r;
+    r.hasValue = true;
+    if (F(c).format == "hex") {
+        r.value = 0;
+        r.hasText = true;
+        r.text = core::BitsToHexString(c.buf, F(c).bitAddress, F(c).bitCount);
+    } else {
+        r.value = rawDouble(c);
+    }
+    return r;
+}
+
+std::optional<std::string> tooltipManufacturer(const FieldContext& c)
+{
+    return "Enumeration of manufacturer, (use Remap to change) - " + bitsText(F(c).bitCount);
+}
+
+// ----- UNINT -----------------------------------------------------------------------
+
+std::optional<std::string> decodeUnint(const FieldContext& c)
+{
+    if (F(c).format == "hex")
+        return core::BitsToHexString(c.buf, F(c).bitAddress, F(c).bitCount);
+    return integerText(raw(c), F(c).format);
+}
+
+bool encodeUnint(const FieldContext& c, const std::string& text, EncodePass& pass)
+{
+    if (F(c).format == "hex") {
+        std::string hex = core::trim(text);
+        if (hex.empty() || !core::HexToBits(hex, F(c).bitAddress, F(c).bitCount, c.buf)) {
+            refuse(kNotANumber);
+            return false;
+        }
+        return true;
+    }
+    const std::string t = core::trim(text);
+    if (!core::numeric::IsNumeric(t)) {
+        refuse(kNotANumber);
+        return false;
+    }
+    if (const auto exact = BigUInt::fromDecimal(t)) {
+        writeUnsigned(c, *exact);
+        return true;
+    }
+    const double v = core::numeric::roundHalfEven(*core::numeric::parseNumber(t));
+    pass.unintValue = core::numeric::CLng(v).value_or(2147483647);
+    if (v <= 0)
+        writeUnsigned(c, BigUInt{});
+    else
+        writeUnsigned(c, BigUInt::fromDouble(v));
+    return true;
+}
+
+std::optional<std::string> tooltipUnint(const FieldContext& c)
+{
+    const int n = F(c).bitCount;
+    return "0 to " + core::numeric::generalNumber(allOnesValue(n)) + " " + F(c).unit + " step size 1 - " +
+           std::to_string(n) + (n == 1 ? " bit" : " bits");
+}
+
+} // namespace editor::fieldcodecs

@@ -1,0 +1,134 @@
+#pragma once
+// A program folder with the shipped template library, tag list and manufacturer list,
+// fresh module state, scripted message boxes, and small hand-made templates.
+
+#include "core/base/corestate.h"
+#include "core/lists/listsstate.h"
+#include "core/lists/manufacturerlist.h"
+#include "core/tdl/tdlstate.h"
+#include "core/tdl/templateparser.h"
+#include "core/teds/bitfields.h"
+#include "device/base/devicestate.h"
+#include "editor/model/manufacturerlevels.h"
+#include "editor/model/tedsdocument.h"
+#include "platform/base/messagebox.h"
+#include "tests/support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace doctest {
+
+namespace fs = std::filesystem;
+
+// One field of a hand-made template.
+struct FieldSpec {
+    std::string type;
+    int bits;
+    double p1 = 0;
+    double p2 = 0;
+    std::string format;
+    std::string unit;
+    int access = 2;
+    std::string title = "Field";
+};
+
+class DocTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        core::resetCoreState();
+        core::resetTdlState();
+        core::resetListsState();
+        device::resetDeviceState();
+        editor::resetEditorModelState();
+        core::coreState().ProgramFolder = dir.path();
+        for (const char* f : {"TagList.xdl", "IEEE_Templates.tdl", "ManufacturerList.xdl"})
+            fs::copy_file(testing_support::dataDir() / f, dir / f);
+        core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(dir.path());
+    }
+    void TearDown() override
+    {
+        editor::resetEditorModelState();
+        device::resetDeviceState();
+        core::resetTdlState();
+        core::resetListsState();
+        core::resetCoreState();
+    }
+
+    // The shipped library and manufacturer list, as start-up reads them.
+    void loadLibrary()
+    {
+        core::ParseTemplateFile("IEEE_Templates.tdl");
+        core::ReadManufacturerList(dir / "ManufacturerList.xdl", core::listsState().Manufacturers);
+        box.clear();
+    }
+
+    int templateNamed(const std::string& name) const
+    {
+        const auto& st = core::tdlState();
+        for (int t = 0; t <= st.TemplateLast; ++t)
+            if (st.Templates[static_cast<std::size_t>(t)].name == name)
+                return t;
+        ADD_FAILURE() << "no template " << name;
+        return -1;
+    }
+
+    // Appends a template of those fields (laid out from bit 0) and returns its index.
+    int addTemplate(const std::string& name, const std::vector<FieldSpec>& fields,
+                    const std::vector<core::TemplateSelector>& selectors = {}, int utidt = 2)
+    {
+        auto& st = core::tdlState();
+        core::TemplateRecord t;
+        t.name = name;
+        t.UTIDT = utidt;
+        int at = 0;
+        for (const auto& s : fields) {
+            auto& f = t.fields[static_cast<std::size_t>(++t.fieldLast)];
+            f.title = s.title;
+            f.typeKeyword = s.type;
+            f.bitAddress = at;
+            f.bitCount = s.bits;
+            f.p1 = s.p1;
+            f.p2 = s.p2;
+            f.format = s.format;
+            f.unit = s.unit;
+            f.access = s.access;
+            at += s.bits;
+        }
+        for (const auto& s : selectors) {
+            t.selectors[static_cast<std::size_t>(++t.selectorLast)] = s;
+            at = std::max(at, s.bitAddress + s.width);
+        }
+        t.lengthBits = at;
+        const bool empty = st.TemplateParseLast < 0;
+        const int index = empty ? 0 : st.TemplateLast + 1;
+        st.Templates.resize(static_cast<std::size_t>(index) + 2);
+        st.Templates[static_cast<std::size_t>(index)] = t;
+        st.TemplateLast = index;
+        st.TemplateParseLast = index;
+        return index;
+    }
+
+    // The document shows template t over an image of size bytes holding the given bits.
+    void showWith(int t, int size)
+    {
+        doc.TedsBuf.dimension(size);
+        doc.setActualTemplate(t);
+        doc.TedsManufacturerId = 31;
+        doc.ShowForm();
+    }
+
+    std::uint64_t field(int pos, int n) const { return core::Bits2Val(doc.TedsBuf, pos, n).low64(); }
+
+    testing_support::TempDir dir;
+    platform::ScriptedMessageBox box;
+    platform::ScopedMessageBox scoped{box};
+    editor::TedsDocument doc;
+};
+
+} // namespace doctest
