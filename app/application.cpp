@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/library.h"
+#include "app/serverbridge.h"
 #include "app/splash.h"
 #include "core/base/message.h"
 #include "core/base/textfile.h"
@@ -54,14 +55,18 @@ private:
     std::unique_ptr<Starting> splash_;
 };
 
-// What the TEDS windows ask of the main window.
+// What the TEDS windows ask of the main window and of the running request.
 class EditorNeighbours final : public editor::TedsNeighbours {
 public:
-    explicit EditorNeighbours(QtStartupUi& ui) : ui_(ui) {}
+    EditorNeighbours(QtStartupUi& ui, ServerBridge& server) : ui_(ui), server_(server) {}
     bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
+    int requestFamily() override { return static_cast<int>(server_.engine().RequestFamily); }
+    bool allowRomProgramming() override { return server_.engine().AllowRomProgramming; }
+    void requestReport(const std::string& line) override { server_.engine().requestReport(line); }
 
 private:
     QtStartupUi& ui_;
+    ServerBridge& server_;
 };
 
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
@@ -102,7 +107,9 @@ int run(int argc, char** argv)
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
     shell::setNodeWindowFactory(&nodeWindows);
-    EditorNeighbours neighbours(ui);
+    // The request server: its window, the suppression of every message box while it serves.
+    ServerBridge server([&ui] { return ui.main_.get(); }, nodeWindows);
+    EditorNeighbours neighbours(ui, server);
     editor::setTedsNeighbours(&neighbours);
     shell::installDriverNodeList();
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();

@@ -70,6 +70,7 @@ void RequestEngine::processRequestfile(bool resume)
 
 void RequestEngine::errorPath(int lineNo)
 {
+    AllowRomProgramming = false;
     addLog("Error in TEDS_req.txt file, in line : " + std::to_string(lineNo));
     writeLogAsResponse();
     if (Kill_ackFile())
@@ -78,6 +79,7 @@ void RequestEngine::errorPath(int lineNo)
 
 void RequestEngine::endRequest(Run& run)
 {
+    AllowRomProgramming = false;
     device::driverState().RomProgrammingAllowed = false;
     if (!run.deviceRequest) {
         addLog("Request is cancled: " + nowText() + (run.abort ? "" : " due to incomplete request"));
