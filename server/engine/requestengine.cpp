@@ -189,18 +189,15 @@ void RequestEngine::ServerTimer_Timer()
         return;
     try {
         std::error_code ec;
-        const bool ack = fs::exists(file(kAckFile), ec);
-        if (ec)
-            throw fs::filesystem_error("working directory", WorkingDir, ec);
-        if (!ack)
+        if (!fs::is_directory(WorkingDir, ec))
+            throw std::runtime_error("no working directory");
+        if (!fs::exists(file(kAckFile), ec))
             return;
         // Jobs posted now would be dropped (a modal window is open) or would run inside a
         // running job: the ack stays, and the next tick tries again.
         const auto& q = shell::jobQueue();
         if (!q.JobsEnabled() || q.ticking() || shell::scanRunning())
             return;
-        if (!fs::is_directory(WorkingDir))
-            throw std::runtime_error("no working directory");
         setTimer(false);
         if (!fs::exists(file(kRequestFile), ec)) {
             addLog("Error request file not found: TEDS_req.txt");
