@@ -10,6 +10,7 @@
 #include "core/base/settings.h"
 #include "core/base/trace.h"
 #include "core/lists/listsstate.h"
+#include "core/lists/manufacturerlist.h"
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
 #include "device/base/devicestate.h"
@@ -148,6 +149,7 @@ protected:
         core::coreState().IniPath = dir / "settings.txt";
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
         core::ParseTemplateFile("IEEE_Templates.tdl");
+        core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
         shell::setNodeWindowFactory(&factory);
         shell::installDriverNodeList();
         shell::setNodeHost(&nobeep);
