@@ -38,6 +38,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -94,7 +95,12 @@ struct Host final : server::ServerHost {
         teds(w, "appendFullTEDS");
         throw std::logic_error("no appendFullTEDS yet");
     }
-    bool WriteNode_s(shell::NodeWindow& w) override { return teds(w, "WriteNode_s").WriteNode_s(); }
+    bool WriteNode_s(shell::NodeWindow& w) override
+    {
+        if (beforeWrite)
+            beforeWrite();
+        return teds(w, "WriteNode_s").WriteNode_s();
+    }
     std::string ActualNodeID() override { return factory.shared().ActualNodeID; }
     void setActualNodeID(const std::string& id) override { factory.shared().ActualNodeID = id; }
     void setSelectedNodeID(const std::string& id) override { factory.shared().SelectedNodeID = id; }
@@ -107,6 +113,7 @@ struct Host final : server::ServerHost {
     int ended = 0;
     bool timerOn = false;
     std::vector<std::string> ownMessages;
+    std::function<void()> beforeWrite;  // runs inside the request, before a node write
 };
 
 // What the TEDS windows ask of the running request.
@@ -190,12 +197,12 @@ protected:
         ASSERT_TRUE(net->loadDescription(description, testing_support::dataDir(), error)) << error;
     }
     // Settings of a serving window, then its load.
-    void startServer(const std::string& pollTime = "0.1")
+    void startServer(const std::string& pollTime = "0.1", int editorVisible = 1)
     {
         const auto& ini = core::coreState().IniPath;
         core::Inifile_CreateKeyWithValue(ini, "T-block workdir", work.string());
         core::Inifile_CreateKeyWithValue(ini, "T-block server enabled", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block server EditorVisible", 1);
+        core::Inifile_CreateKeyWithValue(ini, "T-block server EditorVisible", editorVisible);
         core::Inifile_CreateKeyWithValue(ini, "T-block pooltime", pollTime);
         engine.Form_Load();
     }
