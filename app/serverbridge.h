@@ -40,6 +40,7 @@ public:
     void setMainWindowVisible(bool visible) override;
     bool amplifierLinkChosen() override;
     void postMainJob(int job, int param) override;
+    void runJobsSoon() override;
     void endProgram() override;
     void ownMessage(const std::string& text) override;
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,

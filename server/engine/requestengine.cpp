@@ -214,6 +214,7 @@ void RequestEngine::ServerTimer_Timer()
             host_.postMainJob(1, 0);
         host_.postMainJob(6, 0);
         shell::jobQueue().Insert_In_JobQue(*this, 0, 0LL);
+        host_.runJobsSoon();
     } catch (const core::ProgramEnd&) {
         throw;
     } catch (const std::exception&) {
