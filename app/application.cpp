@@ -5,6 +5,7 @@
 #include "app/splash.h"
 #include "core/base/message.h"
 #include "core/base/textfile.h"
+#include "core/base/trace.h"
 #include "core/startup/startup.h"
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/editorwindowfactory.h"
@@ -58,14 +59,23 @@ private:
 // What the TEDS windows ask of the main window and of the running request.
 class EditorNeighbours final : public editor::TedsNeighbours {
 public:
-    EditorNeighbours(QtStartupUi& ui, ServerBridge& server) : ui_(ui), server_(server) {}
+    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, ServerBridge& server)
+        : ui_(ui), trace_(trace), server_(server)
+    {
+    }
     bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
+    void showTraceWindow() override
+    {
+        if (core::traceOn())
+            trace_.setTrace(true);
+    }
     int requestFamily() override { return static_cast<int>(server_.engine().RequestFamily); }
     bool allowRomProgramming() override { return server_.engine().AllowRomProgramming; }
     void requestReport(const std::string& line) override { server_.engine().requestReport(line); }
 
 private:
     QtStartupUi& ui_;
+    shell::TraceHost& trace_;
     ServerBridge& server_;
 };
 
@@ -109,7 +119,7 @@ int run(int argc, char** argv)
     shell::setNodeWindowFactory(&nodeWindows);
     // The request server: its window, the suppression of every message box while it serves.
     ServerBridge server([&ui] { return ui.main_.get(); }, nodeWindows);
-    EditorNeighbours neighbours(ui, server);
+    EditorNeighbours neighbours(ui, trace, server);
     editor::setTedsNeighbours(&neighbours);
     shell::installDriverNodeList();
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();

@@ -76,6 +76,9 @@ long T_server_CalDateValue(const std::string& text)
 
 std::string dateFieldText(long days)
 {
+    constexpr long kLastSerial = 2958465;  // 31 December 9999
+    if (days < 0 || days > kLastSerial - core::coreState().DateEpoch)
+        return std::to_string(days);  // beyond the calendar: the day count itself
     const auto d = core::numeric::dateFromSerial(static_cast<int>(core::coreState().DateEpoch + days));
     return localMonthName(d.month, QLocale::LongFormat) + " " + std::to_string(d.day) + ", " + std::to_string(d.year);
 }

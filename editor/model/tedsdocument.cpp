@@ -190,6 +190,8 @@ void TedsDocument::ShowTeds()
         const FieldType* type = findFieldType(f.typeKeyword);
         if (!type) {
             core::ShowMessage("Unknown type: " + f.typeKeyword, 0, "");
+            r.decoded = r.value;  // a pass reports the row only once it is edited
+            r.hasDecoded = true;
             continue;
         }
         const FieldContext c{f, k, TedsBuf, Title};

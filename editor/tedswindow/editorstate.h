@@ -45,6 +45,8 @@ public:
     // The create/remap dialog for owner: mode 0 new TEDS, 1 remap; shown modal. True when
     // it gave the window a template (GotTemplate).
     virtual bool runTemplateDialog(int mode, TedsF& owner) { return false; }
+    // Shows the trace window without a modal state.
+    virtual void showTraceWindow() {}
     // A File menu item of Part "TEDS files" (0 read, 1 save, 3 print, 4 rtf).
     virtual void fileMenu(int item, TedsF& window) {}
 };

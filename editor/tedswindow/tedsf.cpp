@@ -141,7 +141,7 @@ void TedsF::buildUi()
     ZQ_text = new QLabel("Tedsmith", central);
     top->addWidget(TEDS_toolTips);
     top->addWidget(ZQ_text);
-    resize(560, 640);
+    resize(560, 860);
 }
 
 void TedsF::connectControls()
@@ -501,10 +501,11 @@ void TedsF::DoDebug_Click()
     core::Tracewindow("TedsBuf.id is " + doc.TedsBuf.id);
     core::Tracewindow("ActualNodeID is " + ActualNodeID);
     core::Tracewindow("");
+    tedsNeighbours().showTraceWindow();
     parkFocus();
 }
 
-void TedsF::CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText)
+void TedsF::CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText, bool notLinkedToNode)
 {
     nodeObject = &obj;
     doc.TedsBuf.id = idText.rfind("id", 0) == 0 ? idText.substr(2) : idText;
@@ -514,6 +515,8 @@ void TedsF::CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText)
     q.StartJobQue();
     if (got)
         reqShow();
+    if (notLinkedToNode)
+        core::coreState().TedsF_loaded = true;
     UpdateMenuState();
 }
 

@@ -46,7 +46,9 @@ public:
     std::string Title() const override { return doc.Title; }
     void MakeNodeListfrombuf() override;
     void ShowUnknownTemplate() override;
-    void CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText) override;
+    void CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText) override { CreateNewTEDS(obj, idText, false); }
+    // notLinkedToNode: the TEDS belongs to no node (Tools > "Create empty TEDS").
+    void CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText, bool notLinkedToNode);
 
     // --- Members other windows call by name -----------------------------------------
     void ReadNode_msg(bool ForceRomRead);

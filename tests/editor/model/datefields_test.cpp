@@ -43,10 +43,11 @@ TEST_F(Dates, ServerDateValue)
         SCOPED_TRACE(c.text);
         box.clear();
         EXPECT_EQ(editor::T_server_CalDateValue(c.text), c.days);
-        if (c.message)
+        if (c.message) {
             EXPECT_EQ(box.prompts(), std::vector<std::string>{c.message});
-        else
+        } else {
             EXPECT_TRUE(box.shown.empty());
+        }
     }
     EXPECT_TRUE(editor::Skudaar(2000));
     EXPECT_FALSE(editor::Skudaar(2100));
@@ -138,6 +139,8 @@ TEST_F(Dates, EnglishUnderTheCLocale)
 {
     EXPECT_EQ(editor::dateFieldText(0), "January 1, 1998");
     EXPECT_EQ(editor::dateFieldText(366), "January 2, 1999");
+    EXPECT_EQ(editor::dateFieldText(65535), "June 6, 2177");
+    EXPECT_EQ(editor::dateFieldText(4000000000L), "4000000000");  // a wide field beyond year 9999
     EXPECT_EQ(editor::dateFieldDays("january 2, 1999"), 366);
     EXPECT_EQ(editor::dateFieldDays("1997-12-31"), -1);
     EXPECT_FALSE(editor::dateFieldDays(""));

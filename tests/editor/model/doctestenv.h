@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace doctest {
@@ -27,14 +28,20 @@ namespace fs = std::filesystem;
 
 // One field of a hand-made template.
 struct FieldSpec {
+    FieldSpec(std::string type_, int bits_, double p1_ = 0, double p2_ = 0, std::string format_ = "",
+              std::string unit_ = "", int access_ = 2, std::string title_ = "Field")
+        : type(std::move(type_)), bits(bits_), p1(p1_), p2(p2_), format(std::move(format_)), unit(std::move(unit_)),
+          access(access_), title(std::move(title_))
+    {
+    }
     std::string type;
     int bits;
-    double p1 = 0;
-    double p2 = 0;
+    double p1;
+    double p2;
     std::string format;
     std::string unit;
-    int access = 2;
-    std::string title = "Field";
+    int access;
+    std::string title;
 };
 
 class DocTest : public ::testing::Test {

@@ -132,10 +132,12 @@ TEST_F(Matching, DisplayByManufacturerId)
         doc.TedsManufacturerId = c.id;
         EXPECT_EQ(doc.ShowForm(), c.display);
         EXPECT_EQ(doc.TedsShown, c.shown);
-        if (c.display == Display::SpecialCase)
+        if (c.display == Display::SpecialCase) {
             EXPECT_EQ(doc.rows[1].value, "Special case, not ready yet");
-        if (c.display == Display::NotDefined)
+        }
+        if (c.display == Display::NotDefined) {
             EXPECT_EQ(doc.rows[1].value, "Memory not defined");
+        }
     }
     // A node list on a window that still points at a real template.
     struct Spy : editor::TedsDocumentObserver {

@@ -7,6 +7,7 @@
 #include "device/memimage/tedspacking.h"
 #include "tests/editor/model/doctestenv.h"
 
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -144,4 +145,67 @@ TEST_F(TestVector, AnEditReachesThePageImageAndTheMemoryFile)
     core::TedsBuf loaded;
     ASSERT_TRUE(core::LoadMemoryFile(loaded, path));
     EXPECT_EQ(core::Bits2Val(loaded, 294, 12).low64(), 365u);
+}
+
+namespace {
+
+// Decimals a fixed number pattern shows ("0.00" 2, "0" 0); -1 for other patterns.
+int fixedDecimals(const std::string& format)
+{
+    if (format.empty() || format.find_first_not_of("0.") != std::string::npos)
+        return -1;
+    const auto dot = format.find('.');
+    return dot == std::string::npos ? 0 : static_cast<int>(format.size() - dot - 1);
+}
+
+using LibraryRetype = doctest::DocTest;
+
+} // namespace
+
+// Every code of every coded number field of the shipped library whose display is at
+// least as fine as the field's step ("r" patterns take their decimals from it): the
+// shown text typed back gives the same code. Units that begin with a prefix letter
+// ("mm\xB2", "m/s\xB2") are the case this guards.
+TEST_F(LibraryRetype, ShownCodesTypeBack)
+{
+    loadLibrary();
+    const auto& st = core::tdlState();
+    int fields = 0;
+    for (int t = 0; t <= st.TemplateLast; ++t) {
+        const auto& rec = st.Templates[static_cast<std::size_t>(t)];
+        for (int k = 0; k <= rec.fieldLast; ++k) {
+            const auto& f = rec.fields[static_cast<std::size_t>(k)];
+            const bool relative = f.typeKeyword == "CONRELRES";
+            if (!relative && f.typeKeyword != "CONRES")
+                continue;
+            const int decimals = fixedDecimals(f.format);
+            const bool fineEnough = (!f.format.empty() && f.format[0] == 'r') ||
+                                    (!relative && decimals >= 0 && std::pow(10.0, -decimals) <= f.p2 * (1 + 1e-9));
+            if (!fineEnough)
+                continue;
+            ++fields;
+            SCOPED_TRACE(rec.name + " / " + f.title);
+            const std::uint64_t last = (std::uint64_t{1} << f.bitCount) - 2;
+            const std::uint64_t stride = std::max<std::uint64_t>(1, last / 1024);
+            int bad = 0;
+            for (std::uint64_t code = 0; code <= last && bad < 3; code += stride) {
+                doc = editor::TedsDocument{};
+                doc.TedsBuf.dimension(496);
+                core::Val2Bits(static_cast<double>(code), f.bitAddress, f.bitCount, doc.TedsBuf);
+                doc.setActualTemplate(t);
+                doc.TedsManufacturerId = 31;
+                doc.ShowForm();
+                const std::string shown = doc.rows[static_cast<std::size_t>(k)].value;
+                doc.rows[static_cast<std::size_t>(k)].hasDecoded = false;  // typed again
+                doc.updatebuf();
+                const auto back = core::Bits2Val(doc.TedsBuf, f.bitAddress, f.bitCount).low64();
+                if (back != code) {
+                    ++bad;
+                    ADD_FAILURE() << "'" << shown << "' code " << code << " typed back as " << back;
+                }
+            }
+        }
+    }
+    EXPECT_GT(fields, 0);
+    EXPECT_TRUE(box.shown.empty());
 }

@@ -117,6 +117,21 @@ TEST_F(WindowMenus, TheSharedWindowWithoutANodeHasNoNodeMenu)
     EXPECT_EQ(w.ActualNodeID, "Not assigned");
 }
 
+TEST_F(WindowMenus, CreateNewTedsRunsTheDialogForTheNodeOfATreeKey)
+{
+    editor::TedsF& w = factory.shared();
+    w.CreateNewTEDS(w, std::string("id") + k4k);
+    EXPECT_EQ(w.doc.TedsBuf.id, k4k);
+    EXPECT_EQ(neighbours.dialogs, std::vector<int>{0});
+    EXPECT_FALSE(core::coreState().TedsF_loaded);
+    EXPECT_TRUE(shell::jobQueue().JobsEnabled());
+    // Any other text is taken as it is; an unlinked TEDS marks the shared window loaded.
+    w.CreateNewTEDS(w, "Not assigned", true);
+    EXPECT_EQ(w.doc.TedsBuf.id, "Not assigned");
+    EXPECT_TRUE(core::coreState().TedsF_loaded);
+    EXPECT_FALSE(w.isVisible());
+}
+
 TEST_F(WindowMenus, ANodeListWindowHidesItsMenus)
 {
     loadDemo();
