@@ -5,6 +5,7 @@
 #include "serverfixture.h"
 
 #include "core/base/settings.h"
+#include "platform/onewiresim/simds2430.h"
 #include "platform/onewiresim/simdualswitch.h"
 #include "platform/onewiresim/simscratcheeprom.h"
 
@@ -154,6 +155,30 @@ TEST_F(CommandTest, Ds2406IsProgrammedOnlyWhenTheRequestAllowsIt)
     ASSERT_TRUE(request({"FAMILY 18", "ALLOWROMPROGRAMMING", "UTID 919106", "%SerialNumber=\"99\"", "WRITETEDS"}));
     EXPECT_GT(eprom.programPulses(), 0);
     EXPECT_EQ(client.responseLines(), (std::vector<std::string>{"Device DS2406", "Node ID: " + id, "OK"}));
+}
+
+TEST_F(CommandTest, Ds2430aRegisterIsLockedOnlyWhenTheRequestAllowsIt)
+{
+    load("node 14:000000000109\nmemory 00 01 02 03\n");
+    auto& chip = dynamic_cast<platform::sim::SimDs2430&>(*node(RomCode::make(0x14, 0x109).nodeId()));
+    ASSERT_FALSE(chip.locked());
+    // A template that fits the chip's 39 bytes, in the layout that uses the register.
+    std::string utid;
+    const auto& lib = core::tdlState();
+    for (int t = 0; t <= lib.TemplateLast && utid.empty(); ++t) {
+        const auto& rec = lib.Templates[static_cast<std::size_t>(t)];
+        if (rec.UTIDT >= 2 && rec.lengthBits > 64 && rec.lengthBits <= 39 * 8)
+            utid = rec.UTID.text();
+    }
+    ASSERT_FALSE(utid.empty());
+    ASSERT_TRUE(request({"FAMILY 20", "UTID " + utid, "WRITETEDS"}));
+    EXPECT_FALSE(chip.locked());
+    EXPECT_TRUE(
+        contains(logLines(), "MsgBox suppressed: Are you sure you will program the application register (ROM) in DS2430 ?"));
+    ASSERT_TRUE(request({"FAMILY 20", "ALLOWROMPROGRAMMING", "UTID " + utid, "WRITETEDS"}));
+    EXPECT_TRUE(chip.locked());
+    EXPECT_EQ(client.responseLines().back(), "OK");
+    EXPECT_TRUE(box.shown.empty());
 }
 
 TEST_F(CommandTest, WritingTwiceLosesTheNodeTheFirstWriteRemoved)
