@@ -35,7 +35,7 @@ protected:
         for (const char* f : {"TagList.xdl", "ManufacturerList.xdl", "IEEE_Templates.tdl"})
             fs::copy_file(testing_support::dataDir() / f, program / f);
         fs::copy_file(testing_support::dataDir() / "demo-bridge.tds", net / "bridge.tds");
-        net.write("net.txt", "node 23:000000000104\ntds bridge.tds\nnode 12:000000000101\n");
+        net.write("net.txt", "node 23:000000000104\ntds bridge.tds\nnode 12:000000000101\ntds bridge.tds\n");
         const fs::path ini = profile / "Morvelund" / "QT8061" / "QT8061_Inifile.txt";
         fs::create_directories(ini.parent_path());
         core::Inifile_CreateKeyWithValue(ini, "Com port", 1);
