@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/amplifierwindow.h"
 #include "app/library.h"
 #include "app/serverbridge.h"
 #include "app/splash.h"
@@ -9,12 +10,21 @@
 #include "core/startup/startup.h"
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/editorwindowfactory.h"
+#include "editor/tedswindow/tedsf.h"
+#include "amplifier/peloxf/peloxf.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/nodewindows/tedsfields.h"
 #include "platform/amplifiersim/amplifiersimconfig.h"
 #include "platform/amplifiersim/ptyserver.h"
 #include "platform/base/system.h"
+#include "platform/adapters/adapterbackends.h"
 #include "platform/onewire/simbackend.h"
 #include "platform/qt/qtservices.h"
+#include "editor/compiledialog/expanddefine.h"
+#include "platform/mixer/mixerbackend.h"
+#include "shell/help/help.h"
 #include "shell/mainwindow/mainf.h"
+#include "shell/mixer/mixerctrl.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "shell/trace/debugf.h"
@@ -30,7 +40,7 @@ namespace {
 
 class QtStartupUi final : public core::StartupUi {
 public:
-    explicit QtStartupUi(shell::TraceHost& trace) : trace_(trace) {}
+    QtStartupUi(shell::TraceHost& trace, shell::MixerCtrl& mixer) : trace_(trace), mixer_(mixer) {}
     void showSplash() override
     {
         splash_ = std::make_unique<Starting>();
@@ -40,8 +50,15 @@ public:
     void showMainWindow() override
     {
         main_ = std::make_unique<shell::MainF>();
-        main_->DebugF_clear = [this] { trace_.clear(); };
-        main_->Form_Load();
+        auto* main = main_.get();
+        main->DebugF_clear = [this] { trace_.clear(); };
+        wireMenus(*main);
+        mixer_.volMuteTicked = [main] { return main->iface().modes.Vol_mute; };
+        mixer_.showVolMuteCaption = [main](const std::string& caption) {
+            main->iface().modes.Vol_muteCaption = caption;
+            main->showState();
+        };
+        main->Form_Load();
         main_->show();
         main_->parkFocus();
         platform::processEvents();
@@ -52,15 +69,28 @@ public:
     std::unique_ptr<shell::MainF> main_;
 
 private:
+    void wireMenus(shell::MainF& main)
+    {
+        main.windows.setTrace = [this](bool on) { trace_.setTrace(on); };
+        trace_.onUserClosed = [&main] { main.traceWindowClosed(); };
+        main.windows.ExpandDefine = [&main] {
+            editor::ExpandDefine dialog(&main);
+            dialog.setProperty("HelpContextID", editor::ExpandDefine::kHelpTopic);
+            dialog.exec();
+        };
+        main.showHelp = [](int topic) { return shell::showHelp(topic); };
+    }
+
     shell::TraceHost& trace_;
+    shell::MixerCtrl& mixer_;
     std::unique_ptr<Starting> splash_;
 };
 
 // What the TEDS windows ask of the main window and of the running request.
 class EditorNeighbours final : public editor::TedsNeighbours {
 public:
-    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, ServerBridge& server)
-        : ui_(ui), trace_(trace), server_(server)
+    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier, ServerBridge& server)
+        : ui_(ui), trace_(trace), amplifier_(amplifier), server_(server)
     {
     }
     bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
@@ -69,6 +99,11 @@ public:
         if (core::traceOn())
             trace_.setTrace(true);
     }
+    void postAmplifierJob(int job) override
+    {
+        if (auto* w = amplifier_.window())
+            shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
+    }
     int requestFamily() override { return static_cast<int>(server_.engine().RequestFamily); }
     bool allowRomProgramming() override { return server_.engine().AllowRomProgramming; }
     void requestReport(const std::string& line) override { server_.engine().requestReport(line); }
@@ -76,7 +111,29 @@ public:
 private:
     QtStartupUi& ui_;
     shell::TraceHost& trace_;
+    AmplifierWindowHost& amplifier_;
     ServerBridge& server_;
+};
+
+// The fields of one TEDS window's document, as the switch window asks for them; bound
+// anew for each lookup.
+class DocumentFields final : public shell::TedsFields {
+public:
+    shell::TedsFields* bind(editor::TedsDocument& doc)
+    {
+        doc_ = &doc;
+        return this;
+    }
+    int templateIndex() override { return doc_->ActualTemplate(); }
+    bool GetTEDSField(const std::string& titlePart, double& value, std::string& text, int& fieldIndex) override
+    {
+        int tmpl = 0;
+        bool available = true;
+        return doc_->GetTEDSField(titlePart, value, text, tmpl, fieldIndex, &available) && available;
+    }
+
+private:
+    editor::TedsDocument* doc_ = nullptr;
 };
 
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
@@ -112,19 +169,35 @@ int run(int argc, char** argv)
     platform::installQtEventPump();
     shell::TraceHost trace;
     installLibraryGates();
-    QtStartupUi ui(trace);
+    // The sound card: opened when the demo adaptor is chosen, restored on exit.
+    const auto mixerBackend = platform::makeAlsaMixerBackend();
+    shell::MixerCtrl mixer(*mixerBackend);
+    shell::setSoundMixer(&mixer);
+    shell::installHelpKey(&qapp);
+    QtStartupUi ui(trace, mixer);
+    AmplifierWindowHost amplifierWindow;
+    shell::setAmplifierWindow(&amplifierWindow);
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
     shell::setNodeWindowFactory(&nodeWindows);
     // The request server: its window, the suppression of every message box while it serves.
-    ServerBridge server([&ui] { return ui.main_.get(); }, nodeWindows);
-    EditorNeighbours neighbours(ui, trace, server);
+    ServerBridge server([&ui] { return ui.main_.get(); }, nodeWindows, amplifierWindow);
+    EditorNeighbours neighbours(ui, trace, amplifierWindow, server);
     editor::setTedsNeighbours(&neighbours);
+    // The switch window reads its transducer's gains from the TEDS window's fields.
+    DocumentFields tedsFields;
+    shell::setTedsFieldLookup([&tedsFields](shell::NodeWindow& w) -> shell::TedsFields* {
+        auto* teds = dynamic_cast<editor::TedsF*>(&w);
+        return teds ? tedsFields.bind(teds->doc) : nullptr;
+    });
     shell::installDriverNodeList();
+    // The simulated network, when asked for, serves every port; otherwise the adapters do.
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
     if (sim.requested && !sim.loaded)
         core::MsgBox(sim.message);
+    if (!sim.loaded)
+        platform::registerAdapterBackends();
     int rc = 0;
     try {
         const auto res = core::Main(args, ui, templateLibrary());
@@ -134,9 +207,13 @@ int run(int argc, char** argv)
     }
     shell::releaseAllNodes();
     nodeWindows.releaseShared();
+    shell::setTedsFieldLookup(nullptr);
     editor::setTedsNeighbours(nullptr);
     shell::setNodeWindowFactory(nullptr);
+    amplifierWindow.unload();
+    shell::setAmplifierWindow(nullptr);
     ui.main_.reset();
+    shell::setSoundMixer(nullptr);
     platform::setEventPump(nullptr);
     platform::setMessageBox(nullptr);
     return rc;

@@ -1,5 +1,8 @@
 #include "app/serverbridge.h"
 
+#include "amplifier/peloxf/peloxf.h"
+#include "app/amplifierwindow.h"
+
 #include "core/base/message.h"
 #include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
@@ -25,8 +28,10 @@ editor::TedsF& teds(shell::NodeWindow& w, const char* member)
 
 } // namespace
 
-ServerBridge::ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows)
-    : main_(std::move(main)), windows_(windows), window_(std::make_unique<server::T_server>(*this))
+ServerBridge::ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows,
+                           AmplifierWindowHost& amplifier)
+    : main_(std::move(main)), windows_(windows), amplifier_(amplifier),
+      window_(std::make_unique<server::T_server>(*this))
 {
     box_ = std::make_unique<server::SuppressingMessageBox>(platform::messageBox(), window_->engine);
     platform::setMessageBox(box_.get());
@@ -73,6 +78,12 @@ void ServerBridge::runJobsSoon()
 {
     if (auto* m = main_())
         QTimer::singleShot(0, m, [m] { m->ProcessJobQue_Timer(); });
+}
+
+void ServerBridge::postAmplifierJob(int job)
+{
+    if (auto* w = amplifier_.window())
+        shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
 }
 
 void ServerBridge::endProgram()

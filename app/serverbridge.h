@@ -21,11 +21,14 @@ class MainF;
 
 namespace app {
 
+class AmplifierWindowHost;
+
 class ServerBridge final : public server::ServerHost, public shell::RequestServerWindow {
 public:
     // main: the main window once it exists; windows: the TEDS windows' factory (its shared
-    // window is the default TEDS window). Both kept by the caller.
-    ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows);
+    // window is the default TEDS window); amplifier: the amplifier window. Kept by the caller.
+    ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows,
+                 AmplifierWindowHost& amplifier);
     ~ServerBridge() override;
 
     server::T_server& window() { return *window_; }
@@ -41,6 +44,7 @@ public:
     bool amplifierLinkChosen() override;
     void postMainJob(int job, int param) override;
     void runJobsSoon() override;
+    void postAmplifierJob(int job) override;
     void endProgram() override;
     void ownMessage(const std::string& text) override;
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
@@ -56,6 +60,7 @@ public:
 private:
     std::function<shell::MainF*()> main_;
     editor::EditorNodeWindowFactory& windows_;
+    AmplifierWindowHost& amplifier_;
     std::unique_ptr<server::T_server> window_;
     std::unique_ptr<server::SuppressingMessageBox> box_;
 };

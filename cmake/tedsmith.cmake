@@ -24,7 +24,7 @@ function(ts_tests lib)
     target_link_libraries(${exe} PRIVATE ${lib} ${ARG_DEPS} ts_test_support Qt6::Test GTest::gtest GTest::gtest_main)
     gtest_discover_tests(${exe}
       DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC;LC_ALL=C.UTF-8"
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
       DISCOVERY_TIMEOUT 30)
   endforeach()
 endfunction()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need (as root).
 set -euo pipefail
-pkgs=(build-essential cmake ninja-build qt6-base-dev libgtest-dev googletest
+pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgtest-dev googletest
       libasound2-dev libusb-1.0-0-dev clang unrtf poppler-utils)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -6,8 +6,6 @@ namespace core {
 
 namespace {
 MessageSuppressor* suppressor = nullptr;
-// Poll interval of the waits: short enough for the UI, long enough to cost no CPU.
-constexpr platform::Micros kPoll{5000};
 } // namespace
 
 void setMessageSuppressor(MessageSuppressor* s) { suppressor = s; }
@@ -39,7 +37,7 @@ void DelayUntil(platform::TimePoint start, int ms)
     const auto end = start + platform::Millis(ms);
     for (auto now = c.now(); now < end; now = c.now()) {
         const auto left = std::chrono::duration_cast<platform::Micros>(end - now);
-        c.pause(std::min(left, kPoll));
+        c.pause(left);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -45,6 +46,20 @@ float toSingle(double v)
     return static_cast<float>(v);
 }
 
+// A decimal text rounded straight to single precision: through a double first, a text
+// near the middle between two singles can round twice the wrong way (7.038531e-26).
+float readSingle(const std::string& text, double v)
+{
+    std::string_view t(text);
+    if (!t.empty() && t.front() == '+')
+        t.remove_prefix(1);
+    float x = 0;
+    const auto r = std::from_chars(t.data(), t.data() + t.size(), x);
+    if (r.ec == std::errc{} && r.ptr == t.data() + t.size() && std::isfinite(x))
+        return x;
+    return toSingle(v);
+}
+
 } // namespace
 
 numeric::BigUInt SingleToBits(std::string_view text)
@@ -58,11 +73,13 @@ numeric::BigUInt SingleToBits(std::string_view text)
     else if (iequals(t, "-Infinity"))
         x = -std::numeric_limits<float>::infinity();
     else if (const auto v = numeric::parseNumber(t))
-        x = toSingle(*v);
+        x = readSingle(t, *v);
     else {
         std::string s = t;
         std::replace(s.begin(), s.end(), ',', '.');
-        x = toSingle(numeric::leadingNumber(s));
+        std::size_t n = 0;
+        const double lead = numeric::leadingNumber(s, &n);
+        x = readSingle(s.substr(0, n), lead);
     }
     return numeric::BigUInt(patternOf(x));
 }

@@ -93,8 +93,6 @@ StartupResult runMain(const std::vector<std::string>& args, StartupUi& ui, const
     platform::processEvents();
 
     trace("Setting helpfile path in Module 'Tedsmith'");
-    // No compiled help on this platform: the help file stays empty.
-    const bool haveHelp = false;
 
     trace("Setting StartTime = Timer in Module 'Tedsmith'");
     st.StartTime = platform::clock().now();
@@ -145,7 +143,9 @@ StartupResult runMain(const std::vector<std::string>& args, StartupUi& ui, const
     }
     ui.showMainWindow();
     ui.postInitialize();
-    if (!haveHelp)
+    // Help is the folder of HTML pages beside the program.
+    std::error_code ec;
+    if (!fs::is_directory(st.ProgramFolder / "help", ec))
         ui.setNoHelp();
     return {true, 0};
 }

@@ -4,18 +4,15 @@
 
 #include <algorithm>
 
-#include "device/base/devicestate.h"
 #include "device/onewire/byteio.h"
-#include "device/onewire/mlanreply.h"
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
-#include "device/serial/peloxtransport.h"
 
 namespace device {
 
-bool openNode(const std::string& RomId)
+bool openNode(const std::string& RomId, NodeProof proof)
 {
-    if (uLAN_SelectNode_Access(RomId) && !oneWireState().IoError)
+    if (selectNode(RomId, proof) && !oneWireState().IoError)
         return true;
     uLAN_End();
     return false;
@@ -56,18 +53,7 @@ void readData(MemImage& image, int first, int last)
 
 bool ioFailed() { return oneWireState().IoError; }
 
-bool stillPresent()
-{
-    if (deviceState().InterfaceType == 0) {
-        uLAN_Access();
-        return !ioFailed();
-    }
-    // The amplifier reads FFh from an empty line as from an erased node: a reset
-    // pulse tells them apart. Its record is 80h and the presence status, 00h when a
-    // node answered.
-    const MlanReply reply(Mlan_Transaction("8085"));
-    return !ioFailed() && reply.byteAt(1) == 0x80 && reply.byteAt(2) == 0x00;
-}
+bool stillPresent() { return nodeStillAnswers(); }
 
 bool sameBytes(const ByteArray& a, const ByteArray& b, int first, int last)
 {

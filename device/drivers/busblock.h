@@ -4,6 +4,7 @@
 // the checks the drivers make on what they read.
 
 #include "device/memimage/memimage.h"
+#include "device/onewire/onewiremaster.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -12,8 +13,9 @@
 namespace device {
 
 // Selects the node at the start of a job. On failure the job is ended and false
-// returned; a selection that reported an I/O error counts as failed.
-bool openNode(const std::string& RomId);
+// returned; a selection that reported an I/O error counts as failed. A job that
+// checks a reply only its node can give passes NodeProof::Reply.
+bool openNode(const std::string& RomId, NodeProof proof = NodeProof::Search);
 
 // Sends the bytes as one block write from a command buffer; element k of the result
 // is what the bus returned in the slots of byte k (FFh sent: the node's byte).
@@ -27,9 +29,9 @@ void readData(MemImage& image, int first, int last);
 
 // An I/O error was seen since the job's selection.
 bool ioFailed();
-// Tells whether the node still answers. TMEX: the node is addressed again. Amplifier
-// link: a reset pulse must find a node on the channel (on a multi-drop channel with
-// other nodes that is any node), so call it last in a job.
+// Tells whether the node still answers. TMEX: the node is searched for and addressed
+// again. Amplifier link: a reset pulse must find a node on the channel (on a multi-drop
+// channel with other nodes that is any node), so call it last in a job.
 bool stillPresent();
 
 // a.Data[first .. last] equals b.Data[first .. last] (bytes missing from either differ).

@@ -13,7 +13,6 @@ namespace device {
 
 namespace {
 
-constexpr int Pages = 4;
 constexpr std::uint8_t Erased = 0xFF;
 
 std::uint8_t& at(MemImage& mi, int i) { return mi.Data[static_cast<std::size_t>(i)]; }
@@ -51,7 +50,7 @@ bool programBytes(const MemImage& mi, int first, int last)
 
 } // namespace
 
-void readFam12Raw(MemImage& mi) { readMemoryPages(mi, Pages); }
+void readFam12Raw(MemImage& mi) { readMemoryPages(mi, familyInfo(FamilyDS2406).pages); }
 
 void Read_fam12(MemImage& mi)
 {
@@ -102,7 +101,7 @@ bool Check_Only_fam12()
     bool ok = true;
     if (DriverNodeList* list = driverNodeList()) {
         for (int family : list->familyCodes()) {
-            if (family != 0x12 && family != 0) {
+            if (family != FamilyDS2406 && family != 0) {
                 message("Please remove other than family 12 on the microLAN");
                 ok = false;
                 break;

@@ -9,12 +9,12 @@ namespace device {
 
 namespace {
 
-constexpr std::uint8_t PageEndStatus = 0x1F;  // ending offset 31, no partial byte
+constexpr int PageEndStatus = 0x1F;  // ending offset 31, no partial byte
 constexpr int CopyPullupMs = 6;
 
 } // namespace
 
-void Read_fam23(MemImage& mi) { readMemoryPages(mi, 16); }
+void Read_fam23(MemImage& mi) { readMemoryPages(mi, familyInfo(FamilyDS2433).pages); }
 
 bool Write_fam23_Page(MemImage& mi, int page)
 {
@@ -22,25 +22,22 @@ bool Write_fam23_Page(MemImage& mi, int page)
         return false;
     if (pageUnchanged(mi, page))
         return true;
-    if (!openNode(mi.RomId))
+    // The scratchpad read back proves that the node answered.
+    if (!openNode(mi.RomId, NodeProof::Reply))
         return false;
     const int base = (page - 1) * mi.PageSize;
-    const int ta1 = base & 0xFF;
-    const int ta2 = (base >> 8) & 0xFF;
-    command({0x0F, ta1, ta2});
+    command({0x0F, base & 0xFF, (base >> 8) & 0xFF});
     sendData(mi, base + 1, base + mi.PageSize);
 
+    // Copied only when the scratchpad holds the page at the page's own address: another
+    // address would write the page's data over another page.
     uLAN_Access();
     const ByteArray status = command({0xAA, 0xFF, 0xFF, 0xFF});
-    // The copy is authorised with the address read back: one that is not the page's
-    // would write the page's data over another page.
-    bool ok = status[1] == ta1 && status[2] == ta2 && status[3] == PageEndStatus;
-    if (ok) {
-        uLAN_Access();
-        command({0x55, status[1], status[2], status[3]});
-        Strong_Pullup(CopyPullupMs);
+    bool ok = checkScratchpad(mi, status, base, PageEndStatus, mi.PageSize, false) == Scratchpad::Holds;
+    if (ok)
+        ok = copyScratchpad(base, PageEndStatus, CopyPullupMs);
+    if (ok)
         ok = verifyPage(mi, page);
-    }
     uLAN_End();
     return ok && !ioFailed();
 }

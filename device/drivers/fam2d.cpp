@@ -13,28 +13,26 @@ namespace device {
 namespace {
 
 constexpr int RowSize = 8;
-constexpr std::uint8_t RowEndStatus = 0x07;  // ending offset 7, no partial byte
+constexpr int RowEndStatus = 0x07;  // ending offset 7, no partial byte
 constexpr int CopyPullupMs = 10;
 
-// One 8-byte row at memory address a through the scratchpad.
-bool writeRow(const MemImage& mi, int a)
+// One 8-byte row at memory address a through the scratchpad: written, read back with
+// its CRC16 (E/S read from the node, so a partial byte or an earlier copy shows), and
+// copied only when it holds exactly the row. refused: the scratchpad held other
+// bytes at the right address, as a protected page makes it.
+bool writeRow(const MemImage& mi, int a, bool& refused)
 {
-    const int ta1 = a & 0xFF;
-    const int ta2 = (a >> 8) & 0xFF;
     uLAN_Access();
-    command({0x0F, ta1, ta2});
+    command({0x0F, a & 0xFF, (a >> 8) & 0xFF});
     sendData(mi, a + 1, a + RowSize);
 
     uLAN_Access();
-    const ByteArray status = command({0xAA, ta1, ta2, RowEndStatus});
-    // The copy is authorised with what came back: only the row's own address.
-    if (status[1] != ta1 || status[2] != ta2 || status[3] != RowEndStatus)
+    const ByteArray status = command({0xAA, 0xFF, 0xFF, 0xFF});
+    const Scratchpad pad = checkScratchpad(mi, status, a, RowEndStatus, RowSize, true);
+    refused = pad == Scratchpad::WrongData;
+    if (pad != Scratchpad::Holds)
         return false;
-
-    uLAN_Access();
-    const ByteArray copy = command({0x55, status[1], status[2], status[3]});
-    Strong_Pullup(CopyPullupMs);
-    return copy[3] == RowEndStatus;
+    return copyScratchpad(a, RowEndStatus, CopyPullupMs);
 }
 
 // Tells the user why a page did not take its data.
@@ -54,7 +52,7 @@ void reportProtection(int page)
 
 } // namespace
 
-void Read_fam2D(MemImage& mi) { readMemoryPages(mi, 4); }
+void Read_fam2D(MemImage& mi) { readMemoryPages(mi, familyInfo(FamilyDS2431).pages); }
 
 bool Write_fam2D_Page(MemImage& mi, int page)
 {
@@ -62,17 +60,21 @@ bool Write_fam2D_Page(MemImage& mi, int page)
         return false;
     if (pageUnchanged(mi, page))
         return true;
-    if (!openNode(mi.RomId))
+    // The first row's scratchpad, read back with a valid CRC, proves that the node answered.
+    if (!openNode(mi.RomId, NodeProof::Reply))
         return false;
     const int base = (page - 1) * mi.PageSize;
     bool ok = true;
+    bool refused = false;
     for (int a = base; ok && a < base + mi.PageSize; a += RowSize)
-        ok = writeRow(mi, a);
+        ok = writeRow(mi, a, refused);
     if (ok) {
         ok = verifyPage(mi, page);
-        if (!ok)
-            reportProtection(page);
+        refused = !ok;
     }
+    // A page that did not take its data: the protection byte tells the user why.
+    if (refused)
+        reportProtection(page);
     uLAN_End();
     return ok && !ioFailed();
 }

@@ -23,15 +23,57 @@ namespace {
 void message(const std::string& text) { core::ShowMessage(text, platform::MsgOkOnly, ""); }
 
 void readFam12(MemImage& mi, bool) { Read_fam12(mi); }
-void readFam14(MemImage& mi, bool fullImage) { Read_fam14(mi, fullImage); }
+void readFam14(MemImage& mi, bool fullImage)
+{
+    Read_fam14(mi, fullImage);
+    deviceState().AppRomLocked = mi.RomUsed;
+}
 void readFam23(MemImage& mi, bool) { Read_fam23(mi); }
 void readFam2D(MemImage& mi, bool) { Read_fam2D(mi); }
 
+// attempted: false when the user said no before anything was sent.
+bool writeFam12(const core::TedsBuf&, MemImage& mi, bool& confirmed, bool& attempted)
+{
+    if (!confirmed) {
+        confirmed = confirmProgramming("Are you sure you will program the DS2406 ROM ?", ConfirmBox::Plain);
+        if (!confirmed) {
+            attempted = false;
+            return false;
+        }
+    }
+    return Write_fam12(mi);
+}
+
+bool writeFam14(const core::TedsBuf& tb, MemImage& mi, bool& confirmed, bool& attempted)
+{
+    // Asked only when this node's register is free: the lock state is the node's own,
+    // not that of the DS2430A read last.
+    if (!confirmed && !tb.DraftLayout && !fam14RegisterLocked(tb.id).value_or(true)) {
+        confirmed = confirmProgramming("Are you sure you will program the application register (ROM) in DS2430 ?",
+                                       ConfirmBox::Plain);
+        if (!confirmed) {
+            attempted = false;
+            return false;
+        }
+    }
+    return Write_fam14(mi, confirmed);
+}
+
+bool writeFam23(const core::TedsBuf&, MemImage& mi, bool&, bool&) { return Write_fam23(mi); }
+bool writeFam2D(const core::TedsBuf&, MemImage& mi, bool&, bool&) { return Write_fam2D(mi); }
+
+bool eraseFam14(MemImage& mi)
+{
+    bool confirmed = false;
+    return Write_fam14(mi, confirmed);
+}
+
+// The drivers of the memory families of the family table.
 constexpr MemoryDriver drivers[] = {
-    {FamilyDS2406, readFam12, 0, 0},
-    {FamilyDS2430A, readFam14, 1, 32},
-    {FamilyDS2433, readFam23, 16, 32},
-    {FamilyDS2431, readFam2D, 4, 32},
+    {FamilyDS2406, readFam12, writeFam12, nullptr},
+    {FamilyDS2430A, readFam14, writeFam14, eraseFam14},
+    {FamilyDS2433, readFam23, writeFam23, Write_fam23},
+    {FamilyDS2431, readFam2D, writeFam2D, Write_fam2D},
 };
 
 bool templateValidated(int index)
@@ -54,43 +96,6 @@ bool filesValid(const core::TedsBuf& tb)
     return false;
 }
 
-// attempted: a writer ran (the node may have been changed).
-bool writeImage(const core::TedsBuf& tb, MemImage& mi, bool& confirmed, bool& attempted)
-{
-    attempted = true;
-    switch (tb.Family) {
-    case FamilyDS2406:
-        if (!confirmed) {
-            confirmed = confirmProgramming("Are you sure you will program the DS2406 ROM ?", ConfirmBox::Plain);
-            if (!confirmed) {
-                attempted = false;
-                return false;
-            }
-        }
-        return Write_fam12(mi);
-    case FamilyDS2430A: {
-        // Asked only when this node's register is free: the lock state is the node's
-        // own, not that of the DS2430A read last.
-        if (!confirmed && !tb.DraftLayout && !fam14RegisterLocked(tb.id).value_or(true)) {
-            confirmed = confirmProgramming("Are you sure you will program the application register (ROM) in DS2430 ?",
-                                           ConfirmBox::Plain);
-            if (!confirmed) {
-                attempted = false;
-                return false;
-            }
-        }
-        return Write_fam14(mi, confirmed);
-    }
-    case FamilyDS2433:
-        return Write_fam23(mi);
-    case FamilyDS2431:
-        return Write_fam2D(mi);
-    default:
-        attempted = false;
-        return false;
-    }
-}
-
 } // namespace
 
 const MemoryDriver* memoryDriver(int family)
@@ -107,8 +112,6 @@ void Read_Node(core::TedsBuf& tb, bool fullImage)
     mi.ReadOK = false;
     if (const MemoryDriver* d = memoryDriver(tb.Family)) {
         d->read(mi, fullImage);
-        if (tb.Family == FamilyDS2430A)
-            deviceState().AppRomLocked = mi.RomUsed;
     } else {
         message("Device family not known");
     }
@@ -135,8 +138,8 @@ bool Write_Node(core::TedsBuf& tb, bool& confirmed)
     if (!memoryDriver(tb.Family) || mi.byteCount() <= 0)
         return false;
 
-    bool attempted = false;
-    const bool written = writeImage(tb, mi, confirmed, attempted);
+    bool attempted = true;
+    const bool written = memoryDriver(tb.Family)->write(tb, mi, confirmed, attempted);
     if (written) {
         const int n = mi.byteCount();
         tb.ReadOK = true;
@@ -163,26 +166,20 @@ bool Erase_Node(core::TedsBuf& tb)
         return false;
     }
     const MemoryDriver* d = memoryDriver(tb.Family);
-    if (d == nullptr || d->erasePages == 0) {
+    const FamilyInfo& f = familyInfo(tb.Family);
+    if (d == nullptr || d->erase == nullptr || !f.erasable) {
         const std::string text = "Write not succeded - family unknown or does not applie";
         message(text);
         core::Tracewindow(text);
         return false;
     }
-    mi.Pages = d->erasePages;
-    mi.PageSize = d->erasePageSize;
+    // The data memory only: no checksum bytes, the erased node holds FFh throughout.
+    mi.Pages = f.pages;
+    mi.PageSize = f.pageSize;
     mi.Data.assign(static_cast<std::size_t>(mi.byteCount()) + 1, 0xFF);
     mi.Data[0] = 0;
 
-    bool ok;
-    if (tb.Family == FamilyDS2430A) {
-        bool confirmed = false;
-        ok = Write_fam14(mi, confirmed);
-    } else if (tb.Family == FamilyDS2433) {
-        ok = Write_fam23(mi);
-    } else {
-        ok = Write_fam2D(mi);
-    }
+    const bool ok = d->erase(mi);
     // The node no longer holds what tb read from it, so no page may be skipped later.
     tb.ReadOK = false;
     if (!ok) {

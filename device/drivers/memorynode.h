@@ -8,12 +8,15 @@
 
 namespace device {
 
-// One memory family: its read and, for the EEPROMs, the erased image it writes.
+// The driver of one memory family (geometry and names are in the family table).
 struct MemoryDriver {
     int family;
     void (*read)(MemImage& mi, bool fullImage);
-    int erasePages;     // 0: the family cannot be erased
-    int erasePageSize;
+    // Writes the packed image; confirmed: the user agreed to programming for good;
+    // attempted := false when nothing was sent because the user said no.
+    bool (*write)(const core::TedsBuf& tb, MemImage& mi, bool& confirmed, bool& attempted);
+    // Writes the erased image (nullptr: the family cannot be erased).
+    bool (*erase)(MemImage& mi);
 };
 // nullptr for a family without a memory driver.
 const MemoryDriver* memoryDriver(int family);

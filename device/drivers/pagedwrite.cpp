@@ -1,7 +1,9 @@
 #include "device/drivers/pagedwrite.h"
 
 #include "device/drivers/busblock.h"
+#include "device/onewire/byteio.h"
 #include "device/onewire/session.h"
+#include "platform/base/onewirecrc.h"
 
 namespace device {
 
@@ -33,6 +35,46 @@ bool verifyPage(const MemImage& mi, int page)
     if (allErased(check.Data, 1, mi.PageSize))
         return stillPresent();
     return true;
+}
+
+namespace {
+
+constexpr int ReadScratchpad = 0xAA;
+constexpr int CopyScratchpad = 0x55;
+constexpr std::uint8_t CopyDone = 0xAA;  // alternating 1s and 0s after a finished copy
+
+} // namespace
+
+Scratchpad checkScratchpad(const MemImage& mi, const ByteArray& status, int a, int es, int n, bool withCrc)
+{
+    if (ioFailed() || status.size() < 4 || status[1] != (a & 0xFF) || status[2] != ((a >> 8) & 0xFF) ||
+        status[3] != es)
+        return Scratchpad::WrongPlace;
+    MemImage pad;
+    const int count = n + (withCrc ? 2 : 0);
+    pad.Data.assign(static_cast<std::size_t>(count) + 1, 0);
+    readData(pad, 1, count);
+    if (ioFailed())
+        return Scratchpad::WrongPlace;
+    if (!sameBytes(pad.Data, ByteArray(mi.Data.begin() + a, mi.Data.end()), 1, n))
+        return Scratchpad::WrongData;
+    if (!withCrc)
+        return Scratchpad::Holds;
+    ByteArray covered{static_cast<std::uint8_t>(ReadScratchpad), status[1], status[2], status[3]};
+    covered.insert(covered.end(), pad.Data.begin() + 1, pad.Data.begin() + 1 + n);
+    const auto crc = static_cast<std::uint16_t>(~platform::crc16(covered) & 0xFFFF);
+    const bool crcRight = pad.Data[static_cast<std::size_t>(n + 1)] == (crc & 0xFF) &&
+                          pad.Data[static_cast<std::size_t>(n + 2)] == (crc >> 8);
+    return crcRight ? Scratchpad::Holds : Scratchpad::WrongData;
+}
+
+bool copyScratchpad(int a, int es, int ms)
+{
+    uLAN_Access();
+    command({CopyScratchpad, a & 0xFF, (a >> 8) & 0xFF, es});
+    Strong_Pullup(ms);
+    const std::uint8_t done = Touch_Byte(0xFF);
+    return !ioFailed() && done == CopyDone;
 }
 
 bool writePages(MemImage& mi, bool (*writePage)(MemImage&, int))

@@ -11,7 +11,9 @@ namespace device {
 
 namespace {
 
-constexpr int ConversionPullupMs = 512;
+// Long enough for the slowest family 10h chip (DS18S20: 750 ms; DS1820: 500 ms): a
+// conversion cut short leaves the old reading (85 C after power-up) in the scratchpad.
+constexpr int ConversionPullupMs = 750;
 
 } // namespace
 

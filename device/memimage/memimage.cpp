@@ -23,24 +23,18 @@ void MemImage::dimension(std::uint8_t fill)
 PageGeometry pageGeometry(int family, bool draftLayout)
 {
     PageGeometry g;
-    switch (family) {
-    case FamilyDS2406:
-    case FamilyDS2431:
-        g.Pages = 4;
-        g.PageSize = 32;
-        break;
-    case FamilyDS2433:
-        g.Pages = 16;
-        g.PageSize = 32;
-        break;
-    case FamilyDS2430A:
-        g.Pages = 1;
-        g.PageSize = draftLayout ? 32 : 40;
-        g.RomUsed = !draftLayout;
-        // The 40-byte image has one checksum byte for register and data memory.
-        g.Usable = g.PageSize - 1;
+    const FamilyInfo& f = familyInfo(family);
+    if (f.kind != NodeKind::Memory && f.kind != NodeKind::DualSwitch)
         return g;
-    default:
+    g.Pages = f.pages;
+    g.PageSize = f.pageSize;
+    if (f.registerBytes > 0) {
+        // One page: the data memory alone, or with the register in front of it, under
+        // one checksum byte.
+        if (!draftLayout)
+            g.PageSize += f.registerBytes;
+        g.RomUsed = !draftLayout;
+        g.Usable = g.PageSize - 1;
         return g;
     }
     g.Usable = g.Pages * (g.PageSize - 1) - (draftLayout ? 8 : 0);

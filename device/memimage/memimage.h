@@ -2,6 +2,8 @@
 // The raw image of one 1-Wire memory node as the drivers move it: pages, each led by
 // a checksum byte. Index 0 of Data holds no memory byte; memory address a is Data[a + 1].
 
+#include "device/memimage/familytable.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,13 +12,6 @@ namespace device {
 
 using ByteArray = std::vector<std::uint8_t>;
 
-// Family codes of the memory nodes.
-enum MemoryFamily : int {
-    FamilyDS2406 = 0x12,
-    FamilyDS2430A = 0x14,
-    FamilyDS2433 = 0x23,
-    FamilyDS2431 = 0x2D,
-};
 
 struct MemImage {
     std::string RomId;       // 16 hex digits, CRC first, family code last
@@ -34,8 +29,9 @@ struct MemImage {
     void dimension(std::uint8_t fill = 0);
 };
 
-// Pages, page size and usable TEDS bytes of a family for a layout flag
-// (true: the P1451.4 layout, 8 bytes of page 1 kept free; DS2430A: data memory only).
+// Pages, page size and usable TEDS bytes of a family for a layout flag (true: the
+// P1451.4 layout, 8 bytes of page 1 kept free; a memory with an application register:
+// the data memory only, else register and data memory as one page).
 struct PageGeometry {
     int Pages = 0;
     int PageSize = 0;

@@ -3,6 +3,7 @@
 #include "core/base/message.h"
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
+#include "platform/onewire/tmex.h"
 
 namespace device {
 
@@ -52,9 +53,13 @@ void Report_Session_Error(int code)
         detail = "Hardware Specific driver not found and is required, TMEX session error code -201";
 
     const std::string crlf = "\r\n";
-    const std::string message = "Error accessing the microLAN" + crlf + detail + crlf + "PortNum = " +
+    std::string message = "Error accessing the microLAN" + crlf + detail + crlf + "PortNum = " +
                                 std::to_string(ds.PortNum) + crlf + "PortType = " + std::to_string(ds.PortType) +
                                 crlf;
+    // What the port's adapter said went wrong (the device file or USB device tried).
+    const std::string why = platform::portErrorText(ds.PortType, ds.PortNum);
+    if (!why.empty())
+        message += why + crlf;
     core::ShowMessage(message, platform::MsgCritical, "");
     core::Tracewindow("Error accessing the microLAN");
 }

@@ -91,4 +91,25 @@ std::string numberText(double x, const std::string& format)
     return core::numeric::Format(x, format);
 }
 
+// In the general form a single shows the fewest digits that read back as the same single
+// (0.1, not the 15 digits of its double 0.100000001490116).
+std::string singleText(float x, const std::string& format)
+{
+    if (!format.empty() || !std::isfinite(x))
+        return numberText(x, format);
+    const std::string shortest = floatText(x);
+    double v = 0;
+    std::from_chars(shortest.data(), shortest.data() + shortest.size(), v);
+    return core::numeric::generalNumber(v);
+}
+
+// A unit that begins with a digit ("1/\xB0C") is set off by a blank, so that it does not
+// read as more digits of the number.
+std::string withUnit(const std::string& number, const std::string& unit)
+{
+    if (!unit.empty() && unit[0] >= '0' && unit[0] <= '9')
+        return number + " " + unit;
+    return number + unit;
+}
+
 } // namespace editor::fieldcodecs

@@ -30,6 +30,8 @@ void writeUnsigned(const FieldContext& c, const BigUInt& v);
 std::string integerText(const BigUInt& v, const std::string& format);
 std::string floatText(float x);
 std::string numberText(double x, const std::string& format);
+std::string singleText(float x, const std::string& format);
+std::string withUnit(const std::string& number, const std::string& unit);
 
 // Codecs.
 std::optional<std::string> decodeConRelRes(const FieldContext& c);

@@ -32,7 +32,7 @@ std::optional<std::string> decodeConRelRes(const FieldContext& c)
     const double x = core::ConRelResDecode(static_cast<std::int64_t>(raw(c).low64()), F(c).p1, F(c).p2);
     if (c.title.find("Charge amplifier") != std::string::npos && F(c).unit == "V/C")
         return core::FormatSiNumber(x * 1e-12, F(c).format, true, F(c).p2) + "V/pC";
-    return core::FormatSiNumber(x, F(c).format, true, F(c).p2) + F(c).unit;
+    return withUnit(core::FormatSiNumber(x, F(c).format, true, F(c).p2), F(c).unit);
 }
 
 bool encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&)
@@ -77,7 +77,7 @@ std::optional<std::string> decodeConRes(const FieldContext& c)
 {
     if (allOnes(c))
         return std::string(kNotAvailable);
-    return core::FormatSiNumber(F(c).p1 + rawDouble(c) * F(c).p2, F(c).format, false, F(c).p2) + F(c).unit;
+    return withUnit(core::FormatSiNumber(F(c).p1 + rawDouble(c) * F(c).p2, F(c).format, false, F(c).p2), F(c).unit);
 }
 
 bool encodeConRes(const FieldContext& c, const std::string& text, EncodePass&)
@@ -122,12 +122,13 @@ std::optional<std::string> tooltipConRes(const FieldContext& c)
 std::optional<std::string> decodeSingle(const FieldContext& c)
 {
     const float s = core::SingleFromBits(rawDouble(c));
-    return numberText(s, F(c).format) + F(c).unit;
+    return withUnit(singleText(s, F(c).format), F(c).unit);
 }
 
 bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pass)
 {
-    std::string t = core::trim(text);
+    // The unit is taken off first: "1/\xB0C" after the number is no part of it.
+    std::string t = core::trim(core::StripUnit(text, F(c).unit));
     std::replace(t.begin(), t.end(), ',', '.');
     // The texts the display writes for the special values.
     const std::string u = core::upper(t);
@@ -137,14 +138,13 @@ bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pa
             return true;
         }
     }
-    const double v = core::numeric::leadingNumber(t);
-    const double largest = std::numeric_limits<float>::max();
-    pass.singleValue = v > largest    ? std::numeric_limits<float>::infinity()
-                       : v < -largest ? -std::numeric_limits<float>::infinity()
-                                      : static_cast<float>(v);
-    const std::string number = std::isinf(pass.singleValue) ? (pass.singleValue > 0 ? "Infinity" : "-Infinity")
-                                                            : floatText(pass.singleValue);
-    core::Val2Bits(core::SingleToBits(number), F(c).bitAddress, F(c).bitCount, c.buf);
+    // The typed number rounded to the nearest single: the largest single, shown as
+    // 3.4028235E+38, stays finite.
+    std::size_t n = 0;
+    core::numeric::leadingNumber(t, &n);
+    const auto bits = core::SingleToBits(n == 0 ? std::string("0") : t.substr(0, n));
+    pass.singleValue = core::SingleFromBits(bits.toDouble());
+    core::Val2Bits(bits, F(c).bitAddress, F(c).bitCount, c.buf);
     return true;
 }
 

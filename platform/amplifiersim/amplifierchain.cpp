@@ -18,6 +18,17 @@ bool twoDigitsAt(const std::string& s, std::size_t i)
            std::isdigit(static_cast<unsigned char>(s[i + 1]));
 }
 
+bool answers(const SimAmplifier& a) { return !a.config().silent && !a.config().mute; }
+
+// A chain served for hours keeps its recent history only.
+constexpr std::size_t kMaxHistory = 200000;
+template <class T>
+void bound(std::vector<T>& v)
+{
+    if (v.size() > kMaxHistory)
+        v.erase(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(kMaxHistory / 2));
+}
+
 } // namespace
 
 AmplifierChain::AmplifierChain(const AmplifierSimConfig& config) : line_(config.line), awake_(!config.line.asleep)
@@ -56,8 +67,12 @@ void AmplifierChain::character(char c, TimePoint at)
     if (!awake_) {
         if (c == '@' && !wakeAt_)
             wakeAt_ = at + line_.wakeDelay;
-        if (!wakeAt_ || at < *wakeAt_)
+        if (!wakeAt_ || at < *wakeAt_) {
+            if (transcript_.empty() || !transcript_.back().asleep)
+                transcript_.push_back({at, "", true});
+            transcript_.back().text += c;
             return;
+        }
         awake_ = true;
         wakeAt_.reset();
     }
@@ -81,6 +96,7 @@ void AmplifierChain::addressing(TimePoint at)
     if (confirm_) {
         const auto& [index, name] = *confirm_;
         if (buffer_ == name) {
+            heard(name, at);
             amps_[index]->setAddress(std::stoi(name.substr(5)));
             emitText("OK", at + line_.replyDelay);
             confirm_.reset();
@@ -95,6 +111,7 @@ void AmplifierChain::addressing(TimePoint at)
     // The command is complete with its two digits, whether anybody answers or not:
     // what follows starts a new line.
     const std::string digits = buffer_.substr(13);
+    heard(buffer_, at);
     buffer_.clear();
     const int nn = std::stoi(digits);
     if (nn < 1)
@@ -110,6 +127,8 @@ void AmplifierChain::addressing(TimePoint at)
 void AmplifierChain::lineDone(const std::string& text, TimePoint at)
 {
     lines_.push_back(text);
+    bound(lines_);
+    heard(text, at);
     if (text.find_first_not_of('@') == std::string::npos)
         return;
     std::string command = text;
@@ -124,7 +143,7 @@ void AmplifierChain::lineDone(const std::string& text, TimePoint at)
                 selected_ = 0;
             } else if (!command.empty()) {
                 for (auto& a : amps_)
-                    if (!a->config().silent)
+                    if (answers(*a))
                         a->handle(command, at);
             }
             return;
@@ -140,7 +159,7 @@ void AmplifierChain::lineDone(const std::string& text, TimePoint at)
         const std::string upper = upperAscii(text);
         if (upper == "HEADER ON" || upper == "HEADER OFF" || upper == "MLAN OFF") {
             for (auto& a : amps_)
-                if (!a->config().silent)
+                if (answers(*a))
                     a->handle(text, at);
             return;
         }
@@ -148,7 +167,7 @@ void AmplifierChain::lineDone(const std::string& text, TimePoint at)
             return;
         target = amps_[selected_].get();
     }
-    if (target->config().silent)
+    if (!answers(*target))
         return;
     if (auto reply = target->handle(command, at))
         emitLine(reply->text, std::max(at + line_.replyDelay, reply->notBefore));
@@ -177,6 +196,20 @@ std::string AmplifierChain::sentBy(TimePoint now)
         out_.pop_front();
     }
     return s;
+}
+
+void AmplifierChain::heard(const std::string& text, TimePoint at)
+{
+    transcript_.push_back({at, text});
+    bound(transcript_);
+}
+
+std::vector<std::string> AmplifierChain::heardTexts() const
+{
+    std::vector<std::string> t;
+    for (const auto& h : transcript_)
+        t.push_back(h.text);
+    return t;
 }
 
 std::optional<TimePoint> AmplifierChain::nextDue() const

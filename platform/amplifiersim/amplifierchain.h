@@ -14,7 +14,7 @@
 // first amplifier of the chain without address answers "PELOX" nn (7 characters, no
 // line end); when those 7 characters come back it takes address nn and answers "OK"
 // (2 characters). A silent amplifier answers nothing, so the amplifiers behind it get
-// no address either. Answered or not, the command ends with its two digits: the
+// no address either; a mute one takes its address and answers no command. Answered or not, the command ends with its two digits: the
 // characters after it begin a new line.
 
 #include "platform/amplifiersim/simamplifier.h"
@@ -43,8 +43,21 @@ public:
     SimAmplifier& amplifier(int position) { return *amps_.at(static_cast<std::size_t>(position - 1)); }
     LineConfig& line() { return line_; }
     bool awake() const { return awake_; }
-    // Every line the chain received, without line end.
+    // Every line the chain received, without line end (the last 100000 or more).
     const std::vector<std::string>& lines() const { return lines_; }
+
+    // What the chain heard, in order, with the time it was complete: every line
+    // (without line end), each address command "PELOX00 IDNUM" nn and the name sent
+    // back to confirm it, and the characters that reached the chain while it slept
+    // (one entry per run, timed by its first character).
+    struct Heard {
+        TimePoint at;
+        std::string text;
+        bool asleep = false;
+    };
+    const std::vector<Heard>& transcript() const { return transcript_; }
+    // The texts of transcript().
+    std::vector<std::string> heardTexts() const;
 
 private:
     void character(char c, TimePoint at);
@@ -52,6 +65,7 @@ private:
     void lineDone(const std::string& text, TimePoint at);
     void emitText(const std::string& text, TimePoint at);
     void emitLine(const std::string& text, TimePoint at);
+    void heard(const std::string& text, TimePoint at);
 
     std::vector<std::unique_ptr<SimAmplifier>> amps_;
     std::vector<std::vector<ChannelConfig>> channelConfigs_;
@@ -64,6 +78,7 @@ private:
     std::optional<std::pair<std::size_t, std::string>> confirm_;
     std::deque<std::pair<TimePoint, char>> out_;
     std::vector<std::string> lines_;
+    std::vector<Heard> transcript_;
 };
 
 } // namespace platform::sim

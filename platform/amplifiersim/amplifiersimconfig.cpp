@@ -26,7 +26,40 @@ bool toInt(const std::string& s, int& v)
     }
 }
 
+// The channels of a fresh amplifier of that type.
+std::vector<ChannelConfig> defaultChannels(const std::string& type)
+{
+    if (!is6188Type(type))
+        return std::vector<ChannelConfig>(4);
+    ChannelConfig ch;
+    ch.inputCode = "P1";
+    ch.inputText = "preamp., 200 V";
+    ch.unit = "V/PA";
+    return std::vector<ChannelConfig>(16, ch);
+}
+
+bool toLong(const std::string& s, long& v)
+{
+    try {
+        std::size_t used = 0;
+        v = std::stol(s, &used);
+        return used == s.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+// Channel n of a, or nullptr.
+ChannelConfig* channelOf(AmplifierConfig& a, int n)
+{
+    if (n < 1 || n > static_cast<int>(a.channels.size()))
+        return nullptr;
+    return &a.channels[static_cast<std::size_t>(n - 1)];
+}
+
 } // namespace
+
+bool is6188Type(const std::string& type) { return type.find("6188") != std::string::npos; }
 
 bool parseAmplifierSimConfig(const std::string& text, const std::filesystem::path& baseDir,
                              AmplifierSimConfig& config, std::string& error)
@@ -54,6 +87,7 @@ bool parseAmplifierSimConfig(const std::string& text, const std::filesystem::pat
             c.amplifiers.emplace_back();
             if (!value.empty())
                 c.amplifiers.back().type = value;
+            c.amplifiers.back().channels = defaultChannels(c.amplifiers.back().type);
             continue;
         }
         if (key == "header") {
@@ -100,6 +134,13 @@ bool parseAmplifierSimConfig(const std::string& text, const std::filesystem::pat
             c.line.charInterval = Micros(us);
             continue;
         }
+        if (key == "replydelay") {
+            int ms = 0;
+            if (!toInt(value, ms) || ms < 0)
+                return fail("replydelay in ms");
+            c.line.replyDelay = Micros(ms * 1000LL);
+            continue;
+        }
         // The rest describe the current amplifier.
         if (c.amplifiers.empty())
             return fail("'" + key + "' before the first 'amplifier'");
@@ -108,6 +149,52 @@ bool parseAmplifierSimConfig(const std::string& text, const std::filesystem::pat
             a.serial = value;
         } else if (key == "silent") {
             a.silent = true;
+        } else if (key == "mute") {
+            a.mute = true;
+        } else if (key == "conf") {
+            std::istringstream v(value);
+            std::string w[3], extra;
+            v >> w[0] >> w[1] >> w[2];
+            for (int i = 0; i < 3; ++i)
+                if (!toLong(w[i], a.confValues[static_cast<std::size_t>(i)]))
+                    return fail("conf <v1> <v2> <v3>");
+            if (v >> extra)
+                return fail("conf <v1> <v2> <v3>");
+        } else if (key == "reportchannels") {
+            int n = 0;
+            if (!toInt(value, n) || n < 0 || n > 999)
+                return fail("reportchannels 0 to 999");
+            a.reportedChannels = n;
+        } else if (key == "input" || key == "sensitivity") {
+            std::istringstream v(value);
+            int n = 0;
+            std::string first, rest;
+            v >> n >> first;
+            std::getline(v, rest);
+            rest = trimmed(rest);
+            auto* ch = channelOf(a, n);
+            if (!ch)
+                return fail("channel number 1 to " + std::to_string(a.channels.size()));
+            if (key == "input") {
+                if (first.empty())
+                    return fail("input <n> <code> [<text>]");
+                ch->inputCode = first;
+                ch->inputText = rest;
+            } else {
+                double d = 0;
+                std::istringstream num(first);
+                if (first.empty() || !(num >> d) || !num.eof() || rest.empty() || rest.find(',') != std::string::npos)
+                    return fail("sensitivity <n> <value> <unit>");
+                ch->sensitivity = first;
+                ch->unit = rest;
+            }
+        } else if (key == "templates") {
+            a.templates.clear();
+            std::istringstream v(value);
+            std::string utid;
+            while (std::getline(v, utid, ','))
+                if (!trimmed(utid).empty())
+                    a.templates.push_back(trimmed(utid));
         } else if (key == "firmware") {
             std::istringstream v(value);
             char d1 = 0, d2 = 0;
@@ -117,7 +204,8 @@ bool parseAmplifierSimConfig(const std::string& text, const std::filesystem::pat
             int n = 0;
             if (!toInt(value, n) || n < 1 || n > 16)
                 return fail("channels 1 to 16");
-            a.channels.assign(static_cast<std::size_t>(n), ChannelConfig{});
+            auto fresh = defaultChannels(a.type);
+            a.channels.assign(static_cast<std::size_t>(n), fresh.front());
         } else if (key == "channel") {
             std::istringstream v(value);
             int n = 0;

@@ -1,10 +1,12 @@
 #include "platform/amplifiersim/ptyserver.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@ namespace platform::sim {
 namespace {
 
 constexpr Micros kServePoll{500};
+constexpr Micros kServeSlice{50000};
 
 std::atomic<bool> stopRequested{false};
 
@@ -93,8 +96,19 @@ bool AmplifierPtyServer::step()
 void AmplifierPtyServer::serve(const std::atomic<bool>& stop)
 {
     while (!stop) {
-        if (!step())
+        if (step())
+            continue;
+        if (!dynamic_cast<SystemClock*>(&clock())) {
             clock().pause(kServePoll);
+            continue;
+        }
+        // Sleeps until the host writes or the next character is due (the stop flag is
+        // looked at every slice).
+        Micros wait = kServeSlice;
+        if (const auto due = chain_.nextDue())
+            wait = std::clamp(std::chrono::duration_cast<Micros>(*due - clock().now()), Micros(0), kServeSlice);
+        pollfd p{master_, POLLIN, 0};
+        ::poll(&p, 1, static_cast<int>((wait.count() + 999) / 1000));
     }
 }
 

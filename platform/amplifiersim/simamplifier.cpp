@@ -1,6 +1,7 @@
 #include "platform/amplifiersim/simamplifier.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace platform::sim {
 
@@ -34,12 +35,122 @@ std::string upperAscii(std::string s)
     return s;
 }
 
-SimChannel::SimChannel(MasterMode mode) : network_(std::make_unique<SimNetwork>()), master_(*network_, mode) {}
+SimChannel::SimChannel(const ChannelConfig& config)
+    : sensitivity(config.sensitivity), unit(config.unit), network_(std::make_unique<SimNetwork>()),
+      master_(*network_, config.master)
+{
+}
 
-SimAmplifier::SimAmplifier(AmplifierConfig config, bool headerOn) : config_(std::move(config)), headerOn_(headerOn)
+SimAmplifier::SimAmplifier(AmplifierConfig config, bool headerOn)
+    : config_(std::move(config)), headerOn_(headerOn), serial_(config_.serial), templates_(config_.templates)
 {
     for (const auto& c : config_.channels)
-        channels_.push_back(std::make_unique<SimChannel>(c.master));
+        channels_.push_back(std::make_unique<SimChannel>(c));
+}
+
+std::string SimAmplifier::confReply() const
+{
+    const auto& c = config_;
+    const int count = c.reportedChannels >= 0 ? c.reportedChannels : channelCount();
+    std::string r = serial_ + "," + c.type;
+    for (long v : c.confValues)
+        r += "," + std::to_string(v);
+    r += "," + std::to_string(c.firmwareMajor) + "," + std::to_string(c.firmwareMinor) + "," +
+         std::to_string(c.firmwareBuild) + "," + std::to_string(count);
+    const bool m6188 = is6188Type(c.type);
+    for (int ch = 1; ch <= channelCount(); ++ch) {
+        const auto& cc = c.channels[static_cast<std::size_t>(ch - 1)];
+        r += ",\"" + cc.inputCode + (cc.inputText.empty() ? "" : " " + cc.inputText) + "\"";
+        const auto& state = *channels_[static_cast<std::size_t>(ch - 1)];
+        if (m6188)
+            r += state.enabled ? ",ON" : ",OFF";
+        else
+            r += std::string(",\"AC, 0.1 Hz\",") + (state.enabled ? "ON" : "OFF") + ",10";
+    }
+    return r;
+}
+
+std::optional<std::string> SimAmplifier::builtIn(const std::string& word, const std::string& args)
+{
+    if (word == "CONF?")
+        return confReply();
+    if (word == "A_I_C:T_I")
+        return "OK";
+    if (word == "TRA:C") {
+        templates_.clear();
+        return std::nullopt;
+    }
+    if (word == "TRA:TE?") {
+        std::string list;
+        for (const auto& t : templates_)
+            list += (list.empty() ? "" : ",") + t;
+        return list;
+    }
+    if (word == "TRA:TE") {
+        // "utid,..." then the sensitivity parameters; the list keeps the UTID.
+        const auto open = args.find('"');
+        std::size_t i = open == std::string::npos ? args.size() : open + 1, b = i;
+        while (i < args.size() && std::isdigit(static_cast<unsigned char>(args[i])))
+            ++i;
+        if (i == b || i >= args.size() || (args[i] != ',' && args[i] != '"'))
+            setError(-102, "Syntax error");
+        else
+            templates_.push_back(args.substr(b, i - b));
+        return std::nullopt;
+    }
+    if (word == "ATAC_RESET_SERIAL_NUMBER") {
+        serialDraft_.clear();
+        return std::nullopt;
+    }
+    if (word == "ATAC_WRITE_SERIAL_NUMBER") {
+        if (args.size() == 2 && std::isdigit(static_cast<unsigned char>(args[0])) &&
+            std::isdigit(static_cast<unsigned char>(args[1])))
+            serialDraft_ += static_cast<char>(std::stoi(args));
+        else
+            setError(-102, "Syntax error");
+        return std::nullopt;
+    }
+    if (word == "ATAC_PROGRAM_SERIAL_NUMBER?") {
+        if (serialDraft_.size() == 7)
+            serial_ = serialDraft_;
+        else
+            setError(-200, "Execution error");
+        serialDraft_.clear();
+        return std::nullopt;
+    }
+    setError(-100, "Command error");
+    return std::nullopt;
+}
+
+std::optional<std::string> SimAmplifier::builtInChannel(int ch, const std::string& word, const std::string& args)
+{
+    auto& c = channel(ch);
+    const std::string flag = upperAscii(args);
+    if (word == "T_S?")
+        return c.sensitivity + "," + c.unit;
+    if (word == "T_S") {
+        // value and unit without a blank between: "0.0102V/M/S2"
+        std::size_t i = 0;
+        while (i < args.size() && (std::isdigit(static_cast<unsigned char>(args[i])) || std::strchr("+-.eE", args[i])))
+            ++i;
+        if (i == 0 || i == args.size()) {
+            setError(-102, "Syntax error");
+            return std::nullopt;
+        }
+        c.sensitivity = args.substr(0, i);
+        c.unit = trimBlanks(args.substr(i));
+        return std::nullopt;
+    }
+    if (word == "DI" || word == "EN") {
+        c.enabled = word == "EN";
+        return "OK";
+    }
+    if ((word == "D_T_V" || word == "D_T_C") && (flag == "ON" || flag == "OF" || flag == "OFF")) {
+        (word == "D_T_V" ? c.dtv : c.dtc) = flag == "ON";
+        return std::nullopt;
+    }
+    setError(-100, "Command error");
+    return std::nullopt;
 }
 
 void SimAmplifier::addCommand(const std::string& word, CommandHandler h) { commands_[upperAscii(word)] = std::move(h); }
@@ -82,7 +193,7 @@ std::optional<SimReply> SimAmplifier::handle(const std::string& commandLine, Tim
         return std::nullopt;
     }
     if (word == "IDEN?")
-        return SimReply{"PELOX" + twoDigits(address_) + "," + config_.type + "," + config_.serial, now};
+        return SimReply{"PELOX" + twoDigits(address_) + "," + config_.type + "," + serial_, now};
     if (word == "S_B?")
         return SimReply{"0", now};
     if (word == "ERR?") {
@@ -100,7 +211,8 @@ std::optional<SimReply> SimAmplifier::handle(const std::string& commandLine, Tim
             c->network().setStrongPullup(false);
         return std::nullopt;
     }
-    setError(-100, "Command error");
+    if (auto r = builtIn(word, args))
+        return SimReply{*r, now};
     return std::nullopt;
 }
 
@@ -112,12 +224,13 @@ std::optional<SimReply> SimAmplifier::channelCommand(int ch, const std::string& 
             return SimReply{*r, now};
         return std::nullopt;
     }
-    if (word != "MLAN" && word != "MLAN?") {
-        setError(-100, "Command error");
-        return std::nullopt;
-    }
     if (ch < 1 || ch > channelCount()) {
         setError(-222, "Data out of range");
+        return std::nullopt;
+    }
+    if (word != "MLAN" && word != "MLAN?") {
+        if (auto r = builtInChannel(ch, word, args))
+            return SimReply{*r, now};
         return std::nullopt;
     }
     if (word == "MLAN") {

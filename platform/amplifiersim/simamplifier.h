@@ -12,6 +12,20 @@
 //   "Iden?"            -> "PELOX" nn "," type "," serial
 //   "s_b?"             -> "0"
 //   "Err?"             -> the last error, then "0,""No error"""
+//   "conf?"            -> serial "," type "," v1 "," v2 "," v3 "," major "," minor "," build
+//                         "," count, then per channel DQUOTE code " " text DQUOTE and three
+//                         items (types 6180 to 6183) or one item (6188 variants); quoted
+//                         items may hold commas
+//   "A_I_C:t_i"        -> "OK" (every input looks for its transducer)
+//   "TRA:C"            no answer; empties the template list
+//   "TRA:TE " DQUOTE utid "," ... DQUOTE "," ...   no answer; appends utid to the list
+//   "TRA:TE?"          -> the list's UTIDs, separated by commas ("" when empty)
+//   "ATAC_RESET_SERIAL_NUMBER", "ATAC_WRITE_SERIAL_NUMBER " code (two decimal digits of
+//   a character code), "ATAC_PROGRAM_SERIAL_NUMBER?"   no answer; the last makes the
+//                      seven characters written the serial number (else error -200)
+//   "I_C_" ch ":t_s?"  -> sensitivity "," unit;   ":T_S " value unit   no answer, sets both
+//   "I_C_" ch ":di", ":en"   -> "OK"; the input is disabled or enabled
+//   "I_C_" ch ":D_T_V OF|ON", ":D_T_C OF|ON"   no answer; the channel's TEDS set-up flags
 //   "HEADER ON|OFF"    no answer; the form of later ":MLAN?" answers
 //   "MLAN OFF"         no answer; the 1-Wire masters go idle
 //   ":MLAN" n ", " DQUOTE hex DQUOTE   no answer; hex = byte count + payload (mlanmaster.h),
@@ -45,13 +59,20 @@ using ChannelCommandHandler =
 
 class SimChannel {
 public:
-    SimChannel(MasterMode mode);
+    explicit SimChannel(const ChannelConfig& config);
     SimNetwork& network() { return *network_; }
     MlanMaster& master() { return master_; }
     // The answer of the last ":MLAN" (empty after an error or before any).
     const Bytes& lastAnswer() const { return answer_; }
     bool hasAnswer() const { return hasAnswer_; }
     int payloadsRun() const { return runs_; }
+
+    // Input state the channel commands change.
+    std::string sensitivity;
+    std::string unit;
+    bool enabled = true;
+    bool dtv = true;
+    bool dtc = false;
 
 private:
     friend class SimAmplifier;
@@ -90,7 +111,14 @@ public:
     void setError(int code, const std::string& text);
     std::string lastError() const;
 
+    std::string serialNumber() const { return serial_; }
+    const std::vector<std::string>& templates() const { return templates_; }
+    // The "conf?" answer.
+    std::string confReply() const;
+
 private:
+    std::optional<std::string> builtIn(const std::string& word, const std::string& args);
+    std::optional<std::string> builtInChannel(int ch, const std::string& word, const std::string& args);
     std::optional<SimReply> channelCommand(int ch, const std::string& word, const std::string& args, TimePoint now);
     void runMlan(int ch, const std::string& args, TimePoint now);
     std::string mlanAnswer(int ch) const;
@@ -102,6 +130,9 @@ private:
     bool mlanActive_ = false;
     int errorCode_ = 0;
     std::string errorText_ = "No error";
+    std::string serial_;
+    std::string serialDraft_;
+    std::vector<std::string> templates_;
     std::map<std::string, CommandHandler> commands_;
     std::map<std::string, ChannelCommandHandler> channelCommands_;
 };

@@ -1,5 +1,6 @@
 #include "platform/base/clock.h"
 
+#include <algorithm>
 #include <ctime>
 #include <thread>
 
@@ -35,18 +36,19 @@ double SystemClock::timeOfDay()
 
 void SystemClock::pause(Micros d)
 {
-    if (d < Micros(0))
-        d = Micros(0);
-    if (pumpFn) {
-        const auto end = Clock_::now() + d;
-        // The pump waits for events up to the end; run it again until the time is up.
-        do {
-            const auto left = std::chrono::duration_cast<Millis>(end - Clock_::now());
-            pumpFn(left > Millis(0) ? left : Millis(0));
-        } while (Clock_::now() < end);
-    } else {
-        std::this_thread::sleep_for(d);
+    if (d <= Micros(0)) {
+        processEvents();
+        return;
     }
+    const auto end = Clock_::now() + d;
+    if (!pumpFn) {
+        std::this_thread::sleep_until(end);
+        return;
+    }
+    // The pump sleeps in the event loop until the time is up. The rest is rounded up to
+    // whole milliseconds, so the last fraction is slept too and never spun.
+    for (auto now = Clock_::now(); now < end; now = Clock_::now())
+        pumpFn(std::chrono::ceil<Millis>(end - now));
 }
 
 VirtualClock::VirtualClock() : start_(TimePoint{} + std::chrono::hours(1)), now_(start_), todStart_(start_) {}
@@ -60,8 +62,14 @@ double VirtualClock::timeOfDay()
 
 void VirtualClock::pause(Micros d)
 {
-    processEvents();
-    advance(d > Micros(0) ? d : Micros(1));
+    // Polls as a busy wait would: events run and observers see the time at least every
+    // kVirtualPoll.
+    do {
+        const Micros step = std::clamp(d, Micros(1), kVirtualPoll);
+        processEvents();
+        advance(step);
+        d -= step;
+    } while (d > Micros(0));
 }
 
 void VirtualClock::advance(Micros d)

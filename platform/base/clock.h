@@ -21,7 +21,8 @@ public:
     virtual TimePoint now() = 0;
     // Local time of day in seconds since midnight (for traces and reports only).
     virtual double timeOfDay() = 0;
-    // Let pending window events run, then sleep about d (the virtual clock advances by d).
+    // Let pending window events run while sleeping d, no CPU spent (the virtual clock
+    // advances by d). d of 0 or less: pending events run once.
     virtual void pause(Micros d) = 0;
 };
 
@@ -44,8 +45,10 @@ public:
     void pause(Micros d) override;
 };
 
-// Virtual time for tests. pause() runs pending events once, then advances time and
-// calls every observer, so a simulated device can answer "while" the program waits.
+// Virtual time for tests. pause() runs pending events, then advances time and calls
+// every observer, so a simulated device can answer "while" the program waits; a long
+// pause does so in steps of at most kVirtualPoll.
+inline constexpr Micros kVirtualPoll{5000};
 class VirtualClock final : public Clock {
 public:
     VirtualClock();

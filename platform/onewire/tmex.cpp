@@ -39,28 +39,52 @@ void restartSearch(TmexStateBuffer& s)
     s.bytes[kFlags] = static_cast<std::uint8_t>(s.bytes[kFlags] & ~kLastDeviceFlag);
 }
 
-// Reset, then a search that follows the current ROM bit by bit: true when that node
-// answered at every bit. Then reset and Match ROM.
-bool strongAccess(OneWireBackend& b, const TmexStateBuffer& s)
+constexpr int kBusShort = TMEX_PORT_NOT_EXIST;
+
+// Reset with its outcome: 1 presence, 0 none, negative when the bus is shorted or the
+// adapter failed.
+int resetCode(OneWireBackend& b)
 {
-    if (!b.reset())
-        return false;
-    b.touchByte(kSearchRomCommand);
-    for (int bit = 0; bit < 64; ++bit) {
-        const int id = b.touchBit(1);
-        const int complement = b.touchBit(1);
-        const int want = romBit(s, kCurrentRom, bit);
-        // id is the AND of all bits still in the search, complement the AND of their inverses.
-        if (want != 0 ? complement != 0 : id != 0)
-            return false;
-        b.touchBit(want);
+    switch (b.resetPulse()) {
+    case ResetOutcome::Presence:
+        return 1;
+    case ResetOutcome::NoPresence:
+        return 0;
+    case ResetOutcome::Short:
+        return kBusShort;
+    case ResetOutcome::Failed:
+        break;
     }
-    if (!b.reset())
-        return false;
-    b.touchByte(kMatchRomCommand);
-    for (std::size_t i = 0; i < 8; ++i)
-        b.touchByte(s.bytes[kCurrentRom + i]);
-    return true;
+    return TMEX_PORT_NOT_EXIST;
+}
+
+// Reset and Match ROM of the current ROM: 1 when a presence pulse was seen, 0 without one,
+// negative when the adapter or the bus failed.
+int matchAccess(OneWireBackend& b, const TmexStateBuffer& s)
+{
+    const int r = resetCode(b);
+    if (r != 1)
+        return r;
+    std::uint8_t match[9] = {kMatchRomCommand};
+    std::copy_n(s.bytes.begin() + kCurrentRom, 8, match + 1);
+    return b.block(match, sizeof match) == 0 ? 1 : TMEX_PORT_NOT_EXIST;
+}
+
+// Reset, then a search that follows the current ROM: 1 when that node answered at
+// every bit. Then reset and Match ROM. 0 when the node is not there; negative when the
+// adapter or the bus failed.
+int strongAccess(OneWireBackend& b, const TmexStateBuffer& s)
+{
+    std::array<std::uint8_t, 8> want{};
+    std::array<std::uint8_t, 8> rom{};
+    std::array<std::uint8_t, 8> discrepancies{};
+    std::copy_n(s.bytes.begin() + kCurrentRom, 8, want.begin());
+    const int r = b.searchPass(kSearchRomCommand, want, rom, discrepancies);
+    if (r < 0)
+        return r;
+    if (r != 0 || rom != want)
+        return 0;
+    return matchAccess(b, s);
 }
 
 void fill(TmexVersionBuffer& buffer, const std::string& text)
@@ -78,10 +102,13 @@ std::int32_t TMExtendedStartSession(std::int16_t portNum, std::int16_t portType,
     if (!backend)
         return TMEX_HS_NOT_FOUND;
     const int code = backend->openSession();
-    if (code != 1)
-        return code < 0 ? code : 0;
     auto& l = tmexLayer();
     const PortKey key{portType, portNum};
+    if (code != 1) {
+        l.errors[key] = backend->lastError();
+        return code < 0 ? code : 0;
+    }
+    l.errors.erase(key);
     if (auto it = l.open.find(key); it != l.open.end()) {
         // A session never ended is superseded.
         it->second.backend->closeSession();
@@ -108,34 +135,36 @@ std::int16_t TMNext(std::int32_t session, TmexStateBuffer& state)
     if (!s)
         return TMEX_INVALID_SESSION;
     OneWireBackend& b = *s->backend;
-    if ((state.bytes[kFlags] & kLastDeviceFlag) != 0 || !b.reset()) {
+    if ((state.bytes[kFlags] & kLastDeviceFlag) != 0) {
         restartSearch(state);
         return 0;
     }
-    b.touchByte(kSearchRomCommand);
     const int lastDiscrepancy = state.bytes[kLastDiscrepancy];
-    int lastZero = 0;
+    // Directions at a discrepancy: the last node's below the last discrepancy, 1 at it, 0 past it.
+    std::array<std::uint8_t, 8> preferred{};
+    for (int position = 1; position < lastDiscrepancy && position <= 64; ++position)
+        if (romBit(state, kSearchRom, position - 1) != 0)
+            preferred[static_cast<std::size_t>((position - 1) / 8)] |= static_cast<std::uint8_t>(1u << ((position - 1) % 8));
+    if (lastDiscrepancy >= 1 && lastDiscrepancy <= 64)
+        preferred[static_cast<std::size_t>((lastDiscrepancy - 1) / 8)] |=
+            static_cast<std::uint8_t>(1u << ((lastDiscrepancy - 1) % 8));
+    std::array<std::uint8_t, 8> rom{};
+    std::array<std::uint8_t, 8> discrepancies{};
+    const int r = b.searchPass(kSearchRomCommand, preferred, rom, discrepancies);
+    if (r < 0)
+        return static_cast<std::int16_t>(failSession(session, r));
+    if (r != 0) {
+        restartSearch(state);
+        return 0;
+    }
     TmexStateBuffer work = state;
+    int lastZero = 0;
     for (int position = 1; position <= 64; ++position) {
-        const int id = b.touchBit(1);
-        const int complement = b.touchBit(1);
-        if (id != 0 && complement != 0) {
-            restartSearch(state);
-            return 0;
-        }
-        int direction = 0;
-        if (id != complement) {
-            direction = id;
-        } else {
-            if (position < lastDiscrepancy)
-                direction = romBit(state, kSearchRom, position - 1);
-            else
-                direction = position == lastDiscrepancy ? 1 : 0;
-            if (direction == 0)
-                lastZero = position;
-        }
+        const int direction = (rom[static_cast<std::size_t>((position - 1) / 8)] >> ((position - 1) % 8)) & 0x01;
+        const bool discrepancy = ((discrepancies[static_cast<std::size_t>((position - 1) / 8)] >> ((position - 1) % 8)) & 0x01) != 0;
+        if (discrepancy && direction == 0)
+            lastZero = position;
         setRomBit(work, kSearchRom, position - 1, direction);
-        b.touchBit(direction);
     }
     if (crc8(&work.bytes[kSearchRom], 7) != work.bytes[kSearchRom + 7]) {
         restartSearch(state);
@@ -170,7 +199,17 @@ std::int16_t TMAccess(std::int32_t session, TmexStateBuffer& state)
     auto* s = findSession(session);
     if (!s)
         return TMEX_INVALID_SESSION;
-    return strongAccess(*s->backend, state) ? 1 : 0;
+    const int r = strongAccess(*s->backend, state);
+    return static_cast<std::int16_t>(r < 0 ? failSession(session, r) : r);
+}
+
+std::int16_t TMMatchAccess(std::int32_t session, TmexStateBuffer& state)
+{
+    auto* s = findSession(session);
+    if (!s)
+        return TMEX_INVALID_SESSION;
+    const int r = matchAccess(*s->backend, state);
+    return static_cast<std::int16_t>(r < 0 ? failSession(session, r) : r);
 }
 
 std::int16_t TMValidSession(std::int32_t session) { return findSession(session) ? 1 : 0; }
@@ -223,7 +262,25 @@ std::int16_t TMTouchByte(std::int32_t session, std::int16_t byte)
     auto* s = findSession(session);
     if (!s)
         return TMEX_INVALID_SESSION;
-    return static_cast<std::int16_t>(s->backend->touchByte(byte & 0xFF) & 0xFF);
+    const bool primed = s->pullupPrimed;
+    s->pullupPrimed = false;
+    const BusResult r = primed ? s->backend->byteThenPullup(byte & 0xFF) : s->backend->byte(byte & 0xFF);
+    if (!r.ok())
+        return static_cast<std::int16_t>(failSession(session, r.error));
+    return static_cast<std::int16_t>(r.value & 0xFF);
+}
+
+std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int16_t len)
+{
+    auto* s = findSession(session);
+    if (!s)
+        return TMEX_INVALID_SESSION;
+    if (len < 0 || (len > 0 && buffer == nullptr))
+        return TMEX_NO_SUCH_FUNCTION;
+    s->pullupPrimed = false;
+    if (const int r = s->backend->block(buffer, static_cast<std::size_t>(len)); r != 0)
+        return static_cast<std::int16_t>(failSession(session, r));
+    return len;
 }
 
 std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit)
@@ -231,7 +288,10 @@ std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit)
     auto* s = findSession(session);
     if (!s)
         return TMEX_INVALID_SESSION;
-    return static_cast<std::int16_t>(s->backend->touchBit(bit != 0 ? 1 : 0) != 0 ? 1 : 0);
+    const BusResult r = s->backend->bit(bit != 0 ? 1 : 0);
+    if (!r.ok())
+        return static_cast<std::int16_t>(failSession(session, r.error));
+    return static_cast<std::int16_t>(r.value != 0 ? 1 : 0);
 }
 
 std::int16_t TMOneWireLevel(std::int32_t session, std::int16_t operation, std::int16_t level, std::int16_t primed)
@@ -241,8 +301,15 @@ std::int16_t TMOneWireLevel(std::int32_t session, std::int16_t operation, std::i
         return TMEX_INVALID_SESSION;
     if (operation == 1)
         return s->backend->strongPullup() ? 1 : 0;
-    if (operation != 0 || primed != 0 || level < 0 || level > 1)
+    if (operation != 0 || level < 0 || level > 1)
         return TMEX_NO_SUCH_FUNCTION;
+    if (primed == TMEX_PRIME_AFTER_BYTE && level == 1) {
+        s->pullupPrimed = true;
+        return s->backend->strongPullup() ? 1 : 0;
+    }
+    if (primed != 0)
+        return TMEX_NO_SUCH_FUNCTION;
+    s->pullupPrimed = false;
     s->backend->setStrongPullup(level == 1);
     return level;
 }
@@ -256,22 +323,31 @@ std::int16_t TMProgramByte(std::int32_t session, TmexStateBuffer& state, std::in
     if (memoryType != 0 && memoryType != 1)
         return TMEX_NO_SUCH_FUNCTION;
     OneWireBackend& b = *s->backend;
-    if (!strongAccess(b, state))
-        return 0;
+    if (!b.canProgram()) {
+        // Refused before any traffic: no pulse is ever reported as given.
+        return static_cast<std::int16_t>(failSession(
+            session, TMEX_NO_SUCH_FUNCTION, "cannot program: " + b.description() + " gives no 12 V programming pulse"));
+    }
+    if (const int r = strongAccess(b, state); r != 1)
+        return static_cast<std::int16_t>(r < 0 ? failSession(session, r) : 0);
     const std::uint8_t command[4] = {static_cast<std::uint8_t>(memoryType == 0 ? 0x0F : 0x55),
                                      static_cast<std::uint8_t>(address & 0xFF),
                                      static_cast<std::uint8_t>((address >> 8) & 0xFF),
                                      static_cast<std::uint8_t>(value & 0xFF)};
-    for (std::uint8_t c : command)
-        b.touchByte(c);
-    const int lo = b.touchByte(0xFF);
-    const int hi = b.touchByte(0xFF);
+    std::uint8_t exchange[6] = {command[0], command[1], command[2], command[3], 0xFF, 0xFF};
+    if (const int r = b.block(exchange, sizeof exchange); r != 0)
+        return static_cast<std::int16_t>(failSession(session, r));
+    const int lo = exchange[4];
+    const int hi = exchange[5];
     const auto echo = static_cast<std::uint16_t>(~((hi << 8) | lo) & 0xFFFF);
     if (echo != crc16(command, 4))
         return 2;
     if (!b.programPulse())
         return 3;
-    const int readBack = b.touchByte(0xFF) & 0xFF;
+    const BusResult back = b.byte(0xFF);
+    if (!back.ok())
+        return static_cast<std::int16_t>(failSession(session, back.error));
+    const int readBack = back.value & 0xFF;
     const int wanted = value & 0xFF;
     // zeros: only the bits to be cleared count; other bits may already be 0.
     const int wrong = zeros != 0 ? (readBack & ~wanted & 0xFF) : (readBack ^ wanted);

@@ -14,8 +14,10 @@
 //
 // Port types: 1 passive serial adapter (also the demo adaptor), 5 serial adapter with
 // a line driver chip, 6 USB adapter. A port without a registered backend has no
-// hardware behind it: session starts return TMEX_HS_NOT_FOUND. The simulated network
-// backend, and how a user asks for it, are in simbackend.h.
+// hardware behind it: session starts return TMEX_HS_NOT_FOUND. The real adapters'
+// backends are in platform/adapters; the simulated network's backend, and how a user
+// asks for it, in platform/onewiresim/simbackend.h. A failed adapter exchange returns a
+// negative code and ends the session; portErrorText() says what failed and where.
 
 #include <array>
 #include <cstdint>
@@ -66,6 +68,11 @@ std::int16_t TMRom(std::int32_t session, TmexStateBuffer& state, TmexRom& rom);
 // Reset, then verifies that the current node is on the bus and selects it (Match ROM).
 // 1 = selected; 0 = no presence or the node did not answer; negative: code.
 std::int16_t TMAccess(std::int32_t session, TmexStateBuffer& state);
+// Reset and Match ROM of the current node, without the search: the later accesses of
+// a job whose node already answered, or a job that proves the node by a reply only it
+// can give. 1 = a presence pulse was seen (some node answered the reset); 0 = none;
+// negative: code.
+std::int16_t TMMatchAccess(std::int32_t session, TmexStateBuffer& state);
 // 1 = the handle is the open session of its port and the port still has its backend.
 std::int16_t TMValidSession(std::int32_t session);
 // Ends the session; any handle is accepted. Result 1 when it ended a session, else 0.
@@ -78,6 +85,9 @@ std::int16_t TMClose(std::int32_t session);
 std::int16_t TMOneWireCom(std::int32_t session, std::int16_t operation, std::int16_t speed);
 // Sends a byte, result = the byte read in the same slots (0..255); negative: code.
 std::int16_t TMTouchByte(std::int32_t session, std::int16_t byte);
+// Sends len bytes of buffer in one exchange where the adapter allows it; each byte is
+// replaced by the byte read in its slots. Result len; negative: code.
+std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int16_t len);
 // Sends a bit, result = the bit read (0 or 1); negative: code.
 std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit);
 // operation 0: set level, 1: read level. level 0 normal, 1 strong pull-up.
@@ -104,10 +114,41 @@ std::int16_t TMGetTypeVersion(std::int16_t portType, TmexVersionBuffer& buffer);
 // Text before the first NUL of a version buffer (the whole buffer when it has none).
 std::string versionText(const TmexVersionBuffer& buffer);
 
+// Level after primed = 1 of TMOneWireLevel: strong pull-up right after the next byte
+// that TMTouchByte sends (the byte's last slot is followed by it at once).
+inline constexpr std::int16_t TMEX_PRIME_AFTER_BYTE = 1;
+
+// The text of what went wrong on the port in its last failed exchange or session start
+// (e.g. "no answer from the adapter on /dev/ttyUSB0"); "" when nothing failed.
+std::string portErrorText(int portType, int portNum);
+
 // --- Backends ----------------------------------------------------------------------
+
+// Outcome of a reset pulse.
+enum class ResetOutcome { Presence, NoPresence, Short, Failed };
+
+// What a bus call gives: a value, or error < 0 (a TMEX code) when the adapter failed.
+struct BusResult {
+    int value = 0;
+    int error = 0;
+    bool ok() const { return error == 0; }
+};
+
+// One step of the search: the two bits read and the direction taken.
+struct Triplet {
+    int id = 0;
+    int complement = 0;
+    int direction = 0;
+    int error = 0;
+};
 
 // What a port offers at bus level. The calls above build sessions, search, access and
 // EPROM programming from these.
+//
+// The first group (reset .. programPulse) is what every backend implements. The second
+// group (resetPulse .. searchPass) is what real adapters do better in one exchange:
+// each has a default built from the first group, so a backend only overrides what its
+// adapter offers. A failed adapter exchange is an error, never a byte of FFh.
 class OneWireBackend {
 public:
     virtual ~OneWireBackend() = default;
@@ -135,6 +176,31 @@ public:
     // 0 normal, 1 overdrive, 2 relaxed.
     virtual void setSpeed(int speed) = 0;
     virtual int speed() const = 0;
+
+    // --- Whole exchanges (defaults from the calls above) ---------------------------
+    virtual ResetOutcome resetPulse();
+    virtual BusResult bit(int bit);
+    virtual BusResult byte(int byte);
+    // Sends byte, then holds the strong pull-up from the end of its last slot until
+    // setStrongPullup(false).
+    virtual BusResult byteThenPullup(int byte);
+    // Sends the bytes in place, each replaced by the byte read while it was sent.
+    // Result 0 or an error code.
+    virtual int block(std::uint8_t* data, std::size_t n);
+    // Reads id bit and complement, then writes the bit that the bits read leave (either
+    // one when both are 0: then preferred).
+    virtual Triplet searchTriplet(int preferred);
+    // Reset, the search command byte, then a whole search pass: for each of the 64
+    // positions the direction at a discrepancy is preferred[bit]; rom receives the
+    // directions taken, discrepancies has a bit set where both values were seen.
+    // Result 0; 1 when no node answered (no presence, or none left at some position);
+    // negative: an error code (a shorted bus or a failed adapter).
+    virtual int searchPass(int command, const std::array<std::uint8_t, 8>& preferred, std::array<std::uint8_t, 8>& rom,
+                           std::array<std::uint8_t, 8>& discrepancies);
+    // False when programPulse() can never succeed (no 12 V on this adapter).
+    virtual bool canProgram() const { return true; }
+    // What went wrong last ("" when nothing).
+    virtual std::string lastError() const { return {}; }
 
     // True when no hardware is behind the port.
     virtual bool isSimulated() const = 0;

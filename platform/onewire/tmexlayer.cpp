@@ -106,6 +106,29 @@ TmexSession* findSession(std::int32_t handle)
     return nullptr;
 }
 
+int failSession(std::int32_t handle, int code, const std::string& reason)
+{
+    auto& l = tmexLayer();
+    for (auto it = l.open.begin(); it != l.open.end(); ++it) {
+        if (it->second.handle == handle) {
+            auto backend = it->second.backend;
+            std::string why = reason.empty() ? backend->lastError() : reason;
+            l.errors[it->first] = why.empty() ? "the adapter exchange failed" : why;
+            l.open.erase(it);
+            backend->closeSession();
+            break;
+        }
+    }
+    return code;
+}
+
+std::string portErrorText(int portType, int portNum)
+{
+    const auto& e = tmexLayer().errors;
+    const auto it = e.find(PortKey{portType, portNum});
+    return it == e.end() ? std::string() : it->second;
+}
+
 void resetTmex()
 {
     auto& l = tmexLayer();

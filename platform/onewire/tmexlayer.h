@@ -17,18 +17,24 @@ struct PortKey {
 struct TmexSession {
     std::int32_t handle = 0;
     std::shared_ptr<OneWireBackend> backend;
+    bool pullupPrimed = false;  // strong pull-up right after the next byte
 };
 
 struct TmexLayerState {
     std::vector<std::pair<PortKey, std::shared_ptr<OneWireBackend>>> backends;
     std::map<PortKey, TmexSession> open;  // one session per port
     std::int32_t lastHandle = 0;
+    std::map<PortKey, std::string> errors;  // why the port last failed
 };
 
 TmexLayerState& tmexLayer();
 
 // The open session with this handle whose port is still served by its backend.
 TmexSession* findSession(std::int32_t handle);
+// Ends the session after a failed exchange, keeps the backend's reason for the port and
+// returns code.
+int failSession(std::int32_t handle, int code, const std::string& reason = {});
+
 // A backend serving the port type on some port number.
 std::shared_ptr<OneWireBackend> backendForType(int portType);
 

@@ -221,6 +221,15 @@ bool statement(SimNode& node, const std::vector<std::string>& t, const std::file
             thermo->setConversionTime(Micros(static_cast<long long>(v * 1000.0)));
         return true;
     }
+    if (key == "chip" && thermo) {
+        const std::string chip = t.size() == 2 ? lower(t[1]) : std::string();
+        if (chip != "ds1820" && chip != "ds18s20") {
+            why = "expected: chip DS1820|DS18S20";
+            return false;
+        }
+        thermo->setChip(chip == "ds18s20" ? SimThermometer::Chip::DS18S20 : SimThermometer::Chip::DS1820);
+        return true;
+    }
     if (key == "inputs" || key == "flipflops") {
         bool a = true, b = true;
         if (!sw)

@@ -146,6 +146,7 @@ public:
     //                                application register)
     //   temperature <celsius>        10h
     //   conversion <ms>              10h: conversion time
+    //   chip DS1820|DS18S20          10h: the chip (conversion 500 or 750 ms)
     //   inputs <0|1> <0|1>           12h: levels put on PIO A and B from outside
     //   flipflops <0|1> <0|1>        12h: channel flip-flops (1 = output off)
     //   status <address> <bytes>     12h: status memory

@@ -15,6 +15,11 @@ struct NodeFaults {
     std::optional<std::uint64_t> vanishAfterSlots;
     // Copies, locks and conversions never finish.
     bool copyNeverCompletes = false;
+    // Scratchpad EEPROMs: the first data byte of every Write Scratchpad is kept with its
+    // lowest bit inverted, so the scratchpad reads back different from what was sent.
+    bool scratchpadDiffers = false;
+    // Scratchpad EEPROMs: every Copy Scratchpad is refused, as a wrong authorisation is.
+    bool refuseCopy = false;
 };
 
 class SimNode {

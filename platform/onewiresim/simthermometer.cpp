@@ -18,6 +18,12 @@ SimThermometer::SimThermometer(RomCode rom) : SimNode(rom)
     scratchpad_ = scratchpadFor(85.0, 0x4B, 0x46);
 }
 
+void SimThermometer::setChip(Chip c)
+{
+    chip_ = c;
+    conversionTime_ = c == Chip::DS18S20 ? kDs18s20Conversion : kDs1820Conversion;
+}
+
 void SimThermometer::setTemperature(double celsius)
 {
     if (!std::isnan(celsius))

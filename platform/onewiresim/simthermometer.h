@@ -1,6 +1,8 @@
 #pragma once
 // Family 10h thermometer (DS1820 / DS18S20): Convert T 44h, Read Scratchpad BEh.
-// Parasite powered: the conversion needs the line held high for the conversion time.
+// Parasite powered: the conversion needs the line held high for the conversion time
+// (DS1820 500 ms, DS18S20 750 ms); cut short, the scratchpad keeps its old value
+// (85 C after power-up).
 
 #include "platform/onewiresim/simnode.h"
 
@@ -8,8 +10,15 @@ namespace platform::sim {
 
 class SimThermometer final : public SimNode {
 public:
+    enum class Chip { DS1820, DS18S20 };
+    static constexpr Micros kDs1820Conversion{500000};
+    static constexpr Micros kDs18s20Conversion{750000};
+
     explicit SimThermometer(RomCode rom);
-    std::string typeName() const override { return "DS1820"; }
+    std::string typeName() const override { return chip_ == Chip::DS18S20 ? "DS18S20" : "DS1820"; }
+    // The chip, with its conversion time.
+    void setChip(Chip c);
+    Chip chip() const { return chip_; }
 
     // The temperature the next conversion measures (-55 .. +125 C; NaN is ignored).
     void setTemperature(double celsius);
@@ -30,7 +39,8 @@ protected:
 
 private:
     double temperature_ = 25.0;
-    Micros conversionTime_{500000};
+    Chip chip_ = Chip::DS1820;
+    Micros conversionTime_{kDs1820Conversion};
     std::array<std::uint8_t, 9> scratchpad_{};
     int conversions_ = 0;
 };

@@ -2,12 +2,14 @@
 
 namespace platform {
 
-bool MemorySerialPort::openDevice(int commPort, const LineSettings&, std::string& error)
+bool MemorySerialPort::openDevice(int commPort, const LineSettings& s, std::string& error)
 {
     if (missing_) {
         error = "Cannot open Com" + std::to_string(commPort) + ": no such port";
         return false;
     }
+    if (device_)
+        device_->lineSettings(s);
     return true;
 }
 

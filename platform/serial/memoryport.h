@@ -19,6 +19,10 @@ public:
     virtual void hostWrote(const std::string& bytes, TimePoint at) = 0;
     // Characters the device has sent up to `now`; they are handed over once.
     virtual std::string sentBy(TimePoint now) = 0;
+    // The host opened the line or changed its settings (baud rate ...).
+    virtual void lineSettings(const LineSettings&) {}
+    // The host sent a break.
+    virtual void hostBreak(TimePoint) {}
 };
 
 class MemorySerialPort final : public SerialPort {
@@ -43,6 +47,17 @@ public:
 protected:
     bool openDevice(int commPort, const LineSettings& s, std::string& error) override;
     void closeDevice() override { incoming_.clear(); }
+    bool applySettings(const LineSettings& s) override
+    {
+        if (device_)
+            device_->lineSettings(s);
+        return true;
+    }
+    void breakSignal() override
+    {
+        if (device_)
+            device_->hostBreak(clock().now());
+    }
     void readAvailable(std::string& to) override;
     void writeBytes(const std::string& bytes) override;
     void dropOutput() override { ++outputClears_; }

@@ -1,5 +1,6 @@
 #include "platform/serial/serialport.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <vector>
@@ -150,6 +151,41 @@ std::string SerialPort::Input()
     std::string out = readAhead_.substr(0, n);
     readAhead_.erase(0, n);
     return out;
+}
+
+} // namespace platform
+
+namespace platform {
+
+bool SerialPort::waitForInput(Micros maxWait)
+{
+    if (!open_ || !canWaitForInput())
+        return false;
+    return waitReadable(maxWait < Micros(0) ? Micros(0) : maxWait);
+}
+
+} // namespace platform
+
+namespace platform {
+
+namespace {
+// Longest sleep between two runs of the window events.
+constexpr Micros kEventSlice{20000};
+// Poll step when the port cannot wait on its device.
+constexpr Micros kPollStep{1000};
+} // namespace
+
+void awaitInput(SerialPort* port, TimePoint deadline)
+{
+    auto& c = clock();
+    const auto left = std::chrono::duration_cast<Micros>(deadline - c.now());
+    if (port && port->PortOpen() && port->canWaitForInput() && dynamic_cast<SystemClock*>(&c)) {
+        processEvents();
+        if (left > Micros(0))
+            port->waitForInput(std::min(left, kEventSlice));
+        return;
+    }
+    c.pause(std::clamp(left, Micros(1), kPollStep));
 }
 
 } // namespace platform

@@ -3,6 +3,8 @@
 // PortOpen, InBufferCount, InputLen, OutBufferCount, Output, Input. Input is polled;
 // received characters are read ahead into a buffer that Input takes from.
 
+#include "platform/base/clock.h"
+
 #include <string>
 
 namespace platform {
@@ -48,6 +50,18 @@ public:
     void Output(const std::string& text);
     // Takes waiting characters (at most InputLen of them, all when 0); "" when none.
     std::string Input();
+    // Holds the line in the break state for a moment (resets adapters that listen for it).
+    void sendBreak()
+    {
+        if (open_)
+            breakSignal();
+    }
+
+    // Sleeps (no CPU) until the device has received characters that no call has taken
+    // yet, or maxWait has passed; true when there are such characters. A port with no
+    // device to wait on (canWaitForInput() false) returns false at once.
+    bool waitForInput(Micros maxWait);
+    virtual bool canWaitForInput() const { return false; }
 
 protected:
     // API to implement.
@@ -59,6 +73,9 @@ protected:
     virtual void writeBytes(const std::string& bytes) = 0;
     virtual int pendingOutput() { return 0; }
     virtual void dropOutput() {}
+    // Blocks up to maxWait until the device is readable.
+    virtual bool waitReadable(Micros /*maxWait*/) { return false; }
+    virtual void breakSignal() {}
 
 private:
     void pull();
@@ -70,5 +87,12 @@ private:
     std::string readAhead_;
     std::string lastError_;
 };
+
+// One step of a wait for input on port (nullptr: no port), window events running:
+// returns when new input has arrived, the deadline has passed or a short slice has
+// ended; the caller checks its condition and calls again. On the system clock a port
+// that can wait sleeps in the kernel until its input arrives; otherwise the clock
+// pauses for a short poll step (virtual time in tests).
+void awaitInput(SerialPort* port, TimePoint deadline);
 
 } // namespace platform

@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -177,11 +179,39 @@ int TermiosSerialPort::pendingOutput()
     return queued + static_cast<int>(unsent_.size());
 }
 
+void TermiosSerialPort::breakSignal()
+{
+    if (fd_ >= 0)
+        tcsendbreak(fd_, 0);
+}
+
 void TermiosSerialPort::dropOutput()
 {
     unsent_.clear();
     if (fd_ >= 0)
         tcflush(fd_, TCOFLUSH);
+}
+
+bool TermiosSerialPort::waitReadable(Micros maxWait)
+{
+    if (fd_ < 0)
+        return false;
+    flushPending();
+    pollfd p{fd_, POLLIN, 0};
+    // Rounded up, so a wait of a few microseconds still gives up the CPU.
+    const auto ms = static_cast<int>((maxWait.count() + 999) / 1000);
+    for (;;) {
+        const int n = ::poll(&p, 1, ms);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n > 0 && (p.revents & POLLIN) != 0)
+            return true;
+        // A hung-up or failed device is "ready" at once; wait out the time instead of
+        // letting the caller spin.
+        if (n != 0)
+            std::this_thread::sleep_for(maxWait);
+        return false;
+    }
 }
 
 } // namespace platform

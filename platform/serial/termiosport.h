@@ -14,6 +14,7 @@ public:
     void setDevicePath(const std::string& path) { path_ = path; }
     // The device file the port opens (or opened).
     std::string devicePath() const;
+    bool canWaitForInput() const override { return fd_ >= 0; }
 
 protected:
     bool openDevice(int commPort, const LineSettings& s, std::string& error) override;
@@ -23,6 +24,8 @@ protected:
     void writeBytes(const std::string& bytes) override;
     int pendingOutput() override;
     void dropOutput() override;
+    bool waitReadable(Micros maxWait) override;
+    void breakSignal() override;
 
 private:
     void flushPending();

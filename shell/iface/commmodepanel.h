@@ -28,6 +28,7 @@ public:
     int Frame2Height = 1000;  // twips
     int VolScroll = 0;
     bool Vol_mute = false;    // ticked: sound input muted
+    std::string Vol_muteCaption = "Mute mic. volume";  // the mixer names what it found
     bool Vol_muteVisible = true;
 
     // Enables the three options and selects option mode.

@@ -6,6 +6,7 @@
 #include "device/base/devicestate.h"
 #include "device/onewire/onewirestate.h"
 #include "platform/onewire/tmex.h"
+#include "platform/serial/comports.h"
 #include "platform/serial/serialport.h"
 #include "shell/iface/neighbourwindows.h"
 
@@ -17,10 +18,14 @@ namespace {
 
 constexpr const char* kLineSettings = "9600,n,8,1";
 
-[[noreturn]] void portFailure()
+// The port could not be opened: said once, naming the port; the program goes on.
+void portFailure(int portNum, const std::string& why)
 {
-    core::MsgBox("No port available, progam will terminate");
-    throw core::ProgramEnd{1};
+    std::string text = "Com" + std::to_string(portNum) + " (" + platform::commPortDevice(portNum) + ") could not be opened";
+    if (!why.empty())
+        text += ": " + why;
+    text += ".\r\nThe interface stays inactive: choose another port or driver in the Setup menu.";
+    core::MsgBox(text, platform::MsgExclamation);
 }
 
 } // namespace
@@ -69,6 +74,8 @@ void Iface::SetDriver(const std::string& caption, bool save)
     const bool isDemo = menu.driverChecked(kDriverDemo);
     if (isDemo != wasDemo)
         modes.demoAdaptorChosen(isDemo);
+    // The mode panel follows the driver now, not at the next search step.
+    Set_CommModeWindow();
     changed();
 }
 
@@ -144,7 +151,7 @@ void Iface::dropAllNodes()
     }
 }
 
-void Iface::switchToAmplifier()
+bool Iface::switchToAmplifier()
 {
     auto& ds = device::deviceState();
     if (ds.InterfaceType == 0) {
@@ -156,23 +163,37 @@ void Iface::switchToAmplifier()
     }
     if (port_.CommPort() != ds.PortNum && port_.PortOpen())
         port_.setPortOpen(false);
-    // From here on any failure ends the program.
+    std::string why;
     try {
-        if (!port_.PortOpen()) {
-            if (!port_.setCommPort(ds.PortNum) || !port_.setSettings(kLineSettings) || !port_.setPortOpen(true))
-                portFailure();
-        }
-        modes.SetModeO(0);
-        modes.ModeO[1].enabled = false;
-        menu.MnuSetupIF[0].checked = true;
-        menu.MnuSetupIF[0].enabled = false;
-        ds.InterfaceType = 1;
-        host_.postMainJob(4, 0LL);
-    } catch (const core::ProgramEnd&) {
-        throw;
-    } catch (const std::exception&) {
-        portFailure();
+        if (!port_.PortOpen()
+            && !(port_.setCommPort(ds.PortNum) && port_.setSettings(kLineSettings) && port_.setPortOpen(true)))
+            why = port_.lastError();
+        else
+            why.clear();
+    } catch (const std::exception& e) {
+        why = e.what();
+        if (why.empty())
+            why = "error";
     }
+    if (!port_.PortOpen()) {
+        // Nothing is active now; the Setup menu stays usable.
+        portFailure(ds.PortNum, why);
+        ds.InterfaceType = -1;
+        menu.MnuSetupIF[0].checked = false;
+        menu.MnuSetupIF[0].enabled = true;
+        menu.MnuSetupIF[0].visible = true;
+        treeEnabled = true;
+        treeToolTip = "No interface selected";
+        amplifierWindow().unload();
+        return false;
+    }
+    modes.SetModeO(0);
+    modes.ModeO[1].enabled = false;
+    menu.MnuSetupIF[0].checked = true;
+    menu.MnuSetupIF[0].enabled = false;
+    ds.InterfaceType = 1;
+    host_.postMainJob(4, 0LL);
+    return true;
 }
 
 void Iface::Set_IF(int type)

@@ -44,7 +44,8 @@ public:
     // Activates the chosen driver: posts job 5 and, with the server at start-up, job 8.
     void ActivateIF();
     // Job 5: switches to interface type 0 (adapter) or 1 (amplifier link). A serial
-    // port that cannot be opened ends the program after its message.
+    // port that cannot be opened is reported, naming the port, and leaves no interface
+    // active.
     void Set_IF(int type);
 
     // Lays out the mode panel for the chosen driver.
@@ -55,7 +56,8 @@ public:
 private:
     void changed() { host_.changed(); }
     void dropAllNodes();
-    void switchToAmplifier();
+    // False when the port could not be opened.
+    bool switchToAmplifier();
 
     IfaceHost& host_;
     platform::SerialPort& port_;

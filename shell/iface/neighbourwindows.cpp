@@ -1,6 +1,6 @@
 #include "shell/iface/neighbourwindows.h"
 
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 namespace shell {
 

@@ -3,6 +3,8 @@
 // amplifier window and the request server window. Each registers itself once;
 // until then a do-nothing stand-in answers.
 
+#include <string>
+
 namespace shell {
 
 // The amplifier window PeloxF.
@@ -15,6 +17,11 @@ public:
     virtual void unload() {}
     // Sends "MLAN OFF" to the amplifier.
     virtual void Wakeup_Pelox();
+    // Keeps a transducer sensitivity (value and unit) as the window's TEDS sensitivity.
+    virtual void setTsens(double value, const std::string& unit) {}
+    // Sends the kept sensitivity to the selected channel (unless the window's mode is
+    // manual and force is false).
+    virtual void TsensToPelox(bool force) {}
 };
 
 // The request server window T_server.

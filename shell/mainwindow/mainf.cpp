@@ -1,7 +1,7 @@
 #include "shell/mainwindow/mainf.h"
 
 #include "device/base/devicestate.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 #include "platform/onewire/tmex.h"
 #include "platform/qt/cp1252.h"
 #include "platform/serial/termiosport.h"
@@ -104,7 +104,6 @@ void MainF::buildUi()
     mTools = menuBar()->addMenu("&Tools");
     mDebug = menuBar()->addMenu("&Debug");
     mhelp = menuBar()->addMenu("&Help");
-    mnuhelp[0] = mhelp->addAction("Contents");
 
     Label1 = new QLabel("Device tree with MicroLAN\u2122 nodes and functions", central);
     TRTreeView = new QTreeWidget(central);
@@ -180,6 +179,7 @@ void MainF::buildUi()
 
     ProcessJobQue = new QTimer(this);
     ProcessJobQue->setInterval(1000);
+    buildMenus();
 }
 
 void MainF::buildSetupMenu()
@@ -262,6 +262,7 @@ void MainF::sync()
         showAction(mnuIF_p_Driver[i], m.mnuIF_p_Driver[i]);
     mFile->setEnabled(iface_.fileAndToolsEnabled);
     mTools->setEnabled(iface_.fileAndToolsEnabled);
+    showMenuStates();
 
     const auto& p = iface_.modes;
     for (std::size_t i = 0; i < ModeO.size(); ++i)
@@ -275,6 +276,7 @@ void MainF::sync()
     {
         const QSignalBlocker block(Vol_mute);
         Vol_mute->setChecked(p.Vol_mute);
+        Vol_mute->setText(QString::fromStdString(p.Vol_muteCaption));
         Vol_mute->setVisible(p.Vol_muteVisible);
     }
     {

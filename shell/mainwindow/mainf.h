@@ -9,6 +9,7 @@
 #include "shell/iface/iface.h"
 #include "shell/iface/ifacehost.h"
 #include "shell/jobs/jobtarget.h"
+#include "shell/mainwindow/menuwindows.h"
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodewindow.h"
 #include "shell/nodes/nodetreeview.h"
@@ -64,6 +65,8 @@ public:
     // none of its members can be running.
     void UnloadTEDS(std::unique_ptr<NodeWindow>& window);
 
+    // Shows the models' state in the widgets now.
+    void showState() { sync(); }
     // Parks the keyboard focus on the off-screen button.
     void parkFocus() override;
 
@@ -79,6 +82,23 @@ public:
     std::function<void()> DebugF_clear;         // empties the trace window
     std::function<void()> DoTreeview_Select;    // job 3: the tree selection (default: open the windows)
     std::function<void(int exitCode)> endProgram;  // quits the event loop (default)
+    MenuWindows windows;                            // what the menus open
+
+    // The menus. Modal dialogs run with job intake stopped.
+    void mnufile_Click(int index);
+    void mnuTools_Click(int index);
+    void mnuDebug_Click(int index);
+    void mnuhelp_Click(int index);
+    // Checks the validation lines of every data file (asking per failing file).
+    void Validate_files();
+    // The volume bar moved: volume and mute to the mixer.
+    void VolScroll_Scroll(int value);
+    // The trace window was closed by its close box: Debug > "Trace " unticks.
+    void traceWindowClosed();
+    // Shows dialog modal with job intake stopped around it.
+    void runModal(const std::function<void()>& show);
+    // Help for the main window's topic; false when there is none.
+    std::function<bool(int topic)> showHelp;
 
     // OneWireWindow
     void Set_CommModeWindow() override;
@@ -115,7 +135,12 @@ public:
     QMenu* mTools = nullptr;
     QMenu* mDebug = nullptr;
     QMenu* mhelp = nullptr;
-    std::array<QAction*, 1> mnuhelp{};
+    std::array<QAction*, 2> mnufile{};
+    // Tools: "Create empty TEDS", "Generate Nodelist", "Pelox Control", "Pelox
+    // maintenance", "Compile Description file", "Validate files".
+    std::array<QAction*, 6> mnuTools{};
+    std::array<QAction*, 5> mnuDebug{};  // 1 .. 4
+    std::array<QAction*, 3> mnuhelp{};
     // Setup menu: (0) activate, (1..3) the submenus' own items, (4) "T-block Server".
     std::array<QAction*, 5> MnuSetupIF{};
     std::array<QAction*, 3> mnuIF_p_startup{};  // 1, 2
@@ -130,6 +155,8 @@ protected:
 private:
     void buildUi();
     void buildSetupMenu();
+    void buildMenus();
+    void showMenuStates();
     void connectControls();
     void connectTree();
     // Shows the model's state in the widgets.

@@ -27,6 +27,7 @@ void MainF::Form_Load()
         platform::debugOutput("QT-8061 started  \r\n");
         platform::debugOutput("QT-8061:  \r\n");
         HelpContextID = 10;
+        setProperty("HelpContextID", HelpContextID);
         iface_.loadStartState();
         q.TimeoutJobQue();
         q.enableTimer = [this] { ProcessJobQue->start(); };

@@ -5,6 +5,7 @@
 #include "device/base/devicestate.h"
 #include "platform/base/clock.h"
 #include "shell/jobs/jobqueue.h"
+#include "shell/nodes/familytable.h"
 #include "shell/mixer/soundmixer.h"
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodelist.h"
@@ -78,7 +79,7 @@ void readThermometer(NodeTree::Handle index)
 {
     const int k = recordIndexOfNode(index);
     TrRecord* rec = record(k);
-    if (!rec || !rec->aging || !rec->obj || rec->family != 0x10 || !rec->obj->Visible())
+    if (!rec || !rec->aging || !rec->obj || familyKind(rec->family) != FamilyKind::Thermometer || !rec->obj->Visible())
         return;
     NodeWindow* w = rec->obj.get();
     jobQueue().allFormsHourglass(true);

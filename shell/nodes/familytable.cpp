@@ -2,43 +2,9 @@
 
 namespace shell {
 
-FamilyKind familyKind(int family)
-{
-    switch (family) {
-    case FamilyThermometer:
-        return FamilyKind::Thermometer;
-    case FamilyDualSwitch:
-        return FamilyKind::DualSwitch;
-    case FamilyAppRegister:
-    case Family4kEeprom:
-    case Family1kEeprom:
-        return FamilyKind::Memory;
-    default:
-        return FamilyKind::Unsupported;
-    }
-}
+FamilyKind familyKind(int family) { return device::familyInfo(family).kind; }
 
-std::string familyRecordName(int family)
-{
-    switch (family) {
-    case FamilyThermometer:
-        return "Thermometer";
-    case FamilyDualSwitch:
-        return "Switch & PROM";
-    case FamilyAppRegister:
-        return "PROM & E2-PROM Memory";
-    case Family4kEeprom:
-    case Family1kEeprom:
-        return "E2-PROM Memory";
-    case FamilyAdapter9097U:
-    case FamilySerialNo1394:
-        return "1kbit ROM";
-    case FamilyAdapter9490R:
-        return "DS2401";
-    default:
-        return "";
-    }
-}
+std::string familyRecordName(int family) { return device::familyInfo(family).recordName; }
 
 namespace {
 
@@ -64,22 +30,14 @@ std::string memoryText(std::int32_t state, const char* zeroText)
 
 std::string recordNodeText(int family, std::int32_t state)
 {
-    switch (family) {
-    case FamilyThermometer:
-        return "Thermometer";
-    case FamilyDualSwitch:
+    const device::FamilyInfo& f = device::familyInfo(family);
+    switch (f.kind) {
+    case FamilyKind::DualSwitch:
         return memoryText(state, "?");
-    case FamilyAppRegister:
-    case Family4kEeprom:
-    case Family1kEeprom:
+    case FamilyKind::Memory:
         return memoryText(state, "Unknown TEDS selector");
-    case FamilyAdapter9097U:
-    case FamilyAdapter9490R:
-        return "not supported";
-    case FamilySerialNo1394:
-        return "DS2502 IEEE 1394 serial no.";
     default:
-        return "";
+        return f.nodeText;
     }
 }
 

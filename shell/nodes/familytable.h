@@ -1,22 +1,18 @@
 #pragma once
-// What the node list makes of each 1-Wire family: the window kind, the record's name
-// and the text of its record node.
+// What the node list makes of each 1-Wire family, read from the device layer's family
+// table: the window kind, the record's name and the text of its record node.
+
+#include "device/memimage/familytable.h"
 
 #include <cstdint>
 #include <string>
 
 namespace shell {
 
-enum class FamilyKind { Thermometer, DualSwitch, Memory, Unsupported };
+using FamilyKind = device::NodeKind;
 
-inline constexpr int FamilyThermometer = 0x10;
-inline constexpr int FamilyDualSwitch = 0x12;
-inline constexpr int FamilyAppRegister = 0x14;
-inline constexpr int Family4kEeprom = 0x23;
-inline constexpr int Family1kEeprom = 0x2D;
-inline constexpr int FamilyAdapter9097U = 0x09;
-inline constexpr int FamilyAdapter9490R = 0x81;
-inline constexpr int FamilySerialNo1394 = 0x89;
+using device::FamilyAdapter9097U;
+using device::FamilyAdapter9490R;
 
 FamilyKind familyKind(int family);
 // The first record's name ("Thermometer", "Switch & PROM", ...); empty for a family

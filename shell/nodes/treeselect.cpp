@@ -1,5 +1,7 @@
 #include "shell/nodes/treeselect.h"
 
+#include "shell/nodes/familytable.h"
+
 #include "core/base/message.h"
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodelist.h"
@@ -72,7 +74,9 @@ void DoTreeview_Select(NodeTree::Handle selected)
         } else {
             const int k = recordOf(selected);
             TrRecord* rec = record(k);
-            if (rec->state == TrStateNew || rec->state == TrStateNotAssigned) {
+            // An unsupported node's record opens its own window, never the TEDS raw view.
+            const bool unsupported = familyKind(rec->family) == FamilyKind::Unsupported;
+            if (!unsupported && (rec->state == TrStateNew || rec->state == TrStateNotAssigned)) {
                 NodeWindow* shared = nodeWindowFactory().SharedTedsF();
                 if (!shared)
                     throw std::logic_error("no shared TEDS window");

@@ -1,5 +1,6 @@
 #pragma once
-// Node-window factories that make the plain windows of this folder.
+// The node-window factories: the switch, thermometer and unsupported-node windows of
+// this folder, and the plain memory window until the TEDS window replaces it.
 
 #include "shell/nodes/nodewindowfactory.h"
 

@@ -13,6 +13,7 @@ DebugF::DebugF(QWidget* parent) : QWidget(parent), Text1(new QPlainTextEdit(this
 {
     setObjectName("DebugF");
     setWindowTitle("Tedsmith - Debug trace");
+    setProperty("HelpContextID", 33);
     Text1->setObjectName("Text1");
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* lay = new QVBoxLayout(this);

@@ -29,6 +29,8 @@ TEST(Single, TextToPattern)
         {"1.1754944e-38", 0x00800000u},  // 2^-126, the smallest normal
         {"1e-39", 0},                     // below 2^-127
         {"-1e-39", 0x80000000u},          // keeps its sign
+        {"7.038531e-26", 0x15AE43FDu},    // rounded once: through a double it is one step off
+        {"-7.038531E-26", 0x95AE43FDu},   {"+7.038531e-26", 0x15AE43FDu}, {"7,038531e-26 V", 0x15AE43FDu},
     };
     for (const Row& r : rows)
         EXPECT_EQ(pattern(r.text), r.bits) << r.text;

@@ -12,6 +12,8 @@
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
 #include "core/teds/bitfields.h"
+#include "editor/model/manufacturerlevels.h"
+#include "editor/model/tedsdocument.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -32,36 +34,17 @@ constexpr int kDraftTedsBytes[] = {31, 116, 488};
 
 std::uint64_t bits(const core::TedsBuf& tb, int pos, int n) { return core::Bits2Val(tb, pos, n).low64(); }
 
-// Stand-in for the editor's template search (GetTemplate) until the TEDS document is in:
-// the first template in library order whose length fits the image and whose selectors
-// all hold their values, with the manufacturer and layout conditions of every selector.
-// Returns the template index, -1 when none matches.
-int standInGetTemplate(const core::TedsBuf& tb)
+// The template the TEDS document finds for an image (its GetTemplate): the library index,
+// -1 when nothing matches, -2 for a node list.
+int documentTemplate(const core::TedsBuf& tb)
 {
-    const auto& lib = core::tdlState();
-    for (int i = 0; i <= lib.TemplateLast; ++i) {
-        const auto& t = lib.Templates[static_cast<std::size_t>(i)];
-        if (t.lengthBits > 8 * tb.Size)
-            continue;
-        std::uint64_t manufacturer = 0;
-        for (int k = 0; k <= t.fieldLast; ++k) {
-            const auto& f = t.fields[static_cast<std::size_t>(k)];
-            if (f.title.find("Manufacture") != std::string::npos) {
-                manufacturer = bits(tb, f.bitAddress, f.bitCount);
-                break;
-            }
-        }
-        bool match = true;
-        for (int k = 0; k <= t.selectorLast && match; ++k) {
-            const auto& s = t.selectors[static_cast<std::size_t>(k)];
-            match = bits(tb, s.bitAddress, s.width) == static_cast<std::uint64_t>(s.match) &&
-                    s.bitAddress + s.width <= t.lengthBits && manufacturer > 1 &&
-                    tb.DraftLayout == (t.UTIDT <= 1);
-        }
-        if (match)
-            return i;
-    }
-    return -1;
+    editor::TedsDocument doc;
+    doc.TedsBuf = tb;
+    int index = 0;
+    const bool found = doc.GetTemplate(index);
+    if (!found)
+        return -1;
+    return doc.hasLibraryTemplate() ? index : -2;
 }
 
 class ShippedLibraryTest : public ::testing::Test {
@@ -71,6 +54,7 @@ protected:
         core::resetCoreState();
         core::resetTdlState();
         core::resetListsState();
+        editor::resetEditorModelState();
         core::coreState().ProgramFolder = testing_support::dataDir();
         platform::ScriptedMessageBox box;
         platform::ScopedMessageBox scoped{box};
@@ -80,6 +64,7 @@ protected:
     }
     static void TearDownTestSuite()
     {
+        editor::resetEditorModelState();
         core::resetTdlState();
         core::resetListsState();
         core::resetCoreState();
@@ -161,7 +146,7 @@ TEST_F(ShippedLibraryTest, EveryTemplateMatchesItsOwnEmptyTeds)
                 const auto& s = t.selectors[static_cast<std::size_t>(k)];
                 core::Val2Bits(s.match, s.bitAddress, s.width, tb);
             }
-            const int found = standInGetTemplate(tb);
+            const int found = documentTemplate(tb);
             EXPECT_EQ(found, i) << t.name << " in " << size << " bytes found "
                                 << (found >= 0 ? T(found).name : std::string("nothing"));
             ++checked;
@@ -234,7 +219,7 @@ double decoded(const core::TedsBuf& tb, const core::TemplateField& f)
 TEST_F(ShippedLibraryTest, PublicBridgeVectorDecodesAsPublished)
 {
     const auto tb = bridgeVector();
-    const int found = standInGetTemplate(tb);
+    const int found = documentTemplate(tb);
     ASSERT_GE(found, 0);
     const auto& t = T(found);
     EXPECT_EQ(t.name, "IEEE 1451.4 Bridge sensor, acceleration m/s\xB2, Single range");
@@ -292,12 +277,12 @@ TEST_F(ShippedLibraryTest, UnknownStandardTemplateFallsBackToTheBasicTeds)
 {
     auto tb = bridgeVector();
     core::Val2Bits(26, 66, 8, tb);  // a template id the library does not describe
-    const int found = standInGetTemplate(tb);
+    const int found = documentTemplate(tb);
     ASSERT_GE(found, 0);
     EXPECT_EQ(T(found).name, "IEEE 1451.4 Basic TEDS");
-    // A node list (manufacturer 1) matches nothing and is left to the node-list display.
+    // A node list (manufacturer 1) matches no template: it is left to the node-list display.
     core::Val2Bits(1, 0, 14, tb);
-    EXPECT_EQ(standInGetTemplate(tb), -1);
+    EXPECT_EQ(documentTemplate(tb), -2);
 }
 
 } // namespace

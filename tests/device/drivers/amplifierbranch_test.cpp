@@ -3,7 +3,7 @@
 #include "driverfixture.h"
 
 #include "device/drivers/memorynode.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 #include "platform/amplifiersim/amplifierchain.h"
 #include "platform/onewiresim/simscratcheeprom.h"
 #include "platform/serial/memoryport.h"
@@ -100,6 +100,19 @@ TEST_P(ThroughAmplifier, CopyThatNeverCompletesIsNoSuccess)
     bool confirmed = false;
     EXPECT_FALSE(device::Write_Node(tb, confirmed));
     EXPECT_FALSE(tb.ReadOK);
+}
+
+TEST_P(ThroughAmplifier, ScratchpadThatReadsBackDifferentOrARefusedCopyIsNoSuccess)
+{
+    for (bool differs : {true, false}) {
+        node->faults().scratchpadDiffers = differs;
+        node->faults().refuseCopy = !differs;
+        core::TedsBuf tb = image(*node, false);
+        bool confirmed = false;
+        EXPECT_FALSE(device::Write_Node(tb, confirmed)) << differs;
+        EXPECT_EQ(node->copies(), 0) << differs;
+        EXPECT_EQ(node->memory()[0], 0xFF) << differs;
+    }
 }
 
 TEST_P(ThroughAmplifier, AnEmptyChannelIsNeitherAVirginNodeNorAnErasedOne)

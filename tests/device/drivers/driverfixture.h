@@ -11,6 +11,7 @@
 #include "device/drivers/driverstate.h"
 #include "device/memimage/tedspacking.h"
 #include "device/onewire/onewirestate.h"
+#include "platform/adapteremu/emulatedadapter.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "platform/onewire/simbackend.h"
@@ -92,7 +93,8 @@ protected:
         ds.PortNum = 1;
         ds.PortType = 5;
         net->setTranscriptLimit(0);
-        platform::useSimulatedNetwork(net, 5, 1);
+        // The simulated network's own backend, or an adapter emulator (TEDSMITH_TEST_ADAPTER).
+        adapter = platform::emu::serveFromEnvironment(net, 5, 1);
         device::setDriverNodeList(&nodes);
         device::setFileValidation(&files);
     }
@@ -210,6 +212,7 @@ protected:
     core::MemoryTrace trace;
     core::ScopedTrace scopedTrace{trace};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
+    platform::emu::EmulatedAdapter adapter;
     FakeNodeList nodes{*net};
     FakeValidation files;
 };

@@ -91,7 +91,7 @@ TEST_F(EepromFaults, ReadBackEndingStatusWrongFailsTheRowAndThePageIsTriedOnceMo
     // A clean run shows where the E/S byte of the first row comes back.
     net->clearTranscript();
     ASSERT_TRUE(device::Write_fam2D_Page(mi, 1));
-    const long long es = slotAfter({0xAA, 0x00, 0x00}, 0, 3);
+    const long long es = slotAfter({0xAA, 0xFF, 0xFF}, 0, 3);
     ASSERT_GT(es, 0);
     const long long firstTry = es + 8;  // the failed try ends with that byte
     const int copies = node.copies();

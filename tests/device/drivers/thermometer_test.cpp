@@ -89,6 +89,17 @@ TEST_F(Thermometer, ConvertsAndReads)
     EXPECT_EQ(events(platform::sim::BusEvent::StrongPullup), 3);
 }
 
+TEST_F(Thermometer, ADs18s20GetsItsWholeConversionTimeAndNeverShowsThePowerUpValue)
+{
+    node.setChip(SimThermometer::Chip::DS18S20);
+    node.setTemperature(23.5);
+    const device::TemperatureReading r = device::Read_Temperature(node.rom().nodeId());
+    ASSERT_TRUE(r.ok);
+    EXPECT_NEAR(r.celsius, 23.5, 0.1);
+    EXPECT_EQ(node.conversions(), 1);
+    EXPECT_EQ(node.typeName(), "DS18S20");
+}
+
 TEST_F(Thermometer, BadCrcOrAbsentNodeIsAFailedReading)
 {
     node.setTemperature(25.0);

@@ -6,7 +6,7 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "tests/device/onewire/mlanfake.h"

@@ -26,6 +26,9 @@ namespace doctest {
 
 namespace fs = std::filesystem;
 
+// The template of the public bridge-sensor vector in the shipped library (Windows-1252).
+inline constexpr const char* kBridgeTemplate = "IEEE 1451.4 Bridge sensor, acceleration m/s\xB2, Single range";
+
 // One field of a hand-made template.
 struct FieldSpec {
     FieldSpec(std::string type_, int bits_, double p1_ = 0, double p2_ = 0, std::string format_ = "",
@@ -128,6 +131,16 @@ protected:
         doc.setActualTemplate(t);
         doc.TedsManufacturerId = 31;
         doc.ShowForm();
+    }
+
+    // The row whose caption is that field title (-1 when none is).
+    int rowOf(const std::string& caption) const
+    {
+        for (int k = 0; k < editor::kRowCount; ++k)
+            if (doc.rows[static_cast<std::size_t>(k)].caption == caption)
+                return k;
+        ADD_FAILURE() << "no row " << caption;
+        return -1;
     }
 
     std::uint64_t field(int pos, int n) const { return core::Bits2Val(doc.TedsBuf, pos, n).low64(); }

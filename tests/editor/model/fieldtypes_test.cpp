@@ -53,6 +53,14 @@ TEST_F(FieldTypes, ShownTextAndPassWithoutEditKeepBits)
         {{"SINGLE", 32, 0, 0, "0.000"}, "FF800000", "-Infinity", true},
         {{"SINGLE", 32, 0, 0, "0.000"}, "00000001", "0.000", false},   // denormal: kept unless typed
         {{"SINGLE", 32, 0, 0, "0.000"}, "3F9E0610", "1.235", false},   // 1.2345678 shown rounded
+        // The general form: the fewest digits that read back as the same single.
+        {{"SINGLE", 32, 0, 0, "", "V"}, "3DCCCCCD", "0.1V", true},
+        {{"SINGLE", 32, 0, 0, "", "V"}, "7F7FFFFF", "3.4028235E+38V", true},    // the largest single
+        {{"SINGLE", 32, 0, 0, "", "V"}, "FF7FFFFF", "-3.4028235E+38V", true},
+        {{"SINGLE", 32, 0, 0, "", "V"}, "15AE43FD", "7.038531E-26V", true},     // not through a double
+        {{"SINGLE", 32, 0, 0, "", "1/\xB0" "C"}, "3B801132", "0.0039083 1/\xB0" "C", true},  // a unit that is no digit
+        {{"SINGLE", 32, 0, 0, "", "1/\xB0" "C"}, "00000000", "0 1/\xB0" "C", true},
+        {{"CONRES", 4, 0, 1, "0", "1/s"}, "03", "3 1/s", true},
         {{"CHR5", 10}, "039B", ",.", true},                            // codes 27, 28
         {{"CHR5", 10}, "03DD", "/_", true},                            // codes 29, 30
         {{"CHR5", 15}, "0000", " ", true},
@@ -125,6 +133,11 @@ TEST_F(FieldTypes, TypedTextStoresAndRedisplays)
         {{"SINGLE", 32, 0, 0, "0.000"}, "3FC00000", "abc", "00000000", "0.000", ""},
         {{"SINGLE", 32, 0, 0, "0.000"}, "00000000", "1e39", "7F800000", "Infinity", ""},
         {{"SINGLE", 32, 0, 0, "0.000"}, "00000000", "nan", "7FC00000", "NaN", ""},
+        {{"SINGLE", 32, 0, 0, "", "1/\xB0" "C\xB2"}, "00000000", "-5.775E-7 1/\xB0" "C\xB2", "B51B057F",
+         "-5.775E-07 1/\xB0" "C\xB2", ""},
+        {{"SINGLE", 32, 0, 0, "", "1/\xB0" "C"}, "00000000", "11/\xB0" "C", "3F800000", "1 1/\xB0" "C", ""},  // the unit is taken off
+        {{"SINGLE", 32, 0, 0, "", "V"}, "00000000", "3.4028235E+38", "7F7FFFFF", "3.4028235E+38V", ""},
+        {{"SINGLE", 32, 0, 0, "", "V"}, "00000000", "3.5E+38", "7F800000", "InfinityV", ""},
         {{"CHR5", 10}, "0000", "ab", "0041", "AB", ""},
         {{"CHR5", 10}, "0000", "_/", "03BE", "_/", ""},
         {{"DATE", 16}, "0000", "May 27, 2006", "0BFC", "May 27, 2006", ""},

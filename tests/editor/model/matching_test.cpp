@@ -111,7 +111,7 @@ TEST_F(Matching, MatchPreparesTheGridAndTheLevels)
 TEST_F(Matching, DisplayByManufacturerId)
 {
     loadLibrary();
-    const int t = templateNamed("IEEE 1451.4 Bridge sensor");
+    const int t = templateNamed(doctest::kBridgeTemplate);
     const int last = core::tdlState().TemplateLast;
     struct Case {
         int id;
@@ -159,7 +159,7 @@ TEST_F(Matching, DisplayByManufacturerId)
 TEST_F(Matching, ManufacturerNamesFromTheList)
 {
     loadLibrary();
-    const int t = templateNamed("IEEE 1451.4 Bridge sensor");
+    const int t = templateNamed(doctest::kBridgeTemplate);
     for (auto [id, name] : std::vector<std::pair<int, std::string>>{
              {61, "Metra Mess- und Frequenztechnik (MMF), Radebeul"}, {8000, "Unknown manufacturer"}, {17, "Unknown manufacturer"}}) {
         doc = editor::TedsDocument{};

@@ -204,7 +204,7 @@ TEST_F(Document, NoSensitivityField)
 TEST_F(Document, TagAssignment)
 {
     loadLibrary();
-    const int t = templateNamed("IEEE 1451.4 Bridge sensor");
+    const int t = templateNamed(doctest::kBridgeTemplate);
     core::listsState().Manufacturers.setListIndex(0);
     ASSERT_TRUE(doc.GetNewTemplate(t));
     EXPECT_EQ(doc.updateTAG("calinitials", "", "", true), editor::TagAssigned);

@@ -86,15 +86,13 @@ std::uint64_t epromValue(const core::TedsBuf& tb, const core::TemplateField& f)
     return 0;
 }
 
-const core::TemplateField& bridgeField(const std::string& title)
+// The field of template t with that title.
+const core::TemplateField& fieldOf(int t, const std::string& title)
 {
-    const auto& lib = core::tdlState();
-    for (int t = 0; t <= lib.TemplateLast; ++t)
-        if (lib.Templates[static_cast<std::size_t>(t)].name == "IEEE 1451.4 Bridge sensor")
-            for (const auto& f : lib.Templates[static_cast<std::size_t>(t)].fields)
-                if (f.title == title)
-                    return f;
-    throw std::runtime_error("no bridge field " + title);
+    for (const auto& f : core::tdlState().Templates.at(static_cast<std::size_t>(t)).fields)
+        if (f.title == title)
+            return f;
+    throw std::runtime_error("no field " + title);
 }
 
 int rowOf(const editor::TedsF& w, const std::string& caption)
@@ -115,6 +113,8 @@ protected:
         const editor::TedsF* w = window(k4k);
         ASSERT_NE(w, nullptr);
         accelerometer.assign(w->doc.TedsBuf.Bytes.begin() + 1, w->doc.TedsBuf.Bytes.begin() + 40);
+        ASSERT_NE(window(kSwitch), nullptr);
+        const int bridgeTemplate = window(kSwitch)->ActualTemplate();
         const std::string bridge = testing_support::readAll(testing_support::dataDir() / "demo-bridge.tds");
         dir.write("bridge.tds", bridge);
         dir.write("accelerometer.tds", tdsText("0000000000000000", accelerometer, false));
@@ -132,7 +132,7 @@ protected:
         eprom.Family = 0x12;
         eprom.dimension(124);
         core::BytesToBits(eprom);
-        const auto& location = bridgeField("Measurement location ID");
+        const auto& location = fieldOf(bridgeTemplate, "Measurement location ID");
         setField(eprom, location, (1u << location.bitCount) - 1);
         const std::vector<std::uint8_t> epromBytes(eprom.Bytes.begin() + 1, eprom.Bytes.end());
         dir.write("bridge-eprom.tds", tdsText("0000000000000000", epromBytes, false));

@@ -1,6 +1,6 @@
 // The simulated amplifier chain as the far end of an in-memory port, on virtual time.
 
-#include "platform/amplifiersim/amplifierchain.h"
+#include "chainfixture.h"
 
 #include "platform/onewiresim/simnode.h"
 
@@ -8,53 +8,9 @@
 
 using namespace std::chrono_literals;
 using namespace platform::sim;
+using namespace chain_fixture;
 
 namespace {
-
-AmplifierSimConfig chainOf(int n)
-{
-    AmplifierSimConfig c;
-    c.amplifiers.assign(static_cast<std::size_t>(n), AmplifierConfig{});
-    for (int i = 0; i < n; ++i)
-        c.amplifiers[static_cast<std::size_t>(i)].serial = "000000" + std::to_string(i + 1);
-    return c;
-}
-
-class ChainTest : public ::testing::Test {
-protected:
-    void make(const AmplifierSimConfig& c)
-    {
-        port.setPortOpen(false);
-        chain = std::make_unique<AmplifierChain>(c);
-        port.attach(chain.get());
-        ASSERT_TRUE(port.setPortOpen(true));
-    }
-    // Writes text, lets `wait` pass and returns what came back.
-    std::string exchange(const std::string& text, platform::Micros wait = 100ms)
-    {
-        port.Output(text);
-        vclock.advance(wait);
-        return port.Input();
-    }
-    // As the host does it: echo taken, then the reply.
-    std::string reply(const std::string& line)
-    {
-        const std::string all = exchange(line + "\n");
-        return all.substr(std::min(all.size(), line.size() + 1));
-    }
-    void address(int n)
-    {
-        const std::string nn = (n < 10 ? "0" : "") + std::to_string(n);
-        ASSERT_EQ(exchange("PELOX00 IDNUM" + nn), "PELOX00 IDNUM" + nn + "PELOX" + nn);
-        ASSERT_EQ(exchange("PELOX" + nn), "PELOX" + nn + "OK");
-        exchange("\n");
-    }
-
-    platform::VirtualClock vclock;
-    platform::ScopedClock scoped{vclock};
-    platform::MemorySerialPort port;
-    std::unique_ptr<AmplifierChain> chain;
-};
 
 TEST_F(ChainTest, EchoesEveryCharacter)
 {

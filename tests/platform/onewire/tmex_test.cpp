@@ -134,6 +134,29 @@ TEST_F(OneWireSessions, AccessFailsForAMissingNodeAndSucceedsForAPresentOne)
     EXPECT_FALSE(job.select(a));  // no presence at all
 }
 
+TEST_F(OneWireSessions, MatchAccessOnlyAddressesTheNodeAndProvesNothing)
+{
+    add<SimRomOnlyNode>(0x01, 0x222222);
+    const auto s = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    ASSERT_GT(s, 0);
+    const auto absent = platform::sim::RomCode::make(0x01, 0x333333);
+    platform::TmexRom rom{};
+    for (std::size_t i = 0; i < 8; ++i)
+        rom[i] = absent.bytes[i];
+    platform::TMRom(s, state_, rom);
+    net_->clearTranscript();
+    // Reset and Match ROM: another node's presence is all it sees.
+    EXPECT_EQ(platform::TMMatchAccess(s, state_), 1);
+    ASSERT_EQ(net_->transcript().size(), 10u);
+    EXPECT_EQ(net_->transcript()[0].kind, platform::sim::BusEvent::Reset);
+    EXPECT_EQ(net_->transcript()[1].written, 0x55);
+    EXPECT_EQ(platform::TMAccess(s, state_), 0);  // the search finds it missing
+    net_->clearNodes();
+    EXPECT_EQ(platform::TMMatchAccess(s, state_), 0);
+    EXPECT_EQ(platform::TMMatchAccess(-3, state_), platform::TMEX_INVALID_SESSION);
+    platform::TMEndSession(s);
+}
+
 TEST_F(OneWireSessions, RomReadBackIsTheLoadedRom)
 {
     const auto s = platform::TMExtendedStartSession(kPortNum, kPortType, 0);

@@ -3,6 +3,7 @@
 // primitives the device layer builds from those calls (select, re-address, byte block,
 // bit, strong pull-up, end; one search step).
 
+#include "platform/adapteremu/emulatedadapter.h"
 #include "platform/base/clock.h"
 #include "platform/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
@@ -25,7 +26,8 @@ protected:
     {
         platform::resetTmex();
         net_ = std::make_shared<platform::sim::SimNetwork>();
-        platform::useSimulatedNetwork(net_, kPortType, kPortNum);
+        // The simulated network's own backend, or an adapter emulator (TEDSMITH_TEST_ADAPTER).
+        adapter_ = platform::emu::serveFromEnvironment(net_, kPortType, kPortNum);
     }
     ~SimFixture() override { platform::resetTmex(); }
 
@@ -40,6 +42,7 @@ protected:
     platform::VirtualClock clock_;
     platform::ScopedClock scoped_;
     std::shared_ptr<platform::sim::SimNetwork> net_;
+    platform::emu::EmulatedAdapter adapter_;
     platform::TmexStateBuffer state_;
 };
 

@@ -143,4 +143,36 @@ TEST(TermiosPort, TalksRawOverAPseudoTerminal)
     EXPECT_FALSE(port.PortOpen());
 }
 
+// Waiting for input sleeps until the far side writes, or the time is up.
+TEST(TermiosWait, SleepsUntilInputArrivesOrTheTimeIsUp)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.slave.empty());
+    platform::TermiosSerialPort port;
+    port.setDevicePath(pty.slave);
+    EXPECT_FALSE(port.canWaitForInput());
+    ASSERT_TRUE(port.setPortOpen(true)) << port.lastError();
+    EXPECT_TRUE(port.canWaitForInput());
+
+    using namespace std::chrono;
+    const auto t0 = steady_clock::now();
+    EXPECT_FALSE(port.waitForInput(milliseconds(200)));
+    EXPECT_GE(steady_clock::now() - t0, milliseconds(190));
+
+    std::thread writer([&] {
+        std::this_thread::sleep_for(milliseconds(30));
+        ASSERT_EQ(write(pty.master, "x", 1), 1);
+    });
+    const auto t1 = steady_clock::now();
+    EXPECT_TRUE(port.waitForInput(milliseconds(2000)));
+    EXPECT_LT(steady_clock::now() - t1, milliseconds(1000));
+    writer.join();
+    EXPECT_EQ(port.Input(), "x");
+
+    // awaitInput: one step that returns at the deadline when nothing comes.
+    const auto t2 = steady_clock::now();
+    platform::awaitInput(&port, platform::clock().now() + milliseconds(10));
+    EXPECT_LT(steady_clock::now() - t2, milliseconds(500));
+}
+
 } // namespace

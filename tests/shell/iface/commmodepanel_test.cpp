@@ -120,3 +120,24 @@ TEST_F(CommModeTest, SpeedOptionSavesOnEverySelectionChange)
 
 } // namespace
 } // namespace iface_test
+
+namespace iface_test {
+namespace {
+
+class DriverChangeTest : public IfaceTest {};
+
+// The Analog option and the mute box follow the driver as soon as it is chosen.
+TEST_F(DriverChangeTest, ModePanelFollowsADriverChangeAtOnce)
+{
+    model.mnuIF_p_Driver_Click(shell::kDriverDemo);
+    EXPECT_TRUE(model.modes.ModeO[2].visible);
+    EXPECT_TRUE(model.modes.Vol_muteVisible);
+    EXPECT_EQ(model.modes.Frame2Height, 1695);
+    model.mnuIF_p_Driver_Click(shell::kDriverDS9097E);
+    EXPECT_FALSE(model.modes.ModeO[2].visible);
+    EXPECT_FALSE(model.modes.Vol_muteVisible);
+    EXPECT_EQ(model.modes.Frame2Height, 1000);
+}
+
+} // namespace
+} // namespace iface_test

@@ -125,14 +125,25 @@ TEST_F(InterfaceSwitchTest, AmplifierOnAnotherPortReopensTheLine)
     EXPECT_EQ(port.CommPort(), 3);
 }
 
-TEST_F(InterfaceSwitchTest, PortThatCannotOpenEndsTheProgram)
+TEST_F(InterfaceSwitchTest, PortThatCannotOpenIsReportedAndLeavesNoInterfaceActive)
 {
     choose(shell::kDriverPelox, 4);
     port.setMissing(true);
     model.ActivateIF();
-    EXPECT_THROW(drain(), core::ProgramEnd);
-    EXPECT_EQ(box.prompts(), (std::vector<std::string>{"No port available, progam will terminate"}));
+    EXPECT_NO_THROW(drain());
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt.rfind("Com4 (", 0), 0u) << box.shown[0].prompt;
+    EXPECT_NE(box.shown[0].prompt.find("could not be opened"), std::string::npos);
     EXPECT_EQ(device::deviceState().InterfaceType, -1);
+    // Activation can be tried again from the Setup menu.
+    EXPECT_TRUE(model.menu.MnuSetupIF[0].enabled);
+    EXPECT_TRUE(model.menu.MnuSetupIF[0].visible);
+    EXPECT_FALSE(model.menu.MnuSetupIF[0].checked);
+    port.setMissing(false);
+    model.ActivateIF();
+    drain();
+    EXPECT_EQ(device::deviceState().InterfaceType, 1);
+    EXPECT_EQ(box.shown.size(), 1u);
 }
 
 TEST_F(InterfaceSwitchTest, NodeThatWillNotGoDoesNotHangTheSwitch)

@@ -1,6 +1,6 @@
 #include "tests/shell/mainwindow/mainffixture.h"
 
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 
 #include <QRadioButton>
 #include <QTimer>
@@ -36,22 +36,29 @@ TEST_F(MainFShutdownTest, ClosingWithoutServerWindowOrMixerStillEnds)
     EXPECT_EQ(ended, (std::vector<int>{0}));
 }
 
-TEST_F(MainFShutdownTest, AmplifierPortThatCannotOpenEndsTheProgram)
+TEST_F(MainFShutdownTest, AStoredInterfaceWhosePortCannotOpenNoLongerEndsTheProgram)
 {
     setting("Com port", "4");
     setting("Interface", kDriverCaptions[shell::kDriverPelox]);
-    main->Form_Load();
+    setting("IF Active at startup", "1");
     serial->setMissing(true);
+    main->Form_Load();
+    main->postInitialize();
+    tick();
+    tick();
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt.rfind("Com4 (", 0), 0u) << box.shown[0].prompt;
+    EXPECT_TRUE(ended.empty());
+    EXPECT_TRUE(server.calls.empty());
+    EXPECT_TRUE(shell::jobQueue().JobsEnabled());
+    EXPECT_TRUE(main->MnuSetupIF[0]->isEnabled());
+    EXPECT_TRUE(main->MnuSetupIF[0]->isVisible());
+    EXPECT_EQ(device::deviceState().InterfaceType, -1);
+    // The user picks a port that works.
+    serial->setMissing(false);
     main->MnuSetupIF[0]->trigger();
-    auto& q = shell::jobQueue();
-    q.Insert_In_JobQue(*main, 0, 0LL);  // waits behind the switch, never runs
     tick();
-    EXPECT_EQ(box.prompts(), (std::vector<std::string>{"No port available, progam will terminate"}));
-    EXPECT_EQ(ended, (std::vector<int>{1}));
-    EXPECT_EQ(server.calls, (std::vector<std::string>{"unload"}));
-    EXPECT_FALSE(main->ProcessJobQue->isActive());
-    EXPECT_FALSE(q.JobsEnabled());
-    tick();
+    EXPECT_EQ(device::deviceState().InterfaceType, 1);
     EXPECT_EQ(box.shown.size(), 1u);
 }
 

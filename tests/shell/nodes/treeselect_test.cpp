@@ -102,20 +102,24 @@ TEST_F(TreeSelect, AMemoryWithoutATedsStartsTheCreateDialogOfItsWindow)
     EXPECT_EQ(host.beeps, 0);
 }
 
-TEST_F(TreeSelect, FailuresEndTheJobWithABeep)
+TEST_F(TreeSelect, AnUnsupportedNodesRecordOpensItsOwnWindowNotTheRawView)
 {
-    // An unsupported node's record (state 0) has no create member.
     add(chip, 0x01);
+    ASSERT_EQ(list()[0].state, shell::TrStateNew);
     log().clear();
     shell::DoTreeview_Select(recordNode(chip));
-    EXPECT_EQ(log(), (std::vector<std::string>{"shared ShowUnknownTemplate"}));
-    EXPECT_EQ(host.beeps, 1);
+    EXPECT_EQ(log(), (std::vector<std::string>{"Not_SupportedF Inititiate 0"}));
+    EXPECT_EQ(host.beeps, 0);
+}
+
+TEST_F(TreeSelect, FailuresEndTheJobWithABeep)
+{
     // A node removed between the click and the job.
     add(mem, 0x23);
     const auto h = recordNode(mem);
     shell::Remove_transducer(mem);
     shell::DoTreeview_Select(h);
-    EXPECT_EQ(host.beeps, 2);
+    EXPECT_EQ(host.beeps, 1);
     // Windows opened before a failure stay open.
     add(thermo, 0x10);
     add(sw, 0x12);
@@ -123,7 +127,7 @@ TEST_F(TreeSelect, FailuresEndTheJobWithABeep)
     window(shell::NodeIndexFromId(sw) + 1)->throwOnInit = true;  // the switch window fails
     log().clear();
     shell::DoTreeview_Select(topOf(thermo));
-    EXPECT_EQ(host.beeps, 3);
+    EXPECT_EQ(host.beeps, 2);
     EXPECT_EQ(log().front(), "TemperatureF Inititiate " + std::to_string(shell::NodeIndexFromId(thermo)));
     EXPECT_TRUE(window(shell::NodeIndexFromId(thermo))->visible);
 }

@@ -7,7 +7,7 @@
 #include "core/tdl/tdlstate.h"
 #include "device/base/devicestate.h"
 #include "device/onewire/onewirestate.h"
-#include "device/serial/peloxtransport.h"
+#include "device/amplink/peloxtransport.h"
 #include "platform/amplifiersim/amplifierchain.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"

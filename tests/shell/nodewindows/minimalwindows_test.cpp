@@ -6,7 +6,8 @@
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/functionnodewindows.h"
+#include "shell/nodewindows/notsupportedf.h"
+#include "shell/nodewindows/temperaturef.h"
 #include "shell/nodewindows/memoryselector.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "shell/nodewindows/minimaltedsf.h"
@@ -201,10 +202,11 @@ TEST_F(MinimalWindows, NodeListIdsComeFromTheMemoryWithoutTheOwnNode)
 TEST_F(MinimalWindows, FunctionWindowsShowTheirNode)
 {
     add(0x28, "0500000000000028");
-    auto* ns = static_cast<shell::MinimalNotSupportedF*>(rec(0).obj.get());
+    auto* ns = static_cast<shell::Not_SupportedF*>(rec(0).obj.get());
     EXPECT_EQ(ns->FamilyCodeLabel->text(), "Family code h28");
     ns->Inititiate(0);
     EXPECT_EQ(ns->FamilyCodeLabel->text(), "Family code h28 not supported");
+    EXPECT_EQ(ns->Label2->text(), "For this microLAN family you can only read the node ID.");
     EXPECT_EQ(ns->NodeID->text(), "0500000000000028");
     EXPECT_EQ(ns->windowTitle(), "Tedsmith - Not supported");
     EXPECT_FALSE(ns->Visible());
@@ -212,7 +214,7 @@ TEST_F(MinimalWindows, FunctionWindowsShowTheirNode)
     EXPECT_TRUE(ns->Visible());
 
     add(0x10, "0600000000000010");
-    auto* th = static_cast<shell::MinimalTemperatureF*>(rec(1).obj.get());
+    auto* th = static_cast<shell::TemperatureF*>(rec(1).obj.get());
     EXPECT_EQ(th->LblTemp_C->text(), QString::fromUtf8("- \u00b0C"));
     th->Inititiate(1);
     EXPECT_EQ(th->Info1->text(), "New node");

@@ -23,7 +23,8 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodetreeview.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/functionnodewindows.h"
+#include "shell/nodewindows/notsupportedf.h"
+#include "shell/nodewindows/temperaturef.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/testsupport.h"
 
@@ -263,7 +264,7 @@ TEST_F(SimNetScan, AVisibleThermometerShowsItsReading)
 {
     loadDemo();
     shell::jobQueue().tick();
-    auto* w = static_cast<shell::MinimalTemperatureF*>(list()[shell::NodeIndexFromId(kThermo)].obj.get());
+    auto* w = static_cast<shell::TemperatureF*>(list()[shell::NodeIndexFromId(kThermo)].obj.get());
     w->Inititiate(shell::NodeIndexFromId(kThermo));
     w->reqShow();
     shell::jobQueue().tick();

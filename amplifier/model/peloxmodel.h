@@ -1,0 +1,139 @@
+#pragma once
+// The amplifier window PeloxF without its widgets: the amplifier tree, the texts and
+// states of its controls and menus, its numbered jobs and the work behind them: the
+// chain read (wake, addressing, identification, channels), the tree selection and the
+// demonstration tree. Every exchange with the amplifiers runs as a job of the queue;
+// the event handlers only post jobs. The window shows this state and forwards its
+// events here; tests drive it directly.
+
+#include "amplifier/model/amplifierrecord.h"
+#include "amplifier/model/peloxtree.h"
+#include "shell/iface/menuitemstate.h"
+#include "shell/jobs/jobtarget.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace amplifier {
+
+// What the model needs of its window.
+class PeloxView {
+public:
+    virtual ~PeloxView() = default;
+    // Shows the window and lets pending events run (the chain read shows its progress).
+    virtual void showWindow() {}
+    virtual bool windowVisible() { return false; }
+    // Parks the keyboard focus on the hidden button.
+    virtual void parkFocus() {}
+    // The state changed: show it.
+    virtual void modelChanged() {}
+};
+
+inline shell::MenuItemState menuItem(const char* caption)
+{
+    shell::MenuItemState m;
+    m.caption = caption;
+    return m;
+}
+
+struct ControlState {
+    bool enabled = true;
+    bool visible = true;
+};
+
+class PeloxModel final : public shell::JobTarget {
+public:
+    explicit PeloxModel(PeloxView* view = nullptr);
+    ~PeloxModel() override;
+
+    // JobTarget
+    void DoJob() override;
+    void Refresh() override;
+    std::string name() const override { return "PeloxF"; }
+
+    // Loading: unit list, file names, controls, and job 3 posted.
+    void Form_Load();
+
+    // Event handlers.
+    void mnuPelox_Click();
+    void mnuMode_Click(int index);
+    void mnuTools_Click(int index);
+    // index: the clicked node's index in the tree.
+    void PeloxTreeView_NodeClick(int index);
+    void ReadTeds_Click();
+    void Sens2Pelox_Click();
+
+    // Procedures of the window.
+    void InsertPeloxroot(int n, const std::string& description);
+    void InsertPeloxCh(int amplifierNo, int channelNo, const std::string& description, const std::string& unit);
+    void EnableTEDS(bool on);
+    void EnableChannel(bool on);
+    void DoTools(int item);
+    void ClearDB();
+    void buildDemonstrationTree();
+    // Sends "MLAN OFF".
+    void Wakeup_Pelox();
+
+    // Job 3 and its parts.
+    void ReadPeloxConfig();
+    void AutoTurnOn();
+    bool GetConfRec(int n, bool addToTree);
+    // Job 4: selects the amplifier or channel of ClickedNode.
+    void click_At_PeloxTreeView();
+    // Jobs 1 and 2: writes value and unit into the selected channel and shows what the
+    // amplifier reads back; refused while no channel is selected.
+    void UpdateSens2Pelox(double value, const std::string& unit);
+
+    // Control states, named as the window names its controls.
+    std::string caption = "Tedsmith - Control Pelox, 6188";
+    int HelpContextID = 0;
+    PeloxTree tree;
+    shell::MenuItemState mnuPelox = menuItem("Read");
+    std::array<shell::MenuItemState, 3> mnuMode{menuItem("Plug && Play"), menuItem("Manual"), menuItem("Fake tree")};
+    std::array<shell::MenuItemState, 1> mnuTools{menuItem("Selection of embedded templates")};
+    std::string SelectedPelox = "Amplifier: -";
+    std::string channel;
+    std::string SelectedChannelText;  // the label SelectedChannel
+    std::string Sensitivity;
+    std::vector<std::string> PeloxunitItems;
+    std::string PeloxunitText;
+    std::string Sens2PeloxCaption = "Update Pelox";
+    std::string Tsens2PeloxCaption = "Write Sens. to Pelox";
+    std::string TedsTitle;
+    std::string TSensitivity = "unknow";
+    std::string Modetext = "Manual";
+    ControlState Label2, SensitivityCtl, PeloxunitCtl, Sens2Pelox, Tsens2Pelox, ReadTeds, ShowTheTEDS;
+
+    // Window members.
+    int ModeIndex = 1;
+    double TedsSens = 0;
+    std::string TedsUnit;
+    int ClickedNode = 0;  // tree node id (PeloxTreeNode::id), 0 = none
+    int LastNode = 0;
+
+    // Job 7 opens the template download for an amplifier, modally; a later window
+    // fills this in. Without it the job does nothing.
+    std::function<void(int amplifierNo)> showDownloadWindow;
+
+private:
+    void changed();
+    void focusAway();
+    // The 16-channel settings, captions and file names of amplifier n's type.
+    void applyTypeSettings(int n);
+    void readConfItems(AmplifierRecord& amp, std::string& reply);
+    void setUpChannels6188(const AmplifierRecord& amp);
+    void readSensitivities(AmplifierRecord& amp);
+    void selectAmplifierRoot(int a);
+    void selectChannel(int a, int ch, int idenTimeoutMs);
+    void channelCommon(bool postTedsRead);
+
+    PeloxView* view_;
+    PeloxView noView_;
+};
+
+// The text with every "," turned into ".".
+std::string Comma2Point(std::string text);
+
+} // namespace amplifier

@@ -1,0 +1,138 @@
+// PeloxModel, job 4: selecting an amplifier or a channel in the tree. The selection
+// decides the 1-Wire access mode of the amplifier and which write controls are shown.
+
+#include "amplifier/model/peloxmodel.h"
+
+#include "core/base/message.h"
+#include "core/codecs/sinumber.h"
+#include "core/numeric/numberrules.h"
+#include "device/amplink/peloxtransport.h"
+#include "device/base/devicestate.h"
+#include "shell/jobs/jobqueue.h"
+
+namespace amplifier {
+
+namespace {
+
+constexpr int kRootIdenMs = 500;
+constexpr int kChannelIdenMs = 10000;
+
+int tagNumber(const std::string& tag) { return static_cast<int>(core::numeric::Val(tag)); }
+
+void sendIden(int a, int timeoutMs)
+{
+    device::Pelox_Send("PELOX" + std::string(a >= 0 && a < 10 ? "0" : "") + std::to_string(a) + " Iden?");
+    device::Pelox_Receive(timeoutMs);
+}
+
+} // namespace
+
+void PeloxModel::applyTypeSettings(int n)
+{
+    const auto* amp = amplifierState().amplifier(n);
+    if (!amp)
+        return;
+    auto& st = amplifierState();
+    st.Model6188 = is6188(amp->TypeText);
+    Tsens2PeloxCaption = st.Model6188 ? "Write Sens. to 6188" : "Write Sens. to Pelox";
+    Sens2PeloxCaption = st.Model6188 ? "Update 6188" : "Update Pelox";
+    st.UtidFileName = st.Model6188 ? "6188_UTID.txt" : "Pelox_UTID.txt";
+    st.DefaultUtidFileName = st.Model6188 ? "Default_6188_UTID.txt" : "Default_Pelox_UTID.txt";
+    st.TemplatesFileName = st.Model6188 ? "6188_Templates.txt" : "Pelox_Templates.txt";
+}
+
+void PeloxModel::click_At_PeloxTreeView()
+{
+    const int index = tree.indexOfId(ClickedNode);
+    if (index == 0)
+        return;
+    const auto& node = tree.node(index);
+    auto& ds = device::deviceState();
+    if (node.key.find("rootAmplifier") != std::string::npos) {
+        const int a = tagNumber(node.tag);
+        if (a != ds.SelectedAmplifier)
+            selectAmplifierRoot(a);
+    } else {
+        const int parent = tree.indexOfId(node.parent);
+        if (parent == 0)
+            return;
+        selectChannel(tagNumber(tree.node(parent).tag), tagNumber(node.tag), kChannelIdenMs);
+    }
+    channelCommon(true);
+    changed();
+}
+
+void PeloxModel::selectAmplifierRoot(int a)
+{
+    auto& ds = device::deviceState();
+    ds.SelectedAmplifier = a;
+    SelectedPelox = "Amplifier: " + std::to_string(a);
+    sendIden(a, kRootIdenMs);
+    SelectedChannelText = "no channel selected";
+    channel.clear();
+    ds.SelectedChannel = 0;
+    Sensitivity = "0";
+    // Nothing may be written to a channel of the amplifier selected before.
+    EnableChannel(false);
+    EnableTEDS(false);
+    applyTypeSettings(a);
+}
+
+void PeloxModel::selectChannel(int a, int ch, int idenTimeoutMs)
+{
+    auto& ds = device::deviceState();
+    const bool otherAmplifier = a != ds.SelectedAmplifier;
+    ds.SelectedAmplifier = a;
+    SelectedPelox = "Amplifier: " + std::to_string(a);
+    ds.SelectedChannel = ch;
+    sendIden(a, idenTimeoutMs);
+    auto* amp = amplifierState().amplifier(a);
+    auto* c = amp ? amp->channel(ch) : nullptr;
+    SelectedChannelText = c ? c->Description : "";
+    channel = std::to_string(ch);
+    Sensitivity = core::FormatSiNumber(c ? c->SensValue : 0.0, "0.00p", false, 0);
+    const std::string unit = c ? c->Unit : "";
+    core::AddItemIfMissing(PeloxunitItems, unit);
+    PeloxunitText = unit;
+    EnableChannel(true);
+    if (otherAmplifier)
+        applyTypeSettings(a);
+}
+
+void PeloxModel::channelCommon(bool postTedsRead)
+{
+    auto& ds = device::deviceState();
+    ds.AmpAddressing = false;
+    if (ds.SelectedChannel > 0) {
+        const auto* amp = amplifierState().amplifier(ds.SelectedAmplifier);
+        const std::string t = amp ? amp->TypeText : "";
+        const std::string ch = std::to_string(ds.SelectedChannel);
+        if (is618x(t)) {
+            ds.AmpAddressing = amp->FirmwareMajor >= 2 && amp->FirmwareMinor >= 0 && amp->FirmwareBuild >= 0;
+            const bool accepted =
+                ds.AmpAddressing || (amp->FirmwareMajor == 1 && amp->FirmwareMinor == 2 && amp->FirmwareBuild >= 16);
+            device::Pelox_Send("I_C_" + ch + ":D_T_V OF");
+            if (!accepted) {
+                focusAway();
+                core::MsgBox("Pelox does not support IEEE P1451, you need a software update\r\nCurrent version " +
+                             std::to_string(amp->FirmwareMajor) + "." + std::to_string(amp->FirmwareMinor) + "." +
+                             std::to_string(amp->FirmwareBuild) + "\r\nRequired version 2.0.0 or later");
+                return;
+            }
+        }
+        const bool m6188 = is6188(t);
+        if (m6188) {
+            ds.AmpAddressing = true;
+            device::Pelox_Send("I_C_" + ch + ":D_T_C ON");
+        }
+        for (auto* c : {&Label2, &SensitivityCtl, &PeloxunitCtl, &Sens2Pelox, &Tsens2Pelox})
+            c->visible = !m6188;
+        if (postTedsRead && (ModeIndex == 0 || ModeIndex == 1))
+            shell::jobQueue().Insert_In_JobQue(*this, 6, 0LL);
+    }
+    if (ds.SelectedAmplifier > 0)
+        mnuTools[0].enabled = true;
+    focusAway();
+}
+
+} // namespace amplifier

@@ -1,0 +1,35 @@
+#include "app/amplifierwindow.h"
+
+#include "amplifier/peloxf/peloxf.h"
+
+namespace app {
+
+AmplifierWindowHost::AmplifierWindowHost() = default;
+AmplifierWindowHost::~AmplifierWindowHost() = default;
+
+void AmplifierWindowHost::show()
+{
+    if (!window_) {
+        window_ = std::make_unique<amplifier::PeloxF>();
+        window_->Form_Load();
+    }
+    window_->show();
+    window_->raise();
+}
+
+void AmplifierWindowHost::unload()
+{
+    // Called from a main-window job, never while one of the window's own jobs runs;
+    // its queued jobs are dropped with it.
+    window_.reset();
+}
+
+void AmplifierWindowHost::Wakeup_Pelox()
+{
+    if (window_)
+        window_->model().Wakeup_Pelox();
+    else
+        shell::AmplifierWindow::Wakeup_Pelox();
+}
+
+} // namespace app

@@ -1,0 +1,15 @@
+#include "device/onewire/onewiremaster.h"
+
+#include "device/base/devicestate.h"
+#include "device/onewire/onewirestate.h"
+
+namespace device {
+
+OneWireMaster& oneWireMaster()
+{
+    return deviceState().InterfaceType == 0 ? adapterMaster() : amplifierMaster();
+}
+
+void markIoError() { oneWireState().IoError = true; }
+
+} // namespace device

@@ -1,0 +1,125 @@
+#include "platform/adapters/serialadapter.h"
+
+#include "platform/serial/termiosport.h"
+
+namespace platform {
+
+namespace {
+
+// Time on the line for n characters of 10 bits.
+Micros lineTime(std::size_t n, int baud) { return Micros(static_cast<long long>(n) * 10'000'000LL / baud); }
+
+// Allowance for the far end and the operating system on top of the line time.
+constexpr Micros kAllowance{100'000};
+
+} // namespace
+
+SerialAdapterBackend::SerialAdapterBackend(std::unique_ptr<SerialPort> port, int commPort, std::string name)
+    : port_(std::move(port)), name_(std::move(name))
+{
+    port_->setCommPort(commPort);
+}
+
+std::string SerialAdapterBackend::devicePath() const
+{
+    if (const auto* tty = dynamic_cast<const TermiosSerialPort*>(port_.get()))
+        return tty->devicePath();
+    return "Com" + std::to_string(port_->CommPort());
+}
+
+std::string SerialAdapterBackend::description() const { return name_ + " on " + devicePath(); }
+
+int SerialAdapterBackend::openSession()
+{
+    if (port_->PortOpen())
+        return 1;
+    const std::string path = devicePath();
+    port_->setSettings(openSettings());
+    if (!port_->setPortOpen(true)) {
+        error_ = name_ + ": " + port_->lastError();
+        return TMEX_PORT_NOT_EXIST;
+    }
+    LineSettings s;
+    parseLineSettings(port_->Settings(), s);
+    baud_ = s.baud;
+    error_.clear();
+    if (!start()) {
+        port_->setPortOpen(false);
+        forget();
+        return TMEX_PORT_NOT_EXIST;
+    }
+    return 1;
+}
+
+void SerialAdapterBackend::closeSession()
+{
+    if (port_->PortOpen() && strongPullup())
+        setStrongPullup(false);
+}
+
+void SerialAdapterBackend::releasePort()
+{
+    if (port_->PortOpen())
+        port_->setPortOpen(false);
+    forget();
+}
+
+bool SerialAdapterBackend::fail(const std::string& why)
+{
+    error_ = name_ + " on " + devicePath() + ": " + why;
+    if (port_->PortOpen())
+        port_->setPortOpen(false);
+    forget();
+    return false;
+}
+
+bool SerialAdapterBackend::setBaud(int baud)
+{
+    if (baud == baud_)
+        return true;
+    if (!port_->setSettings(std::to_string(baud) + ",n,8,1"))
+        return fail("cannot set " + std::to_string(baud) + " baud");
+    baud_ = baud;
+    return true;
+}
+
+bool SerialAdapterBackend::send(const std::string& out)
+{
+    if (!port_->PortOpen())
+        return fail("the port is not open");
+    port_->Input();  // nothing stale is taken for an answer
+    port_->Output(out);
+    traffic_.bytesOut += static_cast<long>(out.size());
+    return true;
+}
+
+bool SerialAdapterBackend::exchange(const std::string& out, std::size_t n, std::string& in, Micros extra)
+{
+    in.clear();
+    if (!out.empty() && !send(out))
+        return false;
+    ++traffic_.roundTrips;
+    if (n == 0)
+        return true;
+    Clock& c = clock();
+    const Micros expected = lineTime(out.size() + n, baud_) + extra;
+    const TimePoint deadline = c.now() + expected + kAllowance;
+    Micros step = expected;
+    for (;;) {
+        in += port_->Input();
+        if (in.size() >= n)
+            break;
+        const TimePoint now = c.now();
+        if (now >= deadline)
+            return fail(in.empty() ? "no answer from the adapter" : "the adapter's answer is incomplete");
+        const auto left = std::chrono::duration_cast<Micros>(deadline - now);
+        c.pause(std::min(step, left));
+        step = std::max(Micros(200), lineTime(n - in.size(), baud_));
+    }
+    traffic_.bytesIn += static_cast<long>(n);
+    if (in.size() > n)
+        in.resize(n);
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+// Help: one HTML page per help topic in the "help" folder of the program folder
+// (topic-<n>.html, index.html for a topic without a page of its own), opened in the
+// desktop's browser. F1 opens the topic of the active window, which names it in its
+// "HelpContextID" property.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+class QObject;
+
+namespace shell {
+
+// The help folder exists.
+bool helpAvailable();
+// The page of topic; empty when there is no help folder.
+std::filesystem::path helpPage(int topic);
+// Opens the page of topic; false (nothing opened) without help.
+bool showHelp(int topic);
+// Opens a URL; the desktop's browser unless replaced (tests).
+void setHelpOpener(std::function<bool(const std::string& url)> opener);
+// F1 anywhere in the application opens the active window's topic.
+void installHelpKey(QObject* application);
+// The topic of the widget's window, 0 when it names none.
+int helpTopicOf(QObject* widget);
+
+} // namespace shell

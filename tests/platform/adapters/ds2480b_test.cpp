@@ -1,0 +1,94 @@
+// The DS2480B backend against the emulated chip: what travels on the serial line.
+
+#include "platform/adapteremu/emulatedadapter.h"
+#include "platform/base/clock.h"
+#include "platform/onewiresim/simscratcheeprom.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform::sim;
+
+class Ds2480b : public ::testing::Test {
+protected:
+    Ds2480b()
+    {
+        platform::resetTmex();
+        node = std::make_shared<SimDs2433>(RomCode::make(0x23, 0xE3E3));
+        net->addNode(node);
+        adapter = platform::emu::serveEmulated(platform::emu::AdapterKind::Ds2480b, net, 5, 1);
+    }
+    ~Ds2480b() override { platform::resetTmex(); }
+
+    std::int32_t select()
+    {
+        const auto s = platform::TMExtendedStartSession(1, 5, 0);
+        platform::TmexRom r{};
+        for (std::size_t i = 0; i < 8; ++i)
+            r[i] = node->rom().bytes[i];
+        platform::TMRom(s, state, r);
+        EXPECT_EQ(platform::TMAccess(s, state), 1) << platform::portErrorText(5, 1);
+        return s;
+    }
+
+    platform::VirtualClock clock;
+    platform::ScopedClock scoped{clock};
+    std::shared_ptr<SimNetwork> net = std::make_shared<SimNetwork>();
+    std::shared_ptr<SimDs2433> node;
+    platform::emu::EmulatedAdapter adapter;
+    platform::TmexStateBuffer state;
+};
+
+TEST_F(Ds2480b, DataByteE3IsSentTwiceAndReachesTheBusOnce)
+{
+    // The ROM itself holds E3h bytes; write E3h into the scratchpad and read it back.
+    const auto s = select();
+    std::uint8_t w[] = {0x0F, 0x00, 0x00, 0xE3, 0xE3, 0x01};
+    ASSERT_EQ(platform::TMBlockStream(s, w, 6), 6);
+    ASSERT_EQ(platform::TMAccess(s, state), 1);
+    std::uint8_t r[] = {0xAA, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    ASSERT_EQ(platform::TMBlockStream(s, r, 7), 7);
+    EXPECT_EQ(r[4], 0xE3);
+    EXPECT_EQ(r[5], 0xE3);
+    EXPECT_EQ(r[6], 0x01);
+}
+
+TEST_F(Ds2480b, ABlockIsOneExchangeOfOneByteEachWay)
+{
+    const auto s = select();
+    adapter.traffic->clear();
+    std::vector<std::uint8_t> read(515, 0xFF);
+    read[0] = 0xF0;
+    read[1] = read[2] = 0;
+    ASSERT_EQ(platform::TMBlockStream(s, read.data(), 515), 515);
+    EXPECT_EQ(adapter.traffic->roundTrips, 1);
+    EXPECT_EQ(adapter.traffic->bytesIn, 515);
+    EXPECT_LE(adapter.traffic->bytesOut, 515 + 1);  // the switch into data mode at most
+    EXPECT_TRUE(std::equal(node->memory().begin(), node->memory().end(), read.begin() + 3));
+}
+
+TEST_F(Ds2480b, ChipResetByABreakIsAnErrorThenTheNextSessionStartsItAgain)
+{
+    auto s = select();
+    adapter.ds2480b->hostBreak(clock.now());  // a glitch: the chip waits for calibration again
+    EXPECT_LT(platform::TMTouchByte(s, 0xFF), 0);
+    EXPECT_NE(platform::portErrorText(5, 1).find("no answer"), std::string::npos) << platform::portErrorText(5, 1);
+    EXPECT_EQ(platform::TMValidSession(s), 0);
+    s = select();
+    EXPECT_GT(s, 0);
+    EXPECT_EQ(platform::TMTouchByte(s, 0xF0), 0xF0);
+}
+
+TEST_F(Ds2480b, RelaxedSpeedUsesTheFlexibleTiming)
+{
+    const auto s = select();
+    EXPECT_EQ(platform::TMOneWireCom(s, 0, platform::TMEX_SPEED_RELAXED), platform::TMEX_SPEED_RELAXED);
+    ASSERT_EQ(platform::TMAccess(s, state), 1);
+    EXPECT_EQ(net->speed(), Speed::Relaxed);
+    EXPECT_EQ(platform::TMOneWireCom(s, 0, platform::TMEX_SPEED_NORMAL), platform::TMEX_SPEED_NORMAL);
+    ASSERT_EQ(platform::TMAccess(s, state), 1);
+    EXPECT_EQ(net->speed(), Speed::Standard);
+}
+
+} // namespace
