@@ -1,6 +1,7 @@
 #include "app/amplifierwindow.h"
 
 #include "amplifier/peloxf/peloxf.h"
+#include "app/amplifiertools.h"
 
 namespace app {
 
@@ -11,6 +12,7 @@ void AmplifierWindowHost::show()
 {
     if (!window_) {
         window_ = std::make_unique<amplifier::PeloxF>();
+        window_->model().showDownloadWindow = [](int a) { AmplifierToolsHost::runDownloadWindow(a); };
         window_->Form_Load();
     }
     window_->show();

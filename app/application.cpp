@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/amplifiertools.h"
 #include "app/amplifierwindow.h"
 #include "app/library.h"
 #include "app/serverbridge.h"
@@ -19,10 +20,12 @@
 #include "platform/base/system.h"
 #include "platform/adapters/adapterbackends.h"
 #include "platform/onewire/simbackend.h"
+#include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qtservices.h"
 #include "editor/compiledialog/expanddefine.h"
 #include "platform/mixer/mixerbackend.h"
 #include "shell/help/help.h"
+#include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/mixer/mixerctrl.h"
 #include "shell/nodes/nodelist.h"
@@ -67,6 +70,10 @@ public:
     void setNoHelp() override { main_->mnuhelp[0]->setText("No help available"); }
 
     std::unique_ptr<shell::MainF> main_;
+    // The amplifier tool windows the Tools and Debug menus open.
+    AmplifierToolsHost* tools = nullptr;
+    // The TEDS windows; File > "Read TEDS" loads into the shared one.
+    editor::EditorNodeWindowFactory* tedsWindows = nullptr;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -79,6 +86,15 @@ private:
             dialog.exec();
         };
         main.showHelp = [](int topic) { return shell::showHelp(topic); };
+        if (tedsWindows)
+            main.windows.Open_file = [this] {
+                auto& w = tedsWindows->shared();
+                w.Open_file(w, true);
+            };
+        if (tools) {
+            main.windows.Pelox_test = [this] { tools->Pelox_test(); };
+            main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
+        }
     }
 
     shell::TraceHost& trace_;
@@ -107,6 +123,7 @@ public:
     int requestFamily() override { return static_cast<int>(server_.engine().RequestFamily); }
     bool allowRomProgramming() override { return server_.engine().AllowRomProgramming; }
     void requestReport(const std::string& line) override { server_.engine().requestReport(line); }
+    void fileMenu(int item, editor::TedsF& window) override { editor::runFileMenu(item, window); }
 
 private:
     QtStartupUi& ui_;
@@ -167,6 +184,10 @@ int run(int argc, char** argv)
     if (!platform::environment("TEDSMITH_NO_DIALOGS"))
         platform::setMessageBox(&box);
     platform::installQtEventPump();
+    platform::QtFileDialogs fileDialogs;
+    platform::setFileDialogs(&fileDialogs);
+    platform::QtPrinterChooser printer;
+    platform::setPrinterChooser(&printer);
     shell::TraceHost trace;
     installLibraryGates();
     // The sound card: opened when the demo adaptor is chosen, restored on exit.
@@ -177,9 +198,16 @@ int run(int argc, char** argv)
     QtStartupUi ui(trace, mixer);
     AmplifierWindowHost amplifierWindow;
     shell::setAmplifierWindow(&amplifierWindow);
+    AmplifierToolsHost amplifierTools;
+    amplifierTools.switchToAmplifierLink = [&ui] {
+        if (ui.main_)
+            shell::jobQueue().Insert_In_JobQue(*ui.main_, 5, 1LL);
+    };
+    ui.tools = &amplifierTools;
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
+    ui.tedsWindows = &nodeWindows;
     shell::setNodeWindowFactory(&nodeWindows);
     // The request server: its window, the suppression of every message box while it serves.
     ServerBridge server([&ui] { return ui.main_.get(); }, nodeWindows, amplifierWindow);
@@ -215,6 +243,8 @@ int run(int argc, char** argv)
     ui.main_.reset();
     shell::setSoundMixer(nullptr);
     platform::setEventPump(nullptr);
+    platform::setPrinterChooser(nullptr);
+    platform::setFileDialogs(nullptr);
     platform::setMessageBox(nullptr);
     return rc;
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,8 @@ struct AmplifierState {
     std::string UtidFileName = "Pelox_UTID.txt";
     std::string DefaultUtidFileName = "Default_Pelox_UTID.txt";
     std::string TemplatesFileName = "Pelox_Templates.txt";
+    // The terminal, once loaded (PeloxTestOpen), shows the selected amplifier and channel.
+    std::function<void(int amplifier, int channel)> showTerminalSelection;
 
     // Amplifier n, or nullptr when there is no entry n (or n is 0).
     AmplifierRecord* amplifier(int n)

@@ -25,6 +25,13 @@ void sendIden(int a, int timeoutMs)
     device::Pelox_Receive(timeoutMs);
 }
 
+void showInTerminal()
+{
+    const auto& ds = device::deviceState();
+    if (const auto& show = amplifierState().showTerminalSelection; ds.PeloxTestOpen && show)
+        show(ds.SelectedAmplifier, ds.SelectedChannel);
+}
+
 } // namespace
 
 void PeloxModel::applyTypeSettings(int n)
@@ -71,6 +78,7 @@ void PeloxModel::selectAmplifierRoot(int a)
     SelectedChannelText = "no channel selected";
     channel.clear();
     ds.SelectedChannel = 0;
+    showInTerminal();
     Sensitivity = "0";
     // Nothing may be written to a channel of the amplifier selected before.
     EnableChannel(false);
@@ -85,6 +93,7 @@ void PeloxModel::selectChannel(int a, int ch, int idenTimeoutMs)
     ds.SelectedAmplifier = a;
     SelectedPelox = "Amplifier: " + std::to_string(a);
     ds.SelectedChannel = ch;
+    showInTerminal();
     sendIden(a, idenTimeoutMs);
     auto* amp = amplifierState().amplifier(a);
     auto* c = amp ? amp->channel(ch) : nullptr;

@@ -78,5 +78,9 @@ FieldLookup lookupAscii(const FieldContext& c);
 FieldLookup lookupAscii7(const FieldContext& c);
 std::optional<std::string> tooltipAscii(const FieldContext& c);
 std::optional<std::string> tooltipAscii7(const FieldContext& c);
+// Listing texts of the full TEDS listing (listingfields.cpp).
+std::string listConRelRes(const FieldContext& c, bool prefix);
+std::string listConRes(const FieldContext& c, bool prefix);
+std::string listSingle(const FieldContext& c, bool prefix);
 
 } // namespace editor::fieldcodecs

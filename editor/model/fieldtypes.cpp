@@ -13,9 +13,9 @@ using namespace fieldcodecs;
 
 // The one table.
 const std::array<FieldType, 13> kTypes = {{
-    {"CONRELRES", decodeConRelRes, encodeConRelRes, lookupConRelRes, tooltipConRelRes},
-    {"CONRES", decodeConRes, encodeConRes, lookupConRes, tooltipConRes},
-    {"SINGLE", decodeSingle, encodeSingle, lookupSingle, tooltipSingle},
+    {"CONRELRES", decodeConRelRes, encodeConRelRes, lookupConRelRes, tooltipConRelRes, listConRelRes},
+    {"CONRES", decodeConRes, encodeConRes, lookupConRes, tooltipConRes, listConRes},
+    {"SINGLE", decodeSingle, encodeSingle, lookupSingle, tooltipSingle, listSingle},
     {"MANUFACTURER", decodeManufacturer, encodeNothing, lookupUnsigned, tooltipManufacturer},
     {"UNINT", decodeUnint, encodeUnint, lookupUnsigned, tooltipUnint},
     {"CHR5", decodeChr5, encodeChr5, nullptr, tooltipChr5},

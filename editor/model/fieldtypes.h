@@ -54,6 +54,9 @@ struct FieldType {
     FieldLookup (*lookup)(const FieldContext&);
     // Description text; nullopt: none.
     std::optional<std::string> (*tooltip)(const FieldContext&);
+    // Value text of the full TEDS listing (prefix: numbers with SI prefix letters);
+    // nullptr: the decoded text.
+    std::string (*listing)(const FieldContext&, bool prefix) = nullptr;
 };
 
 // The row of a type keyword (exact, case-sensitive); nullptr for an unknown keyword.

@@ -10,6 +10,7 @@
 #ifndef Q_MOC_RUN
 #include "core/tdl/templaterecord.h"
 #include "editor/model/tedsdocument.h"
+#include "editor/report/richtextbox.h"
 #include "editor/tedswindow/tedsmenus.h"
 #include "shell/nodes/nodewindow.h"
 #endif
@@ -62,7 +63,27 @@ public:
     void UpdateInfo();
     void debug_write();
     int ActualTemplate() const { return doc.ActualTemplate(); }
+    // The full TEDS listing of this window's TEDS, one entry per line (the request server).
+    std::vector<std::string> appendFullTEDS(bool prefix);
     static std::string boolean_txt(bool v) { return v ? "True" : "False"; }
+
+    // --- Files, printing and RTF -------------------------------------------------------
+    // File > "Read TEDS": a memory file into this window, bound to obj's node (standAlone:
+    // the default window's own file). The window changes only when the file's format,
+    // template and size fit. True when a TEDS was loaded.
+    bool Open_file(shell::NodeWindow& obj, bool standAlone);
+    void SaveTedsFile();
+    void PrintTeds();
+    void SaveTedsRtf();
+    // The three file dialogs: shortName in is the proposed name; out fullName and the
+    // chosen short name (no folder, cut before its first "."). False on Cancel or error.
+    bool getNameOpen(std::string& fullName, std::string& shortName);
+    bool GetNameSave(std::string& fullName, std::string& shortName);
+    bool Save_as_rtf(std::string& fullName, std::string& shortName);
+    // The report of this window's TEDS into RichTextBox1.
+    void BuildTedsReport();
+    std::string FileName;      // the last short file name
+    RichTextBox RichTextBox1;  // the report, between building and printing or saving
 
     // --- Menus and controls (what a click does) ---------------------------------------
     void mnuFile_Click(int index);
@@ -140,6 +161,11 @@ private:
     // Template matching on the document; Inititiate's and ReadNode_msg's common part.
     bool matchTemplate();
     void storeSelector();
+    // One file dialog with job intake stopped and the folder setting.
+    bool fileDialog(int kind, const std::string& title, const std::string& ext, const std::string& filter,
+                    const std::string& errorPrefix, std::string& fullName, std::string& shortName);
+    // A chosen file that exists already may be replaced: asked.
+    bool mayReplace(const std::string& path);
     // Handing the unwritten TEDS of a node that went to the shared window.
     void keepOrphanedTeds();
 
@@ -153,6 +179,10 @@ private:
     bool committing_ = false;  // an encoding pass runs (its messages may move the focus)
     std::vector<std::uint8_t> syncedBytes_;  // the bytes the node holds as far as known
 };
+
+// The TEDS window's File menu: 0 "Read TEDS", 1 "Save TEDS as", 3 "Print TEDS", 4 "Save
+// TEDS as rtf document" (what the program registers as the File menu hook).
+void runFileMenu(int item, TedsF& window);
 
 // Where the unwritten TEDS of a node that went is kept (the shared window, created on
 // first use); empty or returning nullptr: nowhere, the user is told it is lost.

@@ -9,6 +9,7 @@
 #include "core/teds/memoryfile.h"
 #include "core/teds/nodelistimage.h"
 #include "editor/infowindow/tedsinfof.h"
+#include "editor/model/fulltedslisting.h"
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/memorytexts.h"
 #include "platform/qt/cp1252.h"
@@ -110,6 +111,8 @@ void TedsF::ShowNodeList()
         core::ShowMessage("The node list names " + std::to_string(std::max(count - 1, 0)) + " further nodes; " +
                           std::to_string(shownIds) + " are shown.");
 }
+
+std::vector<std::string> TedsF::appendFullTEDS(bool prefix) { return editor::appendFullTEDS(doc, prefix); }
 
 void TedsF::MakeNodeListfrombuf()
 {

@@ -1,5 +1,7 @@
 #include "platform/amplifiersim/simamplifier.h"
 
+#include "platform/amplifiersim/templatedefinition.h"
+
 #include <cctype>
 #include <cstring>
 
@@ -87,15 +89,11 @@ std::optional<std::string> SimAmplifier::builtIn(const std::string& word, const 
         return list;
     }
     if (word == "TRA:TE") {
-        // "utid,..." then the sensitivity parameters; the list keeps the UTID.
-        const auto open = args.find('"');
-        std::size_t i = open == std::string::npos ? args.size() : open + 1, b = i;
-        while (i < args.size() && std::isdigit(static_cast<unsigned char>(args[i])))
-            ++i;
-        if (i == b || i >= args.size() || (args[i] != ',' && args[i] != '"'))
-            setError(-102, "Syntax error");
+        // The whole definition must be well formed; the list keeps its UTID.
+        if (const auto d = parseTemplateDefinition(args))
+            templates_.push_back(d->utidText());
         else
-            templates_.push_back(args.substr(b, i - b));
+            setError(-102, "Syntax error");
         return std::nullopt;
     }
     if (word == "ATAC_RESET_SERIAL_NUMBER") {

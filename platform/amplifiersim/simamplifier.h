@@ -18,7 +18,8 @@
 //                         items may hold commas
 //   "A_I_C:t_i"        -> "OK" (every input looks for its transducer)
 //   "TRA:C"            no answer; empties the template list
-//   "TRA:TE " DQUOTE utid "," ... DQUOTE "," ...   no answer; appends utid to the list
+//   "TRA:TE " definition no answer; appends its UTID to the list (templatedefinition.h;
+//                      a malformed one sets the error -102)
 //   "TRA:TE?"          -> the list's UTIDs, separated by commas ("" when empty)
 //   "ATAC_RESET_SERIAL_NUMBER", "ATAC_WRITE_SERIAL_NUMBER " code (two decimal digits of
 //   a character code), "ATAC_PROGRAM_SERIAL_NUMBER?"   no answer; the last makes the

@@ -75,7 +75,15 @@ TEST_F(ChainTest, TemplateList)
     EXPECT_EQ(reply("TRA:C"), "");
     EXPECT_EQ(reply("TRA:TE?"), "\n");
     EXPECT_EQ(reply("TRA:TE \"1234,1,22,15,0,8,25,40,4,2,60,16\",1.0000000E-03,5.0000000E-02,V/PA"), "");
-    EXPECT_EQ(reply("TRA:TE \"777\",1,2,V/V"), "");
+    EXPECT_EQ(reply("TRA:TE \"777,1,0,0,0,8,25,0,8,25,0,16,40,24\",-1.2500000E01,0.0000000E00,V/V"), "");
+    EXPECT_EQ(reply("TRA:TE?"), "1234,777\n");
+    // A definition that breaks the grammar is refused and not listed.
+    for (const char* bad : {"\"777\",1,2,V/V", "\"1,1,22,15,0,8,25,40,4,2,60,16\",1,2,V/XX",
+                            "\"1,1,22,15,0,8,25,40,4,2,60,16\",1.0E-03,V/PA", "1,1,22,15,0,8,25,40,4,2,60,16,1,2,V/V",
+                            "\"1,1,22,15,0,8,25,40,4,2,60,16,0\",1,2,V/V"}) {
+        EXPECT_EQ(reply(std::string("TRA:TE ") + bad), "") << bad;
+        EXPECT_EQ(reply("Err?"), "-102,\"Syntax error\"\n") << bad;
+    }
     EXPECT_EQ(reply("TRA:TE?"), "1234,777\n");
 }
 
