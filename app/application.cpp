@@ -9,6 +9,7 @@
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
 #include "core/startup/startup.h"
+#include "editor/createremap/newremaptemplate.h"
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
@@ -74,6 +75,8 @@ public:
     AmplifierToolsHost* tools = nullptr;
     // The TEDS windows; File > "Read TEDS" loads into the shared one.
     editor::EditorNodeWindowFactory* tedsWindows = nullptr;
+    // Tools > "Create empty TEDS".
+    std::function<void()> createEmptyTeds;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -91,6 +94,7 @@ private:
                 auto& w = tedsWindows->shared();
                 w.Open_file(w, true);
             };
+        main.windows.CreateNewTEDS = createEmptyTeds;
         if (tools) {
             main.windows.Pelox_test = [this] { tools->Pelox_test(); };
             main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
@@ -105,9 +109,17 @@ private:
 // What the TEDS windows ask of the main window and of the running request.
 class EditorNeighbours final : public editor::TedsNeighbours {
 public:
-    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier, ServerBridge& server)
-        : ui_(ui), trace_(trace), amplifier_(amplifier), server_(server)
+    EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier,
+                     editor::NewRemapTemplate& templateDialog, ServerBridge& server)
+        : ui_(ui), trace_(trace), amplifier_(amplifier), templateDialog_(templateDialog), server_(server)
     {
+    }
+    bool runTemplateDialog(int mode, editor::TedsF& owner) override
+    {
+        templateDialog_.Initiate(mode, owner.doc);
+        editor::runModal(templateDialog_);
+        templateDialog_.hide();
+        return templateDialog_.GotTemplate();
     }
     bool mainWindowVisible() override { return ui_.main_ && ui_.main_->isVisible(); }
     void showTraceWindow() override
@@ -129,6 +141,7 @@ private:
     QtStartupUi& ui_;
     shell::TraceHost& trace_;
     AmplifierWindowHost& amplifier_;
+    editor::NewRemapTemplate& templateDialog_;
     ServerBridge& server_;
 };
 
@@ -209,10 +222,17 @@ int run(int argc, char** argv)
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
     ui.tedsWindows = &nodeWindows;
     shell::setNodeWindowFactory(&nodeWindows);
+    // The create/remap dialog: one for the run, prepared by every template match.
+    editor::NewRemapTemplate templateDialog;
+    editor::setTemplateDialogHook(&templateDialog);
     // The request server: its window, the suppression of every message box while it serves.
     ServerBridge server([&ui] { return ui.main_.get(); }, nodeWindows, amplifierWindow);
-    EditorNeighbours neighbours(ui, trace, amplifierWindow, server);
+    EditorNeighbours neighbours(ui, trace, amplifierWindow, templateDialog, server);
     editor::setTedsNeighbours(&neighbours);
+    ui.createEmptyTeds = [&nodeWindows] {
+        auto& w = nodeWindows.shared();
+        w.CreateNewTEDS(w, "Not assigned", true);
+    };
     // The switch window reads its transducer's gains from the TEDS window's fields.
     DocumentFields tedsFields;
     shell::setTedsFieldLookup([&tedsFields](shell::NodeWindow& w) -> shell::TedsFields* {
@@ -237,6 +257,7 @@ int run(int argc, char** argv)
     nodeWindows.releaseShared();
     shell::setTedsFieldLookup(nullptr);
     editor::setTedsNeighbours(nullptr);
+    editor::setTemplateDialogHook(nullptr);
     shell::setNodeWindowFactory(nullptr);
     amplifierWindow.unload();
     shell::setAmplifierWindow(nullptr);

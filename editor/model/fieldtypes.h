@@ -6,6 +6,7 @@
 
 #include "core/tdl/templaterecord.h"
 #include "core/teds/tedsbuf.h"
+#include "editor/model/manufacturerlevels.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,6 +25,7 @@ struct FieldContext {
     int index;                 // row / field index
     core::TedsBuf& buf;
     const std::string& title;  // the title box (the charge-amplifier rule reads it)
+    ManufacturerLevels* levels = nullptr;  // the document's levels (a decode records its choice)
 };
 
 // Working values of one encoding pass, shared by the rows of their type.

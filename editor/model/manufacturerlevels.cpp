@@ -6,11 +6,6 @@
 
 namespace editor {
 
-namespace {
-EditorModelState state;
-
-} // namespace
-
 ManufacturerLevels manufacturerLevelsOf(const core::TemplateRecord& t)
 {
     ManufacturerLevels lv;
@@ -36,20 +31,13 @@ int Manu_Level(const ManufacturerLevels& levels, int fieldIndex)
     return levels.ManuLevelLast + 1;
 }
 
-EditorModelState& editorModelState() { return state; }
-void resetEditorModelState() { state = EditorModelState{}; }
-
-void UpdateManufactorLevels(int templateIndex)
+ManufacturerLevels manufacturerLevelsOf(int templateIndex)
 {
     const auto& st = core::tdlState();
-    if (templateIndex < 0 || templateIndex > st.TemplateLast || templateIndex >= static_cast<int>(st.Templates.size())) {
-        state.levels = ManufacturerLevels{};
-        return;
-    }
-    state.levels = manufacturerLevelsOf(st.Templates[static_cast<std::size_t>(templateIndex)]);
+    if (templateIndex < 0 || templateIndex > st.TemplateLast || templateIndex >= static_cast<int>(st.Templates.size()))
+        return ManufacturerLevels{};
+    return manufacturerLevelsOf(st.Templates[static_cast<std::size_t>(templateIndex)]);
 }
-
-int Manu_Level(int fieldIndex) { return Manu_Level(state.levels, fieldIndex); }
 
 long getManufacturerCode(const std::string& name)
 {

@@ -3,7 +3,8 @@
 // sensor's manufacturer, an accessory's, ...). The create/remap dialog lists them and
 // keeps the chosen manufacturer list position per level; the document's display and
 // the manufacturer writer use them. The levels of a template are a pure function of it;
-// the module copy (editorModelState) is the one the windows share.
+// every TEDS document keeps those of its own template, and the dialog those of the
+// template it has selected.
 
 #include "core/tdl/templaterecord.h"
 
@@ -25,21 +26,8 @@ ManufacturerLevels manufacturerLevelsOf(const core::TemplateRecord& t);
 // The first level whose field is fieldIndex; ManuLevelLast + 1 when none is.
 int Manu_Level(const ManufacturerLevels& levels, int fieldIndex);
 
-// State shared by every TEDS window and the create/remap dialog.
-// The manufacturer chosen in the dialog is the selection of the one manufacturer list,
-// core::listsState().Manufacturers.ListIndex().
-struct EditorModelState {
-    ManufacturerLevels levels;
-};
-
-EditorModelState& editorModelState();
-void resetEditorModelState();
-
-// UpdateManufactorLevels: the shared levels := those of library template t (a template
-// outside the library gives no level).
-void UpdateManufactorLevels(int templateIndex);
-// Manu_Level over the shared levels.
-int Manu_Level(int fieldIndex);
+// The levels of library template t (no level for an index outside the library).
+ManufacturerLevels manufacturerLevelsOf(int templateIndex);
 
 // The id of the first manufacturer list entry whose name contains name (any case); that
 // entry becomes the list's selection. -1 (selection unchanged) when none contains it.

@@ -167,10 +167,11 @@ std::optional<std::string> decodeManufacturer(const FieldContext& c)
 {
     const auto id = static_cast<std::int32_t>(std::min<std::uint64_t>(raw(c).low64(), 0x7FFFFFFF));
     const int p = core::ManufacturerIndexFromId(id);
-    auto& levels = editorModelState().levels;
-    const int level = Manu_Level(c.index);
-    if (level >= 0 && level <= levels.ManuLevelLast)
-        levels.ManuLevelIndex[static_cast<std::size_t>(level)] = p;
+    if (c.levels) {
+        const int level = Manu_Level(*c.levels, c.index);
+        if (level >= 0 && level <= c.levels->ManuLevelLast)
+            c.levels->ManuLevelIndex[static_cast<std::size_t>(level)] = p;
+    }
     const auto& list = core::listsState().Manufacturers;
     if (p >= 0 && p < list.ListCount())
         return list.List(p);

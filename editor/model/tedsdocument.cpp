@@ -194,7 +194,7 @@ void TedsDocument::ShowTeds()
             r.hasDecoded = true;
             continue;
         }
-        const FieldContext c{f, k, TedsBuf, Title};
+        const FieldContext c{f, k, TedsBuf, Title, &levels()};
         if (auto text = type->decode(c)) {
             r.value = *text;
             r.decoded = *text;

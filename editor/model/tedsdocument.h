@@ -28,6 +28,7 @@
 #include "core/tdl/currency.h"
 #include "core/tdl/templaterecord.h"
 #include "core/teds/tedsbuf.h"
+#include "editor/model/manufacturerlevels.h"
 
 #include <array>
 #include <cstdint>
@@ -82,13 +83,15 @@ class TedsDocument;
 
 // The create/remap dialog, prepared without being shown when a template is matched or
 // forced (its template selector, abstract and manufacturer selection). The document
-// builds the manufacturer levels itself; the app registers the dialog here.
+// keeps the manufacturer levels of its own template itself; the app registers the
+// dialog here.
 class TemplateDialogHook {
 public:
     virtual ~TemplateDialogHook() = default;
     // Initiate(0, owner), then for a match SetupTemplateSelector and UpdateTemplateAbstract.
     virtual void prepareForTemplate(TedsDocument& owner, int templateIndex, bool matched) = 0;
 };
+TemplateDialogHook* templateDialogHook();
 void setTemplateDialogHook(TemplateDialogHook* hook);
 
 // Results of updateTAG.
@@ -197,8 +200,18 @@ public:
     // Empty TEDS laid out by template t: selectors, manufacturer, display. False when
     // refused (message given, nothing changed).
     bool GetNewTemplate(int t);
-    // Writes the chosen manufacturer into one level's field (level < 0: every level).
+    // Moves the TEDS to template t, carrying the value texts field by field by tag (the
+    // n-th field of a tag to the n-th field of that tag); the fields left without a
+    // partner are listed in "Fields not remapped:". t = ActualTemplate() repeats the last
+    // remap of this run (t then holds its target).
+    void Remap_Template(int& t);
+    // Writes the chosen manufacturer into one level's field (level < 0: every level). A
+    // template that fixes its manufacturer gets that one at level 0.
     void UpdateManufactorBits(int level);
+    // The manufacturer levels of the actual template (each level's list position is
+    // recorded by the display).
+    ManufacturerLevels& levels();
+    int Manu_Level(int fieldIndex) { return editor::Manu_Level(levels(), fieldIndex); }
     // A request line's value for the field of a tag ("[2]"-style index or ""): put into
     // the row (the manufacturer straight into the bits). Result TagResult.
     int updateTAG(const std::string& tagName, const std::string& tagIndex, const std::string& value, bool noValue);
@@ -220,12 +233,17 @@ private:
     bool lookupField(int t, const std::string& search, double& fvalue, std::string& ftext, int& Manufacture,
                      bool* available);
     bool selectorsMatch(const core::TemplateRecord& t) const;
+    // The id in the field of manufacturer level 0 (0 reads as 4096).
+    int manufacturerFromBits();
 
     TedsDocumentObserver* observer_ = nullptr;
     int actualTemplate_ = 0;
     int lockState_ = LockReadOnly;
     bool descriptionView_ = false;
     std::vector<std::uint8_t> gridBytes_;  // the bytes the rows were decoded from
+    ManufacturerLevels levels_;
+    int levelsTemplate_ = -1;              // the template levels_ belong to
+    const core::TemplateRecord* levelsRecord_ = nullptr;
     bool gridCurrent_ = false;
 };
 

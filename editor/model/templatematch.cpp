@@ -46,6 +46,31 @@ std::int32_t idAt(int p)
 } // namespace
 
 void setTemplateDialogHook(TemplateDialogHook* hook) { dialogHook = hook; }
+TemplateDialogHook* templateDialogHook() { return dialogHook; }
+
+ManufacturerLevels& TedsDocument::levels()
+{
+    const auto* rec = templateAt(actualTemplate_);
+    if (levelsTemplate_ != actualTemplate_ || levelsRecord_ != rec) {
+        levels_ = rec ? manufacturerLevelsOf(*rec) : ManufacturerLevels{};
+        levelsTemplate_ = actualTemplate_;
+        levelsRecord_ = rec;
+    }
+    return levels_;
+}
+
+int TedsDocument::manufacturerFromBits()
+{
+    const auto* rec = templateAt(actualTemplate_);
+    const auto& lv = levels();
+    int id = 0;
+    if (rec && lv.ManuLevelLast >= 0) {
+        const auto& f = rec->fields[static_cast<std::size_t>(lv.ManuLevelField[0])];
+        if (TedsBuf.holdsBits(f.bitAddress, f.bitCount))
+            id = static_cast<int>(std::min<std::uint64_t>(core::Bits2Val(TedsBuf, f.bitAddress, f.bitCount).low64(), 0x7FFFFFFF));
+    }
+    return id == 0 ? 4096 : id;
+}
 
 bool TedsDocument::selectorsMatch(const core::TemplateRecord& t) const
 {
@@ -99,17 +124,11 @@ bool TedsDocument::GetTemplate(int& index)
     actualTemplate_ = index;
     TedsBuf.TemplateIndex = index;
     FormatFields(index);
-    UpdateManufactorLevels(index);
     if (dialogHook)
         dialogHook->prepareForTemplate(*this, index, true);
-    const auto& levels = editorModelState().levels;
-    if (levels.ManuLevelLast >= 0) {
-        const auto& f = st.Templates[static_cast<std::size_t>(index)].fields[static_cast<std::size_t>(levels.ManuLevelField[0])];
-        const auto id = core::Bits2Val(TedsBuf, f.bitAddress, f.bitCount);
-        TedsManufacturerId = static_cast<int>(std::min<std::uint64_t>(id.low64(), 0x7FFFFFFF));
-    }
-    if (TedsManufacturerId == 0)
-        TedsManufacturerId = 4096;
+    // Without a MANUFACTURER field the id found by the title lookup stands.
+    if (levels().ManuLevelLast >= 0 || TedsManufacturerId == 0)
+        TedsManufacturerId = manufacturerFromBits();
     return true;
 }
 
@@ -123,7 +142,6 @@ bool TedsDocument::CreateNewTEDS_force(const core::Currency& utid)
         TedsBuf.id = ActualNodeID;
         if (dialogHook)
             dialogHook->prepareForTemplate(*this, t, false);
-        UpdateManufactorLevels(t);
         GetNewTemplate(t);
         return true;
     }
@@ -166,8 +184,6 @@ bool TedsDocument::GetNewTemplate(int t)
         const auto& s = rec->selectors[static_cast<std::size_t>(k)];
         core::Val2Bits(static_cast<std::uint32_t>(s.match), s.bitAddress, s.width, TedsBuf);
     }
-    if (manufacturerLevelsOf(*rec).ManuLevelField != editorModelState().levels.ManuLevelField)
-        UpdateManufactorLevels(t);
     UpdateManufactorBits(-1);
     // The locked basic TEDS stays as the register holds it, manufacturer included.
     if (romLocked) {
@@ -175,10 +191,15 @@ bool TedsDocument::GetNewTemplate(int t)
             TedsBuf.Bits[i] = basic[i];
         core::BitsToBytes(TedsBuf);
     }
-    const int selected = core::listsState().Manufacturers.ListIndex();
-    TedsManufacturerId = selected >= 0 ? idAt(selected) : 0;
-    if (TedsManufacturerId == 0)
-        TedsManufacturerId = 4096;
+    // The id the TEDS now holds, as a read of it would find.
+    if (levels().ManuLevelLast >= 0) {
+        TedsManufacturerId = manufacturerFromBits();
+    } else {
+        const int selected = core::listsState().Manufacturers.ListIndex();
+        TedsManufacturerId = selected >= 0 ? idAt(selected) : 0;
+        if (TedsManufacturerId == 0)
+            TedsManufacturerId = 4096;
+    }
     TedsBuf.Status = core::TedsStatusNotRead;
     core::BitsToBytes(TedsBuf);
     ShowForm();
@@ -187,30 +208,31 @@ bool TedsDocument::GetNewTemplate(int t)
 
 void TedsDocument::UpdateManufactorBits(int level)
 {
-    auto& levels = editorModelState().levels;
+    auto& lv = levels();
     const auto* rec = templateAt(actualTemplate_);
     const bool all = level < 0;
     if (all)
         level = 0;
-    if (!rec || level > levels.ManuLevelLast)
+    if (!rec || level > lv.ManuLevelLast)
         return;  // no such level: nothing to write
-    const int field = levels.ManuLevelField[static_cast<std::size_t>(level)];
+    const int field = lv.ManuLevelField[static_cast<std::size_t>(level)];
     if (!all && rows[static_cast<std::size_t>(field)].locked) {
         core::ShowMessage("Field is \"read only\", please clear \"read only\" and try again", 0, "");
         return;
     }
     const int selected = core::listsState().Manufacturers.ListIndex();
+    const bool fixed = rec->manufacturerInSelector;
     if (level == 0)
-        levels.ManuLevelIndex[0] =
-            rec->manufacturerInSelector ? core::ManufacturerIndexFromId(rec->defaultManufacturerId) : selected;
-    if (selected < 0)
-        return;  // nothing chosen: nothing to write
-    const std::int32_t id = idAt(selected);
+        lv.ManuLevelIndex[0] = fixed ? core::ManufacturerIndexFromId(rec->defaultManufacturerId) : selected;
     const bool wasCurrent = gridIsCurrent();
     const int first = all ? 0 : level;
-    const int last = all ? levels.ManuLevelLast : level;
+    const int last = all ? lv.ManuLevelLast : level;
     for (int l = first; l <= last; ++l) {
-        const auto& f = rec->fields[static_cast<std::size_t>(levels.ManuLevelField[static_cast<std::size_t>(l)])];
+        // A template that fixes its manufacturer keeps it, whatever the list shows.
+        if (selected < 0 && !(l == 0 && fixed))
+            continue;  // nothing chosen: nothing to write
+        const std::int32_t id = (l == 0 && fixed) ? rec->defaultManufacturerId : idAt(selected);
+        const auto& f = rec->fields[static_cast<std::size_t>(lv.ManuLevelField[static_cast<std::size_t>(l)])];
         core::Val2Bits(id, f.bitAddress, f.bitCount, TedsBuf);
     }
     keepGridCurrent(wasCurrent);
@@ -229,7 +251,7 @@ int TedsDocument::updateTAG(const std::string& tagName, const std::string& tagIn
     for (; k <= last; ++k) {
         const auto& f = rec->fields[static_cast<std::size_t>(k)];
         const std::string fieldTag = core::upper(f.tag ? f.tag->name : f.tagName);
-        if (fieldTag == name && core::upper(f.tagSuffix) == index && !rows[static_cast<std::size_t>(k)].fieldFlag)
+        if (!fieldTag.empty() && fieldTag == name && core::upper(f.tagSuffix) == index && !rows[static_cast<std::size_t>(k)].fieldFlag)
             break;
     }
     if (k > last)
@@ -243,6 +265,8 @@ int TedsDocument::updateTAG(const std::string& tagName, const std::string& tagIn
                       .value_or(0);
         if (id == 0)
             id = getManufacturerCode(value);
+        if (id < 0)
+            return TagManufacturerRefused;  // no manufacturer of that name
         if (rec->manufacturerInSelector && rec->defaultManufacturerId != id && k == rec->manufacturerField)
             return TagManufacturerRefused;
         const auto& f = rec->fields[static_cast<std::size_t>(k)];

@@ -228,11 +228,10 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
         file.ReadOK = false;
         file.Status = core::TedsStatusNotRead;
 
+        // The document keeps its manufacturer levels: the copy restores them too.
         const TedsDocument before = doc;
-        const ManufacturerLevels levelsBefore = editorModelState().levels;
         auto refuse = [&](const std::string& message) {
             doc = before;
-            editorModelState().levels = levelsBefore;
             syncDocument();
             core::ShowMessage(message);
         };

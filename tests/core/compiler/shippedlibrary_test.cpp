@@ -54,7 +54,6 @@ protected:
         core::resetCoreState();
         core::resetTdlState();
         core::resetListsState();
-        editor::resetEditorModelState();
         core::coreState().ProgramFolder = testing_support::dataDir();
         platform::ScriptedMessageBox box;
         platform::ScopedMessageBox scoped{box};
@@ -64,7 +63,6 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        editor::resetEditorModelState();
         core::resetTdlState();
         core::resetListsState();
         core::resetCoreState();

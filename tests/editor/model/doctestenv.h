@@ -55,7 +55,6 @@ protected:
         core::resetTdlState();
         core::resetListsState();
         device::resetDeviceState();
-        editor::resetEditorModelState();
         core::coreState().ProgramFolder = dir.path();
         for (const char* f : {"TagList.xdl", "IEEE_Templates.tdl", "ManufacturerList.xdl"})
             fs::copy_file(testing_support::dataDir() / f, dir / f);
@@ -63,7 +62,6 @@ protected:
     }
     void TearDown() override
     {
-        editor::resetEditorModelState();
         device::resetDeviceState();
         core::resetTdlState();
         core::resetListsState();

@@ -102,7 +102,7 @@ TEST_F(Matching, MatchPreparesTheGridAndTheLevels)
     EXPECT_TRUE(doc.rows[0].visible);
     EXPECT_EQ(doc.rows[1].caption, "Model");
     EXPECT_FALSE(doc.rows[2].visible);
-    const auto& levels = editor::editorModelState().levels;
+    const auto& levels = doc.levels();
     EXPECT_EQ(levels.ManuLevelLast, 0);
     EXPECT_EQ(levels.ManuLevelField[0], 0);
     EXPECT_EQ(levels.entries, std::vector<std::string>{"1. Manufacturer ID"});
@@ -163,14 +163,13 @@ TEST_F(Matching, ManufacturerNamesFromTheList)
     for (auto [id, name] : std::vector<std::pair<int, std::string>>{
              {61, "Metra Mess- und Frequenztechnik (MMF), Radebeul"}, {8000, "Unknown manufacturer"}, {17, "Unknown manufacturer"}}) {
         doc = editor::TedsDocument{};
-        editor::UpdateManufactorLevels(t);
         doc.TedsBuf.dimension(124);
         core::Val2Bits(id, 0, 14, doc.TedsBuf);
         doc.setActualTemplate(t);
         doc.TedsManufacturerId = id;
         doc.ShowForm();
         EXPECT_EQ(doc.rows[0].value, name) << id;
-        EXPECT_EQ(editor::editorModelState().levels.ManuLevelIndex[0], core::ManufacturerIndexFromId(id));
+        EXPECT_EQ(doc.levels().ManuLevelIndex[0], core::ManufacturerIndexFromId(id));
     }
 }
 
