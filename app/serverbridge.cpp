@@ -116,8 +116,7 @@ bool ServerBridge::CreateNewTEDS_force(shell::NodeWindow& w, const core::Currenc
 
 std::vector<std::string> ServerBridge::appendFullTEDS(shell::NodeWindow& w, bool prefix)
 {
-    teds(w, "appendFullTEDS");
-    throw std::logic_error("TedsF has no appendFullTEDS yet");
+    return teds(w, "appendFullTEDS").appendFullTEDS(prefix);
 }
 
 bool ServerBridge::WriteNode_s(shell::NodeWindow& w) { return teds(w, "WriteNode_s").WriteNode_s(); }

@@ -115,10 +115,54 @@ TEST_F(CommandTest, UtidAndTagsMakeANewTedsThatIsWrittenAndReadBack)
     EXPECT_GT(eeprom(k4k).copies(), copies);
     EXPECT_EQ(logLines().back(), "Request (r1)  completed succesfully");
     // The next request's scan reads the node again.
-    ASSERT_TRUE(request({"FAMILY 35", "READTEDS"}));
+    ASSERT_TRUE(request({"FAMILY 35", "LISTFULLTEDS"}));
+    const auto listing = client.responseLines();
+    for (const char* line : {"%SerialNumber, \"Serial number\", \"4711\"", "%CalInitials, \"Calibration initials\", \"ABC\"",
+                             "%MeasID, \"Measurement location ID\", \"12\""})
+        EXPECT_TRUE(contains(listing, line)) << line;
+    EXPECT_EQ(listing.back(), "Checksum is ok");
     EXPECT_EQ(rowValue(k4k, "Serial number"), "4711");
-    EXPECT_EQ(rowValue(k4k, "Calibration initials"), "ABC");
-    EXPECT_EQ(rowValue(k4k, "Measurement location ID"), "12");
+}
+
+TEST_F(CommandTest, FullListingOfTheOneDs2431)
+{
+    ASSERT_TRUE(request({"REQUESTDATETIME l1", "FAMILY 45", "LISTFULLTEDS"}));
+    const std::vector<std::string> expected{
+        "Requestdatetime l1",
+        "Device DS2431",
+        "Node ID " + k1k,
+        "Title IEEE 1451.4 Bridge sensor, acceleration m/s\xB2"", Single range",
+        "UTID 31574082",
+        "UGID 29362242",
+        "abstract IEEE 1451.4 standard template 33",
+        "abstract Bridge sensor",
+        "abstract Measurand 7, acceleration in m/s\xB2""; output range in single-precision values",
+        "%Manufacturer, \"Manufacturer ID\", \"HBM (Hottinger Baldwin Messtechnik)\"",
+        "%Model, \"Model number\", \"393\"",
+        "%VersionLetter, \"Version letter\", \" \"",
+        "%VersionNumber, \"Version number\", \"0\"",
+        "%SerialNumber, \"Serial number\", \"0\"",
+        "%MinPhysVal, \"Minimum physical value\", \"0 m/s\xB2""\"",
+        "%MaxPhysVal, \"Maximum physical value\", \"0 m/s\xB2""\"",
+        "%MinElecVal, \"Minimum electrical output\", \"0 V/V\"",
+        "%MaxElecVal, \"Maximum electrical output\", \"0 V/V\"",
+        "%BridgeType, \"Bridge type (0 quarter, 1 half, 2 full)\", \"1\"",
+        "%SensorImped, \"Bridge element impedance\", \"40 Ohm\"",
+        "%RespTime, \"Response time\", \"1E-06 s\"",
+        "%ExciteAmplNom, \"Excitation level, nominal\", \"2.5 V\"",
+        "%ExciteAmplMin, \"Excitation level, minimum\", \"1 V\"",
+        "%ExciteAmplMax, \"Excitation level, maximum\", \"6 V\"",
+        "%CalDate, \"Calibration date\", \"December 31, 2099\"",
+        "%CalInitials, \"Calibration initials\", \" \"",
+        "%CalPeriod, \"Calibration period (days)\", \"0\"",
+        "%MeasID, \"Measurement location ID\", \"0\"",
+        "%UserData, \"User data\", \"\"",
+        "Checksum is ok"};
+    EXPECT_EQ(client.responseLines(), expected);
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"Request (l1) for ListFullTEDS : NOW", "Request (l1)  completed succesfully"}));
+    // Every line ends in CR LF.
+    const std::string bytes = *client.response();
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r'));
 }
 
 TEST_F(CommandTest, TagErrorsNameTheLine)

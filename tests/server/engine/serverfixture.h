@@ -92,8 +92,7 @@ struct Host final : server::ServerHost {
     }
     std::vector<std::string> appendFullTEDS(shell::NodeWindow& w, bool prefix) override
     {
-        teds(w, "appendFullTEDS");
-        throw std::logic_error("no appendFullTEDS yet");
+        return teds(w, "appendFullTEDS").appendFullTEDS(prefix);
     }
     bool WriteNode_s(shell::NodeWindow& w) override
     {
