@@ -137,10 +137,12 @@ TEST_F(RequestServerProgram, AnswersRequestsOnceAndEndsOnExit)
     EXPECT_NE(std::find(log.begin(), log.end(), "Error: Device specified not found"), log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), "Request (w1)  completed succesfully"), log.end());
 
-    // The written TEDS read back by a new scan, then EXIT.
-    client.send(RequestClient::requestText({"CLEARLOG", "FAMILY 35", "READTEDS", "WRITETEDS", "EXIT"}));
+    // The written TEDS listed after a new scan, then EXIT.
+    client.send(RequestClient::requestText({"CLEARLOG", "FAMILY 35", "READTEDS", "LISTFULLTEDS", "EXIT"}));
     ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
-    EXPECT_EQ(client.responseLines().back(), "OK");
+    const auto listing = client.responseLines();
+    EXPECT_NE(std::find(listing.begin(), listing.end(), "%SerialNumber, \"Serial number\", \"4711\""), listing.end());
+    EXPECT_EQ(listing.back(), "Checksum is ok");
     EXPECT_EQ(waitForExit(std::chrono::seconds(20)), 0) << errors();
     std::string saved;
     core::Inifile_Read_String_Value(profile / "Morvelund" / "QT8061" / "QT8061_Inifile.txt", "T-block pooltime", saved);

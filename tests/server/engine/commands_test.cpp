@@ -160,6 +160,10 @@ TEST_F(CommandTest, FullListingOfTheOneDs2431)
         "Checksum is ok"};
     EXPECT_EQ(client.responseLines(), expected);
     EXPECT_EQ(logLines(), (std::vector<std::string>{"Request (l1) for ListFullTEDS : NOW", "Request (l1)  completed succesfully"}));
+    // "prefix" anywhere in the parameter, in any case, asks for the listing with tag prefixes.
+    ASSERT_TRUE(request({"FAMILY 45", "LISTFULLTEDS with Prefix"}));
+    EXPECT_NE(client.responseLines(), std::vector<std::string>(expected.begin() + 1, expected.end()));
+    EXPECT_EQ(client.responseLines().back(), "Checksum is ok");
     // Every line ends in CR LF.
     const std::string bytes = *client.response();
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r'));
