@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 using testing_support::dataDir;
 using testing_support::readAll;
@@ -25,7 +27,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kSource = "IEEE_Templates";
+// The description sources in data/.
+const std::vector<std::string> kSources = {"Accessory_Templates", "IEEE_Templates"};
 
 bool regenerate() { return std::getenv("TEDSMITH_REGENERATE_DATA") != nullptr; }
 
@@ -54,15 +57,18 @@ TEST_F(ShippedDataTest, CompiledFileIsTheCompiledSource)
         for (const auto& p : core::matchFiles(dataDir(), "*.xdl"))
             ASSERT_TRUE(core::ValidateFile(p, true, true)) << p;
     }
-    for (const char* ext : {".hdl", ".ddl"})
-        fs::copy_file(dataDir() / (std::string(kSource) + ext), dir / (std::string(kSource) + ext));
-    ASSERT_TRUE(core::CompileDescription(dir / kSource));
-    const auto tdl = dir / (std::string(kSource) + ".tdl");
-    // The shipped file carries the second validation line as well.
-    ASSERT_TRUE(core::ValidateFile(tdl, true, true));
-    EXPECT_TRUE(readAll(tdl) == readAll(dataDir() / tdl.filename()))
-        << "data/" << tdl.filename().string() << " is not the compiled source: run scripts/compile-templates.sh";
-    EXPECT_TRUE(box.shown.empty());
+    EXPECT_EQ(core::matchFiles(dataDir(), "*.ddl").size(), kSources.size());
+    for (const auto& source : kSources) {
+        for (const char* ext : {".hdl", ".ddl"})
+            fs::copy_file(dataDir() / (source + ext), dir / (source + ext));
+        ASSERT_TRUE(core::CompileDescription(dir / source));
+        const auto tdl = dir / (source + ".tdl");
+        // The shipped file carries the second validation line as well.
+        ASSERT_TRUE(core::ValidateFile(tdl, true, true));
+        EXPECT_TRUE(readAll(tdl) == readAll(dataDir() / tdl.filename()))
+            << "data/" << tdl.filename().string() << " is not the compiled source: run scripts/compile-templates.sh";
+        EXPECT_TRUE(box.shown.empty());
+    }
 }
 
 TEST_F(ShippedDataTest, EveryFileLoadsAsValidated)
