@@ -45,8 +45,10 @@ bool Skudaar(long year) { return year % 400 == 0 || (year % 4 == 0 && year % 100
 
 int Antal_dage(long year) { return Skudaar(year) ? 366 : 365; }
 
-long T_server_CalDateValue(const std::string& text)
+long T_server_CalDateValue(const std::string& text, bool* refused)
 {
+    if (refused)
+        *refused = true;
     if (text.size() != 10) {
         wrongFormat(text);
         return 0;
@@ -66,6 +68,8 @@ long T_server_CalDateValue(const std::string& text)
         core::ShowMessage("Error in date (day is too big) !", 0, "");
         return 0;
     }
+    if (refused)
+        *refused = false;
     long count = 0;
     for (long y = 1998; y < year; ++y)
         count += Antal_dage(y);

@@ -16,7 +16,8 @@ int Antal_dage(long year);
 // "dd-mm-yyyy" (any character at positions 3 and 6) as a day count from 1 January 1998;
 // 0 when refused. A text that is not 10 characters long and a day outside its month are
 // reported; a year outside 1998 .. 2176 or a month outside 1 .. 12 give 0 quietly.
-long T_server_CalDateValue(const std::string& text);
+// *refused (when given) tells a refusal from 1 January 1998.
+long T_server_CalDateValue(const std::string& text, bool* refused = nullptr);
 
 // The display text of day count days (0 is 1 January 1998): "January 1, 1998" in
 // English, the month name of the system language otherwise.

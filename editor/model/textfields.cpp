@@ -77,8 +77,13 @@ bool encodeDate(const FieldContext& c, const std::string& text, EncodePass& pass
         return false;
     }
     long count = *days;
-    if (pass.serverMode && text.find(',') == std::string::npos)
-        count = T_server_CalDateValue(text);
+    if (pass.serverMode && text.find(',') == std::string::npos) {
+        // A refused request date keeps the field's bits, not 1 January 1998.
+        bool refused = false;
+        count = T_server_CalDateValue(text, &refused);
+        if (refused)
+            return false;
+    }
     core::Val2Bits(static_cast<double>(std::max(count, 0L)), F(c).bitAddress, F(c).bitCount, c.buf);
     return true;
 }

@@ -9,7 +9,13 @@
 #include "core/teds/memoryfile.h"
 #include "tests/support/scripteddialogs.h"
 
+#include "editor/report/tedsreport.h"
+#include "platform/qt/cp1252.h"
+
 #include <QLineEdit>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -32,10 +38,16 @@ std::vector<std::string> fileLines(const std::filesystem::path& p)
     return out;
 }
 
+// The File menu as the program registers it.
+struct FileMenu final : editor::TedsNeighbours {
+    void fileMenu(int item, editor::TedsF& w) override { editor::runFileMenu(item, w); }
+};
+
 class TedsFiles : public TedsWindowTest {
 protected:
     TedsFiles()
     {
+        editor::setTedsNeighbours(&fileMenu);
         core::coreState().IniPath = dir / "QT8061_Inifile.txt";
         loadDemo();
         scan();
@@ -53,6 +65,7 @@ protected:
         return {w.doc.TedsBuf.Bytes.begin() + 1, w.doc.TedsBuf.Bytes.begin() + 1 + w.doc.TedsBuf.Size};
     }
 
+    FileMenu fileMenu;
     testing_support::TempDir dir;
     testing_support::ScriptedFileDialogs dialogs;
 };
@@ -92,13 +105,7 @@ TEST_F(TedsFiles, SavedTedsReadsBackForEveryFamily)
         ASSERT_EQ(w->doc.TedsBuf.Size, c.size);
         const auto path = dir / (std::string(c.id) + ".tds");
         dialogs.choose(dir / c.id);  // the dialog adds ".tds"
-        w->mnuFile_Click(1);
-        // Without a registered File menu the click does nothing; the member does the work.
-        if (!std::filesystem::exists(path)) {
-            dialogs.answers.clear();
-            dialogs.choose(dir / c.id);
-            w->SaveTedsFile();
-        }
+        w->mnuFile_Click(1);  // "Save TEDS as"
         ASSERT_TRUE(std::filesystem::exists(path));
         const auto lines = fileLines(path);
         ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.size + 3));
@@ -215,7 +222,7 @@ TEST_F(TedsFiles, LoadedFileKeepsTheWindowsNode)
     editor::TedsF* w = window(k1k);  // a DS2431 holding a node list
     ASSERT_NE(w, nullptr);
     dialogs.choose(testing_support::dataDir() / "demo-bridge.tds");
-    ASSERT_TRUE(w->Open_file(*w, false));
+    w->mnuFile_Click(0);  // "Read TEDS"
     EXPECT_EQ(w->doc.display, editor::Display::Grid);
     EXPECT_EQ(w->doc.TedsBuf.Size, 124);
     EXPECT_TRUE(w->doc.TedsChanged);
@@ -268,6 +275,145 @@ TEST_F(TedsFiles, RefusedFilesLeaveTheTedsAsItWas)
     EXPECT_FALSE(w->Open_file(*w, false));
     EXPECT_EQ(box.prompts(), std::vector<std::string>{"Requested TEDS too large for this node - no change made"});
     unchanged("too large");
+}
+
+} // namespace
+
+namespace {
+
+// Runs a command and returns its standard output.
+std::string run(const std::string& command)
+{
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n = 0;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+            out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+// The report's lines (Windows-1252, or UTF-8), empty ones left out.
+std::vector<std::string> reportLines(editor::TedsF& w, bool utf8 = false)
+{
+    w.BuildTedsReport();
+    std::vector<std::string> out;
+    const QString text = platform::fromCp1252(w.RichTextBox1.text());
+    for (const QString& l : text.split("\r\n"))
+        if (!l.trimmed().isEmpty())
+            out.push_back(utf8 ? l.toStdString() : platform::toCp1252(l));
+    w.RichTextBox1.clear();
+    return out;
+}
+
+// Every line found in text, in order (blanks and tabs around and inside counted as one
+// blank, as converters lay tabs out).
+void expectInOrder(const std::string& text, const std::vector<std::string>& lines)
+{
+    auto squeeze = [](const std::string& s) {
+        std::string out;
+        for (char c : s) {
+            const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r';
+            if (blank) {
+                if (!out.empty() && out.back() != ' ')
+                    out += ' ';
+            } else {
+                out += c;
+            }
+        }
+        return out;
+    };
+    const std::string all = squeeze(text);
+    std::size_t at = 0;
+    for (const auto& l : lines) {
+        const std::string want = squeeze(l);
+        const auto found = all.find(want, at);
+        ASSERT_NE(found, std::string::npos) << "missing in order: " << want << "\n--- text ---\n" << all;
+        at = found + want.size();
+    }
+}
+
+} // namespace
+
+namespace {
+
+using namespace teds_test;
+
+class TedsReportFiles : public TedsFiles {
+protected:
+    TedsReportFiles() { editor::setReportClock([] { return QDateTime(QDate(2026, 3, 7), QTime(9, 5, 3)); }); }
+    ~TedsReportFiles() override { editor::setReportClock(nullptr); }
+    testing_support::ScriptedPrinter printer;
+};
+
+TEST_F(TedsReportFiles, RtfDocumentOpensInAnRtfReader)
+{
+    editor::TedsF* w = window(kSwitch);
+    ASSERT_NE(w, nullptr);
+    const auto lines = reportLines(*w);
+    ASSERT_GT(lines.size(), 20u);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "TEDS printed: Mar 7, 2026 09:05:03"), lines.end());
+
+    dialogs.choose(dir / "report");  // the dialog adds ".rtf"
+    w->mnuFile_Click(4);             // "Save TEDS as rtf document"
+    const auto path = dir / (std::string("report.rtf"));
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(dialogs.requests.back().title, "Tedsmith - Save TEDS as RTF document");
+    EXPECT_EQ(dialogs.requests.back().fileName, kSwitch);
+    EXPECT_EQ(w->FileName, "report");
+    EXPECT_TRUE(w->RichTextBox1.text().empty());
+    const std::string rtf = testing_support::readAll(path);
+    EXPECT_EQ(rtf.rfind("{\\rtf1\\ansi\\ansicpg1252", 0), 0u);
+    // Every line ends in CR LF; the micro sign and the superscript two are escaped.
+    for (std::size_t i = rtf.find('\n'); i != std::string::npos; i = rtf.find('\n', i + 1))
+        ASSERT_EQ(rtf[i - 1], '\r') << i;
+    EXPECT_NE(rtf.find("\\'b2"), std::string::npos);
+    EXPECT_NE(rtf.find("\\tx566"), std::string::npos);
+    EXPECT_NE(rtf.find("\\tx5102"), std::string::npos);
+    EXPECT_NE(rtf.find("\\tx7086"), std::string::npos);
+
+    // unrtf writes the text in Windows-1252.
+    const std::string text = run("unrtf --text '" + path.string() + "' 2>/dev/null");
+    ASSERT_FALSE(text.empty()) << "unrtf gave nothing";
+    expectInOrder(text, lines);
+
+    // Cancel: no file, the box emptied, no message.
+    box.clear();
+    dialogs.cancel();
+    w->SaveTedsRtf();
+    EXPECT_TRUE(w->RichTextBox1.text().empty());
+    EXPECT_TRUE(box.prompts().empty());
+}
+
+TEST_F(TedsReportFiles, PrintedPageHoldsTheReport)
+{
+    editor::TedsF* w = window(kSwitch);
+    ASSERT_NE(w, nullptr);
+    const auto lines = reportLines(*w, true);
+    std::vector<bool> intake;
+    printer.onShow = [&] { intake.push_back(shell::jobQueue().JobsEnabled()); };
+    printer.printTo(dir / "report.pdf");
+    w->mnuFile_Click(3);  // "Print TEDS"
+    EXPECT_EQ(printer.titles, std::vector<std::string>{"Tedsmith - Print TEDS"});
+    EXPECT_EQ(intake, std::vector<bool>{false});
+    EXPECT_TRUE(shell::jobQueue().JobsEnabled());
+    ASSERT_TRUE(std::filesystem::exists(dir / "report.pdf"));
+    EXPECT_TRUE(w->RichTextBox1.text().empty());
+    const std::string text = run("pdftotext -layout '" + (dir / "report.pdf").string() + "' - 2>/dev/null");
+    ASSERT_FALSE(text.empty()) << "pdftotext gave nothing";
+    expectInOrder(text, lines);
+    EXPECT_TRUE(box.prompts().empty());
+
+    // Cancel says nothing and keeps the report in the box; a failure is told.
+    printer.cancel();
+    w->PrintTeds();
+    EXPECT_TRUE(box.prompts().empty());
+    EXPECT_FALSE(w->RichTextBox1.text().empty());
+    printer.fail("no paper");
+    w->PrintTeds();
+    EXPECT_EQ(box.prompts(), std::vector<std::string>{"Print TEDS error: no paper"});
 }
 
 } // namespace
