@@ -34,4 +34,16 @@ void AmplifierWindowHost::Wakeup_Pelox()
         shell::AmplifierWindow::Wakeup_Pelox();
 }
 
+void AmplifierWindowHost::setTsens(double value, const std::string& unit)
+{
+    if (window_)
+        window_->model().setTsens(value, unit);
+}
+
+void AmplifierWindowHost::TsensToPelox(bool force)
+{
+    if (window_)
+        window_->model().TsensToPelox(force);
+}
+
 } // namespace app

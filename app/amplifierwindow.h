@@ -19,6 +19,8 @@ public:
     void show() override;
     void unload() override;
     void Wakeup_Pelox() override;
+    void setTsens(double value, const std::string& unit) override;
+    void TsensToPelox(bool force) override;
 
     // The loaded window, or nullptr.
     amplifier::PeloxF* window() { return window_.get(); }

@@ -2,8 +2,10 @@
 
 #include "app/amplifiertools.h"
 #include "app/amplifierwindow.h"
+#include "app/documentfields.h"
 #include "app/library.h"
 #include "app/serverbridge.h"
+#include "app/nodelisthost.h"
 #include "app/splash.h"
 #include "core/base/message.h"
 #include "core/base/textfile.h"
@@ -24,6 +26,7 @@
 #include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qtservices.h"
 #include "editor/compiledialog/expanddefine.h"
+#include "editor/nodelist/nodelistf.h"
 #include "platform/mixer/mixerbackend.h"
 #include "shell/help/help.h"
 #include "shell/jobs/jobqueue.h"
@@ -77,6 +80,8 @@ public:
     editor::EditorNodeWindowFactory* tedsWindows = nullptr;
     // Tools > "Create empty TEDS".
     std::function<void()> createEmptyTeds;
+    // The node-list generator: Tools > "Generate Nodelist" and the main window's job 1.
+    NodeListHost* nodeList = nullptr;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -95,6 +100,10 @@ private:
                 w.Open_file(w, true);
             };
         main.windows.CreateNewTEDS = createEmptyTeds;
+        if (nodeList) {
+            main.windows.NodeListF = [this] { nodeList->show(); };
+            main.UpdateNodes = [this] { nodeList->window().model().UpdateNodes(); };
+        }
         if (tools) {
             main.windows.Pelox_test = [this] { tools->Pelox_test(); };
             main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
@@ -143,27 +152,6 @@ private:
     AmplifierWindowHost& amplifier_;
     editor::NewRemapTemplate& templateDialog_;
     ServerBridge& server_;
-};
-
-// The fields of one TEDS window's document, as the switch window asks for them; bound
-// anew for each lookup.
-class DocumentFields final : public shell::TedsFields {
-public:
-    shell::TedsFields* bind(editor::TedsDocument& doc)
-    {
-        doc_ = &doc;
-        return this;
-    }
-    int templateIndex() override { return doc_->ActualTemplate(); }
-    bool GetTEDSField(const std::string& titlePart, double& value, std::string& text, int& fieldIndex) override
-    {
-        int tmpl = 0;
-        bool available = true;
-        return doc_->GetTEDSField(titlePart, value, text, tmpl, fieldIndex, &available) && available;
-    }
-
-private:
-    editor::TedsDocument* doc_ = nullptr;
 };
 
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
@@ -217,6 +205,9 @@ int run(int argc, char** argv)
             shell::jobQueue().Insert_In_JobQue(*ui.main_, 5, 1LL);
     };
     ui.tools = &amplifierTools;
+    NodeListHost nodeList;
+    ui.nodeList = &nodeList;
+    editor::setNodeListProvider([&nodeList] { return &nodeList.window().model(); });
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
     shell::MinimalNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
@@ -233,12 +224,8 @@ int run(int argc, char** argv)
         auto& w = nodeWindows.shared();
         w.CreateNewTEDS(w, "Not assigned", true);
     };
-    // The switch window reads its transducer's gains from the TEDS window's fields.
+    // The switch window reads its gains, the amplifier window its sensitivity, from the TEDS window.
     DocumentFields tedsFields;
-    shell::setTedsFieldLookup([&tedsFields](shell::NodeWindow& w) -> shell::TedsFields* {
-        auto* teds = dynamic_cast<editor::TedsF*>(&w);
-        return teds ? tedsFields.bind(teds->doc) : nullptr;
-    });
     shell::installDriverNodeList();
     // The simulated network, when asked for, serves every port; otherwise the adapters do.
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
@@ -254,8 +241,8 @@ int run(int argc, char** argv)
         rc = end.exitCode;
     }
     shell::releaseAllNodes();
+    editor::setNodeListProvider(nullptr);
     nodeWindows.releaseShared();
-    shell::setTedsFieldLookup(nullptr);
     editor::setTedsNeighbours(nullptr);
     editor::setTemplateDialogHook(nullptr);
     shell::setNodeWindowFactory(nullptr);

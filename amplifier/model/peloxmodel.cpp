@@ -58,22 +58,29 @@ void PeloxModel::DoJob()
     const auto job = static_cast<unsigned>(head.subno);
     switch (job) {
     case 0:
-    case 5:
-    case 6:
-        // Reading the transducer's TEDS through the amplifier is not built yet.
-        core::Tracewindow("PeloxF job " + std::to_string(job) + ": TEDS reading through the amplifier not available");
+        PnP_AutoSetup();
         break;
     case 1:
         UpdateSens2Pelox(core::ParseSiNumber(Sensitivity), PeloxunitText);
         break;
     case 2:
-        UpdateSens2Pelox(TedsSens, PeloxunitText);
+        if (TedsSensKnown)
+            UpdateSens2Pelox(TedsSens, PeloxunitText);
+        else
+            core::logTracewindow("Sensitivity not written: the TEDS gives none");
         break;
     case 3:
         ReadPeloxConfig();
         break;
     case 4:
         click_At_PeloxTreeView();
+        break;
+    case 5:
+        GetTeds();
+        break;
+    case 6:
+        if (ReadTrTree())
+            PnP_AutoSetup();
         break;
     case 7:
         DoTools(static_cast<int>(shell::paramAsInteger(head.param)));

@@ -1,8 +1,9 @@
 #pragma once
 // The amplifier window PeloxF without its widgets: the amplifier tree, the texts and
 // states of its controls and menus, its numbered jobs and the work behind them: the
-// chain read (wake, addressing, identification, channels), the tree selection and the
-// demonstration tree. Every exchange with the amplifiers runs as a job of the queue;
+// chain read (wake, addressing, identification, channels), the tree selection, the
+// TEDS read through the selected channel's 1-Wire master, the sensitivity written to
+// the channel, and the demonstration tree. Every exchange with the amplifiers runs as a job of the queue;
 // the event handlers only post jobs. The window shows this state and forwards its
 // events here; tests drive it directly.
 
@@ -64,6 +65,9 @@ public:
     void PeloxTreeView_NodeClick(int index);
     void ReadTeds_Click();
     void Sens2Pelox_Click();
+    void Tsens2Pelox_Click();
+    // Shows the TEDS window of the (first) node with a TEDS.
+    void ShowTheTEDS_Click();
 
     // Procedures of the window.
     void InsertPeloxroot(int n, const std::string& description);
@@ -82,6 +86,27 @@ public:
     bool GetConfRec(int n, bool addToTree);
     // Job 4: selects the amplifier or channel of ClickedNode.
     void click_At_PeloxTreeView();
+    // Selects channel n of amplifier 1 as a click on it would, without the TEDS read.
+    // False when refused: no such channel (1 <= n <= its channel count), or firmware
+    // that cannot reach the transducer (after its message).
+    bool Select_Channel(int n);
+
+    // First half of job 6: empties the node list and scans the selected channel's
+    // 1-Wire network until the pass ends. False when no channel is selected.
+    bool ReadTrTree();
+    // Job 0, second half of job 6: takes the TEDS found and, in Plug && Play mode,
+    // writes its sensitivity into the channel.
+    void PnP_AutoSetup();
+    // Job 5: title and sensitivity of the one node with a TEDS; false when there is
+    // none or more than one.
+    bool GetTeds();
+    // A transducer sensitivity handed in (the switch window's gain positions).
+    void setTsens(double sens, const std::string& unit);
+    // Writes the TEDS sensitivity to the channel (job 2); without force only in Plug &&
+    // Play mode.
+    void TsensToPelox(bool force);
+    // Selects the amplifier unit for a TEDS unit.
+    void TedsUnit2Pelox(const std::string& unit);
     // Jobs 1 and 2: writes value and unit into the selected channel and shows what the
     // amplifier reads back; refused while no channel is selected.
     void UpdateSens2Pelox(double value, const std::string& unit);
@@ -110,6 +135,9 @@ public:
     int ModeIndex = 1;
     double TedsSens = 0;
     std::string TedsUnit;
+    // TedsSens is a sensitivity: false while the TEDS gave none (no field, or N/A), so
+    // that nothing is written to the channel.
+    bool TedsSensKnown = false;
     int ClickedNode = 0;  // tree node id (PeloxTreeNode::id), 0 = none
     int LastNode = 0;
 
@@ -125,9 +153,12 @@ private:
     void readConfItems(AmplifierRecord& amp, std::string& reply);
     void setUpChannels6188(const AmplifierRecord& amp);
     void readSensitivities(AmplifierRecord& amp);
+    // Tree index of channel ch of amplifier a, 0 when it has no node.
+    int channelNodeIndex(int a, int ch) const;
     void selectAmplifierRoot(int a);
     void selectChannel(int a, int ch, int idenTimeoutMs);
-    void channelCommon(bool postTedsRead);
+    // False when the firmware is refused.
+    bool channelCommon(bool postTedsRead);
 
     PeloxView* view_;
     PeloxView noView_;
@@ -135,5 +166,10 @@ private:
 
 // The text with every "," turned into ".".
 std::string Comma2Point(std::string text);
+// The amplifier unit for a TEDS unit: "V/(m/s\xB2)" "V/M/S2", "V/PA" "V/PA", "V/C" and
+// "V/N" "V/UNIT", anything else "V/V" (exact comparison).
+std::string peloxUnitOf(const std::string& tedsUnit);
+// A TEDS title as the window shows it: up to its first ",", else up to its first blank.
+std::string shortTedsTitle(const std::string& title);
 
 } // namespace amplifier

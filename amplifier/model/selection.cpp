@@ -4,6 +4,7 @@
 #include "amplifier/model/peloxmodel.h"
 
 #include "core/base/message.h"
+#include "core/base/trace.h"
 #include "core/codecs/sinumber.h"
 #include "core/numeric/numberrules.h"
 #include "device/amplink/peloxtransport.h"
@@ -108,7 +109,39 @@ void PeloxModel::selectChannel(int a, int ch, int idenTimeoutMs)
         applyTypeSettings(a);
 }
 
-void PeloxModel::channelCommon(bool postTedsRead)
+int PeloxModel::channelNodeIndex(int a, int ch) const
+{
+    const int root = tree.indexOfKey("rootAmplifier " + std::to_string(a));
+    if (root == 0)
+        return 0;
+    for (int i = 1; i <= tree.count(); ++i)
+        if (tree.node(i).parent == tree.node(root).id && tagNumber(tree.node(i).tag) == ch)
+            return i;
+    return 0;
+}
+
+bool PeloxModel::Select_Channel(int n)
+{
+    // Channel n of amplifier 1 is node n + 1 of the tree a chain read leaves.
+    const auto* amp = amplifierState().amplifier(1);
+    const int index = n + 1;
+    bool isChannel = amp && n >= 1 && n <= amp->ChannelCount && index <= tree.count();
+    if (isChannel) {
+        const auto& node = tree.node(index);
+        const int parent = tree.indexOfId(node.parent);
+        isChannel = parent != 0 && tagNumber(tree.node(parent).tag) == 1 && tagNumber(node.tag) == n;
+    }
+    if (!isChannel) {
+        core::logTracewindow("Select_Channel: amplifier 1 has no channel " + std::to_string(n));
+        return false;
+    }
+    selectChannel(1, n, kChannelIdenMs);
+    const bool accepted = channelCommon(false);
+    changed();
+    return accepted;
+}
+
+bool PeloxModel::channelCommon(bool postTedsRead)
 {
     auto& ds = device::deviceState();
     ds.AmpAddressing = false;
@@ -126,7 +159,7 @@ void PeloxModel::channelCommon(bool postTedsRead)
                 core::MsgBox("Pelox does not support IEEE P1451, you need a software update\r\nCurrent version " +
                              std::to_string(amp->FirmwareMajor) + "." + std::to_string(amp->FirmwareMinor) + "." +
                              std::to_string(amp->FirmwareBuild) + "\r\nRequired version 2.0.0 or later");
-                return;
+                return false;
             }
         }
         const bool m6188 = is6188(t);
@@ -142,6 +175,7 @@ void PeloxModel::channelCommon(bool postTedsRead)
     if (ds.SelectedAmplifier > 0)
         mnuTools[0].enabled = true;
     focusAway();
+    return true;
 }
 
 } // namespace amplifier

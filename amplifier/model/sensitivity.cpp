@@ -48,7 +48,8 @@ void PeloxModel::UpdateSens2Pelox(double value, const std::string& unit)
     Sensitivity = core::FormatSiNumber(c->SensValue, "0.00p", false, 0);
     core::AddItemIfMissing(PeloxunitItems, c->Unit);
     PeloxunitText = c->Unit;
-    if (const int index = tree.indexOfId(tree.selectedId))
+    // The channel's own node (a selection by number leaves the tree's selection as it was).
+    if (const int index = channelNodeIndex(ds.SelectedAmplifier, ds.SelectedChannel))
         tree.setText(index, ch + ": " + c->Description + ", unit: " + c->Unit);
     Wakeup_Pelox();
     changed();

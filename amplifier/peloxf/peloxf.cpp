@@ -145,6 +145,8 @@ void PeloxF::connectControls()
     });
     connect(ReadTeds, &QPushButton::clicked, this, [this] { model_.ReadTeds_Click(); });
     connect(Sens2Pelox, &QPushButton::clicked, this, [this] { model_.Sens2Pelox_Click(); });
+    connect(Tsens2Pelox, &QPushButton::clicked, this, [this] { model_.Tsens2Pelox_Click(); });
+    connect(ShowTheTEDS, &QPushButton::clicked, this, [this] { model_.ShowTheTEDS_Click(); });
     connect(Sensitivity, &QLineEdit::textEdited, this,
             [this](const QString& t) { model_.Sensitivity = platform::toCp1252(t); });
     connect(Peloxunit, &QComboBox::currentTextChanged, this, [this](const QString& t) {

@@ -60,6 +60,7 @@ bool cDefine::ExpandFiles(const std::filesystem::path& name)
     output_ = tdl;
     const bool haveHdl = FileExists(hdl), haveDdl = FileExists(ddl);
     active_.clear();
+    outputBytes_ = 0;
     if (!haveHdl && !haveDdl) {
         ShowMessage("No description file found: " + hdl.string() + "; " + ddl.string());
         return false;
@@ -96,11 +97,9 @@ void cDefine::processFile(const std::filesystem::path& path, bool header, std::v
         if (startsWithDefine(line)) {
             readDefine(src, i);
         } else {
-            std::vector<std::string> expansion;
-            const bool call = expandLine(line, expansion, src, i);
-            out.insert(out.end(), expansion.begin(), expansion.end());
+            const bool call = expandLine(line, out, src, i);
             if (!call && !header)
-                out.push_back(line);
+                append(out, line, src, i);
         }
     }
 }
@@ -140,16 +139,26 @@ bool cDefine::expandLine(const std::string& line, std::vector<std::string>& out,
         src.fail(lineIndex, "tab characters inside the call of macro " + key);
     if (std::find(active_.begin(), active_.end(), index) != active_.end())
         src.fail(lineIndex, "macro " + key + " calls itself");
+    if (active_.size() >= kMaxDepth)
+        src.fail(lineIndex, "macro expansion too large");
     const std::string indent = line.substr(0, pos);
     active_.push_back(index);
     // The body is copied: expanding may not add defines, but keep the loop independent.
     const std::vector<std::string> body = defines_[index].lines;
     for (const auto& bodyLine : body) {
         if (!expandLine(bodyLine, out, src, lineIndex))
-            out.push_back(indent + bodyLine);
+            append(out, indent + bodyLine, src, lineIndex);
     }
     active_.pop_back();
     return true;
+}
+
+void cDefine::append(std::vector<std::string>& out, std::string line, Source& src, std::size_t lineIndex)
+{
+    outputBytes_ += line.size() + 2;
+    if (outputBytes_ > kMaxOutputBytes || out.size() >= kMaxOutputLines)
+        src.fail(lineIndex, "macro expansion too large");
+    out.push_back(std::move(line));
 }
 
 bool CompileDescription(const std::filesystem::path& name)

@@ -17,12 +17,19 @@ struct DefineRecord {
 
 class cDefine {
 public:
+    // Bounds of one compile: macros calling macros at most this deep, and the output at
+    // most this many bytes (CR LF included) and lines.
+    static constexpr std::size_t kMaxDepth = 64;
+    static constexpr std::size_t kMaxOutputBytes = 8u << 20;
+    static constexpr std::size_t kMaxOutputLines = 200000;
+
     cDefine();
 
     // name is the base path without extension. Writes name.tdl from name.hdl (when it
     // exists) and name.ddl (when it exists). False after a message when neither exists or
     // the sources are faulty (a define without enddefine, a macro that calls itself, a
-    // call with tabs inside it) or cannot be read or written; name.tdl is then untouched.
+    // call with tabs inside it, an expansion nested too deep or growing too large) or
+    // cannot be read or written; name.tdl is then untouched.
     bool ExpandFiles(const std::filesystem::path& name);
 
     const std::vector<DefineRecord>& defines() const { return defines_; }
@@ -37,8 +44,12 @@ private:
     // True when line is a macro call; its expansion is appended to out.
     bool expandLine(const std::string& line, std::vector<std::string>& out, Source& src, std::size_t lineIndex);
 
+    // One output line appended, failing once the output grows past its bound.
+    void append(std::vector<std::string>& out, std::string line, Source& src, std::size_t lineIndex);
+
     std::vector<DefineRecord> defines_;
     std::vector<std::size_t> active_;  // defines being expanded (outermost first)
+    std::size_t outputBytes_ = 0;
     std::filesystem::path programFolder_;
     std::filesystem::path output_;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/base/onewirecrc.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -38,10 +39,23 @@ double composeNumber(bool negative, std::string_view intDigits, std::string_view
                 ++z;
             mag = -static_cast<long>(z);
         }
+        // The exponent is clamped far beyond the double range, so the sum cannot overflow.
+        constexpr long kExpClamp = 1000000;
+        std::string_view ed = exp;
+        const bool negExp = !ed.empty() && ed[0] == '-';
+        if (!ed.empty() && (ed[0] == '+' || ed[0] == '-'))
+            ed.remove_prefix(1);
         long e = 0;
-        std::from_chars(exp.data(), exp.data() + exp.size(), e);
-        if (!exp.empty() && exp[0] == '+')
-            std::from_chars(exp.data() + 1, exp.data() + exp.size(), e);
+        for (char c : ed) {
+            e = e * 10 + (c - '0');
+            if (e > kExpClamp) {
+                e = kExpClamp;
+                break;
+            }
+        }
+        if (negExp)
+            e = -e;
+        mag = std::clamp(mag, -kExpClamp, kExpClamp);
         v = (mag + e > 0) ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -v : v;

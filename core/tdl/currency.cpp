@@ -22,6 +22,52 @@ std::optional<Currency> Currency::fromDouble(double x)
     return Currency(static_cast<std::int64_t>(scaled));
 }
 
+std::optional<Currency> Currency::fromDecimalText(std::string_view text, bool* plain)
+{
+    if (plain)
+        *plain = false;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    bool neg = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        neg = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    const auto point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view frac = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    auto digits = [](std::string_view d) { return d.find_first_not_of("0123456789") == std::string_view::npos; };
+    if ((whole.empty() && frac.empty()) || !digits(whole) || !digits(frac))
+        return std::nullopt;
+    if (plain)
+        *plain = true;
+    // Magnitude in units of 1/10000, four decimals, then the rest rounded halves to even.
+    std::uint64_t mag = 0;
+    auto push = [&mag](int d) {
+        return !__builtin_mul_overflow(mag, std::uint64_t{10}, &mag) && !__builtin_add_overflow(mag, std::uint64_t(d), &mag);
+    };
+    for (char c : whole)
+        if (!push(c - '0'))
+            return std::nullopt;
+    for (std::size_t i = 0; i < 4; ++i)
+        if (!push(i < frac.size() ? frac[i] - '0' : 0))
+            return std::nullopt;
+    if (frac.size() > 4) {
+        const int next = frac[4] - '0';
+        const bool more = frac.substr(5).find_first_not_of('0') != std::string_view::npos;
+        if (next > 5 || (next == 5 && (more || mag % 2 == 1)))
+            if (__builtin_add_overflow(mag, std::uint64_t{1}, &mag))
+                return std::nullopt;
+    }
+    if (mag > static_cast<std::uint64_t>(kMax))
+        return std::nullopt;
+    const auto v = static_cast<std::int64_t>(mag);
+    return Currency(neg ? -v : v);
+}
+
 std::optional<Currency> Currency::fromInteger(std::int64_t v)
 {
     if (v > kMax / kScale || v < kMin / kScale)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace core {
 
@@ -16,6 +17,10 @@ public:
     static constexpr Currency fromScaled(std::int64_t scaled) { return Currency(scaled); }
     // x rounded to four decimals (halves to even); nullopt outside the range or for NaN.
     static std::optional<Currency> fromDouble(double x);
+    // A plain decimal text (blanks around it, optional sign, digits with an optional
+    // decimal point), exact: more than four decimals are rounded, halves to even.
+    // nullopt for other texts (*plain false) and for values outside the range (*plain true).
+    static std::optional<Currency> fromDecimalText(std::string_view text, bool* plain = nullptr);
     // A whole number; nullopt outside the range.
     static std::optional<Currency> fromInteger(std::int64_t v);
 

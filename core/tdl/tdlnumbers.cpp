@@ -32,6 +32,12 @@ std::int16_t toInt(const std::string& text)
 
 Currency toCurrency(const std::string& text)
 {
+    // Plain decimals are read exactly: a UTID of 15 digits survives the round trip.
+    bool plain = false;
+    if (const auto exact = Currency::fromDecimalText(text, &plain))
+        return *exact;
+    if (plain)
+        throw TdlError("Overflow: " + text);
     const auto v = Currency::fromDouble(number(text));
     if (!v)
         throw TdlError("Overflow: " + text);

@@ -4,6 +4,7 @@
 #include "core/base/message.h"
 #include "core/base/textfile.h"
 #include "core/base/tokenizers.h"
+#include "core/base/trace.h"
 #include "core/numeric/numberrules.h"
 #include "core/tdl/tdlnumbers.h"
 #include "core/tdl/utidmath.h"
@@ -39,6 +40,16 @@ std::string firstWordUpper(const std::string& line)
     return upper(NextToken(" ", rest));
 }
 
+// The number of a UTID line: a plain decimal exactly, anything else by its leading number.
+std::optional<Currency> utidValue(const std::string& word)
+{
+    bool plain = false;
+    const auto exact = Currency::fromDecimalText(word, &plain);
+    if (plain)
+        return exact;
+    return Currency::fromDouble(numeric::Val(word));
+}
+
 } // namespace
 
 bool UpdateUTIDInFile(const std::filesystem::path& path, bool Rewrite)
@@ -61,13 +72,27 @@ UtidUpdate UpdateUTIDs(const std::filesystem::path& path, bool Rewrite)
         // ENDTEMPLATE (an unfinished template too) is written back unchanged.
         std::vector<std::string> unchanged;
         Block b;
-        for (const auto& line : *lines) {
-            buffer.push_back(line);
-            unchanged.push_back(line);
+        bool open = false;  // inside TEMPLATE ... ENDTEMPLATE
+        for (std::size_t n = 0; n < lines->size(); ++n) {
+            const std::string& line = (*lines)[n];
             std::string rest = withoutIndent(line);
             const std::string cmd = upper(NextToken(" ", rest));
             if (cmd == "TEMPLATE") {
+                // Lines before it (an unfinished template too) stay as they were.
+                if (Rewrite)
+                    out.insert(out.end(), unchanged.begin(), unchanged.end());
+                buffer.clear();
+                unchanged.clear();
                 b = Block{};
+                open = true;
+            }
+            buffer.push_back(line);
+            unchanged.push_back(line);
+            if (!open) {
+                // Outside a template nothing counts: the parser ignores these lines too.
+                if (cmd == "ENDTEMPLATE")
+                    logTracewindow("ENDTEMPLATE without TEMPLATE ignored: " + path.string() + " line " +
+                                   std::to_string(n + 1));
             } else if (cmd == "SELECTOR" || cmd == "MATCH") {
                 int width = 0;
                 std::int32_t match = 0;
@@ -85,7 +110,7 @@ UtidUpdate UpdateUTIDs(const std::filesystem::path& path, bool Rewrite)
             } else if (cmd == "UGID") {
                 b.ugidSeen = true;
             } else if (cmd == "UTID") {
-                const auto v = Currency::fromDouble(numeric::Val(NextWord(rest)));
+                const auto v = utidValue(NextWord(rest));
                 if (!v)
                     throw TdlError("Overflow");
                 b.fileUtid = *v;
@@ -113,6 +138,7 @@ UtidUpdate UpdateUTIDs(const std::filesystem::path& path, bool Rewrite)
                 }
                 buffer.clear();
                 unchanged.clear();
+                open = false;
             }
         }
         if (Rewrite) {

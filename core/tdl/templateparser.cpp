@@ -108,7 +108,8 @@ void TemplateParser::commandLine(const std::string& text)
         } else if (cmd == "GROUP") {
             rec.groupLast = -1;
             double total = 0;
-            while (!rest_.empty()) {
+            // A separator with nothing after it ends the list ("3,5," has two values).
+            while (!rest_.empty() && rest_ != ",") {
                 total += numeric::Val(NextToken(",", rest_));
                 if (rec.groupLast + 1 >= kGroupBreaksMax)
                     throw TdlError("too many group breaks");

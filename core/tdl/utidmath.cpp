@@ -3,7 +3,7 @@
 #include "core/base/tokenizers.h"
 #include "core/tdl/tdlnumbers.h"
 
-#include <cmath>
+#include <optional>
 
 namespace core::tdl {
 
@@ -28,7 +28,11 @@ Currency utidAdd(Currency sum, std::int32_t match, int shift)
 {
     if (match == 0)
         return sum;
-    const auto term = Currency::fromDouble(static_cast<double>(match) * std::ldexp(1.0, shift));
+    // match x 2^shift in integers, exact or refused.
+    std::int64_t whole = match;
+    std::optional<Currency> term;
+    if (shift >= 0 && shift < 63 && !__builtin_mul_overflow(whole, std::int64_t{1} << shift, &whole))
+        term = Currency::fromInteger(whole);
     const auto r = term ? sum.plus(*term) : std::nullopt;
     if (!r)
         throw TdlError("UTID beyond the fixed-point range");

@@ -30,6 +30,16 @@ ByteArray command(std::initializer_list<int> bytes)
     return ByteArray(buffer.Data.begin() + 1, buffer.Data.begin() + 1 + n);
 }
 
+void commandThenPullup(std::initializer_list<int> bytes, int ms)
+{
+    MemImage buffer;
+    buffer.Data.assign(bytes.size() + 1, 0);
+    int i = 1;
+    for (int b : bytes)
+        buffer.Data[static_cast<std::size_t>(i++)] = static_cast<std::uint8_t>(b & 0xFF);
+    Block_IO_Pullup(buffer, 1, static_cast<int>(bytes.size()), ms);
+}
+
 void sendData(const MemImage& image, int first, int last)
 {
     if (last < first)

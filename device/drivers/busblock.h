@@ -20,6 +20,9 @@ bool openNode(const std::string& RomId, NodeProof proof = NodeProof::Search);
 // Sends the bytes as one block write from a command buffer; element k of the result
 // is what the bus returned in the slots of byte k (FFh sent: the node's byte).
 ByteArray command(std::initializer_list<int> bytes);
+// As command, for a command that powers its node from the line (copy, lock): the strong
+// pull-up comes on at the end of the last byte and is held for ms.
+void commandThenPullup(std::initializer_list<int> bytes, int ms);
 
 // Sends image.Data[first .. last] from a copy, so the image keeps what it holds
 // whatever the bus returns.

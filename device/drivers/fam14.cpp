@@ -42,9 +42,8 @@ bool lockRegister(const MemImage& mi)
     bool locked = command({0x66, 0x00, 0xFF})[2] == LockedStatus;
     if (!locked) {
         uLAN_Access();
-        command({0x5A, 0xA5});
         // The lock programs EEPROM cells: the line stays powered as after a copy.
-        Strong_Pullup(CopyPullupMs);
+        commandThenPullup({0x5A, 0xA5}, CopyPullupMs);
         uLAN_Access();
         locked = readStatus() == LockedStatus && !ioFailed();
     }
@@ -155,8 +154,7 @@ bool Write_fam14(MemImage& mi, bool& confirmed)
         else
             sendData(mi, 1, 32);
         uLAN_Access();
-        command({0x55, 0xA5});
-        Strong_Pullup(CopyPullupMs);
+        commandThenPullup({0x55, 0xA5}, CopyPullupMs);
         uLAN_End();
     }
 

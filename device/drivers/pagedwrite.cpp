@@ -71,8 +71,7 @@ Scratchpad checkScratchpad(const MemImage& mi, const ByteArray& status, int a, i
 bool copyScratchpad(int a, int es, int ms)
 {
     uLAN_Access();
-    command({CopyScratchpad, a & 0xFF, (a >> 8) & 0xFF, es});
-    Strong_Pullup(ms);
+    commandThenPullup({CopyScratchpad, a & 0xFF, (a >> 8) & 0xFF, es}, ms);
     const std::uint8_t done = Touch_Byte(0xFF);
     return !ioFailed() && done == CopyDone;
 }

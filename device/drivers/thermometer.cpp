@@ -44,8 +44,7 @@ TemperatureReading Read_Temperature(const std::string& RomId)
     TemperatureReading failed;
     if (!openNode(RomId))
         return failed;
-    Touch_Byte(0x44);
-    Strong_Pullup(ConversionPullupMs);
+    Touch_Byte_Pullup(0x44, ConversionPullupMs);
     uLAN_Access();
     Touch_Byte(0xBE);
     MemImage buffer;

@@ -4,12 +4,9 @@
 
 #include "core/base/message.h"
 
+#include <algorithm>
+
 namespace device {
-
-namespace {
-
-
-} // namespace
 
 std::uint8_t Clamp_Byte(int value)
 {
@@ -33,6 +30,8 @@ std::string Bytes_To_Hex(const std::vector<std::uint8_t>& array, int first, int 
 
 int leadingHexValue(const std::string& text, std::size_t pos, std::size_t maxDigits)
 {
+    // Seven digits are the most an int holds whatever they are.
+    maxDigits = std::min<std::size_t>(maxDigits, kMaxHexDigits);
     int value = 0;
     for (std::size_t k = 0; k < maxDigits && pos + k < text.size(); ++k) {
         const int d = platform::hexDigitValue(text[pos + k]);

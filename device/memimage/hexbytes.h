@@ -19,7 +19,9 @@ std::string Bytes_To_Hex(const std::vector<std::uint8_t>& array, int first, int 
 // starts with no hex digit gives 0. Indexes outside the array are skipped.
 void Hex_To_Bytes(const std::string& text, int start, std::vector<std::uint8_t>& array, int first, int last);
 
-// Value of the leading hex digits of text (at most maxDigits); 0 when there are none.
+// Value of the leading hex digits of text (at most maxDigits, and never more than
+// kMaxHexDigits); 0 when there are none.
+constexpr std::size_t kMaxHexDigits = 7;
 int leadingHexValue(const std::string& text, std::size_t pos, std::size_t maxDigits);
 
 } // namespace device

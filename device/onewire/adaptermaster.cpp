@@ -12,6 +12,9 @@
 #include "device/onewire/tmexerror.h"
 #include "platform/base/clock.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace device {
 
 namespace {
@@ -26,6 +29,27 @@ std::int32_t startSession()
     if (handle <= 0)
         handle = platform::TMExtendedStartSession(portNum, portType, 0);
     return handle;
+}
+
+// Longest run TMBlockStream takes in one call.
+constexpr std::size_t MaxStream = 0x7FFF;
+
+// Sends the bytes over the job's session, one exchange per block; each byte is replaced
+// by the byte read in its slots. A failed exchange ends the session: the I/O error is
+// marked and the bytes read as 0 (what a failed byte call gives).
+bool stream(std::vector<std::uint8_t>& bytes)
+{
+    const std::int32_t session = oneWireState().SessionHandle;
+    for (std::size_t done = 0; done < bytes.size();) {
+        const auto n = static_cast<std::int16_t>(std::min(MaxStream, bytes.size() - done));
+        if (platform::TMBlockStream(session, bytes.data() + done, n) != n) {
+            markIoError();
+            std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(done), bytes.end(), 0);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 class AdapterMaster final : public OneWireMaster {
@@ -138,16 +162,16 @@ public:
 
     void writeBlock(MemImage& image, int first, int last) override
     {
-        for (int i = first; i <= last; ++i) {
-            auto& byte = image.Data[static_cast<std::size_t>(i)];
-            byte = touchByte(byte);
-        }
+        std::vector<std::uint8_t> bytes(image.Data.begin() + first, image.Data.begin() + last + 1);
+        stream(bytes);
+        std::copy(bytes.begin(), bytes.end(), image.Data.begin() + first);
     }
 
     void readBlock(MemImage& image, int first, int last) override
     {
-        for (int i = first; i <= last; ++i)
-            image.Data[static_cast<std::size_t>(i)] = touchByte(0xFF);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(last - first + 1), 0xFF);
+        stream(bytes);
+        std::copy(bytes.begin(), bytes.end(), image.Data.begin() + first);
     }
 
     void strongPullup(int ms) override
@@ -158,6 +182,35 @@ public:
         core::Delay(ms);
         if (platform::TMOneWireLevel(session, 0, 0, 0) < 0)
             markIoError();
+    }
+
+    std::uint8_t touchByteThenPullup(int b, int ms) override
+    {
+        // Primed: the adapter switches the pull-up on at the end of the byte's last slot
+        // itself, as a parasite-powered node needs it within microseconds.
+        const std::int32_t session = oneWireState().SessionHandle;
+        if (platform::TMOneWireLevel(session, 0, 1, platform::TMEX_PRIME_AFTER_BYTE) < 0) {
+            markIoError();
+            return 0;
+        }
+        const std::int16_t r = platform::TMTouchByte(session, static_cast<std::int16_t>(b));
+        if (r < 0) {
+            markIoError();  // the session is gone: no pull-up to hold
+            return 0;
+        }
+        core::Delay(ms);
+        if (platform::TMOneWireLevel(session, 0, 0, 0) < 0)
+            markIoError();
+        return Clamp_Byte(r);
+    }
+
+    void writeBlockThenPullup(MemImage& image, int first, int last, int ms) override
+    {
+        // After a failed block the session is gone: the last byte then fails at once.
+        if (first < last)
+            writeBlock(image, first, last - 1);
+        auto& byte = image.Data[static_cast<std::size_t>(last)];
+        byte = touchByteThenPullup(byte, ms);
     }
 
     int programByte(int value, int address, int memoryType, int& bits, int zeros) override

@@ -188,6 +188,20 @@ public:
         Mlan_Transaction("03010B" + code + "0300");
     }
 
+    // The link sends the pull-up as a payload of its own after the command.
+    std::uint8_t touchByteThenPullup(int b, int ms) override
+    {
+        const std::uint8_t r = touchByte(b);
+        strongPullup(ms);
+        return r;
+    }
+
+    void writeBlockThenPullup(MemImage& image, int first, int last, int ms) override
+    {
+        writeBlock(image, first, last);
+        strongPullup(ms);
+    }
+
     int programByte(int, int, int, int&, int) override
     {
         core::ShowMessage("Function Program_Byte is not supported in Pelox", platform::MsgOkOnly, "");

@@ -21,6 +21,12 @@ void Block_IO(MemImage& image, bool WriteFlag, int first, int last);
 void Block_IO_Page(MemImage& image, bool WriteFlag, int page);
 // Holds the strong pull-up for ms milliseconds (amplifier: a duration code).
 void Strong_Pullup(int ms);
+// A command whose node then draws power from the line (copy, conversion): the bytes go
+// as Touch_Byte or a Block_IO write does, and the strong pull-up comes on at the end of
+// the last byte's last slot and is held for ms, as Strong_Pullup holds it. TMEX: the
+// adapter is primed before the last byte; amplifier: Strong_Pullup's payload follows.
+std::uint8_t Touch_Byte_Pullup(int b, int ms);
+void Block_IO_Pullup(MemImage& image, int first, int last, int ms);
 // Programs one EPROM byte; 1 is success. bits: in, bits to program; out, bits left.
 int Program_Byte(int value, int address, int memoryType, int& bits, int zeros);
 

@@ -41,6 +41,11 @@ public:
     // Data[first .. last] read from the node.
     virtual void readBlock(MemImage& image, int first, int last) = 0;
     virtual void strongPullup(int ms) = 0;
+    // touchByte(b), the strong pull-up on from the end of its last slot, held for ms.
+    virtual std::uint8_t touchByteThenPullup(int b, int ms) = 0;
+    // writeBlock(image, first, last), the strong pull-up on from the end of the last
+    // byte's last slot, held for ms.
+    virtual void writeBlockThenPullup(MemImage& image, int first, int last, int ms) = 0;
     virtual int programByte(int value, int address, int memoryType, int& bits, int zeros) = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/amplifiersim/amplifiersimconfig.h"
 
+#include <locale>
 #include <sstream>
 
 namespace platform::sim {
@@ -183,6 +184,7 @@ bool parseAmplifierSimConfig(const std::string& text, const std::filesystem::pat
             } else {
                 double d = 0;
                 std::istringstream num(first);
+                num.imbue(std::locale::classic());  // "." whatever the locale
                 if (first.empty() || !(num >> d) || !num.eof() || rest.empty() || rest.find(',') != std::string::npos)
                     return fail("sensitivity <n> <value> <unit>");
                 ch->sensitivity = first;

@@ -91,7 +91,8 @@ std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int1
 // Sends a bit, result = the bit read (0 or 1); negative: code.
 std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit);
 // operation 0: set level, 1: read level. level 0 normal, 1 strong pull-up.
-// primed must be 0 (at once). Result: the level now in force; negative: code.
+// primed 0: at once; TMEX_PRIME_AFTER_BYTE with level 1: from the end of the next byte
+// TMTouchByte sends. Result: the level now in force; negative: code.
 std::int16_t TMOneWireLevel(std::int32_t session, std::int16_t operation, std::int16_t level,
                             std::int16_t primed);
 // Programs one EPROM byte of the current node: access, command (memoryType 0 data

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 namespace platform::sim {
 
@@ -92,14 +93,43 @@ bool parseRom(const std::string& text, RomCode& rom, std::string& why)
     return true;
 }
 
-bool readFileBytes(const std::filesystem::path& p, std::string& out)
+// Descriptions and TEDS files are small: only regular files are read (no device or
+// pipe that never ends), and at most this many bytes of them.
+constexpr std::size_t kMaxFileBytes = 1 << 20;
+
+// The file's bytes (why cleared); false with why ("cannot read <file>...") otherwise.
+bool readFileBytes(const std::filesystem::path& p, std::string& out, std::string& why)
 {
+    why = "cannot read " + p.string();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(p, ec)) {
+        if (std::filesystem::exists(p, ec))
+            why += " (not a regular file)";
+        return false;
+    }
+    const std::string tooLarge = " (larger than " + std::to_string(kMaxFileBytes) + " bytes)";
+    const auto size = std::filesystem::file_size(p, ec);
+    if (!ec && size > kMaxFileBytes) {
+        why += tooLarge;
+        return false;
+    }
     std::ifstream in(p, std::ios::binary);
     if (!in)
         return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    out = ss.str();
+    // The limit holds while reading too: the file may grow meanwhile.
+    std::string bytes;
+    char chunk[16384];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > kMaxFileBytes) {
+            why += tooLarge;
+            return false;
+        }
+    }
+    if (in.bad())
+        return false;
+    out = std::move(bytes);
+    why.clear();
     return true;
 }
 
@@ -130,10 +160,8 @@ bool putMemory(SimNode& node, std::size_t address, const std::vector<std::uint8_
 bool applyTds(SimNode& node, const std::filesystem::path& file, std::string& why)
 {
     std::string bytes;
-    if (!readFileBytes(file, bytes)) {
-        why = "cannot read " + file.string();
+    if (!readFileBytes(file, bytes, why))
         return false;
-    }
     TedsFileImage teds;
     if (!readTedsFile(bytes, teds)) {
         why = file.string() + " is not a TEDS memory file";
@@ -357,10 +385,8 @@ bool SimNetwork::loadFile(const std::filesystem::path& file, std::string& error)
 {
     const auto written = writeTime(file);
     std::string text;
-    if (!readFileBytes(file, text)) {
-        error = "cannot read " + file.string();
+    if (!readFileBytes(file, text, error))
         return false;
-    }
     if (!loadDescription(text, file.parent_path(), error)) {
         error = file.filename().string() + ", " + error;
         return false;

@@ -20,6 +20,15 @@ bool SimNetwork::partakes(const SimNode& n) const
     return n.connected() && n.overdrive() == (speed_ == Speed::Overdrive);
 }
 
+Micros SimNetwork::idleSoFar() const
+{
+    platform::Clock& c = platform::clock();
+    const auto now = c.now();
+    if (&c != clockUsed_ || now <= lastActivity_)
+        return Micros(0);
+    return std::chrono::duration_cast<Micros>(now - lastActivity_);
+}
+
 void SimNetwork::idleElapse()
 {
     platform::Clock& c = platform::clock();
@@ -119,6 +128,7 @@ void SimNetwork::setStrongPullup(bool on)
     }
     if (pullupOn_)
         return;
+    pullupIdleBefore_ = idleSoFar();
     idleElapse();
     pullupOn_ = true;
     pullupStart_ = lastActivity_;
@@ -136,7 +146,7 @@ void SimNetwork::endPullup()
         d = std::chrono::duration_cast<Micros>(now - pullupStart_);
     clockUsed_ = &c;
     lastActivity_ = now;
-    record({BusEvent::StrongPullup, 0, 0, d, busTime_});
+    record({BusEvent::StrongPullup, 0, 0, d, busTime_, pullupIdleBefore_});
     busTime_ += d;
     powerNodes(d);
 }
@@ -144,10 +154,11 @@ void SimNetwork::endPullup()
 void SimNetwork::strongPullup(Micros duration)
 {
     endPullup();
+    const Micros idle = idleSoFar();
     idleElapse();
     if (duration < Micros(0))
         duration = Micros(0);
-    record({BusEvent::StrongPullup, 0, 0, duration, busTime_});
+    record({BusEvent::StrongPullup, 0, 0, duration, busTime_, idle});
     busTime_ += duration;
     powerNodes(duration);
 }

@@ -67,6 +67,8 @@ struct BusEvent {
                        // ProgramPulse: 1 = a node took the pulse
     Micros duration{0};    // StrongPullup, ProgramPulse: their length
     Micros at{0};          // bus time at the start of the event
+    Micros idleBefore{0};  // StrongPullup: line time between the previous bus event and
+                           // the pull-up (a parasite-powered node needs it within 10 us)
 };
 std::string formatEvent(const BusEvent& e);
 
@@ -175,6 +177,7 @@ private:
     void record(const BusEvent& e);
     void beginActivity();
     void idleElapse();
+    Micros idleSoFar() const;
     void endPullup();
     void powerNodes(Micros d);
     bool partakes(const SimNode& n) const;
@@ -185,6 +188,7 @@ private:
     std::uint64_t slots_ = 0;
     bool pullupOn_ = false;
     platform::TimePoint pullupStart_{};
+    Micros pullupIdleBefore_{0};
     platform::Clock* clockUsed_ = nullptr;   // the clock lastActivity_ was taken from
     platform::TimePoint lastActivity_{};
     bool inByte_ = false;

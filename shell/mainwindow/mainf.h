@@ -81,6 +81,7 @@ public:
     // Hooks the program fills in.
     std::function<void()> DebugF_clear;         // empties the trace window
     std::function<void()> DoTreeview_Select;    // job 3: the tree selection (default: open the windows)
+    std::function<void()> UpdateNodes;          // job 1: the node-list generator's (default: drop all, scan)
     std::function<void(int exitCode)> endProgram;  // quits the event loop (default)
     MenuWindows windows;                            // what the menus open
 

@@ -72,8 +72,12 @@ void MainF::DoJob()
     switch (job.subno) {
     case 1:
         // Drop every node and scan again.
-        removeAllTransducers();
-        scanPass();
+        if (UpdateNodes) {
+            UpdateNodes();
+        } else {
+            removeAllTransducers();
+            scanPass();
+        }
         break;
     case 2:
         iface_.modes.SetMode(param);

@@ -1,6 +1,7 @@
 #pragma once
-// What the switch window reads of its node's TEDS: the fields of the TEDS that the
-// node's TEDS window shows, found by a piece of their title. The TEDS editor owns the
+// What the switch window and the amplifier window read of a node's TEDS: the fields of
+// the TEDS that the node's TEDS window shows, found by a piece of their title, and the
+// transducer sensitivity. The TEDS editor owns the
 // document that answers; the program registers the lookup from a TEDS window to its
 // fields once, at start-up.
 
@@ -21,6 +22,15 @@ public:
     // text, fieldIndex is left at it, true. None: fieldIndex one past the last field,
     // value and text untouched, false.
     virtual bool GetTEDSField(const std::string& titlePart, double& value, std::string& text, int& fieldIndex) = 0;
+    // The sensitivity (the first field with "Sensitivity @" in its title) and its unit;
+    // true when the TEDS gives a number. Otherwise value 0 and the field's unit, or
+    // "unknown" without such a field.
+    virtual bool GetParam(double& value, std::string& unit)
+    {
+        value = 0;
+        unit = "unknown";
+        return false;
+    }
 };
 
 // The fields of a TEDS window; nullptr when it has none to offer.

@@ -108,6 +108,42 @@ TEST_F(CompilerTest, TabsInsideACallAreReported)
     EXPECT_NE(box.shown[0].prompt.find("tab characters inside the call of macro mymacro"), std::string::npos);
 }
 
+// Each macro calls the previous one twice: 30 of them would make 2^30 lines.
+TEST_F(CompilerTest, ExponentialExpansionIsReportedWithFileAndLine)
+{
+    std::string hdl = "define m0\nline\nenddefine\n";
+    for (int i = 1; i <= 30; ++i)
+        hdl += "define m" + std::to_string(i) + "\nm" + std::to_string(i - 1) + "\nm" + std::to_string(i - 1) + "\nenddefine\n";
+    dir.write("src.tdl", "old\r\n");
+    bool ok = true;
+    const auto out = expand(hdl.c_str(), "first\nm30\n", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(out, "old\r\n");
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt,
+              "Error in description file: " + (dir / "src.ddl").string() + " near line : 2\r\nm30\r\nmacro expansion too large");
+}
+
+TEST_F(CompilerTest, NestingDeeperThanTheBoundIsReported)
+{
+    const int depth = static_cast<int>(core::cDefine::kMaxDepth);
+    auto chain = [](int n) {
+        std::string hdl = "define d0\nleaf\nenddefine\n";
+        for (int i = 1; i < n; ++i)
+            hdl += "define d" + std::to_string(i) + "\nd" + std::to_string(i - 1) + "\nenddefine\n";
+        return hdl;
+    };
+    bool ok = false;
+    EXPECT_EQ(expand(chain(depth).c_str(), ("d" + std::to_string(depth - 1) + "\n").c_str(), &ok), "leaf\r\n");
+    EXPECT_TRUE(ok);
+    ok = true;
+    expand(chain(depth + 1).c_str(), ("d" + std::to_string(depth) + "\n").c_str(), &ok);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].prompt.find("near line : 1\r\nd" + std::to_string(depth) + "\r\nmacro expansion too large"),
+              std::string::npos);
+}
+
 TEST_F(CompilerTest, NoSourceWritesNothing)
 {
     core::cDefine c;

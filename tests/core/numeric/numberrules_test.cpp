@@ -66,6 +66,27 @@ TEST(NumberRules, LeadingNumber)
     EXPECT_EQ(n::leadingNumber("1e-999"), 0);
 }
 
+// Exponents of any length: beyond the double range the value is infinite or zero.
+TEST(NumberRules, HugeExponentsSaturate)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Row {
+        const char* text;
+        double value;
+    };
+    const Row rows[] = {
+        {"9E9223372036854775807", inf},        {"-9E9223372036854775807", -inf},
+        {"1E-9223372036854775808", 0},         {".0001E-9223372036854775808", 0},
+        {"1E99999999999999999999999999", inf}, {"123456789012345678901234567890E-9223372036854775807", 0},
+        {"0E9223372036854775807", 0},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(n::leadingNumber(r.text), r.value) << r.text;
+        EXPECT_EQ(n::Val(r.text), r.value) << r.text;
+        EXPECT_EQ(n::parseNumber(r.text), r.value) << r.text;
+    }
+}
+
 TEST(NumberRules, ValSkipsBlanksAndReadsRadixPrefixes)
 {
     EXPECT_EQ(n::Val(" 1615 198th Street"), 1615198);

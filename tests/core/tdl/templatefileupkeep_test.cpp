@@ -109,6 +109,54 @@ TEST_F(UpkeepTest, UnfinishedTemplateKeepsItsLines)
     EXPECT_TRUE(box.shown.empty());
 }
 
+// 15-digit UTIDs are exact from the sum through the written line to both readers.
+TEST_F(UpkeepTest, FifteenDigitUtidsSurviveTheRoundTrip)
+{
+    const std::string big = "UTIDT 2\nSELECTOR 31,2147483647\nSELECTOR 8,25000\nENDTEMPLATE\n";  // 859027818938354
+    const auto p = writeTdl("Big.tdl", "TEMPLATE Big\n" + big);
+    EXPECT_FALSE(core::UpdateUTIDInFile(p, true));
+    EXPECT_TRUE(core::UpdateUTIDInFile(p, false));
+    EXPECT_NE(readAll(p).find("\r\nUTID  859027818938354 \r\n"), std::string::npos);
+    core::ParseTemplateFile("Big.tdl");
+    EXPECT_EQ(T(0).UTID.text(), "859027818938354");
+    EXPECT_EQ(T(0).UGID.text(), "859027818938354");
+
+    // Hand-written lines: one off in the last digit is seen.
+    EXPECT_TRUE(core::UpdateUTIDInFile(writeTdl("Ok.tdl", "TEMPLATE A\nUTID 859027818938354\n" + big), false));
+    EXPECT_FALSE(core::UpdateUTIDInFile(writeTdl("Off.tdl", "TEMPLATE A\nUTID 859027818938353\n" + big), false));
+    EXPECT_TRUE(box.shown.empty());
+}
+
+// An ENDTEMPLATE without its TEMPLATE is ignored: the file's templates still pass and the
+// stray lines stay where they are.
+TEST_F(UpkeepTest, EndtemplateWithoutTemplateIsIgnored)
+{
+    const auto p = writeTdl("S.tdl", "* head\nUTID 9\nENDTEMPLATE\nTEMPLATE A\nUTID  18 \nUTIDT  2 \nUGID 1\nSELECTOR 2,1\n"
+                                     "ENDTEMPLATE\nENDTEMPLATE\n");
+    const std::string before = readAll(p);
+    EXPECT_TRUE(core::UpdateUTIDInFile(p, false));
+    EXPECT_TRUE(core::UpdateUTIDInFile(p, true));
+    EXPECT_EQ(readAll(p), before);
+    EXPECT_TRUE(box.shown.empty());
+
+    core::ParseTemplateFile("S.tdl");
+    EXPECT_EQ(core::tdlState().TemplateLast, 0);
+    EXPECT_EQ(T(0).UTID.text(), "18");
+    ASSERT_EQ(box.shown.size(), 1u);  // the parser reports the stray lines once
+    EXPECT_NE(box.shown[0].prompt.find("Line outside TEMPLATE ... ENDTEMPLATE ignored"), std::string::npos);
+}
+
+// A template left open before the next TEMPLATE keeps its own lines on rewrite.
+TEST_F(UpkeepTest, UnfinishedTemplateBeforeAnotherKeepsItsLines)
+{
+    const auto p = writeTdl("T.tdl", "TEMPLATE Open\nUTID 5\nUTIDT 3\nTEMPLATE B\nUTIDT 2\nSELECTOR 2,1\nENDTEMPLATE\n");
+    EXPECT_FALSE(core::UpdateUTIDInFile(p, true));
+    EXPECT_EQ(readAll(p), crlf(std::string(core::kDescriptionLanguageVersion) +
+                               "\nTEMPLATE Open\nUTID 5\nUTIDT 3\nTEMPLATE B\nUTID  18 \nUTIDT  2 \nUGID  18 \n"
+                               "SELECTOR 2,1\nENDTEMPLATE\n"));
+    EXPECT_TRUE(core::UpdateUTIDInFile(p, false));
+}
+
 TEST_F(UpkeepTest, FailedReplaceIsReported)
 {
     // Readable, but its folder takes no new file, whatever the rights of the test.

@@ -229,6 +229,27 @@ TEST_F(ParserTest, GroupAndSpacingBreaks)
     EXPECT_EQ(t.groupBreaks[3], 12);
 }
 
+// A separator with nothing after it ends the list; the program goes on.
+TEST_F(ParserTest, GroupWithTrailingSeparators)
+{
+    struct Row {
+        const char* line;
+        std::vector<int> breaks;
+    };
+    const Row rows[] = {{"GROUP 3,5,", {3, 8}}, {"GROUP 3,5,,,", {3, 8}}, {"GROUP 3,", {3}}, {"GROUP ,", {}}};
+    int i = 0;
+    for (const Row& r : rows) {
+        const std::string name = "G" + std::to_string(i) + ".tdl";
+        writeTdl(name, std::string("TEMPLATE G\n") + r.line + "\nENDTEMPLATE\n");
+        core::ParseTemplateFile(name);
+        const auto& t = T(i++);
+        ASSERT_EQ(t.groupLast + 1, static_cast<int>(r.breaks.size())) << r.line;
+        for (std::size_t k = 0; k < r.breaks.size(); ++k)
+            EXPECT_EQ(t.groupBreaks[k], r.breaks[k]) << r.line;
+    }
+    EXPECT_TRUE(box.shown.empty());
+}
+
 TEST_F(ParserTest, SkippedLinesAndUnknownCommand)
 {
     writeTdl("C.tdl",

@@ -144,11 +144,38 @@ protected:
         return std::vector<std::uint8_t>(tb.Bytes.begin() + 1, tb.Bytes.begin() + 1 + tb.Size);
     }
 
+    // The transcript with a byte followed by the strong pull-up written as the byte it is:
+    // an adapter that cannot switch the pull-up on after a data byte sends it as eight
+    // single slots, the last with the pull-up (the same bus traffic).
+    std::vector<platform::sim::BusEvent> busEvents() const
+    {
+        using platform::sim::BusEvent;
+        const auto& t = net->transcript();
+        std::vector<BusEvent> out;
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            if (t[i].kind == BusEvent::StrongPullup && out.size() >= 8 &&
+                std::all_of(out.end() - 8, out.end(), [](const BusEvent& e) { return e.kind == BusEvent::Bit; })) {
+                BusEvent byte = out[out.size() - 8];
+                byte.kind = BusEvent::Byte;
+                byte.written = byte.read = 0;
+                for (int k = 0; k < 8; ++k) {
+                    const BusEvent& bit = out[out.size() - 8 + static_cast<std::size_t>(k)];
+                    byte.written |= (bit.written & 1) << k;
+                    byte.read |= (bit.read & 1) << k;
+                }
+                out.resize(out.size() - 8);
+                out.push_back(byte);
+            }
+            out.push_back(t[i]);
+        }
+        return out;
+    }
+
     // Bytes the master sent since the transcript was last cleared.
     std::vector<int> sentBytes() const
     {
         std::vector<int> out;
-        for (const auto& e : net->transcript())
+        for (const auto& e : busEvents())
             if (e.kind == platform::sim::BusEvent::Byte)
                 out.push_back(e.written);
         return out;
@@ -169,7 +196,7 @@ protected:
         std::vector<Entry> bytes;
         long long slot = 0;
         bool follows = false;
-        for (const auto& e : net->transcript()) {
+        for (const auto& e : busEvents()) {
             if (e.kind == platform::sim::BusEvent::Byte) {
                 bytes.push_back({{e.written, e.read, slot}, follows});
                 slot += 8;
@@ -201,8 +228,8 @@ protected:
     }
     int events(platform::sim::BusEvent::Kind kind) const
     {
-        return static_cast<int>(std::count_if(net->transcript().begin(), net->transcript().end(),
-                                              [kind](const auto& e) { return e.kind == kind; }));
+        const auto all = busEvents();
+        return static_cast<int>(std::count_if(all.begin(), all.end(), [kind](const auto& e) { return e.kind == kind; }));
     }
 
     platform::VirtualClock clock;

@@ -112,8 +112,9 @@ TEST_F(Thermometer, BadCrcOrAbsentNodeIsAFailedReading)
     net->flipBitAfter(b + 1);
     EXPECT_FALSE(device::Read_Temperature(node.rom().nodeId()).ok);
 
-    net->removeNode(node.rom());
-    EXPECT_FALSE(device::Read_Temperature(node.rom().nodeId()).ok);
+    const auto rom = node.rom();  // node goes with its removal
+    net->removeNode(rom);
+    EXPECT_FALSE(device::Read_Temperature(rom.nodeId()).ok);
     EXPECT_TRUE(box.shown.empty());
 }
 

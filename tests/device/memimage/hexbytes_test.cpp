@@ -67,3 +67,20 @@ TEST(HexBytes, RoundTrip)
     for (int i = 1; i <= 32; ++i)
         EXPECT_EQ(a[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)]);
 }
+
+// Any number of digits asked for: at most seven are read, so the value fits an int.
+TEST(LeadingHexValue, BoundedToSevenDigits)
+{
+    struct Row {
+        const char* text;
+        std::size_t pos, maxDigits;
+        int value;
+    };
+    const Row rows[] = {
+        {"2D", 0, 2, 0x2D},          {"x2Dz", 1, 8, 0x2D},        {"FFFFFFFF", 0, 8, 0xFFFFFFF},
+        {"FFFFFFFFFFFFFFFF", 0, 16, 0xFFFFFFF}, {"7FFFFFFF", 0, 100, 0x7FFFFFF}, {"G1", 0, 2, 0},
+        {"AB", 5, 2, 0},             {"1234567", 0, 7, 0x1234567},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(leadingHexValue(r.text, r.pos, r.maxDigits), r.value) << r.text << " " << r.maxDigits;
+}

@@ -388,6 +388,23 @@ TEST_F(AmplifierBranch, StrongPullupDurationCodes)
     EXPECT_EQ(amp.commands(), (Lines{mlanLine(3, "03010B0300")}));
 }
 
+TEST_F(AmplifierBranch, ACommandWithThePullupIsItsUsualPayloadThenThePullupPayload)
+{
+    MemImage mi;
+    mi.Data = {0, 0x55, 0x40, 0x00, 0x1F};
+    Block_IO_Pullup(mi, 1, 4, 5);
+    Touch_Byte_Pullup(0x44, 1024);
+    EXPECT_EQ(amp.commands(), (Lines{mlanLine(3, "0A05045540001F85"), mlanLine(3, "03010B800300"),
+                                     mlanLine(3, "0A02014485"), mlanLine(3, "03010B840300")}));
+    EXPECT_TRUE(box.shown.empty());
+
+    amp.lines.clear();
+    mi.Data.assign(34, 0x42);
+    Block_IO_Pullup(mi, 1, 33, 5);  // too large: refused as a block write, no pull-up either
+    EXPECT_EQ(box.prompts(), (Lines{"Error page too large for write, please report error - job canceled"}));
+    EXPECT_TRUE(amp.lines.empty());
+}
+
 TEST_F(AmplifierBranch, ProgramByteIsRefused)
 {
     int bits = 8;

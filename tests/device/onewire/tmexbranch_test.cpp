@@ -364,6 +364,35 @@ TEST_F(TmexBranch, StrongPullupIsHeldForTheDelay)
     uLAN_End();
 }
 
+TEST_F(TmexBranch, APrimedPullupFollowsTheLastByteAndIsHeldForTheDelay)
+{
+    const RomCode r = RomCode::make(0x23, 0x000000000043);
+    plug(r);
+    ASSERT_TRUE(uLAN_SelectNode_Access(r.nodeId()));
+    net.clearTranscript();
+    MemImage mi;
+    mi.Data = {0, 0x55, 0x00, 0x00, 0x1F};
+    const auto start = clock.now();
+    Block_IO_Pullup(mi, 1, 4, 10);
+    EXPECT_GE(std::chrono::duration_cast<platform::Millis>(clock.now() - start).count(), 10);
+    const auto& t = net.transcript();
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_EQ(t[3].kind, platform::sim::BusEvent::Byte);
+    EXPECT_EQ(t[3].written, 0x1F);
+    EXPECT_EQ(t[4].kind, platform::sim::BusEvent::StrongPullup);
+    EXPECT_GE(t[4].duration, platform::Micros(10000));
+    EXPECT_EQ(t[4].idleBefore, platform::Micros(0));
+    EXPECT_FALSE(net.strongPullupOn());
+    EXPECT_FALSE(oneWireState().IoError);
+    uLAN_End();
+
+    // Without a session nothing is sent and nothing is waited for.
+    const auto after = clock.now();
+    EXPECT_EQ(Touch_Byte_Pullup(0x44, 750), 0);
+    EXPECT_EQ(clock.now(), after);
+    EXPECT_TRUE(oneWireState().IoError);
+}
+
 TEST_F(TmexBranch, ProgramByteOnTheDualSwitch)
 {
     const RomCode r = RomCode::make(0x12, 0x000000000044);

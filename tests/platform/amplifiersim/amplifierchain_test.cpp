@@ -239,4 +239,17 @@ TEST(ChainConfig, MissingNetworkFileIsReported)
     EXPECT_NE(error.find("channel 1"), std::string::npos);
 }
 
+// A channel's network is read like any description: a device or a pipe is refused at once.
+TEST(ChainConfig, NetworkThatIsNoRegularFileIsRefused)
+{
+    for (const char* file : {"/dev/zero", "/dev/stdin", "/dev/null"}) {
+        auto c = chainOf(1);
+        c.amplifiers[0].channels[1].networkFile = file;
+        AmplifierChain chain(c);
+        std::string error;
+        EXPECT_FALSE(chain.loadNetworks(error)) << file;
+        EXPECT_NE(error.find("channel 2: cannot read"), std::string::npos) << error;
+    }
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <sys/stat.h>
 #include <set>
 
 using namespace platform::sim;
@@ -263,6 +264,35 @@ TEST(SimTedsFiles, OlderFormatsAndErrors)
     std::string error;
     EXPECT_FALSE(net.loadDescription("node 23:1\ntds nowhere.tds\n", ".", error));
     EXPECT_EQ(error.rfind("line 2: cannot read", 0), 0u) << error;
+}
+
+// Only regular files of a bounded size are read: no device, no pipe, no huge file.
+TEST(SimTedsFiles, OnlySmallRegularFilesAreRead)
+{
+    testing_support::TempDir dir;
+    const auto fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    dir.write("big.tds", std::string((1 << 20) + 1, '\n'));
+    dir.write("small.tds", "Memory Fileformat 1.2\nid\nIEEE 1451.4\n&H01\n" + std::string((1 << 20) - 60, '\n'));
+    struct Row {
+        std::string file;
+        const char* why;
+    };
+    const Row rows[] = {{"/dev/zero", "(not a regular file)"}, {"/dev/stdin", "(not a regular file)"},
+                        {fifo.string(), "(not a regular file)"}, {"big.tds", "(larger than 1048576 bytes)"},
+                        {dir.path().string(), "(not a regular file)"}};
+    for (const Row& r : rows) {
+        SimNetwork net;
+        std::string error;
+        EXPECT_FALSE(net.loadDescription("node 23:1\ntds " + r.file + "\n", dir.path(), error)) << r.file;
+        EXPECT_EQ(error.rfind("line 2: cannot read ", 0), 0u) << error;
+        EXPECT_NE(error.find(r.why), std::string::npos) << error;
+        EXPECT_FALSE(net.loadFile(r.file[0] == '/' ? std::filesystem::path(r.file) : dir / r.file, error)) << r.file;
+        EXPECT_NE(error.find(r.why), std::string::npos) << error;
+    }
+    SimNetwork net;
+    std::string error;
+    EXPECT_TRUE(net.loadDescription("node 23:1\ntds small.tds\n", dir.path(), error)) << error;
 }
 
 } // namespace

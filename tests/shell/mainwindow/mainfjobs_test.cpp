@@ -203,5 +203,15 @@ TEST_F(MainFJobsTest, ModeJobsFromOtherWindows)
     EXPECT_EQ(doneJobs(), (std::vector<std::string>{"MainF:7", "MainF:2"}));
 }
 
+TEST_F(MainFJobsTest, JobOneCallsTheNodeListGeneratorsUpdate)
+{
+    main->Form_Load();
+    int updates = 0;
+    main->UpdateNodes = [&updates] { ++updates; };
+    shell::jobQueue().Insert_In_JobQue(*main, 1, 0LL);
+    tick();
+    EXPECT_EQ(updates, 1);
+}
+
 } // namespace
 } // namespace mainf_test

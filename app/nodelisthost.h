@@ -1,0 +1,28 @@
+#pragma once
+// The node-list generator as the program opens it: created and loaded on first use (by
+// Tools > "Generate Nodelist", the main window's job 1 or the request server) and kept
+// until the program ends.
+
+#include <memory>
+
+namespace editor {
+class NodeListF;
+}
+
+namespace app {
+
+class NodeListHost {
+public:
+    NodeListHost();
+    ~NodeListHost();
+
+    // The window, loaded at its first use.
+    editor::NodeListF& window();
+    // Tools > "Generate Nodelist".
+    void show();
+
+private:
+    std::unique_ptr<editor::NodeListF> window_;
+};
+
+} // namespace app
