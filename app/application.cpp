@@ -37,6 +37,7 @@
 #include "shell/trace/debugf.h"
 
 #include <QApplication>
+#include <QWindow>
 
 #include <iostream>
 #include <memory>
@@ -126,6 +127,10 @@ public:
     bool runTemplateDialog(int mode, editor::TedsF& owner) override
     {
         templateDialog_.Initiate(mode, owner.doc);
+        // Above the window it works for (the dialog itself outlives every TEDS window).
+        templateDialog_.winId();
+        if (auto* handle = templateDialog_.windowHandle(); handle && owner.window()->windowHandle())
+            handle->setTransientParent(owner.window()->windowHandle());
         editor::runModal(templateDialog_);
         templateDialog_.hide();
         return templateDialog_.GotTemplate();

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace editor {
@@ -233,6 +234,16 @@ void NewRemapTemplate::closeEvent(QCloseEvent* e)
     // The close box only hides the dialog.
     e->ignore();
     model.Cancel_Button_Click();
+}
+
+void NewRemapTemplate::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // Above the TEDS window it works for, which may have been raised meanwhile.
+    QTimer::singleShot(0, this, [this] {
+        raise();
+        activateWindow();
+    });
 }
 
 void NewRemapTemplate::keyPressEvent(QKeyEvent* e)

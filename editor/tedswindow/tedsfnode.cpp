@@ -133,6 +133,8 @@ void TedsF::WriteNode_msg()
         core::ShowMessage("Writing not succeded");
         return;
     }
+    // Written and verified: a new template or a remap is no unwritten work any more.
+    doc.TedsChanged = false;
     noteInSync();
     afterWriteOrErase();
 }
@@ -147,6 +149,7 @@ bool TedsF::WriteNode_s()
     bool confirmed = tedsNeighbours().allowRomProgramming();
     if (!device::Write_Node(doc.TedsBuf, confirmed))
         return false;
+    doc.TedsChanged = false;
     noteInSync();
     const std::string id = doc.TedsBuf.id;
     FormLoaded = false;

@@ -109,10 +109,13 @@ TEST_F(Remap, LockedDs2430aKeepsItsBasicTeds)
     doc.TedsBuf.id = "48000001A2B3C414";
     source();
     const auto basic = field(0, 64);
+    choose(61);  // another manufacturer chosen: the register keeps its own
     int t = Target;
     doc.Remap_Template(t);
     EXPECT_EQ(doc.ActualTemplate(), Target);
     EXPECT_EQ(field(0, 64), basic);
+    EXPECT_EQ(field(0, 14), 31u);
+    EXPECT_EQ(doc.TedsManufacturerId, 31);
     EXPECT_EQ(field(66, 8), 102u);
     // Fields in the register keep what it holds and are listed.
     ASSERT_EQ(box.prompts().size(), 1u);
