@@ -27,7 +27,6 @@ QString qtNameFilters(const std::string& filter)
 FileDialogResult QtFileDialogs::show(const FileDialogRequest& r)
 {
     QFileDialog d(nullptr, fromCp1252(r.title));
-    d.setOption(QFileDialog::DontUseNativeDialog, false);
     if (!r.initialDir.empty())
         d.setDirectory(fromCp1252(r.initialDir));
     FileDialogResult res;

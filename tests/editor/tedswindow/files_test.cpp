@@ -232,6 +232,47 @@ TEST_F(TedsFiles, LoadedFileKeepsTheWindowsNode)
     EXPECT_EQ(box.prompts().size(), 1u);
 }
 
+TEST_F(TedsFiles, LockedApplicationRegisterKeepsTheBasicTeds)
+{
+    // The accelerometer's TEDS fits a DS2430A; a second file differs in its serial number.
+    core::TedsBuf accel = window(k4k)->doc.TedsBuf;
+    accel.Size = 39;
+    ASSERT_TRUE(core::SaveMemoryFile(accel, dir / "accel.tds"));
+    core::Val2Bits(12345, 40, 24, accel);
+    ASSERT_TRUE(core::SaveMemoryFile(accel, dir / "accel2.tds"));
+    net->clearNodes();
+    shell::resetNodesState();
+    shell::collectDeferred();
+    load("node 14:000000000201\ntds accel.tds\nlocked\n", dir.path());
+    scan();
+    const std::string id = platform::sim::RomCode::make(0x14, 0x201).nodeId();
+    editor::TedsF* w = window(id);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->AppRomLocked);
+    ASSERT_TRUE(w->doc.TedsShown);
+    std::vector<std::string> basic;
+    for (int k = 0; k < 5; ++k)
+        basic.push_back(w->doc.rows[static_cast<std::size_t>(k)].value);
+    box.clear();
+
+    dialogs.choose(dir / "accel2.tds");
+    w->mnuFile_Click(0);
+    EXPECT_EQ(box.prompts(), std::vector<std::string>{
+                                 "Basic TEDS data in application ROM can not be changed !\r\n"
+                                 "Click OK, to change back to old application ROM data.\r\n"
+                                 "Node ID will also be changed to actual Node ID.\r\n\r\n"
+                                 "To program device, click \"Write node\" in \"Node\" menu."});
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(w->doc.rows[static_cast<std::size_t>(k)].value, basic[static_cast<std::size_t>(k)]) << k;
+        EXPECT_EQ(w->Col2[k]->text().toStdString(), basic[static_cast<std::size_t>(k)]) << k;
+    }
+    EXPECT_TRUE(w->doc.TedsChanged);
+    EXPECT_EQ(w->doc.NodeIdText, id);
+    // The next encoding pass puts the node's serial number back into the bits.
+    w->doc.updatebuf();
+    EXPECT_NE(core::Bits2Val(w->doc.TedsBuf, 40, 24).low64(), 12345u);
+}
+
 TEST_F(TedsFiles, RefusedFilesLeaveTheTedsAsItWas)
 {
     editor::TedsF* w = window(kApp);  // a DS2430A with a TEDS of the older layout: 31 bytes
