@@ -4,6 +4,7 @@
 #include "app/amplifierwindow.h"
 #include "app/documentfields.h"
 #include "app/library.h"
+#include "app/serverbridge.h"
 #include "app/nodelisthost.h"
 #include "app/splash.h"
 #include "core/base/message.h"
@@ -76,12 +77,12 @@ public:
     std::unique_ptr<shell::MainF> main_;
     // The amplifier tool windows the Tools and Debug menus open.
     AmplifierToolsHost* tools = nullptr;
-    // The node-list generator: Tools > "Generate Nodelist" and the main window's job 1.
-    NodeListHost* nodeList = nullptr;
     // The TEDS windows; File > "Read TEDS" loads into the shared one.
     editor::EditorNodeWindowFactory* tedsWindows = nullptr;
     // Tools > "Create empty TEDS".
     std::function<void()> createEmptyTeds;
+    // The node-list generator: Tools > "Generate Nodelist" and the main window's job 1.
+    NodeListHost* nodeList = nullptr;
 
 private:
     void wireMenus(shell::MainF& main)
@@ -94,16 +95,16 @@ private:
             dialog.exec();
         };
         main.showHelp = [](int topic) { return shell::showHelp(topic); };
-        if (nodeList) {
-            main.windows.NodeListF = [this] { nodeList->show(); };
-            main.UpdateNodes = [this] { nodeList->window().model().UpdateNodes(); };
-        }
         if (tedsWindows)
             main.windows.Open_file = [this] {
                 auto& w = tedsWindows->shared();
                 w.Open_file(w, true);
             };
         main.windows.CreateNewTEDS = createEmptyTeds;
+        if (nodeList) {
+            main.windows.NodeListF = [this] { nodeList->show(); };
+            main.UpdateNodes = [this] { nodeList->window().model().UpdateNodes(); };
+        }
         if (tools) {
             main.windows.Pelox_test = [this] { tools->Pelox_test(); };
             main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
@@ -115,12 +116,12 @@ private:
     std::unique_ptr<Starting> splash_;
 };
 
-// What the TEDS windows ask of the main window.
+// What the TEDS windows ask of the main window and of the running request.
 class EditorNeighbours final : public editor::TedsNeighbours {
 public:
     EditorNeighbours(QtStartupUi& ui, shell::TraceHost& trace, AmplifierWindowHost& amplifier,
-                     editor::NewRemapTemplate& templateDialog)
-        : ui_(ui), trace_(trace), amplifier_(amplifier), templateDialog_(templateDialog)
+                     editor::NewRemapTemplate& templateDialog, ServerBridge& server)
+        : ui_(ui), trace_(trace), amplifier_(amplifier), templateDialog_(templateDialog), server_(server)
     {
     }
     bool runTemplateDialog(int mode, editor::TedsF& owner) override
@@ -145,6 +146,9 @@ public:
         if (auto* w = amplifier_.window())
             shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
     }
+    int requestFamily() override { return static_cast<int>(server_.engine().RequestFamily); }
+    bool allowRomProgramming() override { return server_.engine().AllowRomProgramming; }
+    void requestReport(const std::string& line) override { server_.engine().requestReport(line); }
     void fileMenu(int item, editor::TedsF& window) override { editor::runFileMenu(item, window); }
 
 private:
@@ -152,6 +156,7 @@ private:
     shell::TraceHost& trace_;
     AmplifierWindowHost& amplifier_;
     editor::NewRemapTemplate& templateDialog_;
+    ServerBridge& server_;
 };
 
 // "--simulate-amplifier <file>": serves a simulated amplifier chain on a pseudo-terminal.
@@ -216,7 +221,9 @@ int run(int argc, char** argv)
     // The create/remap dialog: one for the run, prepared by every template match.
     editor::NewRemapTemplate templateDialog;
     editor::setTemplateDialogHook(&templateDialog);
-    EditorNeighbours neighbours(ui, trace, amplifierWindow, templateDialog);
+    // The request server: its window, the suppression of every message box while it serves.
+    ServerBridge server([&ui] { return ui.main_.get(); }, nodeWindows, amplifierWindow);
+    EditorNeighbours neighbours(ui, trace, amplifierWindow, templateDialog, server);
     editor::setTedsNeighbours(&neighbours);
     ui.createEmptyTeds = [&nodeWindows] {
         auto& w = nodeWindows.shared();

@@ -228,6 +228,7 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
         file.ReadOK = false;
         file.Status = core::TedsStatusNotRead;
 
+        // The document keeps its manufacturer levels: the copy restores them too.
         const TedsDocument before = doc;
         auto refuse = [&](const std::string& message) {
             doc = before;

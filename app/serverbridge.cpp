@@ -1,0 +1,132 @@
+#include "app/serverbridge.h"
+
+#include "amplifier/peloxf/peloxf.h"
+#include "app/amplifierwindow.h"
+
+#include "core/base/message.h"
+#include "editor/tedswindow/editorwindowfactory.h"
+#include "editor/tedswindow/tedsf.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/mainwindow/mainf.h"
+
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace app {
+
+namespace {
+
+// The TEDS window behind a node window; a window of another kind lacks the member.
+editor::TedsF& teds(shell::NodeWindow& w, const char* member)
+{
+    auto* t = dynamic_cast<editor::TedsF*>(&w);
+    if (!t)
+        throw std::logic_error(w.name() + " has no " + member);
+    return *t;
+}
+
+} // namespace
+
+ServerBridge::ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows,
+                           AmplifierWindowHost& amplifier)
+    : main_(std::move(main)), windows_(windows), amplifier_(amplifier),
+      window_(std::make_unique<server::T_server>(*this))
+{
+    box_ = std::make_unique<server::SuppressingMessageBox>(platform::messageBox(), window_->engine);
+    platform::setMessageBox(box_.get());
+    core::setMessageSuppressor(&window_->engine);
+    shell::setRequestServerWindow(this);
+}
+
+ServerBridge::~ServerBridge()
+{
+    shell::setRequestServerWindow(nullptr);
+    core::setMessageSuppressor(nullptr);
+    platform::setMessageBox(&box_->inner());
+}
+
+void ServerBridge::show() { window_->showServer(); }
+
+void ServerBridge::unload() { window_->unloadServer(); }
+
+bool ServerBridge::mainWindowVisible()
+{
+    auto* m = main_();
+    return m && m->isVisible();
+}
+
+void ServerBridge::setMainWindowVisible(bool visible)
+{
+    if (auto* m = main_())
+        m->setVisible(visible);
+}
+
+bool ServerBridge::amplifierLinkChosen()
+{
+    auto* m = main_();
+    return m && m->iface().menu.mnuIF_p_Driver[1].checked;
+}
+
+void ServerBridge::postMainJob(int job, int param)
+{
+    if (auto* m = main_())
+        shell::jobQueue().Insert_In_JobQue(*m, job, static_cast<long long>(param));
+}
+
+void ServerBridge::runJobsSoon()
+{
+    if (auto* m = main_())
+        QTimer::singleShot(0, m, [m] { m->ProcessJobQue_Timer(); });
+}
+
+void ServerBridge::postAmplifierJob(int job)
+{
+    if (auto* w = amplifier_.window())
+        shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
+}
+
+void ServerBridge::endProgram()
+{
+    // Inside a job the tick ends the program once the job has unwound.
+    if (shell::jobQueue().ticking())
+        throw core::ProgramEnd{0};
+    if (auto* m = main_())
+        m->EndProgram(0);
+}
+
+void ServerBridge::ownMessage(const std::string& text) { box_->inner().show(text, 0, ""); }
+
+int ServerBridge::updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index,
+                            const std::string& value, bool noValue)
+{
+    auto& t = teds(w, "updateTAG");
+    const int code = t.doc.updateTAG(name, index, value, noValue);
+    t.syncDocument();
+    return code;
+}
+
+bool ServerBridge::CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid)
+{
+    auto& t = teds(w, "CreateNewTEDS_force");
+    const bool ok = t.doc.CreateNewTEDS_force(utid);
+    t.syncDocument();
+    return ok;
+}
+
+std::vector<std::string> ServerBridge::appendFullTEDS(shell::NodeWindow& w, bool prefix)
+{
+    return teds(w, "appendFullTEDS").appendFullTEDS(prefix);
+}
+
+bool ServerBridge::WriteNode_s(shell::NodeWindow& w) { return teds(w, "WriteNode_s").WriteNode_s(); }
+
+std::string ServerBridge::ActualNodeID() { return windows_.shared().ActualNodeID; }
+
+void ServerBridge::setActualNodeID(const std::string& id) { windows_.shared().ActualNodeID = id; }
+
+void ServerBridge::setSelectedNodeID(const std::string& id) { windows_.shared().SelectedNodeID = id; }
+
+bool ServerBridge::Delete_memory() { return windows_.shared().Delete_memory(); }
+
+} // namespace app

@@ -1,0 +1,68 @@
+#pragma once
+// The request server wired into the program: the one T_server window (created at
+// start, loaded when first shown), registered as the main window's request server, as
+// the message suppressor of ShowMessage and in front of the message box; and what the
+// engine calls on the main window, the TEDS windows and the default TEDS window.
+
+#include "server/engine/serverhost.h"
+#include "server/engine/suppressingmessagebox.h"
+#include "server/tserver/tserver.h"
+#include "shell/iface/neighbourwindows.h"
+
+#include <functional>
+#include <memory>
+
+namespace editor {
+class EditorNodeWindowFactory;
+}
+namespace shell {
+class MainF;
+}
+
+namespace app {
+
+class AmplifierWindowHost;
+
+class ServerBridge final : public server::ServerHost, public shell::RequestServerWindow {
+public:
+    // main: the main window once it exists; windows: the TEDS windows' factory (its shared
+    // window is the default TEDS window); amplifier: the amplifier window. Kept by the caller.
+    ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows,
+                 AmplifierWindowHost& amplifier);
+    ~ServerBridge() override;
+
+    server::T_server& window() { return *window_; }
+    server::RequestEngine& engine() { return window_->engine; }
+
+    // shell::RequestServerWindow
+    void show() override;
+    void unload() override;
+
+    // server::ServerHost
+    bool mainWindowVisible() override;
+    void setMainWindowVisible(bool visible) override;
+    bool amplifierLinkChosen() override;
+    void postMainJob(int job, int param) override;
+    void runJobsSoon() override;
+    void postAmplifierJob(int job) override;
+    void endProgram() override;
+    void ownMessage(const std::string& text) override;
+    int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
+                  bool noValue) override;
+    bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) override;
+    std::vector<std::string> appendFullTEDS(shell::NodeWindow& w, bool prefix) override;
+    bool WriteNode_s(shell::NodeWindow& w) override;
+    std::string ActualNodeID() override;
+    void setActualNodeID(const std::string& id) override;
+    void setSelectedNodeID(const std::string& id) override;
+    bool Delete_memory() override;
+
+private:
+    std::function<shell::MainF*()> main_;
+    editor::EditorNodeWindowFactory& windows_;
+    AmplifierWindowHost& amplifier_;
+    std::unique_ptr<server::T_server> window_;
+    std::unique_ptr<server::SuppressingMessageBox> box_;
+};
+
+} // namespace app

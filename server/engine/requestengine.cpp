@@ -1,0 +1,297 @@
+// RequestEngine: window life, settings, controls, the poll tick and the file helpers.
+
+#include "server/engine/requestengine.h"
+
+#include "core/base/corestate.h"
+#include "core/base/settings.h"
+#include "core/base/textfile.h"
+#include "core/numeric/numberrules.h"
+#include "server/engine/requestlines.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/nodes/doscan.h"
+#include "shell/nodes/nodelist.h"
+
+#include <chrono>
+#include <ctime>
+#include <fstream>
+
+namespace server {
+
+namespace {
+
+constexpr const char* kKeyWorkdir = "T-block workdir";
+constexpr const char* kKeyEnabled = "T-block server enabled";
+constexpr const char* kKeyEditorVisible = "T-block server EditorVisible";
+constexpr const char* kKeyPoolTime = "T-block pooltime";
+
+fs::path withSeparator(const fs::path& dir)
+{
+    std::string s = dir.string();
+    if (s.empty() || s.back() != '/')
+        s += '/';
+    return s;
+}
+
+} // namespace
+
+RequestEngine::RequestEngine(ServerHost& host) : host_(host) {}
+
+std::string RequestEngine::defaultNowText()
+{
+    const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&t, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &local);
+    return buf;
+}
+
+void RequestEngine::DoJob()
+{
+    const auto& q = shell::jobQueue();
+    if (q.JobQueLast() < 0)
+        return;
+    switch (q.head().subno) {
+    case 0:
+        processRequestfile(false);
+        break;
+    case 1:
+        processRequestfile(true);
+        break;
+    default:
+        host_.ownMessage("No such job in T-Server");
+        break;
+    }
+}
+
+void RequestEngine::addLog(const std::string& text)
+{
+    status += text + "\r\n";
+    host_.logChanged();
+}
+
+// --- Window life and settings ------------------------------------------------------------
+
+void RequestEngine::Form_Load()
+{
+    WorkingDir = withSeparator(core::coreState().ProgramFolder);
+    loaded = true;
+    GetDefault();
+    host_.setMainWindowVisible(EditorVisible == 1);
+    std::error_code ec;
+    fs::remove(file(kAckFile), ec);
+}
+
+bool RequestEngine::Form_Unload()
+{
+    if (!loaded)
+        return false;
+    SaveToRegBase();
+    setTimer(false);
+    loaded = false;
+    return !host_.mainWindowVisible();
+}
+
+void RequestEngine::GetDefault()
+{
+    const auto& ini = core::coreState().IniPath;
+    std::string text;
+    if (core::Inifile_Read_String_Value(ini, kKeyWorkdir, text) == core::IniFound && !text.empty())
+        WorkingDir = withSeparator(text);
+    int value = 0;
+    if (core::Inifile_Read_Integer_Value(ini, kKeyEnabled, value) == core::IniFound)
+        T_block_Server_Click(value == 1 ? 1 : 0);
+    if (core::Inifile_Read_Integer_Value(ini, kKeyEditorVisible, value) == core::IniFound)
+        EditorVisible = value == 1 ? 1 : 0;
+    const bool found = core::Inifile_Read_String_Value(ini, kKeyPoolTime, text) == core::IniFound;
+    PoolTime = !found || core::numeric::Val(text) <= 0 ? "1.0" : text;
+    // A stored time is committed like a typed one: it cannot leave the 100 .. 65535 ms range.
+    PoolTime_Commit();
+}
+
+void RequestEngine::SaveToRegBase()
+{
+    const auto& ini = core::coreState().IniPath;
+    core::Inifile_CreateKeyWithValue(ini, kKeyWorkdir, WorkingDir.string());
+    core::Inifile_CreateKeyWithValue(ini, kKeyEnabled, T_block_Server);
+    core::Inifile_CreateKeyWithValue(ini, kKeyEditorVisible, EditorVisible);
+    core::Inifile_CreateKeyWithValue(ini, kKeyPoolTime, PoolTime);
+}
+
+// --- Controls ----------------------------------------------------------------------------
+
+void RequestEngine::T_block_Server_Click(int value)
+{
+    T_block_Server = value == 1 ? 1 : 0;
+    setTimer(T_block_Server == 1);
+}
+
+void RequestEngine::EditorVisible_Click(int value)
+{
+    EditorVisible = value == 1 ? 1 : 0;
+    host_.setMainWindowVisible(EditorVisible == 1);
+    if (EditorVisible == 0)
+        host_.postMainJob(7, 0);
+}
+
+void RequestEngine::acknowledge_Click()
+{
+    const fs::path ack = file(kAckFile);
+    std::error_code ec;
+    fs::remove(ack, ec);
+    std::ofstream out(ack, std::ios::binary | std::ios::trunc);
+    out << "file created " << nowText() << "\r\n";
+}
+
+void RequestEngine::cbClearLog_Click()
+{
+    status.clear();
+    host_.logChanged();
+}
+
+void RequestEngine::Browse_Chosen(const std::string& fileName)
+{
+    const auto slash = fileName.rfind('/');
+    if (slash == std::string::npos || fileName.find('.') == std::string::npos) {
+        host_.ownMessage("Error in filename");
+        return;
+    }
+    WorkingDir = fileName.substr(0, slash + 1);
+}
+
+void RequestEngine::PoolTime_Change(const std::string& text)
+{
+    PoolTime = text;
+    if (const auto ms = typedPollInterval(text)) {
+        pollIntervalMs = *ms;
+        host_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
+    }
+}
+
+void RequestEngine::PoolTime_Commit()
+{
+    pollIntervalMs = committedPollInterval(PoolTime);
+    PoolTime = pollTimeText(pollIntervalMs);
+    host_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
+}
+
+void RequestEngine::setTimer(bool enabled)
+{
+    ServerTimerEnabled = enabled;
+    host_.pollTimerChanged(enabled, pollIntervalMs);
+}
+
+// --- The poll tick -------------------------------------------------------------------------
+
+void RequestEngine::ServerTimer_Timer()
+{
+    if (!ServerTimerEnabled)
+        return;
+    try {
+        std::error_code ec;
+        if (!fs::is_directory(WorkingDir, ec))
+            throw std::runtime_error("no working directory");
+        if (!fs::exists(file(kAckFile), ec))
+            return;
+        // Jobs posted now would be dropped (a modal window is open) or would run inside a
+        // running job: the ack stays, and the next tick tries again.
+        const auto& q = shell::jobQueue();
+        if (!q.JobsEnabled() || q.ticking() || shell::scanRunning())
+            return;
+        setTimer(false);
+        if (!fs::exists(file(kRequestFile), ec)) {
+            addLog("Error request file not found: TEDS_req.txt");
+            writeLogAsResponse();
+            if (!Kill_ackFile())
+                return;
+            restoreTimer();
+            return;
+        }
+        while (shell::TrLast() >= 0)
+            shell::Remove_transducer(shell::record(0)->id);
+        host_.setSelectedNodeID("");
+        if (!host_.amplifierLinkChosen())
+            host_.postMainJob(1, 0);
+        host_.postMainJob(6, 0);
+        shell::jobQueue().Insert_In_JobQue(*this, 0, 0LL);
+        host_.runJobsSoon();
+    } catch (const core::ProgramEnd&) {
+        throw;
+    } catch (const std::exception&) {
+        T_block_Server_Click(0);
+        addLog("Directory not found, server disabled");
+    }
+}
+
+// --- File helpers -------------------------------------------------------------------------
+
+void RequestEngine::WaitFileWritable(const fs::path& path, bool& ok)
+{
+    for (int attempt = 1; attempt <= 4; ++attempt) {
+        {
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            if (out.is_open()) {
+                ok = true;
+                return;
+            }
+        }
+        core::Delay(1000);
+    }
+    ok = false;
+}
+
+void RequestEngine::WriteToRequestFile(const std::string& text, bool& ok)
+{
+    std::ofstream out(file(kResponseFile), std::ios::binary | std::ios::app);
+    out << text << "\r\n";
+    out.close();
+    ok = !out.fail();
+    if (!ok)
+        addLog("Error writing file 'TEDS_res.txt'");
+}
+
+bool RequestEngine::Kill_ackFile()
+{
+    const fs::path ack = file(kAckFile);
+    std::error_code ec;
+    if (!fs::exists(ack, ec))
+        return true;
+    if (fs::remove(ack, ec) && !ec)
+        return true;
+    // The client would wait for ever and the next tick would run the same request again.
+    T_block_Server_Click(0);
+    addLog("Error: TEDS_ack.txt cannot be deleted, server disabled");
+    return false;
+}
+
+void RequestEngine::writeLogAsResponse()
+{
+    const fs::path res = file(kResponseFile);
+    std::error_code ec;
+    fs::remove(res, ec);
+    std::ofstream out(res, std::ios::binary | std::ios::trunc);
+    out << status;
+}
+
+bool RequestEngine::writeResponse(const std::vector<std::string>& lines)
+{
+    std::ofstream out(file(kResponseFile), std::ios::binary | std::ios::trunc);
+    for (const auto& l : lines)
+        out << l << "\r\n";
+    out.close();
+    if (out.fail()) {
+        reportResponseError();
+        return false;
+    }
+    return true;
+}
+
+void RequestEngine::reportResponseError()
+{
+    const std::string text = "Error writing TEDS_res.txt\r\n"
+                             "Please report this fault to the maker's support, naming the request that failed.\r\n";
+    addLog(text);
+    core::ShowMessage(text);
+}
+
+} // namespace server

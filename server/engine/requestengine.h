@@ -1,0 +1,166 @@
+#pragma once
+// The request server without widgets: the working directory with its three files
+// (TEDS_req.txt, TEDS_ack.txt, TEDS_res.txt), the settings, the poll tick, the activity
+// log and one request run (processRequestfile) with its response writers. The window
+// T_server shows this state and forwards its control events; tests drive it directly.
+//
+// A client writes TEDS_req.txt, then creates TEDS_ack.txt. A poll tick that finds the
+// acknowledge file turns the poll off, drops the node list and queues a fresh scan and
+// then job 0 of the server, which runs the request. The run writes TEDS_res.txt and the
+// log and deletes TEDS_ack.txt as its very last file step: the response is complete.
+// The poll comes back only when the run has ended, so a request runs once.
+
+#include "core/base/message.h"
+#include "core/tdl/currency.h"
+#include "server/engine/serverhost.h"
+#include "shell/jobs/jobtarget.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace shell {
+class NodeWindow;
+}
+
+namespace server {
+
+namespace fs = std::filesystem;
+
+inline constexpr const char* kRequestFile = "TEDS_req.txt";
+inline constexpr const char* kAckFile = "TEDS_ack.txt";
+inline constexpr const char* kResponseFile = "TEDS_res.txt";
+
+class RequestEngine final : public shell::JobTarget, public core::MessageSuppressor {
+public:
+    explicit RequestEngine(ServerHost& host);
+
+    // --- JobTarget: job 0 runs the request, job 1 resumes it ------------------------------
+    void DoJob() override;
+    std::string name() const override { return "T_server"; }
+
+    // --- MessageSuppressor ------------------------------------------------------------------
+    // Loaded with the server enabled.
+    bool suppressing() override { return loaded && T_block_Server == 1; }
+    void addLog(const std::string& text) override;
+
+    // --- Window life ----------------------------------------------------------------------
+    // Applies the settings, shows or hides the main window, deletes a stale ack file.
+    void Form_Load();
+    // Saves the settings and stops the poll. True when the program is to end now (the
+    // main window is hidden); the caller ends it.
+    bool Form_Unload();
+    void GetDefault();
+    void SaveToRegBase();
+
+    // --- Controls -------------------------------------------------------------------------
+    void T_block_Server_Click(int value);
+    void EditorVisible_Click(int value);
+    // Creates the ack file by hand ("file created " & Now in it).
+    void acknowledge_Click();
+    void cbClearLog_Click();
+    // A file chosen in the Browse dialog: its folder becomes the working directory.
+    void Browse_Chosen(const std::string& fileName);
+    // The poll time box: its text changed / the text was committed (Enter, focus left).
+    void PoolTime_Change(const std::string& text);
+    void PoolTime_Commit();
+    // One tick of ServerTimer.
+    void ServerTimer_Timer();
+
+    // --- File helpers ---------------------------------------------------------------------
+    // Creates or empties path, up to four attempts one second apart.
+    void WaitFileWritable(const fs::path& path, bool& ok);
+    // Appends one line to the response file.
+    void WriteToRequestFile(const std::string& text, bool& ok);
+    // Deletes the ack file; false when it is there and cannot be deleted.
+    bool Kill_ackFile();
+    fs::path file(const char* name) const { return WorkingDir / name; }
+
+    // --- The request ----------------------------------------------------------------------
+    void processRequestfile(bool resume);
+
+    // --- State ----------------------------------------------------------------------------
+    fs::path WorkingDir;            // the working directory
+    int T_block_Server = 0;         // "Enable server"
+    int EditorVisible = 1;          // "TEDS editor visible"
+    std::string PoolTime = "1.0";   // the poll time box, seconds
+    int pollIntervalMs = 1000;
+    bool ServerTimerEnabled = false;
+    std::string status;             // the activity log, CR LF after every line
+    bool loaded = false;
+
+    // Request state, reset at the start of every run.
+    std::string RequestDateTime;
+    std::string RequestDevice;
+    long RequestFamily = -1;
+    core::Currency RequestUTID = core::Currency::fromScaled(-core::Currency::kScale);
+    bool AllowRomProgramming = false;
+    // The id of the node this request selected ("" none); looked up again before each use.
+    std::string selectedNode;
+
+    // The current date and time as log lines show it (tests replace it).
+    std::string (*nowText)() = &defaultNowText;
+    static std::string defaultNowText();
+
+private:
+    // Working values of one run.
+    struct Run {
+        bool resume = false;
+        int lineNo = 0;
+        bool abort = false;
+        bool deviceRequest = false;  // a command wrote the response
+        bool commandRan = false;     // a command other than EXIT ran
+        bool success = false;
+        bool exitRequested = false;
+        bool versionGiven = false;
+    };
+
+    void setTimer(bool enabled);
+    void restoreTimer() { setTimer(T_block_Server == 1); }
+    // Deletes the response file and writes the whole log into it (errors ignored).
+    void writeLogAsResponse();
+    // Writes lines as the whole response file; false (after the error report) on failure.
+    bool writeResponse(const std::vector<std::string>& lines);
+    void reportResponseError();
+    std::vector<std::string> headerLines() const;
+    std::string logHeader(const std::string& command) const;
+    void endRequest(Run& run);
+    void errorPath(int lineNo);
+
+    // One line of the request.
+    void handleTagLine(Run& run, const std::string& line);
+    void handleKeyword(Run& run, const std::string& line);
+    void selectByFamily(Run& run);
+    // The selected node's record index; -1 with "Error: Selected node lost !" (abort) when
+    // it went, or with "UTID and/or Node not specified in request" (abort) when none.
+    int requireNode(Run& run);
+    int selectedIndex() const { return indexOfNode(selectedNode); }
+    // The record of node id (its memory record for a dual switch); -1 when not listed.
+    static int indexOfNode(const std::string& id);
+    shell::NodeWindow& windowAt(int index) const;
+
+    // Commands.
+    void readTeds(Run& run);
+    void listFullTedsCommand(Run& run, const std::string& parameter);
+    void writeTedsCommand(Run& run);
+    void setPio(Run& run, bool a, bool b, const std::string& digits);
+    void deleteMemory(Run& run);
+    // The frame of the commands that append line by line: header appended when writable.
+    bool openFrame(const std::string& command);
+    void append(const std::string& line);
+
+public:
+    // --- Response writers ------------------------------------------------------------------
+    void findTEDS(int& node, bool& found);
+    void listFullTEDS(int node, bool prefix, bool& ok);
+    void writeTEDS(int node, bool& ok);
+    void Read_DS2406_PIO(const std::string& id, bool& ok);
+
+    // A line of a called window for the log and the response (Delete_memory's errors).
+    void requestReport(const std::string& line);
+
+private:
+    ServerHost& host_;
+};
+
+} // namespace server

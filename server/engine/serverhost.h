@@ -1,0 +1,64 @@
+#pragma once
+// What the request server needs of the windows around it: the main window (shown or
+// hidden, the chosen interface, its jobs, the end of the program), the TEDS windows of
+// the nodes (called by member name in the original) and the default TEDS window. The
+// app registers one implementation; the engine's own window answers its timer and log.
+
+#include "core/tdl/currency.h"
+
+#include <string>
+#include <vector>
+
+namespace shell {
+class NodeWindow;
+}
+
+namespace server {
+
+class ServerHost {
+public:
+    virtual ~ServerHost() = default;
+
+    // --- Main window ---------------------------------------------------------------
+    virtual bool mainWindowVisible() { return true; }
+    virtual void setMainWindowVisible(bool visible) {}
+    // Item 1 of the interface menu (the amplifier link) is checked.
+    virtual bool amplifierLinkChosen() { return false; }
+    // Posts main-window job `job` with parameter `param`.
+    virtual void postMainJob(int job, int param) {}
+    // The queued jobs are to run as soon as the current event has been handled, not only
+    // at the next tick of the queue's timer.
+    virtual void runJobsSoon() {}
+    // Posts job `job` (parameter 0) for the amplifier window PeloxF.
+    virtual void postAmplifierJob(int job) {}
+    // Ends the program (after the server window saved its settings).
+    virtual void endProgram() {}
+
+    // --- The server's own window -----------------------------------------------------
+    // The poll timer's state or interval changed.
+    virtual void pollTimerChanged(bool enabled, int intervalMs) {}
+    // The activity log changed (appended to, or emptied).
+    virtual void logChanged() {}
+    // The server window takes the focus back (while the main window is shown).
+    virtual void takeFocus() {}
+    // A message box of the server window itself: shown even while messages are suppressed.
+    virtual void ownMessage(const std::string& text) {}
+
+    // --- TEDS windows (each throws std::logic_error when the window is no TEDS window) --
+    virtual int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index,
+                          const std::string& value, bool noValue) = 0;
+    virtual bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) = 0;
+    // The full TEDS listing of the window's TEDS, one entry per response line.
+    virtual std::vector<std::string> appendFullTEDS(shell::NodeWindow& w, bool prefix) = 0;
+    // Writes the window's TEDS into its node; true when written and verified.
+    virtual bool WriteNode_s(shell::NodeWindow& w) = 0;
+
+    // --- The default TEDS window ---------------------------------------------------------
+    virtual std::string ActualNodeID() = 0;
+    virtual void setActualNodeID(const std::string& id) = 0;
+    virtual void setSelectedNodeID(const std::string& id) = 0;
+    // Erases the node ActualNodeID names (its family: the engine's request family).
+    virtual bool Delete_memory() = 0;
+};
+
+} // namespace server

@@ -1,0 +1,152 @@
+// The request server of the real program: headless, on a simulated network, serving a
+// temporary working directory with a 0.1 s poll. A client talks to it through files only.
+
+#include "core/base/settings.h"
+#include "tests/support/requestclient.h"
+#include "tests/support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using testing_support::readAll;
+using testing_support::RequestClient;
+using testing_support::TempDir;
+
+namespace {
+
+constexpr auto kAnswerTimeout = std::chrono::seconds(30);
+
+class RequestServerProgram : public ::testing::Test {
+protected:
+    TempDir program, profile, work, net;
+    pid_t pid = -1;
+
+    void SetUp() override
+    {
+        fs::copy_file(testing_support::programBinary(), program / "tedsmith");
+        for (const char* f : {"TagList.xdl", "ManufacturerList.xdl", "IEEE_Templates.tdl"})
+            fs::copy_file(testing_support::dataDir() / f, program / f);
+        fs::copy_file(testing_support::dataDir() / "demo-bridge.tds", net / "bridge.tds");
+        net.write("net.txt", "node 23:000000000104\ntds bridge.tds\nnode 12:000000000101\ntds bridge.tds\n");
+        const fs::path ini = profile / "Morvelund" / "QT8061" / "QT8061_Inifile.txt";
+        fs::create_directories(ini.parent_path());
+        core::Inifile_CreateKeyWithValue(ini, "Com port", 1);
+        core::Inifile_CreateKeyWithValue(ini, "Interface", "Dallas DS9097U");
+        core::Inifile_CreateKeyWithValue(ini, "IF Active at startup", 1);
+        core::Inifile_CreateKeyWithValue(ini, "T-block Server Active at startup", 1);
+        core::Inifile_CreateKeyWithValue(ini, "T-block workdir", work.path().string() + "/");
+        core::Inifile_CreateKeyWithValue(ini, "T-block server enabled", 1);
+        core::Inifile_CreateKeyWithValue(ini, "T-block server EditorVisible", 1);
+        core::Inifile_CreateKeyWithValue(ini, "T-block pooltime", "0.1");
+        start();
+    }
+    void TearDown() override
+    {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+
+    void start()
+    {
+        pid = ::fork();
+        if (pid == 0) {
+            if (::chdir(program.path().c_str()) != 0)
+                ::_exit(127);
+            const int err = ::open((profile / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(err, 2);
+            ::setenv("AllUsersProfile", profile.path().c_str(), 1);
+            ::setenv("TEDSMITH_NO_DIALOGS", "1", 1);
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            ::setenv("TEDSMITH_SIMNET", (net / "net.txt").c_str(), 1);
+            ::execl("./tedsmith", "./tedsmith", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ASSERT_GT(pid, 0);
+    }
+    // The exit code once the program ended within the timeout; -1 otherwise.
+    int waitForExit(std::chrono::seconds timeout)
+    {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -1;
+    }
+    std::string errors() { return readAll(profile / "stderr.txt"); }
+
+    // Until the server answers: an ack alone is answered with "request file not found"
+    // (an ack made before the window was loaded is deleted as stale, unanswered).
+    void waitUntilServing(RequestClient& client)
+    {
+        const auto end = std::chrono::steady_clock::now() + kAnswerTimeout;
+        while (std::chrono::steady_clock::now() < end) {
+            client.acknowledge();
+            ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
+            const auto r = client.response();
+            if (r && r->find("Error request file not found: TEDS_req.txt") != std::string::npos)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        FAIL() << "the server did not answer: " << errors();
+    }
+};
+
+TEST_F(RequestServerProgram, AnswersRequestsOnceAndEndsOnExit)
+{
+    RequestClient client(work.path());
+    waitUntilServing(client);
+
+    client.send(RequestClient::requestText({"REQUESTDATETIME e2e", "FAMILY 18", "SET_DS2406_PIOAB_01", "READ_DS2406_PIO"}));
+    ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
+    EXPECT_EQ(client.responseLines(), (std::vector<std::string>{"PIO_A=0", "PIO_B=1"}));
+
+    // A request with slow commands runs once: its answer stays as it was after the ack went.
+    client.send(RequestClient::requestText({"REQUESTDATETIME w1", "FAMILY 35", "UTID 919106", "%SerialNumber=\"4711\"",
+                                            "WRITETEDS", "FAMILY 18", "READ_DS2406_PIO", "FAMILY 35", "WRITETEDS"}));
+    ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
+    const auto answer = client.response();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(*answer, "PIO_A=0\r\nPIO_B=1\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_FALSE(client.ackPresent());
+    EXPECT_EQ(client.response(), answer);
+
+    // A request without a command is answered with the whole log: one write so far.
+    client.send(RequestClient::requestText({"REQUESTDATETIME probe"}));
+    ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
+    const auto log = client.responseLines();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& l) { return l.starts_with("Request (w1) for WriteTEDS : "); }),
+              1);
+    // The first write took the node off the list until the next scan.
+    EXPECT_NE(std::find(log.begin(), log.end(), "Error: Device specified not found"), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), "Request (w1)  completed succesfully"), log.end());
+
+    // The written TEDS listed after a new scan, then EXIT.
+    client.send(RequestClient::requestText({"CLEARLOG", "FAMILY 35", "READTEDS", "LISTFULLTEDS", "EXIT"}));
+    ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
+    const auto listing = client.responseLines();
+    EXPECT_NE(std::find(listing.begin(), listing.end(), "%SerialNumber, \"Serial number\", \"4711\""), listing.end());
+    EXPECT_EQ(listing.back(), "Checksum is ok");
+    EXPECT_EQ(waitForExit(std::chrono::seconds(20)), 0) << errors();
+    std::string saved;
+    core::Inifile_Read_String_Value(profile / "Morvelund" / "QT8061" / "QT8061_Inifile.txt", "T-block pooltime", saved);
+    EXPECT_EQ(saved, "0.1");
+}
+
+} // namespace

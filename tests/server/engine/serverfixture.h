@@ -1,0 +1,258 @@
+#pragma once
+// The request engine in process: TEDS windows on the simulated network (virtual time,
+// the shipped template library), a working directory and settings file in a temporary
+// folder, a host that forwards to the TEDS windows as the program does, a main-window
+// stand-in that scans, and the test client. A request is sent, then poll ticks and
+// queue ticks run until the ack file has gone.
+
+#include "core/base/corestate.h"
+#include "core/base/message.h"
+#include "core/base/settings.h"
+#include "core/base/trace.h"
+#include "core/lists/listsstate.h"
+#include "core/lists/manufacturerlist.h"
+#include "core/tdl/tdlstate.h"
+#include "core/tdl/templateparser.h"
+#include "device/base/devicestate.h"
+#include "device/drivers/driverstate.h"
+#include "device/onewire/onewirestate.h"
+#include "editor/tedswindow/editorstate.h"
+#include "editor/tedswindow/editorwindowfactory.h"
+#include "editor/tedswindow/tedsf.h"
+#include "platform/base/clock.h"
+#include "platform/base/messagebox.h"
+#include "platform/onewire/simbackend.h"
+#include "platform/onewiresim/simnetwork.h"
+#include "platform/onewiresim/simnode.h"
+#include "server/engine/requestengine.h"
+#include "shell/iface/ifacestate.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/nodes/doscan.h"
+#include "shell/nodes/nodehost.h"
+#include "shell/nodes/nodelist.h"
+#include "shell/nodes/windowgraveyard.h"
+#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/support/qtapp.h"
+#include "tests/support/requestclient.h"
+#include "tests/support/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace server_test {
+
+namespace fs = std::filesystem;
+
+// The main window's jobs 1 (drop every node, scan again), 6 (scan) and 7 (mode).
+struct MainStub final : shell::JobTarget {
+    void DoJob() override
+    {
+        const auto& head = shell::jobQueue().head();
+        jobs.push_back(head.subno);
+        if (head.subno == 1)
+            shell::removeAllTransducers();
+        if (head.subno == 1 || head.subno == 6)
+            shell::scanUntilPassEnds();
+    }
+    std::string name() const override { return "MainF"; }
+    std::vector<int> jobs;
+};
+
+// What the program's wiring does, with the main window and the program's end recorded.
+struct Host final : server::ServerHost {
+    Host(MainStub& m, editor::EditorNodeWindowFactory& f) : main(m), factory(f) {}
+
+    static editor::TedsF& teds(shell::NodeWindow& w, const char* member)
+    {
+        auto* t = dynamic_cast<editor::TedsF*>(&w);
+        if (!t)
+            throw std::logic_error(w.name() + " has no " + member);
+        return *t;
+    }
+    bool mainWindowVisible() override { return mainVisible; }
+    void setMainWindowVisible(bool v) override { mainVisible = v; }
+    bool amplifierLinkChosen() override { return amplifierLink; }
+    void postMainJob(int job, int param) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
+    void endProgram() override { ++ended; }
+    void pollTimerChanged(bool enabled, int intervalMs) override { timerOn = enabled; }
+    void ownMessage(const std::string& text) override { ownMessages.push_back(text); }
+    int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
+                  bool noValue) override
+    {
+        return teds(w, "updateTAG").doc.updateTAG(name, index, value, noValue);
+    }
+    bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) override
+    {
+        return teds(w, "CreateNewTEDS_force").doc.CreateNewTEDS_force(utid);
+    }
+    std::vector<std::string> appendFullTEDS(shell::NodeWindow& w, bool prefix) override
+    {
+        return teds(w, "appendFullTEDS").appendFullTEDS(prefix);
+    }
+    bool WriteNode_s(shell::NodeWindow& w) override
+    {
+        if (beforeWrite)
+            beforeWrite();
+        return teds(w, "WriteNode_s").WriteNode_s();
+    }
+    std::string ActualNodeID() override { return factory.shared().ActualNodeID; }
+    void setActualNodeID(const std::string& id) override { factory.shared().ActualNodeID = id; }
+    void setSelectedNodeID(const std::string& id) override { factory.shared().SelectedNodeID = id; }
+    bool Delete_memory() override { return factory.shared().Delete_memory(); }
+
+    MainStub& main;
+    editor::EditorNodeWindowFactory& factory;
+    bool mainVisible = true;
+    bool amplifierLink = false;
+    int ended = 0;
+    bool timerOn = false;
+    std::vector<std::string> ownMessages;
+    std::function<void()> beforeWrite;  // runs inside the request, before a node write
+};
+
+// What the TEDS windows ask of the running request.
+struct Neighbours final : editor::TedsNeighbours {
+    explicit Neighbours(server::RequestEngine& e) : engine(e) {}
+    int requestFamily() override { return static_cast<int>(engine.RequestFamily); }
+    bool allowRomProgramming() override { return engine.AllowRomProgramming; }
+    void requestReport(const std::string& line) override { engine.requestReport(line); }
+    server::RequestEngine& engine;
+};
+
+struct NoBeep final : shell::NodeHost {
+    void beep() override {}
+};
+
+inline std::string fixedNow() { return "NOW"; }
+
+class ServerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { testing_support::ensureApplication(); }
+
+    ServerTest()
+    {
+        platform::resetTmex();
+        device::resetDeviceState();
+        device::resetDriverState();
+        device::resetOneWireState();
+        core::resetCoreState();
+        shell::resetNodesState();
+        shell::resetScanErrors();
+        shell::resetIfaceState();
+        editor::resetEditorState();
+        auto& ds = device::deviceState();
+        ds.InterfaceType = 0;
+        ds.PortNum = 1;
+        ds.PortType = 5;
+        platform::useSimulatedNetwork(net, 5, 1);
+        core::resetTdlState();
+        core::coreState().ProgramFolder = testing_support::dataDir();
+        core::coreState().IniPath = dir / "settings.txt";
+        core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
+        core::ParseTemplateFile("IEEE_Templates.tdl");
+        core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
+        shell::setNodeWindowFactory(&factory);
+        shell::installDriverNodeList();
+        shell::setNodeHost(&nobeep);
+        shell::setScanBus(nullptr);
+        shell::setCollectScheduler([](int) {});
+        editor::setTedsNeighbours(&neighbours);
+        auto& q = shell::jobQueue();
+        q.reset();
+        q.StartJobQue();
+        shell::installScanStep();
+        core::setMessageSuppressor(&engine);
+        fs::create_directories(work);
+        engine.nowText = &fixedNow;
+    }
+    ~ServerTest() override
+    {
+        core::setMessageSuppressor(nullptr);
+        auto& q = shell::jobQueue();
+        q.scanStep = nullptr;
+        q.reset();
+        shell::resetNodesState();
+        shell::collectDeferred();
+        shell::destroyDeferredNow();
+        factory.releaseShared();
+        editor::setTedsNeighbours(nullptr);
+        shell::setNodeHost(nullptr);
+        shell::setNodeWindowFactory(nullptr);
+        shell::setCollectScheduler(nullptr);
+        core::resetTdlState();
+        core::resetListsState();
+        platform::resetTmex();
+        device::resetDriverState();
+    }
+
+    void load(const std::string& description)
+    {
+        std::string error;
+        ASSERT_TRUE(net->loadDescription(description, testing_support::dataDir(), error)) << error;
+    }
+    // Settings of a serving window, then its load.
+    void startServer(const std::string& pollTime = "0.1", int editorVisible = 1)
+    {
+        const auto& ini = core::coreState().IniPath;
+        core::Inifile_CreateKeyWithValue(ini, "T-block workdir", work.string());
+        core::Inifile_CreateKeyWithValue(ini, "T-block server enabled", 1);
+        core::Inifile_CreateKeyWithValue(ini, "T-block server EditorVisible", editorVisible);
+        core::Inifile_CreateKeyWithValue(ini, "T-block pooltime", pollTime);
+        engine.Form_Load();
+    }
+    // One poll tick and one queue tick, as the two timers would.
+    void step()
+    {
+        engine.ServerTimer_Timer();
+        shell::jobQueue().tick();
+        shell::collectDeferred();
+    }
+    // Sends lines after the version line and waits for the answer.
+    bool request(const std::vector<std::string>& lines)
+    {
+        return send(testing_support::RequestClient::requestText(lines));
+    }
+    bool send(const std::string& bytes)
+    {
+        client.send(bytes);
+        return client.waitForAnswer(std::chrono::seconds(20), [this] { step(); });
+    }
+    // Log lines (CR LF split) from line `from` on.
+    std::vector<std::string> logLines(std::size_t from = 0) const
+    {
+        auto all = testing_support::crlfLines(engine.status);
+        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(from, all.size())), all.end()};
+    }
+    std::shared_ptr<platform::sim::SimNode> node(const std::string& id)
+    {
+        for (const auto& n : net->nodes())
+            if (n->rom().nodeId() == id)
+                return n;
+        return nullptr;
+    }
+
+    testing_support::TempDir dir;
+    fs::path work = dir / "work";
+    platform::VirtualClock clock;
+    platform::ScopedClock scopedClock{clock};
+    platform::ScriptedMessageBox box;
+    platform::ScopedMessageBox scopedBox{box};
+    core::MemoryTrace trace;
+    core::ScopedTrace scopedTrace{trace, false};
+    std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
+    shell::MinimalNodeWindowFactory others;
+    editor::EditorNodeWindowFactory factory{others};
+    MainStub mainStub;
+    Host host{mainStub, factory};
+    server::RequestEngine engine{host};
+    Neighbours neighbours{engine};
+    NoBeep nobeep;
+    testing_support::RequestClient client{work};
+};
+
+} // namespace server_test
