@@ -190,6 +190,7 @@ const char* kApp = "48000001A2B3C414";
 const char* k4k = "A900000091E4D223";
 const char* k1k = "6B0000005C6D7E2D";
 const char* kSerial = "2B0000000A0B0C01";
+const char* kBridge1k = "190000005CA6572D";  // the shipped demo's rewritable bridge sensor
 
 TEST_F(SimNetScan, EveryFamilyAppearsWithItsTexts)
 {
@@ -237,6 +238,9 @@ TEST_F(SimNetScan, TheShippedDemoNetworkWithTheShippedTemplates)
 
     EXPECT_EQ(top(kSwitch), "IEEE 1451.4 Bridge sensor, acceleration m/s\xB2, Single range");
     EXPECT_EQ(recordTexts(kSwitch), (std::vector<std::string>{"TEDS", "Switch"}));
+    // The same bridge sensor TEDS on a 1-kbit EEPROM: a transducer of its own.
+    EXPECT_EQ(top(kBridge1k), "IEEE 1451.4 Bridge sensor, acceleration m/s\xB2, Single range");
+    EXPECT_EQ(recordTexts(kBridge1k), (std::vector<std::string>{"TEDS"}));
     EXPECT_EQ(recordTexts(kApp), (std::vector<std::string>{"memory not assigned"}));
     // The 1-kbit node lists the accelerometer TEDS and the thermometer: one transducer.
     EXPECT_EQ(recordTexts(k1k), (std::vector<std::string>{"Nodelist"}));
@@ -244,7 +248,7 @@ TEST_F(SimNetScan, TheShippedDemoNetworkWithTheShippedTemplates)
     EXPECT_EQ(top(k4k), "IEEE 1451.4 Accelerometer");
     EXPECT_EQ(top(k1k), "IEEE 1451.4 Accelerometer");
     EXPECT_EQ(top(kThermo), "IEEE 1451.4 Accelerometer");
-    EXPECT_EQ(widget.topLevelItemCount(), 4);
+    EXPECT_EQ(widget.topLevelItemCount(), 5);
     EXPECT_TRUE(box.shown.empty());
     core::resetListsState();
 }
