@@ -162,8 +162,11 @@ void TedsF::keepOrphanedTeds()
     // Told once the scan or job that removed the node has finished.
     QPointer<TedsF> k(keeper);
     QTimer::singleShot(0, [k, id] {
-        core::ShowMessage("The node " + id + " is gone from the microLAN. Its TEDS with the changes that were not written " +
-                          (k ? "is kept in the TEDS window." : "is lost."));
+        // The node left the network, or the node list was dropped for a new scan.
+        core::ShowMessage("The node " + id + " was dropped from the node list. Its TEDS with the changes that were not written " +
+                          (k ? "is kept in the TEDS window: save it with File > \"Save TEDS as\" and read it into the "
+                               "node's window once the node is listed again."
+                             : "is lost."));
         if (k)
             k->reqShow();
     });
