@@ -17,6 +17,7 @@
 #include "platform/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
 #include "platform/onewiresim/simnode.h"
+#include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +78,7 @@ public:
     std::vector<std::string> log;
 };
 
-class DriverFixture : public ::testing::Test {
+class DriverFixture : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     DriverFixture()
     {
@@ -232,12 +233,6 @@ protected:
         return static_cast<int>(std::count_if(all.begin(), all.end(), [kind](const auto& e) { return e.kind == kind; }));
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     platform::emu::EmulatedAdapter adapter;
     FakeNodeList nodes{*net};

@@ -29,6 +29,7 @@
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/virtualservices.h"
 
 #include <QDialog>
 #include <gtest/gtest.h>
@@ -68,7 +69,7 @@ struct Host final : shell::NodeHost {
     int beeps = 0;
 };
 
-class TedsWindowTest : public ::testing::Test {
+class TedsWindowTest : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
 
@@ -177,12 +178,6 @@ protected:
         return out;
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace, true};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory factory{others};
