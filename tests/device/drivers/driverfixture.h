@@ -17,6 +17,7 @@
 #include "platform/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
 #include "platform/onewiresim/simnode.h"
+#include "tests/support/simadapter.h"
 #include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
@@ -82,17 +83,11 @@ class DriverFixture : public ::testing::Test, protected testing_support::Virtual
 protected:
     DriverFixture()
     {
-        platform::resetTmex();
-        device::resetDeviceState();
-        device::resetOneWireState();
+        testing_support::selectAdapterPort();
         device::resetDriverState();
         core::resetCoreState();
         core::resetTdlState();
         core::tdlState().Templates[0].validated = true;
-        device::DeviceState& ds = device::deviceState();
-        ds.InterfaceType = 0;
-        ds.PortNum = 1;
-        ds.PortType = 5;
         net->setTranscriptLimit(0);
         // The simulated network's own backend, or an adapter emulator (TEDSMITH_TEST_ADAPTER).
         adapter = platform::emu::serveFromEnvironment(net, 5, 1);

@@ -28,6 +28,7 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
 
@@ -75,20 +76,13 @@ protected:
 
     TedsWindowTest()
     {
-        platform::resetTmex();
-        device::resetDeviceState();
+        testing_support::plugSimulatedAdapter(net);
         device::resetDriverState();
-        device::resetOneWireState();
         core::resetCoreState();
         shell::resetNodesState();
         shell::resetScanErrors();
         shell::resetIfaceState();
         editor::resetEditorState();
-        auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
-        ds.PortNum = 1;
-        ds.PortType = 5;
-        platform::useSimulatedNetwork(net, 5, 1);
         loadTemplates();
         shell::setNodeWindowFactory(&factory);
         shell::installDriverNodeList();
