@@ -160,8 +160,8 @@ private:
 
 // The text with every "," turned into ".".
 std::string Comma2Point(std::string text);
-// The amplifier unit for a TEDS unit: "V/(m/s\xB2)" "V/M/S2", "V/PA" "V/PA", "V/C" and
-// "V/N" "V/UNIT", anything else "V/V" (exact comparison).
+// The amplifier unit for a TEDS unit, letter case aside: "V/(m/s\xB2)" "V/M/S2", "V/PA"
+// "V/PA", "V/C" and "V/N" "V/UNIT", anything else "V/V".
 std::string peloxUnitOf(const std::string& tedsUnit);
 // A TEDS title as the window shows it: up to its first ",", else up to its first blank.
 std::string shortTedsTitle(const std::string& title);
