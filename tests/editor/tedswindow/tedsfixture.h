@@ -70,6 +70,27 @@ struct Host final : shell::NodeHost {
     int beeps = 0;
 };
 
+// A template of the older layout (as the DS2430A's TEDS has): its manufacturer as
+// selector, one user number.
+inline void addOlderLayoutTemplate(int manufacturer)
+{
+    auto& lib = core::tdlState();
+    const int t = lib.TemplateLast + 1;
+    lib.Templates.resize(static_cast<std::size_t>(t) + 2);
+    auto& r = lib.Templates[static_cast<std::size_t>(t)];
+    r.name = "Older layout basic";
+    r.UTIDT = 0;
+    r.validated = true;
+    r.lengthBits = 80;
+    r.fieldLast = 1;
+    r.fields[0] = {"Manufacturer ID", nullptr, "", "", 0, 0, 14, "UNINT", 0, 0, "", ""};
+    r.fields[1] = {"User number", nullptr, "", "", 2, 64, 16, "UNINT", 0, 0, "", ""};
+    r.selectorLast = 0;
+    r.selectors[0] = {0, 14, manufacturer};
+    lib.TemplateLast = t;
+    lib.TemplateParseLast = t;
+}
+
 class TedsWindowTest : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
