@@ -20,17 +20,9 @@ std::string rootKey(int n) { return "rootAmplifier " + std::to_string(n); }
 
 } // namespace
 
-PeloxModel::PeloxModel(PeloxView* view) : view_(view ? view : &noView_) {}
+PeloxModel::PeloxModel(PeloxView* view) : view_(view) {}
 
 PeloxModel::~PeloxModel() { detachFromQueue(); }
-
-void PeloxModel::changed() { view_->modelChanged(); }
-
-void PeloxModel::focusAway()
-{
-    if (view_->windowVisible())
-        view_->parkFocus();
-}
 
 void PeloxModel::Form_Load()
 {

@@ -9,6 +9,7 @@
 
 #include "amplifier/model/amplifierrecord.h"
 #include "amplifier/model/peloxtree.h"
+#include "amplifier/model/toolview.h"
 #include "shell/iface/menuitemstate.h"
 #include "shell/jobs/jobtarget.h"
 
@@ -20,16 +21,10 @@
 namespace amplifier {
 
 // What the model needs of its window.
-class PeloxView {
+class PeloxView : public ToolView {
 public:
-    virtual ~PeloxView() = default;
     // Shows the window and lets pending events run (the chain read shows its progress).
     virtual void showWindow() {}
-    virtual bool windowVisible() { return false; }
-    // Parks the keyboard focus on the hidden button.
-    virtual void parkFocus() {}
-    // The state changed: show it.
-    virtual void modelChanged() {}
 };
 
 inline shell::MenuItemState menuItem(const char* caption)
@@ -146,8 +141,8 @@ public:
     std::function<void(int amplifierNo)> showDownloadWindow;
 
 private:
-    void changed();
-    void focusAway();
+    void changed() { view_.changed(); }
+    void focusAway() { view_.focusAway(); }
     // The 16-channel settings, captions and file names of amplifier n's type.
     void applyTypeSettings(int n);
     void readConfItems(AmplifierRecord& amp, std::string& reply);
@@ -160,14 +155,13 @@ private:
     // False when the firmware is refused.
     bool channelCommon(bool postTedsRead);
 
-    PeloxView* view_;
-    PeloxView noView_;
+    ToolViewLink<PeloxView> view_;
 };
 
 // The text with every "," turned into ".".
 std::string Comma2Point(std::string text);
-// The amplifier unit for a TEDS unit: "V/(m/s\xB2)" "V/M/S2", "V/PA" "V/PA", "V/C" and
-// "V/N" "V/UNIT", anything else "V/V" (exact comparison).
+// The amplifier unit for a TEDS unit, letter case aside: "V/(m/s\xB2)" "V/M/S2", "V/PA"
+// "V/PA", "V/C" and "V/N" "V/UNIT", anything else "V/V".
 std::string peloxUnitOf(const std::string& tedsUnit);
 // A TEDS title as the window shows it: up to its first ",", else up to its first blank.
 std::string shortTedsTitle(const std::string& title);

@@ -5,6 +5,7 @@
 #include "amplifier/model/peloxmodel.h"
 
 #include "core/base/message.h"
+#include "core/base/textfile.h"
 #include "core/base/trace.h"
 #include "core/codecs/sinumber.h"
 #include "device/amplink/peloxtransport.h"
@@ -14,18 +15,10 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodewindows/tedsfields.h"
 
-#include <cctype>
 
 namespace amplifier {
 
 namespace {
-
-std::string upperAscii(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string sensText(double value, const std::string& unit)
 {
@@ -37,7 +30,7 @@ std::string sensText(double value, const std::string& unit)
 std::string peloxUnitOf(const std::string& tedsUnit)
 {
     // Letter case aside: the library writes pascal as "Pa".
-    const std::string u = upperAscii(tedsUnit);
+    const std::string u = core::upper(tedsUnit);
     if (u == "V/(M/S\xB2)")
         return "V/M/S2";
     if (u == "V/PA")

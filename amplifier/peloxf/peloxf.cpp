@@ -2,6 +2,7 @@
 
 #include "platform/base/clock.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -127,9 +128,7 @@ void PeloxF::buildUi()
     side->addLayout(mode);
     side->addStretch(1);
 
-    nofocus = new QPushButton("nofocus", central);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10); // off screen, only takes the focus
+    nofocus = platform::makeFocusParker(central);
     setCentralWidget(central);
 }
 

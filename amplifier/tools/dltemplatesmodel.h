@@ -11,7 +11,7 @@
 // Files: the default list is read from the program folder; the user's list and the
 // dump live in the writable data folder.
 
-#include "amplifier/tools/toolview.h"
+#include "amplifier/model/toolview.h"
 
 #include <filesystem>
 #include <string>

@@ -7,7 +7,7 @@
 // a single command is sent. The write runs as the window's job 0, in order with the
 // other work on the amplifier line. Loaded once; closing the window only hides it.
 
-#include "amplifier/tools/toolview.h"
+#include "amplifier/model/toolview.h"
 #include "shell/jobs/jobtarget.h"
 
 #include <functional>

@@ -4,7 +4,7 @@
 // the buttons, run by the job queue in order with the other device work) and the log
 // of every exchange. Loaded once; closing the window only hides it.
 
-#include "amplifier/tools/toolview.h"
+#include "amplifier/model/toolview.h"
 #include "shell/jobs/jobtarget.h"
 
 #include <functional>

@@ -80,18 +80,6 @@ std::string Format_TemplateParam(const core::TemplateRecord& t, int limitBit, in
     return text;
 }
 
-std::string unitCode(const std::string& unit)
-{
-    const std::string u = core::upper(unit);
-    if (u == "V/(M/S\xB2)")
-        return "V/M/S2";
-    if (u == "V/PA")
-        return "V/PA";
-    if (u == "V/C" || u == "V/N")
-        return "V/UNIT";
-    return "V/V";
-}
-
 TraTeLine Build_TRA_TE_Line(const core::TemplateRecord& t, bool amplifier1Is6188)
 {
     bool modelFound = false, serialFound = false, passiveFound = false, sensFound = false;
@@ -122,7 +110,7 @@ TraTeLine Build_TRA_TE_Line(const core::TemplateRecord& t, bool amplifier1Is6188
                        std::to_string(s.bitCount);
     if (amplifier1Is6188)
         list += "," + std::to_string(n.bitAddress) + "," + std::to_string(n.bitCount);
-    out.line = "TRA:TE \"" + list + "\"," + number(s.p1) + "," + number(s.p2) + "," + unitCode(s.unit);
+    out.line = "TRA:TE \"" + list + "\"," + number(s.p1) + "," + number(s.p2) + "," + peloxUnitOf(s.unit);
     return out;
 }
 

@@ -26,9 +26,6 @@ int Find_TemplateParamNo(const core::TemplateRecord& t, const std::string& word,
 // start below limitBit on are left out. count: the runs written.
 std::string Format_TemplateParam(const core::TemplateRecord& t, int limitBit, int& count);
 
-// The sensitivity unit as the amplifier knows it: "V/M/S2", "V/PA", "V/UNIT" or "V/V".
-std::string unitCode(const std::string& unit);
-
 struct TraTeLine {
     std::string line;  // without the line end
     bool qualifies = false;

@@ -40,9 +40,7 @@ void AbstractControl::show(const std::string& name, const std::vector<std::strin
 {
     AbstractTitle->setText(platform::fromCp1252(name));
     // Always refilled, so a template without abstract lines leaves no stale text.
-    QString text = platform::fromCp1252(abstractText(lines));
-    text.replace("\r\n", "\n");
-    TemplateAbstract->setPlainText(text);
+    TemplateAbstract->setPlainText(platform::fromCp1252Lines(abstractText(lines)));
 }
 
 } // namespace editor

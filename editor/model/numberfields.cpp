@@ -23,6 +23,27 @@
 
 namespace editor::fieldcodecs {
 
+namespace {
+
+// "N/A" typed: every bit of the field set, the code for no value.
+bool encodeNotAvailable(const FieldContext& c)
+{
+    core::FillFieldOnes(F(c).bitAddress, F(c).bitCount, c.buf);
+    return true;
+}
+
+// A field with every bit set: no value, shown as "N/A".
+FieldLookup notAvailable()
+{
+    FieldLookup r;
+    r.available = false;
+    r.hasText = true;
+    r.text = kNotAvailable;
+    return r;
+}
+
+} // namespace
+
 // ----- CONRELRES -------------------------------------------------------------------
 
 std::optional<std::string> decodeConRelRes(const FieldContext& c)
@@ -37,10 +58,8 @@ std::optional<std::string> decodeConRelRes(const FieldContext& c)
 
 bool encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&)
 {
-    if (text == kNotAvailable) {
-        core::FillFieldOnes(F(c).bitAddress, F(c).bitCount, c.buf);
-        return true;
-    }
+    if (text == kNotAvailable)
+        return encodeNotAvailable(c);
     const double scale = (F(c).unit == "V/C" && text.find("V/pC") != std::string::npos) ? 1e12 : 1;
     const auto code = core::ConRelResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, scale, F(c).unit);
     if (!code)
@@ -51,13 +70,9 @@ bool encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&
 
 FieldLookup lookupConRelRes(const FieldContext& c)
 {
+    if (allOnes(c))
+        return notAvailable();
     FieldLookup r;
-    if (allOnes(c)) {
-        r.available = false;
-        r.hasText = true;
-        r.text = kNotAvailable;
-        return r;
-    }
     r.hasValue = true;
     r.value = core::ConRelResDecode(static_cast<std::int64_t>(raw(c).low64()), F(c).p1, F(c).p2);
     return r;
@@ -82,10 +97,8 @@ std::optional<std::string> decodeConRes(const FieldContext& c)
 
 bool encodeConRes(const FieldContext& c, const std::string& text, EncodePass&)
 {
-    if (text == kNotAvailable) {
-        core::FillFieldOnes(F(c).bitAddress, F(c).bitCount, c.buf);
-        return true;
-    }
+    if (text == kNotAvailable)
+        return encodeNotAvailable(c);
     const auto q = core::ConResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, F(c).unit);
     if (!q)
         return false;
@@ -97,13 +110,9 @@ bool encodeConRes(const FieldContext& c, const std::string& text, EncodePass&)
 
 FieldLookup lookupConRes(const FieldContext& c)
 {
+    if (allOnes(c))
+        return notAvailable();
     FieldLookup r;
-    if (allOnes(c)) {
-        r.available = false;
-        r.hasText = true;
-        r.text = kNotAvailable;
-        return r;
-    }
     r.hasValue = true;
     r.value = F(c).p1 + rawDouble(c) * F(c).p2;
     return r;

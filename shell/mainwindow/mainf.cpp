@@ -4,6 +4,7 @@
 #include "device/amplink/peloxtransport.h"
 #include "platform/onewire/tmex.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/focusparker.h"
 #include "platform/serial/termiosport.h"
 #include "shell/iface/ifacestate.h"
 #include "shell/jobs/jobqueue.h"
@@ -146,9 +147,7 @@ void MainF::buildUi()
     SimulatedLabel->setWordWrap(true);
     SimulatedLabel->hide();
 
-    nofocus = new QPushButton("Nofocus", central);
-    nofocus->setObjectName("nofocus");
-    nofocus->setGeometry(-200, -200, 10, 10); // off screen, only takes the focus
+    nofocus = platform::makeFocusParker(central, "Nofocus");
 
     auto* right = new QVBoxLayout;
     right->addWidget(Frame1);

@@ -11,7 +11,7 @@
 namespace testing_support {
 
 struct VirtualServices {
-    explicit VirtualServices(bool traceOn) : scopedTrace{trace, traceOn} {}
+    explicit VirtualServices(bool traceOn = true) : scopedTrace{trace, traceOn} {}
 
     platform::VirtualClock clock;
     platform::ScopedClock scopedClock{clock};

@@ -5,6 +5,7 @@
 // copy, the chips' own copy times (DS2433 5 ms a page, DS2431 and DS2430A 10 ms) and
 // one read-back of the written memory.
 
+#include "bench/support/patternimage.h"
 #include "device/base/devicestate.h"
 #include "device/drivers/fam12.h"
 #include "device/drivers/fam14.h"
@@ -65,20 +66,6 @@ public:
         return *node;
     }
 
-    static device::MemImage image(const std::string& id, int pages, int pageSize, int seed)
-    {
-        device::MemImage mi;
-        mi.RomId = id;
-        mi.Pages = pages;
-        mi.PageSize = pageSize;
-        mi.RomUsed = false;
-        mi.dimension();
-        for (int i = 1; i <= mi.byteCount(); ++i)
-            mi.Data[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 37 + seed) % 251);
-        device::Set_Page_Checksums(mi);
-        return mi;
-    }
-
     // The node of mi read into a fresh image by read.
     static device::MemImage readBack(const device::MemImage& mi, const std::function<void(device::MemImage&)>& read)
     {
@@ -124,7 +111,7 @@ int main()
 
     {
         auto& n = b.plug<SimDs2433>(0x23);
-        device::MemImage mi = Bench::image(n.rom().nodeId(), 16, 32, 3);
+        device::MemImage mi = bench_support::patternImage(n.rom().nodeId(), 16, 32, 3);
         // Per page: write (3 + 32 bytes), read back (4 + 32), copy (4 bytes, 5 ms), each
         // after Match ROM; then the 512 bytes read back once.
         const double write = Search + 16 * (3 * Match + (35 + 36 + 4) * Byte + 5000) + Match + 515 * Byte;
@@ -133,7 +120,7 @@ int main()
     }
     {
         auto& n = b.plug<SimDs2431>(0x2D);
-        device::MemImage mi = Bench::image(n.rom().nodeId(), 4, 32, 5);
+        device::MemImage mi = bench_support::patternImage(n.rom().nodeId(), 4, 32, 5);
         // Per 8-byte row: write (3 + 8), read back with CRC16 (4 + 8 + 2), copy (4 bytes,
         // 10 ms), each after Match ROM; then the 128 bytes read back once.
         const double write = Search + 16 * (3 * Match + (11 + 14 + 4) * Byte + 10000) + Match + 131 * Byte;
@@ -142,7 +129,7 @@ int main()
     }
     {
         auto& n = b.plug<SimDualSwitch>(0x12);
-        device::MemImage mi = Bench::image(n.rom().nodeId(), 4, 32, 7);
+        device::MemImage mi = bench_support::patternImage(n.rom().nodeId(), 4, 32, 7);
         // The node read to find what is programmed, the first byte with its command (4 bytes,
         // CRC16, 480 us pulse, byte read back), every further byte with its CRC16, pulse and
         // read-back, and the node read again.
@@ -152,7 +139,7 @@ int main()
     }
     {
         auto& n = b.plug<SimDs2430>(0x14);
-        device::MemImage mi = Bench::image(n.rom().nodeId(), 1, 32, 9);
+        device::MemImage mi = bench_support::patternImage(n.rom().nodeId(), 1, 32, 9);
         // Status (3 bytes), write scratchpad (2 + 32), read it back (2 + 32), copy (2 bytes,
         // 10 ms), each after Match ROM; then the data memory read back.
         const double write = Search + Match + 3 * Byte + 3 * Match + (34 + 34 + 2) * Byte + 10000 + readJob(34) - Search;

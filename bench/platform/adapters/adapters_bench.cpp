@@ -6,6 +6,7 @@
 // the job: what each reset, byte, search pass and pull-up costs at least on that adapter,
 // with the mode switches that cannot be avoided.
 
+#include "bench/support/patternimage.h"
 #include "device/base/devicestate.h"
 #include "device/drivers/fam23.h"
 #include "device/drivers/fam2d.h"
@@ -64,21 +65,6 @@ struct Bench {
         adapter = emu::serveEmulated(kind, net, portType(kind), kPort);
     }
     ~Bench() { resetTmex(); }
-
-    // A whole image of the node, checksummed, that differs from what the node holds.
-    static device::MemImage image(const RomCode& rom, int pages, int seed)
-    {
-        device::MemImage mi;
-        mi.RomId = rom.nodeId();
-        mi.Pages = pages;
-        mi.PageSize = 32;
-        mi.RomUsed = false;
-        mi.dimension();
-        for (int i = 1; i <= mi.byteCount(); ++i)
-            mi.Data[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 37 + seed) % 251);
-        device::Set_Page_Checksums(mi);
-        return mi;
-    }
 };
 
 struct Cost {
@@ -239,13 +225,13 @@ int main()
          2},
         {"DS2433 write",
          [](Bench& b) {
-             device::MemImage mi = Bench::image(b.ds2433, 16, 3);
+             device::MemImage mi = bench_support::patternImage(b.ds2433.nodeId(), 16, 32, 3);
              return device::Write_fam23(mi);
          },
          1 + 16 * 3},
         {"DS2431 write",
          [](Bench& b) {
-             device::MemImage mi = Bench::image(b.ds2431, 4, 5);
+             device::MemImage mi = bench_support::patternImage(b.ds2431.nodeId(), 4, 32, 5);
              return device::Write_fam2D(mi);
          },
          1 + 16 * 3},

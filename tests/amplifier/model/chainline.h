@@ -5,6 +5,7 @@
 // the transport's line.
 
 #include "device/amplink/peloxtransport.h"
+#include "platform/amplifiersim/amplifiersimconfig.h"
 #include "platform/amplifiersim/ptyserver.h"
 #include "platform/serial/memoryport.h"
 #include "platform/serial/termiosport.h"
@@ -13,11 +14,21 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace chain_line {
 
 using namespace platform::sim;
+
+// The chain a description gives; a description that does not parse fails the test.
+inline AmplifierSimConfig chainOf(const std::string& description)
+{
+    AmplifierSimConfig c;
+    std::string error;
+    EXPECT_TRUE(parseAmplifierSimConfig(description, "/", c, error)) << error;
+    return c;
+}
 
 // Fast line timings for the real-time line.
 inline void quickLine(AmplifierSimConfig& c)

@@ -17,17 +17,10 @@
 using namespace std::chrono_literals;
 using namespace platform::sim;
 using amplifier::amplifierState;
+using chain_line::chainOf;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-AmplifierSimConfig chainOf(const std::string& description)
-{
-    AmplifierSimConfig c;
-    std::string error;
-    EXPECT_TRUE(parseAmplifierSimConfig(description, "/", c, error)) << error;
-    return c;
-}
 
 // The lines of the address exchange for amplifiers 1 .. n, and the failed n + 1st.
 Lines addressing(int n)

@@ -25,13 +25,7 @@ namespace tools_test {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-inline platform::sim::AmplifierSimConfig chainOf(const std::string& description)
-{
-    platform::sim::AmplifierSimConfig c;
-    std::string error;
-    EXPECT_TRUE(platform::sim::parseAmplifierSimConfig(description, "/", c, error)) << error;
-    return c;
-}
+using chain_line::chainOf;
 
 class ToolsTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 
 #include "templatebuilder.h"
 
+#include "amplifier/model/peloxmodel.h"
 #include "amplifier/tools/traline.h"
 #include "platform/amplifiersim/templatedefinition.h"
 
@@ -146,12 +147,12 @@ TEST(TraTeLine, NumbersAndUnits)
         const auto line = Build_TRA_TE_Line(t, false).line;
         EXPECT_EQ(line.substr(line.find("\",") + 2, std::string(c.text).size()), c.text) << c.p1;
     }
-    EXPECT_EQ(amplifier::unitCode("V/(m/s\xB2)"), "V/M/S2");
-    EXPECT_EQ(amplifier::unitCode("V/Pa"), "V/PA");
-    EXPECT_EQ(amplifier::unitCode("V/C"), "V/UNIT");
-    EXPECT_EQ(amplifier::unitCode("v/n"), "V/UNIT");
-    EXPECT_EQ(amplifier::unitCode("V/(m/s2)"), "V/V");
-    EXPECT_EQ(amplifier::unitCode(""), "V/V");
+    EXPECT_EQ(amplifier::peloxUnitOf("V/(m/s\xB2)"), "V/M/S2");
+    EXPECT_EQ(amplifier::peloxUnitOf("V/Pa"), "V/PA");
+    EXPECT_EQ(amplifier::peloxUnitOf("V/C"), "V/UNIT");
+    EXPECT_EQ(amplifier::peloxUnitOf("v/n"), "V/UNIT");
+    EXPECT_EQ(amplifier::peloxUnitOf("V/(m/s2)"), "V/V");
+    EXPECT_EQ(amplifier::peloxUnitOf(""), "V/V");
     // UTIDT 1 is written as "1".
     EXPECT_EQ(Build_TRA_TE_Line(workedExample(1234, 1), false).line, kExampleLine);
 }

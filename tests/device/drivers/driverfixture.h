@@ -17,6 +17,8 @@
 #include "platform/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
 #include "platform/onewiresim/simnode.h"
+#include "tests/support/simadapter.h"
+#include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
 
@@ -77,21 +79,15 @@ public:
     std::vector<std::string> log;
 };
 
-class DriverFixture : public ::testing::Test {
+class DriverFixture : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     DriverFixture()
     {
-        platform::resetTmex();
-        device::resetDeviceState();
-        device::resetOneWireState();
+        testing_support::selectAdapterPort();
         device::resetDriverState();
         core::resetCoreState();
         core::resetTdlState();
         core::tdlState().Templates[0].validated = true;
-        device::DeviceState& ds = device::deviceState();
-        ds.InterfaceType = 0;
-        ds.PortNum = 1;
-        ds.PortType = 5;
         net->setTranscriptLimit(0);
         // The simulated network's own backend, or an adapter emulator (TEDSMITH_TEST_ADAPTER).
         adapter = platform::emu::serveFromEnvironment(net, 5, 1);
@@ -232,12 +228,6 @@ protected:
         return static_cast<int>(std::count_if(all.begin(), all.end(), [kind](const auto& e) { return e.kind == kind; }));
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     platform::emu::EmulatedAdapter adapter;
     FakeNodeList nodes{*net};

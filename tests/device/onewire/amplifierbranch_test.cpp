@@ -10,6 +10,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "tests/device/onewire/mlanfake.h"
+#include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ namespace {
 // register record with the ROM in bus order.
 std::string foundReply(const std::string& busRom) { return "30,\"0E800081000008" + busRom + "\""; }
 
-class AmplifierBranch : public ::testing::Test {
+class AmplifierBranch : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     void SetUp() override
     {
@@ -43,12 +44,6 @@ protected:
     // Lines of a transaction: the payload line and the query.
     Lines tx(const std::string& payload) const { return {mlanLine(3, payload), "I_C_3:MLAN?"}; }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace};
     testing_support::MlanFake amp;
     platform::MemorySerialPort port{&amp};
 };

@@ -13,6 +13,7 @@
 #include "tests/device/onewire/mlanfake.h"
 #include "platform/amplifiersim/amplifierchain.h"
 #include "tests/device/onewire/simbus.h"
+#include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-class AmplifierSim : public ::testing::Test {
+class AmplifierSim : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     void SetUp() override
     {
@@ -81,12 +82,6 @@ protected:
         return ids;
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace};
     platform::MemorySerialPort port;
     std::unique_ptr<platform::sim::AmplifierChain> chain;
 };

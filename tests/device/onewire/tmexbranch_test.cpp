@@ -13,6 +13,7 @@
 #include "platform/onewiresim/simdualswitch.h"
 #include "platform/onewiresim/simscratcheeprom.h"
 #include "tests/device/onewire/simbus.h"
+#include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ Step step()
     return s;
 }
 
-class TmexBranch : public ::testing::Test {
+class TmexBranch : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     void SetUp() override
     {
@@ -96,12 +97,6 @@ protected:
         return ids;
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace};
     platform::sim::SimNetwork net;
     std::shared_ptr<testing_support::CountingSimBackend> backend;
     FakeWindow window;

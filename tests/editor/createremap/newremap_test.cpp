@@ -37,10 +37,7 @@ protected:
     // The document's bytes read back as a node read would leave them.
     int matchedAgain() const
     {
-        editor::TedsDocument again;
-        again.TedsBuf.dimension(doc.TedsBuf.Size);
-        again.TedsBuf.Bytes = doc.TedsBuf.Bytes;
-        again.TedsBuf.DraftLayout = doc.TedsBuf.DraftLayout;
+        editor::TedsDocument again = bytesOnly(doc);
         int found = -1;
         return again.GetTemplate(found) ? found : -1;
     }
@@ -271,10 +268,7 @@ TEST_F(ShippedLibrary, EveryTemplateCreatedThroughTheDialogMatchesItself)
         m.chooseTemplate(t);
         m.chooseManufacturer(core::ManufacturerIndexFromId(61));
         ASSERT_TRUE(m.Command1_Click());
-        editor::TedsDocument again;
-        again.TedsBuf.dimension(doc.TedsBuf.Size);
-        again.TedsBuf.Bytes = doc.TedsBuf.Bytes;
-        again.TedsBuf.DraftLayout = doc.TedsBuf.DraftLayout;
+        editor::TedsDocument again = bytesOnly(doc);
         int found = -1;
         ASSERT_TRUE(again.GetTemplate(found));
         EXPECT_EQ(core::tdlState().Templates[static_cast<std::size_t>(found)].UTID, rec.UTID);

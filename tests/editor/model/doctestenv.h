@@ -76,6 +76,16 @@ protected:
         box.clear();
     }
 
+    // A document holding only d's bytes and layout, as a node read would leave them.
+    static editor::TedsDocument bytesOnly(const editor::TedsDocument& d)
+    {
+        editor::TedsDocument again;
+        again.TedsBuf.dimension(d.TedsBuf.Size);
+        again.TedsBuf.Bytes = d.TedsBuf.Bytes;
+        again.TedsBuf.DraftLayout = d.TedsBuf.DraftLayout;
+        return again;
+    }
+
     int templateNamed(const std::string& name) const
     {
         const auto& st = core::tdlState();

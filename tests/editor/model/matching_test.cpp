@@ -191,10 +191,7 @@ TEST_F(Matching, EmptyTedsOfEveryShippedTemplateMatchesIt)
         EXPECT_EQ(doc.TedsBuf.Status, core::TedsStatusNotRead);
         EXPECT_EQ(doc.display, Display::Grid);
         // Read back as a node read would leave it: only the bytes.
-        editor::TedsDocument again;
-        again.TedsBuf.dimension(doc.TedsBuf.Size);
-        again.TedsBuf.Bytes = doc.TedsBuf.Bytes;
-        again.TedsBuf.DraftLayout = doc.TedsBuf.DraftLayout;
+        editor::TedsDocument again = bytesOnly(doc);
         int found = 0;
         ASSERT_TRUE(again.GetTemplate(found));
         EXPECT_EQ(core::tdlState().Templates[static_cast<std::size_t>(found)].UTID, rec.UTID);

@@ -52,9 +52,7 @@ TEST_F(Remap, CarriesValuesByTagInOrderAndListsTheRest)
                                                       std::string(50 - 12, ' ') + "123456\r\n"});
     EXPECT_EQ(tags(Target), before);
     // Found again as what it now is.
-    editor::TedsDocument again;
-    again.TedsBuf.dimension(doc.TedsBuf.Size);
-    again.TedsBuf.Bytes = doc.TedsBuf.Bytes;
+    editor::TedsDocument again = bytesOnly(doc);
     int found = 0;
     ASSERT_TRUE(again.GetTemplate(found));
     EXPECT_EQ(found, Target);
@@ -188,9 +186,7 @@ TEST_F(Remap, FixedManufacturerWinsOverTheListForcedOrNot)
         EXPECT_EQ(field(0, 14), 45u);
         EXPECT_EQ(doc.TedsManufacturerId, 45);
         EXPECT_EQ(doc.levels().ManuLevelIndex[0], core::ManufacturerIndexFromId(45));
-        editor::TedsDocument again;
-        again.TedsBuf.dimension(doc.TedsBuf.Size);
-        again.TedsBuf.Bytes = doc.TedsBuf.Bytes;
+        editor::TedsDocument again = bytesOnly(doc);
         int found = 0;
         ASSERT_TRUE(again.GetTemplate(found));
         EXPECT_EQ(found, Fixed);

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <map>
 #include <set>
-#include <sstream>
 #include <tuple>
 
 namespace {
@@ -22,18 +21,10 @@ device::MemImage vectorPages()
     mi.Pages = 4;
     mi.PageSize = 32;
     mi.dimension(0);
-    std::istringstream in(testing_support::readAll(testing_support::fixturesDir() / "teds" / "bridge-ds2431-pages.hex"));
-    std::string line;
-    int a = 0;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::istringstream words(line);
-        std::string hex;
-        while (words >> hex)
-            mi.Data.at(static_cast<std::size_t>(++a)) = static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16));
-    }
-    EXPECT_EQ(a, 128);
+    const auto bytes = testing_support::readHexBytes(testing_support::fixturesDir() / "teds" / "bridge-ds2431-pages.hex");
+    EXPECT_EQ(bytes.size(), 128u);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        mi.Data.at(i + 1) = bytes[i];
     mi.ReadOK = true;
     return mi;
 }

@@ -70,27 +70,6 @@ protected:
     testing_support::ScriptedFileDialogs dialogs;
 };
 
-// A template of the older layout for the DS2430A's TEDS: its manufacturer as selector,
-// one user number.
-void addOlderLayoutTemplate(int manufacturer)
-{
-    auto& lib = core::tdlState();
-    const int t = lib.TemplateLast + 1;
-    lib.Templates.resize(static_cast<std::size_t>(t) + 2);
-    auto& r = lib.Templates[static_cast<std::size_t>(t)];
-    r.name = "Older layout basic";
-    r.UTIDT = 0;
-    r.validated = true;
-    r.lengthBits = 80;
-    r.fieldLast = 1;
-    r.fields[0] = {"Manufacturer ID", nullptr, "", "", 0, 0, 14, "UNINT", 0, 0, "", ""};
-    r.fields[1] = {"User number", nullptr, "", "", 2, 64, 16, "UNINT", 0, 0, "", ""};
-    r.selectorLast = 0;
-    r.selectors[0] = {0, 14, manufacturer};
-    lib.TemplateLast = t;
-    lib.TemplateParseLast = t;
-}
-
 TEST_F(TedsFiles, SavedTedsReadsBackForEveryFamily)
 {
     ASSERT_NE(window(kApp), nullptr);

@@ -26,33 +26,6 @@ std::string tdsText(const std::string& id, const std::vector<std::uint8_t>& byte
     return s;
 }
 
-// A small template of the older layout: manufacturer, a selector on it, one user number.
-void addOlderLayoutTemplate()
-{
-    auto& lib = core::tdlState();
-    const int t = lib.TemplateLast + 1;
-    lib.Templates.resize(static_cast<std::size_t>(t) + 2);
-    auto& r = lib.Templates[static_cast<std::size_t>(t)];
-    r.name = "Test P1451 basic";
-    r.UTIDT = 0;
-    r.validated = true;
-    r.lengthBits = 80;
-    r.fieldLast = 1;
-    r.fields[0].title = "Manufacturer ID";
-    r.fields[0].typeKeyword = "UNINT";
-    r.fields[0].bitCount = 14;
-    r.fields[0].access = 0;
-    r.fields[1].title = "User number";
-    r.fields[1].typeKeyword = "UNINT";
-    r.fields[1].bitAddress = 64;
-    r.fields[1].bitCount = 16;
-    r.fields[1].access = 2;
-    r.selectorLast = 0;
-    r.selectors[0] = {0, 14, 43};
-    lib.TemplateLast = t;
-    lib.TemplateParseLast = t;
-}
-
 // Bits of field f of the image set to v (least significant bit first).
 void setField(core::TedsBuf& tb, const core::TemplateField& f, std::uint64_t v)
 {
@@ -138,7 +111,7 @@ protected:
         dir.write("bridge-eprom.tds", tdsText("0000000000000000", epromBytes, false));
         epromLocation = std::to_string(epromValue(eprom, location));
         ASSERT_NE(epromLocation, "0");
-        addOlderLayoutTemplate();
+        addOlderLayoutTemplate(43);
         shell::resetNodesState();
         shell::collectDeferred();
         net->clearNodes();

@@ -28,7 +28,9 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/virtualservices.h"
 
 #include <QDialog>
 #include <gtest/gtest.h>
@@ -68,26 +70,40 @@ struct Host final : shell::NodeHost {
     int beeps = 0;
 };
 
-class TedsWindowTest : public ::testing::Test {
+// A template of the older layout (as the DS2430A's TEDS has): its manufacturer as
+// selector, one user number.
+inline void addOlderLayoutTemplate(int manufacturer)
+{
+    auto& lib = core::tdlState();
+    const int t = lib.TemplateLast + 1;
+    lib.Templates.resize(static_cast<std::size_t>(t) + 2);
+    auto& r = lib.Templates[static_cast<std::size_t>(t)];
+    r.name = "Older layout basic";
+    r.UTIDT = 0;
+    r.validated = true;
+    r.lengthBits = 80;
+    r.fieldLast = 1;
+    r.fields[0] = {"Manufacturer ID", nullptr, "", "", 0, 0, 14, "UNINT", 0, 0, "", ""};
+    r.fields[1] = {"User number", nullptr, "", "", 2, 64, 16, "UNINT", 0, 0, "", ""};
+    r.selectorLast = 0;
+    r.selectors[0] = {0, 14, manufacturer};
+    lib.TemplateLast = t;
+    lib.TemplateParseLast = t;
+}
+
+class TedsWindowTest : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
 
     TedsWindowTest()
     {
-        platform::resetTmex();
-        device::resetDeviceState();
+        testing_support::plugSimulatedAdapter(net);
         device::resetDriverState();
-        device::resetOneWireState();
         core::resetCoreState();
         shell::resetNodesState();
         shell::resetScanErrors();
         shell::resetIfaceState();
         editor::resetEditorState();
-        auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
-        ds.PortNum = 1;
-        ds.PortType = 5;
-        platform::useSimulatedNetwork(net, 5, 1);
         loadTemplates();
         shell::setNodeWindowFactory(&factory);
         shell::installDriverNodeList();
@@ -177,12 +193,6 @@ protected:
         return out;
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace, true};
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory factory{others};

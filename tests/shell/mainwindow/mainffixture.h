@@ -26,6 +26,7 @@
 #include "shell/nodes/nodewindowfactory.h"
 #include "shell/nodes/windowgraveyard.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/virtualservices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,7 +71,7 @@ struct PlainFactory final : shell::NodeWindowFactory {
     std::unique_ptr<shell::NodeWindow> NewNotSupportedF() override { return std::make_unique<PlainNodeWindow>("NotSupportedF"); }
 };
 
-class MainFTest : public ::testing::Test {
+class MainFTest : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite()
     {
@@ -140,12 +141,6 @@ protected:
     int topLevelItems() const { return main->TRTreeView->topLevelItemCount(); }
 
     testing_support::TempDir dir;
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace, true};
     RecordingMixer mixer;
     RecordingServer server;
     PlainFactory factory;

@@ -15,6 +15,7 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodewindowfactory.h"
 #include "shell/nodes/windowgraveyard.h"
+#include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
 
@@ -205,7 +206,7 @@ inline std::string nodeId(int family, int serial)
     return buf;
 }
 
-class NodesFixture : public ::testing::Test {
+class NodesFixture : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     NodesFixture()
     {
@@ -267,12 +268,6 @@ protected:
         return steps;
     }
 
-    platform::VirtualClock clock;
-    platform::ScopedClock scopedClock{clock};
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scopedBox{box};
-    core::MemoryTrace trace;
-    core::ScopedTrace scopedTrace{trace};
     FakeFactory factory;
     FakeHost host;
     FakeBus bus;

@@ -1,7 +1,8 @@
 #pragma once
-// What a tool window's model asks of its window: whether it is shown, to park the focus
-// on its hidden button, and to show the model's new state. ToolViewLink is the model's
-// side: a model made without a window talks to a silent view.
+// What an amplifier window's model (the amplifier window and its tool windows) asks of
+// its window: whether it is shown, to park the focus on its hidden button, and to show
+// the model's new state. ToolViewLink is the model's side: a model made without a
+// window talks to a silent view.
 
 namespace amplifier {
 
