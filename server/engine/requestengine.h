@@ -12,6 +12,7 @@
 
 #include "core/base/message.h"
 #include "core/tdl/currency.h"
+#include "core/teds/tedsbuf.h"
 #include "server/engine/serverhost.h"
 #include "shell/jobs/jobtarget.h"
 
@@ -145,6 +146,13 @@ private:
     void writeTedsCommand(Run& run);
     void setPio(Run& run, bool a, bool b, const std::string& digits);
     void deleteMemory(Run& run);
+    void listNodelistCommand(Run& run);
+    void writeNodelistCommand(Run& run);
+    void showNodelistCommand(Run& run);
+    // The first run of a request holding SELECT_CHANNEL (amplifier link chosen): selects
+    // the channel and queues the amplifier's TEDS read and the resume run. False when the
+    // request holds none; an unknown channel or a refused one aborts the run.
+    bool selectChannelFirst(Run& run, const std::vector<std::string>& lines);
     // The frame of the commands that append line by line: header appended when writable.
     bool openFrame(const std::string& command);
     void append(const std::string& line);
@@ -155,6 +163,12 @@ public:
     void listFullTEDS(int node, bool prefix, bool& ok);
     void writeTEDS(int node, bool& ok);
     void Read_DS2406_PIO(const std::string& id, bool& ok);
+    // The generator's id list as the response; also its job 4.
+    void listNodelist(bool& ok);
+    // Writes the generator's list into the one device present.
+    void WriteNodelistRequest(bool& ok);
+    // Checks the node list a node's image holds; every line logged and appended.
+    bool ShowNodelistRequest(const core::TedsBuf& image);
 
     // A line of a called window for the log and the response (Delete_memory's errors).
     void requestReport(const std::string& line);
