@@ -8,7 +8,10 @@
 // acknowledge file turns the poll off, drops the node list and queues a fresh scan and
 // then job 0 of the server, which runs the request. The run writes TEDS_res.txt and the
 // log and deletes TEDS_ack.txt as its very last file step: the response is complete.
-// The poll comes back only when the run has ended, so a request runs once.
+// The poll comes back only when the run has ended, so a request runs once. With the
+// amplifier link chosen, a request holding SELECT_CHANNEL runs in two parts: job 0 only
+// selects the channel and queues the amplifier window's scan and TEDS read, then job 1
+// carries out every other line, once.
 
 #include "core/base/message.h"
 #include "core/tdl/currency.h"
