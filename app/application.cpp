@@ -224,6 +224,14 @@ int run(int argc, char** argv)
     // The request server: its window, the suppression of every message box while it serves.
     ServerBridge server([&ui] { return ui.main_.get(); }, nodeWindows, amplifierWindow);
     EditorNeighbours neighbours(ui, trace, amplifierWindow, templateDialog, server);
+    // The generator's jobs 4 and 5 answer a list request and end it.
+    nodeList.onCreate = [&server](editor::NodeListModel& model) {
+        model.listNodelist = [&server] {
+            bool ok = false;
+            server.engine().listNodelist(ok);
+        };
+        model.Kill_ackFile = [&server] { server.engine().Kill_ackFile(); };
+    };
     editor::setTedsNeighbours(&neighbours);
     ui.createEmptyTeds = [&nodeWindows] {
         auto& w = nodeWindows.shared();

@@ -11,6 +11,8 @@ editor::NodeListF& NodeListHost::window()
 {
     if (!window_) {
         window_ = std::make_unique<editor::NodeListF>();
+        if (onCreate)
+            onCreate(window_->model());
         window_->Form_Load();
     }
     return *window_;

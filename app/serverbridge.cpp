@@ -4,6 +4,7 @@
 #include "app/amplifierwindow.h"
 
 #include "core/base/message.h"
+#include "editor/nodelist/nodelistmodel.h"
 #include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
 #include "shell/jobs/jobqueue.h"
@@ -24,6 +25,15 @@ editor::TedsF& teds(shell::NodeWindow& w, const char* member)
     if (!t)
         throw std::logic_error(w.name() + " has no " + member);
     return *t;
+}
+
+// The node-list generator, created and loaded on first use.
+editor::NodeListModel& generator()
+{
+    auto* g = editor::nodeListF();
+    if (!g)
+        throw std::logic_error("no node-list generator");
+    return *g;
 }
 
 } // namespace
@@ -128,5 +138,32 @@ void ServerBridge::setActualNodeID(const std::string& id) { windows_.shared().Ac
 void ServerBridge::setSelectedNodeID(const std::string& id) { windows_.shared().SelectedNodeID = id; }
 
 bool ServerBridge::Delete_memory() { return windows_.shared().Delete_memory(); }
+
+std::optional<core::TedsBuf> ServerBridge::storedTeds(shell::NodeWindow& w)
+{
+    if (auto* t = dynamic_cast<editor::TedsF*>(&w))
+        return t->doc.TedsBuf;
+    return std::nullopt;
+}
+
+void ServerBridge::ClearNodeList() { generator().ClearNodeList(); }
+
+void ServerBridge::addNode(const std::string& id) { generator().addNode(id); }
+
+void ServerBridge::AddNodes() { generator().AddNodes(); }
+
+void ServerBridge::ReadNodes() { generator().ReadNodes(); }
+
+std::vector<std::string> ServerBridge::nodeListIds() { return generator().ID_list; }
+
+void ServerBridge::setAllowROMprg(bool allow) { generator().allowROMprg = allow; }
+
+bool ServerBridge::DO_PrgDevice(const std::string& id) { return generator().DO_PrgDevice(id); }
+
+bool ServerBridge::Select_Channel(int n)
+{
+    auto* w = amplifier_.window();
+    return w && w->model().Select_Channel(n);
+}
 
 } // namespace app

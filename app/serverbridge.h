@@ -56,6 +56,15 @@ public:
     void setActualNodeID(const std::string& id) override;
     void setSelectedNodeID(const std::string& id) override;
     bool Delete_memory() override;
+    std::optional<core::TedsBuf> storedTeds(shell::NodeWindow& w) override;
+    void ClearNodeList() override;
+    void addNode(const std::string& id) override;
+    void AddNodes() override;
+    void ReadNodes() override;
+    std::vector<std::string> nodeListIds() override;
+    void setAllowROMprg(bool allow) override;
+    bool DO_PrgDevice(const std::string& id) override;
+    bool Select_Channel(int n) override;
 
 private:
     std::function<shell::MainF*()> main_;

@@ -8,10 +8,14 @@
 // acknowledge file turns the poll off, drops the node list and queues a fresh scan and
 // then job 0 of the server, which runs the request. The run writes TEDS_res.txt and the
 // log and deletes TEDS_ack.txt as its very last file step: the response is complete.
-// The poll comes back only when the run has ended, so a request runs once.
+// The poll comes back only when the run has ended, so a request runs once. With the
+// amplifier link chosen, a request holding SELECT_CHANNEL runs in two parts: job 0 only
+// selects the channel and queues the amplifier window's scan and TEDS read, then job 1
+// carries out every other line, once.
 
 #include "core/base/message.h"
 #include "core/tdl/currency.h"
+#include "core/teds/tedsbuf.h"
 #include "server/engine/serverhost.h"
 #include "shell/jobs/jobtarget.h"
 
@@ -145,6 +149,13 @@ private:
     void writeTedsCommand(Run& run);
     void setPio(Run& run, bool a, bool b, const std::string& digits);
     void deleteMemory(Run& run);
+    void listNodelistCommand(Run& run);
+    void writeNodelistCommand(Run& run);
+    void showNodelistCommand(Run& run);
+    // The first run of a request holding SELECT_CHANNEL (amplifier link chosen): selects
+    // the channel and queues the amplifier's TEDS read and the resume run. False when the
+    // request holds none; an unknown channel or a refused one aborts the run.
+    bool selectChannelFirst(Run& run, const std::vector<std::string>& lines);
     // The frame of the commands that append line by line: header appended when writable.
     bool openFrame(const std::string& command);
     void append(const std::string& line);
@@ -155,6 +166,12 @@ public:
     void listFullTEDS(int node, bool prefix, bool& ok);
     void writeTEDS(int node, bool& ok);
     void Read_DS2406_PIO(const std::string& id, bool& ok);
+    // The generator's id list as the response; also its job 4.
+    void listNodelist(bool& ok);
+    // Writes the generator's list into the one device present.
+    void WriteNodelistRequest(bool& ok);
+    // Checks the node list a node's image holds; every line logged and appended.
+    bool ShowNodelistRequest(const core::TedsBuf& image);
 
     // A line of a called window for the log and the response (Delete_memory's errors).
     void requestReport(const std::string& line);

@@ -13,16 +13,6 @@
 namespace server {
 
 
-namespace {
-
-// The commands of the node-list generator and the amplifier channel, built later.
-bool notYetSupported(const std::string& k)
-{
-    return k == "CLEARNODELIST" || k == "ADDNODE" || k == "ADDNODES" || k == "READNODES" || k == "LISTNODELIST" ||
-           k == "WRITENODELIST" || k == "SHOWNODELIST";
-}
-
-} // namespace
 
 void RequestEngine::processRequestfile(bool resume)
 {
@@ -50,6 +40,10 @@ void RequestEngine::processRequestfile(bool resume)
         RequestFamily = -1;
         RequestUTID = core::Currency::fromScaled(-core::Currency::kScale);
         selectedNode.clear();
+        if (!resume && host_.amplifierLinkChosen() && selectChannelFirst(run, *lines))
+            return;
+        if (!run.abort)
+            run.lineNo = 1;
         for (std::size_t i = 1; i < lines->size() && !run.abort; ++i) {
             ++run.lineNo;
             const std::string& line = (*lines)[i];
@@ -131,10 +125,7 @@ void RequestEngine::handleKeyword(Run& run, const std::string& line)
     const std::string& k = kw.keyword;
     const std::string& p = kw.parameter;
     if (k == "SELECT_CHANNEL") {
-        if (run.resume || !host_.amplifierLinkChosen())
-            return;
-        addLog("Error: SELECT_CHANNEL is not supported yet");
-        run.abort = true;
+        // Selected before the first run ended (selectChannelFirst); skipped here.
     } else if (k == "REQUESTDATETIME") {
         RequestDateTime = p;
     } else if (k == "FAMILY") {
@@ -184,10 +175,20 @@ void RequestEngine::handleKeyword(Run& run, const std::string& line)
         }
     } else if (k == "CLEARLOG") {
         cbClearLog_Click();
-    } else if (notYetSupported(k)) {
-        addLog("Error: " + k + " is not supported yet");
-        run.deviceRequest = false;
-        run.abort = true;
+    } else if (k == "CLEARNODELIST") {
+        host_.ClearNodeList();
+    } else if (k == "ADDNODE") {
+        host_.addNode(p);
+    } else if (k == "ADDNODES") {
+        host_.AddNodes();
+    } else if (k == "READNODES") {
+        host_.ReadNodes();
+    } else if (k == "LISTNODELIST") {
+        listNodelistCommand(run);
+    } else if (k == "WRITENODELIST") {
+        writeNodelistCommand(run);
+    } else if (k == "SHOWNODELIST") {
+        showNodelistCommand(run);
     } else if (k == "READTEDS") {
         readTeds(run);
     } else if (k == "LISTFULLTEDS") {

@@ -4,8 +4,10 @@
 // the nodes (called by member name in the original) and the default TEDS window. The
 // app registers one implementation; the engine's own window answers its timer and log.
 
+#include "core/teds/tedsbuf.h"
 #include "core/tdl/currency.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,25 @@ public:
     virtual void setSelectedNodeID(const std::string& id) = 0;
     // Erases the node ActualNodeID names (its family: the engine's request family).
     virtual bool Delete_memory() = 0;
+    // The TEDS image the node window holds (the node's memory as last read); nullopt when
+    // the window is no TEDS window.
+    virtual std::optional<core::TedsBuf> storedTeds(shell::NodeWindow& w) { return std::nullopt; }
+
+    // --- The node-list generator NodeListF (created on first use) -----------------------
+    virtual void ClearNodeList() {}
+    virtual void addNode(const std::string& id) {}
+    virtual void AddNodes() {}
+    virtual void ReadNodes() {}
+    // The generator's id list, in list order.
+    virtual std::vector<std::string> nodeListIds() { return {}; }
+    virtual void setAllowROMprg(bool allow) {}
+    // Writes the list into node id; true when written and verified.
+    virtual bool DO_PrgDevice(const std::string& id) { return false; }
+
+    // --- The amplifier window PeloxF ------------------------------------------------------
+    // Selects channel n of the chain's first amplifier; false when there is no such
+    // channel or its firmware cannot reach the transducer.
+    virtual bool Select_Channel(int n) { return false; }
 };
 
 } // namespace server

@@ -16,6 +16,7 @@
 #include "device/base/devicestate.h"
 #include "device/drivers/driverstate.h"
 #include "device/onewire/onewirestate.h"
+#include "editor/nodelist/nodelistmodel.h"
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
@@ -104,8 +105,22 @@ struct Host final : server::ServerHost {
     void setActualNodeID(const std::string& id) override { factory.shared().ActualNodeID = id; }
     void setSelectedNodeID(const std::string& id) override { factory.shared().SelectedNodeID = id; }
     bool Delete_memory() override { return factory.shared().Delete_memory(); }
+    std::optional<core::TedsBuf> storedTeds(shell::NodeWindow& w) override
+    {
+        if (auto* t = dynamic_cast<editor::TedsF*>(&w))
+            return t->doc.TedsBuf;
+        return std::nullopt;
+    }
+    void ClearNodeList() override { generator.ClearNodeList(); }
+    void addNode(const std::string& id) override { generator.addNode(id); }
+    void AddNodes() override { generator.AddNodes(); }
+    void ReadNodes() override { generator.ReadNodes(); }
+    std::vector<std::string> nodeListIds() override { return generator.ID_list; }
+    void setAllowROMprg(bool allow) override { generator.allowROMprg = allow; }
+    bool DO_PrgDevice(const std::string& id) override { return generator.DO_PrgDevice(id); }
 
     MainStub& main;
+    editor::NodeListModel generator;
     editor::EditorNodeWindowFactory& factory;
     bool mainVisible = true;
     bool amplifierLink = false;

@@ -1,0 +1,101 @@
+// A request file carried out by the request engine on an empty network: every line kind,
+// the node-list commands on a generator list, the channel selection with its resume run.
+// A run always ends with an answer (or, for a wrong version line, none) and the ack file
+// gone; a suspended run leaves both to its resume run.
+
+#include "tests/fuzz/fuzzsupport.h"
+
+#include "core/base/message.h"
+#include "server/engine/requestengine.h"
+#include "shell/jobs/jobqueue.h"
+#include "shell/nodes/nodelist.h"
+
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Host final : server::ServerHost {
+    bool amplifierLinkChosen() override { return amplifier; }
+    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool) override
+    {
+        throw std::logic_error("no TEDS window");
+    }
+    bool CreateNewTEDS_force(shell::NodeWindow&, const core::Currency&) override
+    {
+        throw std::logic_error("no TEDS window");
+    }
+    std::vector<std::string> appendFullTEDS(shell::NodeWindow&, bool) override
+    {
+        throw std::logic_error("no TEDS window");
+    }
+    bool WriteNode_s(shell::NodeWindow&) override { throw std::logic_error("no TEDS window"); }
+    std::string ActualNodeID() override { return actual; }
+    void setActualNodeID(const std::string& id) override { actual = id; }
+    void setSelectedNodeID(const std::string&) override {}
+    bool Delete_memory() override { return false; }
+    void ClearNodeList() override { ids.clear(); }
+    void addNode(const std::string& id) override { ids.push_back(id); }
+    std::vector<std::string> nodeListIds() override { return ids; }
+    bool Select_Channel(int n) override { return n >= 1 && n <= 4; }
+
+    bool amplifier = false;
+    std::string actual;
+    std::vector<std::string> ids;
+};
+
+void writeBytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const fs::path& folder = fuzz::begin();
+    shell::resetNodesState();
+    auto& q = shell::jobQueue();
+    q.reset();
+    q.StartJobQue();
+    const fs::path work = folder / "work";
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    fs::create_directories(work);
+
+    // The first byte picks the interface; the rest is the request file.
+    const std::string input = fuzz::bytes(data, size);
+    Host host;
+    host.amplifier = !input.empty() && (input[0] & 1) != 0;
+    server::RequestEngine engine(host);
+    engine.WorkingDir = work.string() + "/";
+    engine.loaded = true;
+    engine.T_block_Server = 1;
+    engine.nowText = [] { return std::string("NOW"); };
+    core::setMessageSuppressor(&engine);
+    const std::string request = input.empty() ? std::string() : input.substr(1);
+    writeBytes(engine.file(server::kRequestFile), request);
+    writeBytes(engine.file(server::kAckFile), "ack\r\n");
+
+    try {
+        engine.processRequestfile(false);
+        const bool suspended = q.JobQueLast() >= 0;
+        if (suspended) {
+            fuzz::check(host.amplifier, "only the amplifier link suspends a request");
+            fuzz::check(fs::exists(engine.file(server::kAckFile)), "a suspended request keeps its ack file");
+            q.reset();
+            q.StartJobQue();
+            engine.processRequestfile(true);
+            fuzz::check(q.JobQueLast() < 0, "the resume run never suspends again");
+        }
+    } catch (const core::ProgramEnd&) {
+        fuzz::check(false, "EXIT ends the program through the host, never by throwing");
+    }
+    fuzz::check(!fs::exists(engine.file(server::kAckFile)), "every run ends with the ack file gone");
+    core::setMessageSuppressor(nullptr);
+    q.reset();
+    return 0;
+}
