@@ -190,8 +190,11 @@ void NodeListF::setClipboardText(const std::string& text)
 
 bool NodeListF::listMouse(QEvent* event)
 {
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
     auto* me = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress:
         if (me->button() == Qt::LeftButton) {
             const int row = ID_list->indexAt(me->position().toPoint()).row();
