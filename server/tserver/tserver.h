@@ -95,6 +95,15 @@ private:
     void setActualNodeID(const std::string& id) override { outer_.setActualNodeID(id); }
     void setSelectedNodeID(const std::string& id) override { outer_.setSelectedNodeID(id); }
     bool Delete_memory() override { return outer_.Delete_memory(); }
+    std::optional<core::TedsBuf> storedTeds(shell::NodeWindow& w) override { return outer_.storedTeds(w); }
+    void ClearNodeList() override { outer_.ClearNodeList(); }
+    void addNode(const std::string& id) override { outer_.addNode(id); }
+    void AddNodes() override { outer_.AddNodes(); }
+    void ReadNodes() override { outer_.ReadNodes(); }
+    std::vector<std::string> nodeListIds() override { return outer_.nodeListIds(); }
+    void setAllowROMprg(bool allow) override { outer_.setAllowROMprg(allow); }
+    bool DO_PrgDevice(const std::string& id) override { return outer_.DO_PrgDevice(id); }
+    bool Select_Channel(int n) override { return outer_.Select_Channel(n); }
 
     ServerHost& outer_;
     bool syncing_ = false;

@@ -115,6 +115,13 @@ TEST_F(RequestServerProgram, AnswersRequestsOnceAndEndsOnExit)
     ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
     EXPECT_EQ(client.responseLines(), (std::vector<std::string>{"PIO_A=0", "PIO_B=1"}));
 
+    // The node-list commands reach the program's node-list generator through the server window.
+    client.send(RequestClient::requestText(
+        {"REQUESTDATETIME nl", "CLEARNODELIST", "ADDNODE A1B2C3D4E5F60712", "ADDNODE 0102030405060708", "LISTNODELIST"}));
+    ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
+    EXPECT_EQ(client.responseLines(),
+              (std::vector<std::string>{"Requestdatetime nl", "A1B2C3D4E5F60712", "0102030405060708"}));
+
     // A request with slow commands runs once: its answer stays as it was after the ack went.
     client.send(RequestClient::requestText({"REQUESTDATETIME w1", "FAMILY 35", "UTID 919106", "%SerialNumber=\"4711\"",
                                             "WRITETEDS", "FAMILY 18", "READ_DS2406_PIO", "FAMILY 35", "WRITETEDS"}));
