@@ -116,25 +116,12 @@ protected:
     }
     std::string errors() { return readAll(profile / "stderr.txt"); }
 
-    void waitUntilServing(RequestClient& client)
-    {
-        const auto end = std::chrono::steady_clock::now() + kAnswerTimeout;
-        while (std::chrono::steady_clock::now() < end) {
-            client.acknowledge();
-            ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
-            const auto r = client.response();
-            if (r && r->find("Error request file not found: TEDS_req.txt") != std::string::npos)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        FAIL() << "the server did not answer: " << errors();
-    }
 };
 
 TEST_F(AmplifierServerProgram, ListsTheTedsOfTheChosenChannel)
 {
     RequestClient client(work.path());
-    waitUntilServing(client);
+    ASSERT_TRUE(client.waitUntilServing(kAnswerTimeout)) << "the server did not answer: " << errors();
 
     client.send(RequestClient::requestText({"REQUESTDATETIME a1", "SELECT_CHANNEL 3", "FAMILY 35", "LISTFULLTEDS"}));
     ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();

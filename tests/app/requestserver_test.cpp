@@ -89,27 +89,12 @@ protected:
     }
     std::string errors() { return readAll(profile / "stderr.txt"); }
 
-    // Until the server answers: an ack alone is answered with "request file not found"
-    // (an ack made before the window was loaded is deleted as stale, unanswered).
-    void waitUntilServing(RequestClient& client)
-    {
-        const auto end = std::chrono::steady_clock::now() + kAnswerTimeout;
-        while (std::chrono::steady_clock::now() < end) {
-            client.acknowledge();
-            ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
-            const auto r = client.response();
-            if (r && r->find("Error request file not found: TEDS_req.txt") != std::string::npos)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        FAIL() << "the server did not answer: " << errors();
-    }
 };
 
 TEST_F(RequestServerProgram, AnswersRequestsOnceAndEndsOnExit)
 {
     RequestClient client(work.path());
-    waitUntilServing(client);
+    ASSERT_TRUE(client.waitUntilServing(kAnswerTimeout)) << "the server did not answer: " << errors();
 
     client.send(RequestClient::requestText({"REQUESTDATETIME e2e", "FAMILY 18", "SET_DS2406_PIOAB_01", "READ_DS2406_PIO"}));
     ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();

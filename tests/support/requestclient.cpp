@@ -48,6 +48,21 @@ bool RequestClient::waitForAnswer(std::chrono::milliseconds timeout, const std::
     return true;
 }
 
+bool RequestClient::waitUntilServing(std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        acknowledge();
+        if (!waitForAnswer(std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())))
+            return false;
+        const auto r = response();
+        if (r && r->find("Error request file not found: TEDS_req.txt") != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
 std::optional<std::string> RequestClient::response() const
 {
     std::ifstream in(dir_ / "TEDS_res.txt", std::ios::binary);

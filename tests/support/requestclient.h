@@ -26,6 +26,9 @@ public:
     // Waits until the ack file has gone or timeout passed (real time). Between two looks
     // step runs (in-process servers do their work there); without it the client sleeps.
     bool waitForAnswer(std::chrono::milliseconds timeout, const std::function<void()>& step = {});
+    // Until a server answers an ack alone with "request file not found" (an ack made before
+    // its window was loaded is deleted as stale, unanswered); false when none did in time.
+    bool waitUntilServing(std::chrono::milliseconds timeout);
     // The response file's bytes; nullopt when there is none.
     std::optional<std::string> response() const;
     // The response's lines (CR LF removed).
