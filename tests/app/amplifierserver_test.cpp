@@ -3,6 +3,7 @@
 // server choosing the channel whose TEDS a request lists.
 
 #include "core/base/settings.h"
+#include "tests/app/serverprogram.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/testsupport.h"
 
@@ -36,35 +37,21 @@ void stop(pid_t& pid)
     }
 }
 
-class AmplifierServerProgram : public ::testing::Test {
+class AmplifierServerProgram : public testing_support::ServerProgram {
 protected:
-    TempDir program, profile, work;
     pid_t simulator = -1;
-    pid_t server = -1;
     std::string slave;
 
     void SetUp() override
     {
-        fs::copy_file(testing_support::programBinary(), program / "tedsmith");
-        for (const char* f : {"TagList.xdl", "ManufacturerList.xdl", "IEEE_Templates.tdl"})
-            fs::copy_file(testing_support::dataDir() / f, program / f);
+        prepare("Pelox, 6188");
         startSimulator();
         ASSERT_FALSE(slave.empty());
-        const fs::path ini = profile / "Morvelund" / "QT8061" / "QT8061_Inifile.txt";
-        fs::create_directories(ini.parent_path());
-        core::Inifile_CreateKeyWithValue(ini, "Com port", 1);
-        core::Inifile_CreateKeyWithValue(ini, "Interface", "Pelox, 6188");
-        core::Inifile_CreateKeyWithValue(ini, "IF Active at startup", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block Server Active at startup", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block workdir", work.path().string() + "/");
-        core::Inifile_CreateKeyWithValue(ini, "T-block server enabled", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block server EditorVisible", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block pooltime", "0.1");
-        startServer();
+        start({{"TEDSMITH_COM1", slave}});
     }
     void TearDown() override
     {
-        stop(server);
+        ServerProgram::TearDown();
         stop(simulator);
     }
 
@@ -97,24 +84,6 @@ protected:
         ::close(out[0]);
         slave = line.substr(0, line.find('\n'));
     }
-    void startServer()
-    {
-        server = ::fork();
-        if (server == 0) {
-            if (::chdir(program.path().c_str()) != 0)
-                ::_exit(127);
-            const int err = ::open((profile / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(err, 2);
-            ::setenv("AllUsersProfile", profile.path().c_str(), 1);
-            ::setenv("TEDSMITH_NO_DIALOGS", "1", 1);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::setenv("TEDSMITH_COM1", slave.c_str(), 1);
-            ::execl("./tedsmith", "./tedsmith", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ASSERT_GT(server, 0);
-    }
-    std::string errors() { return readAll(profile / "stderr.txt"); }
 
 };
 

@@ -2,6 +2,7 @@
 // temporary working directory with a 0.1 s poll. A client talks to it through files only.
 
 #include "core/base/settings.h"
+#include "tests/app/serverprogram.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/testsupport.h"
 
@@ -24,55 +25,18 @@ namespace {
 
 constexpr auto kAnswerTimeout = std::chrono::seconds(30);
 
-class RequestServerProgram : public ::testing::Test {
+class RequestServerProgram : public testing_support::ServerProgram {
 protected:
-    TempDir program, profile, work, net;
-    pid_t pid = -1;
+    TempDir net;
 
     void SetUp() override
     {
-        fs::copy_file(testing_support::programBinary(), program / "tedsmith");
-        for (const char* f : {"TagList.xdl", "ManufacturerList.xdl", "IEEE_Templates.tdl"})
-            fs::copy_file(testing_support::dataDir() / f, program / f);
         fs::copy_file(testing_support::dataDir() / "demo-bridge.tds", net / "bridge.tds");
         net.write("net.txt", "node 23:000000000104\ntds bridge.tds\nnode 12:000000000101\ntds bridge.tds\n");
-        const fs::path ini = profile / "Morvelund" / "QT8061" / "QT8061_Inifile.txt";
-        fs::create_directories(ini.parent_path());
-        core::Inifile_CreateKeyWithValue(ini, "Com port", 1);
-        core::Inifile_CreateKeyWithValue(ini, "Interface", "Dallas DS9097U");
-        core::Inifile_CreateKeyWithValue(ini, "IF Active at startup", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block Server Active at startup", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block workdir", work.path().string() + "/");
-        core::Inifile_CreateKeyWithValue(ini, "T-block server enabled", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block server EditorVisible", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block pooltime", "0.1");
-        start();
-    }
-    void TearDown() override
-    {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
+        prepare("Dallas DS9097U");
+        start({{"TEDSMITH_SIMNET", (net / "net.txt").string()}});
     }
 
-    void start()
-    {
-        pid = ::fork();
-        if (pid == 0) {
-            if (::chdir(program.path().c_str()) != 0)
-                ::_exit(127);
-            const int err = ::open((profile / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(err, 2);
-            ::setenv("AllUsersProfile", profile.path().c_str(), 1);
-            ::setenv("TEDSMITH_NO_DIALOGS", "1", 1);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::setenv("TEDSMITH_SIMNET", (net / "net.txt").c_str(), 1);
-            ::execl("./tedsmith", "./tedsmith", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ASSERT_GT(pid, 0);
-    }
     // The exit code once the program ended within the timeout; -1 otherwise.
     int waitForExit(std::chrono::seconds timeout)
     {
@@ -87,7 +51,6 @@ protected:
         }
         return -1;
     }
-    std::string errors() { return readAll(profile / "stderr.txt"); }
 
 };
 
