@@ -32,6 +32,7 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/app/wiring/freshprogram.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/testsupport.h"
 
@@ -56,19 +57,7 @@ protected:
 
     AmplifierTeds()
     {
-        device::resetDeviceState();
-        device::resetDriverState();
-        device::resetOneWireState();
-        device::resetTransportState();
-        core::resetCoreState();
-        shell::resetNodesState();
-        shell::resetScanErrors();
-        editor::resetEditorState();
-        amplifier::resetAmplifierState();
-        core::resetTdlState();
-        core::coreState().ProgramFolder = testing_support::dataDir();
-        core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
-        core::ParseTemplateFile("IEEE_Templates.tdl");
+        wiringtest::freshProgramWithShippedLibrary();
         shell::setNodeWindowFactory(&factory);
         shell::installDriverNodeList();
         shell::setScanBus(nullptr);

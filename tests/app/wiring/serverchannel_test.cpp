@@ -35,6 +35,7 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/app/wiring/freshprogram.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/testsupport.h"
@@ -115,20 +116,8 @@ protected:
 
     ChannelRequest()
     {
-        device::resetDeviceState();
-        device::resetDriverState();
-        device::resetOneWireState();
-        device::resetTransportState();
-        core::resetCoreState();
-        shell::resetNodesState();
-        shell::resetScanErrors();
-        editor::resetEditorState();
-        amplifier::resetAmplifierState();
-        core::resetTdlState();
-        core::coreState().ProgramFolder = testing_support::dataDir();
+        wiringtest::freshProgramWithShippedLibrary();
         core::coreState().IniPath = dir / "settings.txt";
-        core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
-        core::ParseTemplateFile("IEEE_Templates.tdl");
         core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
         shell::setNodeWindowFactory(&factory);
         shell::installDriverNodeList();
