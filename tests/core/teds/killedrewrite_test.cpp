@@ -1,7 +1,8 @@
 // A program killed (SIGKILL) at any moment while it rewrites a template file, the
 // settings file or a memory file leaves each file whole: the old or the new text,
-// never a cut one. A child process rewrites the file over and over and is killed
-// after a random delay; the parent then reads the file.
+// never a cut one. A child process rewrites the file over and over, reporting each
+// finished rewrite through a pipe, and is killed at a random moment after the first
+// one; the parent then reads the file.
 
 #include "core/base/corestate.h"
 #include "core/base/settings.h"
@@ -30,8 +31,11 @@ namespace {
 
 constexpr int kTrials = 40;
 
-// Runs rewrite(k) for k = 0, 1, 2, ... in a child killed after a random delay, kTrials
-// times, the file reset to initial before each; returns every text the file was found in.
+// Runs rewrite(k) for k = 0, 1, 2, ... in a child, kTrials times, the file reset to
+// initial before each. The child writes a byte to a pipe after each finished rewrite;
+// the parent waits for the first byte, then kills the child after a random delay, so
+// every trial has seen at least one whole rewrite however loaded the machine is.
+// Returns every text the file was found in.
 std::multiset<std::string> killWhileRewriting(const std::filesystem::path& file, const std::string& initial,
                                               const std::function<void(long)>& rewrite)
 {
@@ -40,18 +44,34 @@ std::multiset<std::string> killWhileRewriting(const std::filesystem::path& file,
     std::multiset<std::string> found;
     for (int trial = 0; trial < kTrials; ++trial) {
         EXPECT_TRUE(core::writeFileAtomic(file, initial));
+        int done[2];
+        if (::pipe(done) != 0) {
+            ADD_FAILURE() << "pipe";
+            break;
+        }
         const pid_t pid = ::fork();
         if (pid == 0) {
-            for (long k = 0;; ++k)
+            ::close(done[0]);
+            for (long k = 0;; ++k) {
                 rewrite(k);
+                const char one = 1;
+                if (::write(done[1], &one, 1) != 1)
+                    ::_exit(1);
+            }
         }
+        ::close(done[1]);
         EXPECT_GT(pid, 0);
-        if (pid <= 0)
+        if (pid <= 0) {
+            ::close(done[0]);
             break;
+        }
+        char first = 0;
+        EXPECT_EQ(::read(done[0], &first, 1), 1) << "the child finished no rewrite";
         std::this_thread::sleep_for(std::chrono::microseconds(delayUs(rng)));
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
+        ::close(done[0]);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         found.insert(readAll(file));
     }
