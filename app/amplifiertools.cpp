@@ -24,7 +24,7 @@ void AmplifierToolsHost::Pelox_test()
         };
         terminal_->Form_Load();
     }
-    terminal_->model().Text2.clear();
+    // The log of earlier exchanges stays over every opening.
     terminal_->sync();
     terminal_->show();
     terminal_->raise();

@@ -29,6 +29,7 @@
 #include "editor/nodelist/nodelistf.h"
 #include "platform/mixer/mixerbackend.h"
 #include "shell/help/help.h"
+#include "shell/help/helpwindow.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/mixer/mixerctrl.h"
@@ -95,11 +96,14 @@ private:
             dialog.exec();
         };
         main.showHelp = [](int topic) { return shell::showHelp(topic); };
-        if (tedsWindows)
+        if (tedsWindows) {
             main.windows.Open_file = [this] {
                 auto& w = tedsWindows->shared();
                 w.Open_file(w, true);
             };
+            // File > "Exit" and the close box ask about unwritten TEDS changes first.
+            main.mayEnd = [this] { return tedsWindows->mayEndProgram(); };
+        }
         main.windows.CreateNewTEDS = createEmptyTeds;
         if (nodeList) {
             main.windows.NodeListF = [this] { nodeList->show(); };
@@ -254,6 +258,7 @@ int run(int argc, char** argv)
         rc = end.exitCode;
     }
     shell::releaseAllNodes();
+    shell::releaseHelpWindow();
     editor::setNodeListProvider(nullptr);
     nodeWindows.releaseShared();
     editor::setTedsNeighbours(nullptr);

@@ -53,6 +53,13 @@ xdotool mousemove 157 8 click 1; sleep 0.7; xdotool mousemove 178 51 click 1; sl
 W=$(win "Tedsmith - Debug trace"); xdotool windowmove "$W" 20 540; xdotool windowsize "$W" 740 340; sleep 2
 shot 06-trace.png
 away "Tedsmith - Debug trace"; sleep 0.5
+# F1 on the main window: the program's help window, then its "All topics" link.
+xdotool mousemove 600 350 click 1; sleep 0.3; xdotool key F1; sleep 1.5
+move "Tedsmith - Main window" 620 400; sleep 1
+shot 06b-help.png
+xdotool mousemove 660 664 click 1; sleep 1
+shot 06c-help-topics.png
+away "Tedsmith help"; sleep 0.5
 # The bridge sensor's TEDS window; Template > "Read only mode" off; serial number and initials.
 xdotool mousemove 88 125 click 1; sleep 3
 move " Tedsmith - TEDS" 715 0; sleep 1

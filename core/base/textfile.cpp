@@ -27,6 +27,29 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::string* erro
     return ss.str();
 }
 
+std::optional<std::string> readFileHead(const fs::path& path, std::size_t limit, std::string* error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error)
+            *error = "cannot open " + path.string();
+        return std::nullopt;
+    }
+    std::string out;
+    char block[4096];
+    while (out.size() <= limit && in) {
+        const std::size_t want = std::min(sizeof block, limit + 1 - out.size());
+        in.read(block, static_cast<std::streamsize>(want));
+        out.append(block, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        if (error)
+            *error = "cannot read " + path.string();
+        return std::nullopt;
+    }
+    return out;
+}
+
 std::vector<std::string> splitLines(const std::string& bytes)
 {
     std::vector<std::string> lines;

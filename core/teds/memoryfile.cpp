@@ -15,6 +15,10 @@ namespace core {
 namespace {
 
 constexpr int kFileBytes = 496;
+// A memory file is three header lines and at most 496 values, about 3 KB as written; room
+// for decimal values, blanks and a few spare lines. A larger file is no memory file and
+// is refused without being read further.
+constexpr std::size_t kMaxFileSize = 16 * 1024;
 constexpr const char* kCrLf = "\r\n";
 const char* const kFormat10 = "Memory Fileformat 1.0";
 const char* const kFormat11 = "Memory Fileformat 1.1";
@@ -176,9 +180,15 @@ bool SaveMemoryFile(const TedsBuf& image, const std::filesystem::path& path)
 bool LoadMemoryFile(TedsBuf& image, const std::filesystem::path& path)
 {
     std::string error;
-    const auto bytes = readFileBytes(path, &error);
+    const auto bytes = readFileHead(path, kMaxFileSize, &error);
     if (!bytes) {
         reportError("LoadMemoryFile", error);
+        return false;
+    }
+    if (bytes->size() > kMaxFileSize) {
+        ShowMessage(path.string() + " is no TEDS memory file: it holds more than " + std::to_string(kMaxFileSize) +
+                        " bytes. Nothing was loaded.",
+                    0, "");
         return false;
     }
     const auto parsed = parseMemoryFile(splitLines(*bytes), path.string());

@@ -30,8 +30,9 @@ bool SaveMemoryFile(const TedsBuf& image, const std::filesystem::path& path);
 // Reads a memory file. The whole file is checked first; the image changes only when it
 // is valid: id (formats 1.1 and 1.2), DraftLayout, ReadOK = false, Size = 496, Bytes
 // 1 .. 496 (bytes not in the file FFh), Bits the same content. An unknown
-// first line ("Unknown fileformat"), a value that is no byte and a file that cannot be
-// read are reported. True when the image was loaded.
+// first line ("Unknown fileformat"), a value that is no byte, a file larger than a
+// memory file can be (16 KiB; not read beyond that) and a file that cannot be read are
+// reported. True when the image was loaded.
 bool LoadMemoryFile(TedsBuf& image, const std::filesystem::path& path);
 
 // The dump text of bits 0 .. bitCount - 1 (withRom: the first 64 bits as the ROM id).

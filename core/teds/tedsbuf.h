@@ -24,6 +24,9 @@ enum TedsStatus : int {
     TedsStatusVirgin = 5,
 };
 
+// Manufacturer ids of IEEE 1451.4 take 14 bits and run from 17 to 16381 (1 marks a node list).
+constexpr int kTedsManufacturerIdLast = 16381;
+
 struct TedsBuf {
     std::vector<std::uint8_t> RawImage;  // node memory as last read, page checksums included
     bool ReadOK = false;                 // RawImage holds what was read from the node

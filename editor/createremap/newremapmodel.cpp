@@ -356,9 +356,13 @@ void NewRemapModel::SaveLastChoices() const
     const auto& ini = core::coreState().IniPath;
     if (ini.empty())
         return;
-    core::Inifile_CreateKeyWithValue(ini, kLastCreateKey, templatePos_);
+    // The template and group lists of remap mode are the actual template's group: their
+    // positions mean nothing to the create dialog, which alone reads these two keys.
+    if (mode_ == CreateMode)
+        core::Inifile_CreateKeyWithValue(ini, kLastCreateKey, templatePos_);
     core::Inifile_CreateKeyWithValue(ini, kLastManufacturerKey, manufacturers().ListIndex());
-    core::Inifile_CreateKeyWithValue(ini, kLastUgidKey, ugidIndex_);
+    if (mode_ == CreateMode)
+        core::Inifile_CreateKeyWithValue(ini, kLastUgidKey, ugidIndex_);
 }
 
 } // namespace editor

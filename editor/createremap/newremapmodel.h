@@ -10,8 +10,8 @@
 //
 // The view shows the lists and captions and forwards the user's choices to the choose*
 // members (which keep the settings "last Create", "last Manufacturer" and
-// "last UgidSelector" up to date); programmatic selections run the same handlers as the
-// original's Click events but write nothing.
+// "last UgidSelector" up to date, the first and the last in create mode only);
+// programmatic selections run the same handlers as the Click events but write nothing.
 
 #include "editor/model/manufacturerlevels.h"
 

@@ -39,7 +39,7 @@ namespace editor {
 
 constexpr int kRowCount = 41;
 // Manufacturer ids of IEEE 1451.4 run from 17 to 16381; 1 marks a node list.
-constexpr int kManufacturerIdLast = 16381;
+constexpr int kManufacturerIdLast = core::kTedsManufacturerIdLast;
 
 // Lock states (SetLockState).
 enum LockState : int { LockReadOnly = 0, LockEditing = 1, LockDescriptions = 2 };

@@ -1,11 +1,13 @@
 #pragma once
-// The node-window factory of the program: TEDS windows for memory nodes, and the one
-// shared TEDS window (files, empty TEDS, TEDS of nodes that went with unwritten work);
-// the other kinds of node window come from the shell's factory it is given.
+// The node-window factory of the program: TEDS windows for memory nodes, the one shared
+// TEDS window (files, empty TEDS) and the windows that keep, one each, the TEDS of nodes
+// that went with unwritten changes; the other kinds of node window come from the shell's
+// factory it is given.
 
 #include "shell/nodes/nodewindowfactory.h"
 
 #include <memory>
+#include <vector>
 
 namespace editor {
 
@@ -24,12 +26,20 @@ public:
     shell::NodeWindow* SharedTedsF() override;
     // The shared window, created when missing.
     TedsF& shared();
-    // Destroys the shared window (program end, tests).
+    // A window for the TEDS of a node that went: a closed one whose TEDS was let go, or a
+    // new one.
+    TedsF& keptWindow();
+    const std::vector<std::unique_ptr<TedsF>>& keptWindows() const { return kept_; }
+    // Before the program ends: every TEDS window whose changes would be lost (node windows,
+    // the shared window, the kept windows) asks in turn. False when the user cancelled.
+    bool mayEndProgram();
+    // Destroys the shared and the kept windows (program end, tests).
     void releaseShared();
 
 private:
     shell::NodeWindowFactory& others_;
     std::unique_ptr<TedsF> shared_;
+    std::vector<std::unique_ptr<TedsF>> kept_;
 };
 
 } // namespace editor

@@ -331,7 +331,8 @@ void TedsF::Inititiate(int index, std::int32_t& NodeState)
         case core::TedsStatusReadOk: {
             const int k = ownRecord();
             const int selector = k >= 0 ? shell::record(k)->selector : doc.TedsManufacturerId;
-            if (selector > 4096) {
+            // Every manufacturer id a TEDS can hold is known; beyond them the memory is not defined.
+            if (selector > kManufacturerIdLast) {
                 NodeState = 0;
                 core::ShowMessage("TEDS selector type not known : " + std::to_string(doc.TedsManufacturerId));
             } else if (selector == 1) {

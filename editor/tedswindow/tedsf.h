@@ -72,7 +72,8 @@ public:
     // the default window's own file). The window changes only when the file's format,
     // template and size fit. True when a TEDS was loaded.
     bool Open_file(shell::NodeWindow& obj, bool standAlone);
-    void SaveTedsFile();
+    // File > "Save TEDS as". True when the TEDS was saved.
+    bool SaveTedsFile();
     void PrintTeds();
     void SaveTedsRtf();
     // The three file dialogs: shortName in is the proposed name; out fullName and the
@@ -134,6 +135,16 @@ public:
     void syncDocument();
     // The TEDS holds changes that never reached the node (edits, a new template, a file).
     bool hasUnwrittenChanges() const;
+    // ... and that exist nowhere else: not on the node, not in a file read or saved since,
+    // not just made from a template. These are what a replacement or the end would lose.
+    bool holdsUnsavedChanges() const;
+    // Before the TEDS is replaced or let go: with unsaved changes the window is shown and
+    // the user asked (Yes: saved in a file first, No: let go, Cancel: kept). True when it
+    // may go. Unanswered (the request server's quiet mode) counts as Cancel.
+    bool mayReplaceTeds();
+    // The window keeps the TEDS of a node that went with unwritten changes: it belongs to
+    // no node and nothing else loads into it; its close box asks before letting it go.
+    bool keptOrphan = false;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -166,8 +177,12 @@ private:
                     const std::string& errorPrefix, std::string& fullName, std::string& shortName);
     // A chosen file that exists already may be replaced: asked.
     bool mayReplace(const std::string& path);
-    // Handing the unwritten TEDS of a node that went to the shared window.
+    // Handing the unwritten TEDS of a node that went to a window of its own.
     void keepOrphanedTeds();
+    // Encodes text still typed into a value box (the grid on show only).
+    void commitTypedRows();
+    // The TEDS as it stands exists elsewhere (a file read or saved, a new empty TEDS).
+    void noteKept();
 
     // TedsDocumentObserver
     void textsChanged() override { syncDocument(); }
@@ -178,14 +193,16 @@ private:
     bool syncing_ = false;
     bool committing_ = false;  // an encoding pass runs (its messages may move the focus)
     std::vector<std::uint8_t> syncedBytes_;  // the bytes the node holds as far as known
+    std::vector<std::uint8_t> keptBytes_;    // the bytes last read from or saved in a file, or made new
 };
 
 // The TEDS window's File menu: 0 "Read TEDS", 1 "Save TEDS as", 3 "Print TEDS", 4 "Save
 // TEDS as rtf document" (what the program registers as the File menu hook).
 void runFileMenu(int item, TedsF& window);
 
-// Where the unwritten TEDS of a node that went is kept (the shared window, created on
-// first use); empty or returning nullptr: nowhere, the user is told it is lost.
+// Where the unwritten TEDS of a node that went is kept: a window of its own for each such
+// TEDS, never one that holds other unsaved work. Empty or returning nullptr: nowhere,
+// the user is told it is lost.
 void setOrphanTedsWindow(std::function<TedsF*()> keeper);
 
 } // namespace editor

@@ -182,26 +182,31 @@ void TedsF::SaveTedsRtf()
 
 // --- Memory files --------------------------------------------------------------------------
 
-void TedsF::SaveTedsFile()
+bool TedsF::SaveTedsFile()
 {
     if (FileName.empty())
         FileName = doc.TedsBuf.id;
     std::string full;
     std::string name = FileName;
     if (!GetNameSave(full, name))
-        return;
+        return false;
     FileName = name;
     if (!mayReplace(full))
-        return;
+        return false;
     const MemberScope running(*this);
     doc.updatebuf();
     syncDocument();
-    core::SaveMemoryFile(doc.TedsBuf, full);
+    if (!core::SaveMemoryFile(doc.TedsBuf, full))
+        return false;
+    noteKept();
+    return true;
 }
 
 bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
 {
     const MemberScope running(*this);
+    if (!mayReplaceTeds())
+        return false;
     const bool linked = doc.LinkedToNode;
     const std::string oldId = linked ? doc.NodeIdText : std::string();
     std::array<std::string, kBasicTedsRows> basic{};
@@ -253,6 +258,7 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
         }
         doc.setActualTemplate(t);
         doc.TedsChanged = true;
+        noteKept();
         ShowForm();
         reqShow();
         loaded = true;

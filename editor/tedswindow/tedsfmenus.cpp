@@ -108,13 +108,18 @@ void TedsF::mnuTemplate_Click(int index)
     case TemplateInfo:
         UpdateInfo();
         break;
-    case TemplateNew:
+    case TemplateNew: {
+        if (!mayReplaceTeds())
+            break;
         ResetState();
         q.TimeoutJobQue();
-        tedsNeighbours().runTemplateDialog(0, *this);
+        const bool got = tedsNeighbours().runTemplateDialog(0, *this);
         q.StartJobQue();
+        if (got)
+            noteKept();
         doc.TedsChanged = true;
         break;
+    }
     case TemplateRemap:
         q.TimeoutJobQue();
         tedsNeighbours().runTemplateDialog(1, *this);
@@ -142,14 +147,19 @@ void TedsF::DoDebug_Click()
 
 void TedsF::CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText, bool notLinkedToNode)
 {
+    if (!mayReplaceTeds())
+        return;
     nodeObject = &obj;
     doc.TedsBuf.id = idText.rfind("id", 0) == 0 ? idText.substr(2) : idText;
     auto& q = shell::jobQueue();
     q.TimeoutJobQue();
     const bool got = tedsNeighbours().runTemplateDialog(0, *this);
     q.StartJobQue();
-    if (got)
+    if (got) {
+        // A new empty TEDS can be made again: nothing to lose yet.
+        noteKept();
         reqShow();
+    }
     if (notLinkedToNode)
         core::coreState().TedsF_loaded = true;
     UpdateMenuState();
@@ -196,6 +206,15 @@ void TedsF::closeEvent(QCloseEvent* e)
 
 void TedsF::Form_QueryUnload(int unloadMode)
 {
+    if (keptOrphan && FormLoaded) {
+        // Its TEDS is nowhere else: closing lets it go only on the user's answer.
+        if (!mayReplaceTeds())
+            return;
+        noteKept();
+        ResetState();
+        hide();
+        return;
+    }
     if (FormLoaded) {
         if (!doc.LinkedToNode)
             core::coreState().TedsF_loaded = false;

@@ -1,5 +1,4 @@
-// TedsF: the raw memory view, the information window, the node-list display and reading,
-// and what happens to unwritten work when the node goes.
+// TedsF: the raw memory view, the information window, the node-list display and reading.
 
 #include "editor/tedswindow/tedsf.h"
 
@@ -17,22 +16,8 @@
 #include "shell/nodes/nodelist.h"
 
 #include <QLabel>
-#include <QPointer>
-#include <QTimer>
 
 namespace editor {
-
-namespace {
-
-std::function<TedsF*()>& orphanKeeper()
-{
-    static std::function<TedsF*()> keeper;
-    return keeper;
-}
-
-} // namespace
-
-void setOrphanTedsWindow(std::function<TedsF*()> keeper) { orphanKeeper() = std::move(keeper); }
 
 void TedsF::ShowUnknownTemplate()
 {
@@ -129,47 +114,6 @@ void TedsF::MakeNodeListfrombuf()
     if (list.truncated)
         core::ShowMessage("The node list names " + std::to_string(list.count - 1) + " further nodes; its memory holds " +
                           std::to_string(list.ids.size()) + ".");
-}
-
-void TedsF::onUnload()
-{
-    if (hasUnwrittenChanges())
-        keepOrphanedTeds();
-    hide();
-}
-
-void TedsF::keepOrphanedTeds()
-{
-    TedsF* keeper = orphanKeeper() ? orphanKeeper()() : nullptr;
-    const std::string id = doc.TedsBuf.id;
-    if (keeper && keeper != this) {
-        // The shared window takes the TEDS with the user's edits, not linked to a node.
-        keeper->doc.TedsBuf = doc.TedsBuf;
-        keeper->doc.TedsManufacturerId = doc.TedsManufacturerId;
-        keeper->doc.setActualTemplate(doc.ActualTemplate());
-        keeper->AppRomLocked = AppRomLocked;
-        keeper->doc.LinkedToNode = false;
-        keeper->doc.TedsChanged = true;
-        keeper->ActualNodeID = id;
-        keeper->FormLoaded = true;
-        core::coreState().TedsF_loaded = true;
-        keeper->doc.Clearfields();
-        keeper->doc.FormatFields(doc.ActualTemplate());
-        keeper->ShowForm();
-        keeper->UpdateMenuState();
-    }
-    core::logTracewindow("Node " + id + " is gone with unwritten TEDS changes");
-    // Told once the scan or job that removed the node has finished.
-    QPointer<TedsF> k(keeper);
-    QTimer::singleShot(0, [k, id] {
-        // The node left the network, or the node list was dropped for a new scan.
-        core::ShowMessage("The node " + id + " was dropped from the node list. Its TEDS with the changes that were not written " +
-                          (k ? "is kept in the TEDS window: save it with File > \"Save TEDS as\" and read it into the "
-                               "node's window once the node is listed again."
-                             : "is lost."));
-        if (k)
-            k->reqShow();
-    });
 }
 
 } // namespace editor

@@ -1,9 +1,9 @@
 #include "shell/help/help.h"
 
 #include "core/base/corestate.h"
+#include "shell/help/helpwindow.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QUrl>
@@ -65,10 +65,11 @@ bool showHelp(int topic)
     const auto page = helpPage(topic);
     if (page.empty())
         return false;
-    const std::string url = QUrl::fromLocalFile(QString::fromStdString(page.string())).toString().toStdString();
     if (opener())
-        return opener()(url);
-    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+        return opener()(QUrl::fromLocalFile(QString::fromStdString(page.string())).toString().toStdString());
+    // The program's own window: help shows whether or not a desktop browser opens pages.
+    helpWindow().showPage(page);
+    return true;
 }
 
 void setHelpOpener(std::function<bool(const std::string&)> o) { opener() = std::move(o); }

@@ -1,8 +1,8 @@
 #pragma once
 // Help: one HTML page per help topic in the "help" folder of the program folder
-// (topic-<n>.html, index.html for a topic without a page of its own), opened in the
-// desktop's browser. F1 opens the topic of the active window, which names it in its
-// "HelpContextID" property.
+// (topic-<n>.html, index.html for a topic without a page of its own), shown in the
+// program's help window (helpwindow.h). F1 opens the topic of the active window, which
+// names it in its "HelpContextID" property.
 
 #include <filesystem>
 #include <functional>
@@ -18,7 +18,7 @@ bool helpAvailable();
 std::filesystem::path helpPage(int topic);
 // Opens the page of topic; false (nothing opened) without help.
 bool showHelp(int topic);
-// Opens a URL; the desktop's browser unless replaced (tests).
+// Opens a page's file URL in place of the help window (tests); empty: the help window.
 void setHelpOpener(std::function<bool(const std::string& url)> opener);
 // F1 anywhere in the application opens the active window's topic.
 void installHelpKey(QObject* application);

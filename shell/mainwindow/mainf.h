@@ -83,6 +83,9 @@ public:
     std::function<void()> DoTreeview_Select;    // job 3: the tree selection (default: open the windows)
     std::function<void()> UpdateNodes;          // job 1: the node-list generator's (default: drop all, scan)
     std::function<void(int exitCode)> endProgram;  // quits the event loop (default)
+    // Asked before File > "Exit" or the close box ends the program (unwritten TEDS
+    // changes); false keeps it running. Not asked when a request ends it.
+    std::function<bool()> mayEnd;
     MenuWindows windows;                            // what the menus open
 
     // The menus. Modal dialogs run with job intake stopped.

@@ -142,6 +142,10 @@ void MainF::Form_KeyDown(int keyCode, int shift)
 
 void MainF::closeEvent(QCloseEvent* e)
 {
+    if (!ending_ && mayEnd && !mayEnd()) {
+        e->ignore();
+        return;
+    }
     Form_QueryUnload();
     e->accept();
 }

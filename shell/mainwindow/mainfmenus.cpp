@@ -74,7 +74,7 @@ void MainF::mnufile_Click(int index)
 {
     if (index == 0 && windows.Open_file)
         windows.Open_file();
-    else if (index == 1)
+    else if (index == 1 && (!mayEnd || mayEnd()))
         EndProgram(0);
 }
 

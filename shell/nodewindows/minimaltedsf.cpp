@@ -85,7 +85,7 @@ void MinimalTedsF::Inititiate(int index, std::int32_t& state)
         state = 2;
         break;
     case core::TedsStatusReadOk:
-        if (r->selector > 4096) {
+        if (r->selector > core::kTedsManufacturerIdLast) {
             state = 0;
             core::ShowMessage("TEDS selector type not known : " + std::to_string(r->selector));
         } else if (r->selector == 1) {

@@ -8,7 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <fstream>
+#include <functional>
 
 using core::TedsBuf;
 using testing_support::TempDir;
@@ -189,6 +195,107 @@ TEST_F(MemoryFile, BadFilesLeaveTheImageUnchanged)
     }
     TedsBuf tb = previous();
     EXPECT_FALSE(core::LoadMemoryFile(tb, dir / "missing.tds"));
+    expectUnchanged(tb);
+    EXPECT_EQ(box.shown.size(), 1u);
+}
+
+// What one load does in a child process: the load's result, the messages shown and how
+// far the load raised the process's peak memory (a fresh child starts at the parent's
+// present size, so earlier tests do not hide a rise).
+struct LoadInChild {
+    bool loaded = true;
+    int messages = -1;
+    long peakRiseKiB = -1;
+    bool unchanged = false;
+};
+
+static LoadInChild loadInChild(platform::ScriptedMessageBox& box, const std::filesystem::path& path,
+                        const std::function<TedsBuf()>& start, const std::function<bool(const TedsBuf&)>& same)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        TedsBuf tb = start();
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        LoadInChild r;
+        r.loaded = core::LoadMemoryFile(tb, path);
+        getrusage(RUSAGE_SELF, &after);
+        r.messages = static_cast<int>(box.shown.size());
+        r.peakRiseKiB = after.ru_maxrss - before.ru_maxrss;
+        r.unchanged = same(tb);
+        const ssize_t n = write(fds[1], &r, sizeof r);
+        _exit(n == sizeof r ? 0 : 1);
+    }
+    close(fds[1]);
+    LoadInChild r;
+    const ssize_t n = read(fds[0], &r, sizeof r);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (n != sizeof r || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return r;
+}
+
+TEST_F(MemoryFile, FilesLargerThanAMemoryFileAreRefusedUnread)
+{
+    // A valid file of 60 MB: the header and ten million byte lines.
+    const auto valid = dir / "valid-60MB.tds";
+    {
+        std::ofstream out(valid, std::ios::binary);
+        out << "Memory Fileformat 1.2\r\nID\r\nIEEE 1451.4\r\n";
+        std::string block;
+        for (int i = 0; i < 100000; ++i)
+            block += "&HFF\r\n";
+        for (int i = 0; i < 100; ++i)
+            out << block;
+        ASSERT_TRUE(out.good());
+    }
+    ASSERT_GE(std::filesystem::file_size(valid), 60'000'000u);
+    // 64 MiB without a line end (a hole after "&H").
+    const auto endless = dir / "one-line-64MiB.tds";
+    dir.write("one-line-64MiB.tds", "&H");
+    std::filesystem::resize_file(endless, 64u << 20);
+
+    const auto start = [] { return previous(); };
+    const auto same = [](const TedsBuf& tb) {
+        const TedsBuf p = previous();
+        return tb.Bytes == p.Bytes && tb.Bits == p.Bits && tb.Size == p.Size && tb.id == p.id && tb.ReadOK;
+    };
+    for (const auto& path : {valid, endless, std::filesystem::path("/dev/zero")}) {
+        SCOPED_TRACE(path.string());
+        const LoadInChild r = loadInChild(box, path, start, same);
+        EXPECT_FALSE(r.loaded);
+        EXPECT_TRUE(r.unchanged);
+        EXPECT_EQ(r.messages, 1);
+        EXPECT_GE(r.peakRiseKiB, 0);
+        EXPECT_LT(r.peakRiseKiB, 10 * 1024);
+    }
+    // The message names the file and says nothing was loaded.
+    TedsBuf tb = previous();
+    EXPECT_FALSE(core::LoadMemoryFile(tb, endless));
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt,
+              endless.string() + " is no TEDS memory file: it holds more than 16384 bytes. Nothing was loaded.");
+}
+
+TEST_F(MemoryFile, TheSizeBoundLeavesRoomBeyondTheBytes)
+{
+    // Up to 16 KiB loads (values past the 496th are not read); one byte more does not.
+    std::string text = "Memory Fileformat 1.2\r\nID\r\nIEEE 1451.4\r\n";
+    for (int i = 0; i < 496; ++i)
+        text += "  255 \r\n";
+    text.resize(16 * 1024, '\n');
+    TedsBuf tb;
+    ASSERT_TRUE(core::LoadMemoryFile(tb, file(text)));
+    EXPECT_EQ(tb.Bytes[496], 255);
+    EXPECT_TRUE(box.shown.empty());
+    tb = previous();
+    EXPECT_FALSE(core::LoadMemoryFile(tb, file(text + "\n")));
     expectUnchanged(tb);
     EXPECT_EQ(box.shown.size(), 1u);
 }

@@ -189,6 +189,37 @@ TEST_F(Dialog, RemapMode)
     EXPECT_EQ(m.templateEntries(), std::vector<std::string>{"Fixed"});
 }
 
+TEST_F(Dialog, ARemapLeavesTheCreateDialogsMemoryAlone)
+{
+    // The create dialog last chose "Fixed" from "all".
+    m.Initiate(NewRemapModel::CreateMode, doc);
+    m.chooseGroup(0);
+    m.chooseTemplate(Fixed);
+    ASSERT_EQ(stored(editor::kLastCreateKey), Fixed);
+    ASSERT_EQ(stored(editor::kLastUgidKey), 0);
+
+    // A remap in Source's group: its positions are those of the group's list.
+    choose(61);
+    ASSERT_TRUE(doc.GetNewTemplate(Source));
+    m.Initiate(NewRemapModel::RemapMode, doc);
+    m.chooseTemplate(1);
+    m.chooseManufacturer(core::ManufacturerIndexFromId(17));
+    ASSERT_TRUE(m.Command1_Click());
+    ASSERT_EQ(doc.ActualTemplate(), Target);
+    m.Initiate(NewRemapModel::RemapMode, doc);
+    m.chooseGroup(1);
+    m.Cancel_Button_Click();
+    EXPECT_EQ(stored(editor::kLastCreateKey), Fixed);
+    EXPECT_EQ(stored(editor::kLastUgidKey), 0);
+    // The manufacturer list is the same in both modes: its choice is kept.
+    EXPECT_EQ(stored(editor::kLastManufacturerKey), core::ManufacturerIndexFromId(17));
+
+    // The next create preselects what the create dialog chose.
+    m.Initiate(NewRemapModel::CreateMode, doc);
+    EXPECT_EQ(m.ugidIndex(), 0);
+    EXPECT_EQ(m.ReadTemplateSelector(), Fixed);
+}
+
 TEST_F(Dialog, CopyManufacturerToOneLevel)
 {
     choose(61);

@@ -295,6 +295,16 @@ TEST_F(TedsFiles, RefusedFilesLeaveTheTedsAsItWas)
     EXPECT_FALSE(w->Open_file(*w, false));
     EXPECT_EQ(box.prompts(), std::vector<std::string>{"Requested TEDS too large for this node - no change made"});
     unchanged("too large");
+
+    // A file larger than any memory file (60 MB, most of it a hole): refused unread.
+    box.clear();
+    const auto big = dir.write("big.tds", "Memory Fileformat 1.2\r\nID\r\nIEEE 1451.4\r\n");
+    std::filesystem::resize_file(big, 60'000'000);
+    dialogs.choose(big);
+    EXPECT_FALSE(w->Open_file(*w, false));
+    EXPECT_EQ(box.prompts(), std::vector<std::string>{big.string() + " is no TEDS memory file: it holds more than "
+                                                                      "16384 bytes. Nothing was loaded."});
+    unchanged("larger than a memory file");
 }
 
 } // namespace

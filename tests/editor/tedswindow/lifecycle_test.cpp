@@ -1,7 +1,7 @@
 // A TEDS window's life: the close box hides it, a job that removes its own node leaves
 // no dangling window (run this under AddressSanitizer too), jobs for a window that went
-// are dropped, a node that goes with unwritten edits does not take them along, and
-// binding errors reach the trace.
+// are dropped, a node that goes with unwritten edits does not take them along (it
+// leaves them in a window of its own), and binding errors reach the trace.
 
 #include "tedsfixture.h"
 
@@ -79,7 +79,7 @@ TEST_F(TedsWindowTest, AnEraseThatRemovesItsOwnNodeLeavesNoDanglingWindow)
     EXPECT_FALSE(alive);
 }
 
-TEST_F(TedsWindowTest, ANodeThatGoesWithUnwrittenEditsLeavesThemInTheSharedWindow)
+TEST_F(TedsWindowTest, ANodeThatGoesWithUnwrittenEditsLeavesThemInAWindowOfTheirOwn)
 {
     loadDemo();
     scan();
@@ -103,15 +103,18 @@ TEST_F(TedsWindowTest, ANodeThatGoesWithUnwrittenEditsLeavesThemInTheSharedWindo
     shell::collectDeferred();
     QApplication::processEvents();
 
-    editor::TedsF& shared = factory.shared();
-    EXPECT_EQ(shared.doc.rows[k].value, "321");
-    EXPECT_FALSE(shared.doc.LinkedToNode);
-    EXPECT_TRUE(shared.doc.TedsChanged);
-    EXPECT_EQ(shared.ActualNodeID, k4k);
-    EXPECT_TRUE(core::coreState().TedsF_loaded);
+    ASSERT_EQ(factory.keptWindows().size(), 1u);
+    editor::TedsF& kept = *factory.keptWindows()[0];
+    EXPECT_EQ(kept.doc.rows[k].value, "321");
+    EXPECT_FALSE(kept.doc.LinkedToNode);
+    EXPECT_TRUE(kept.doc.TedsChanged);
+    EXPECT_EQ(kept.ActualNodeID, k4k);
+    // Not the shared window: Create empty TEDS and Read TEDS cannot replace it.
+    EXPECT_EQ(factory.shared().doc.TedsBuf.Size, 0);
+    EXPECT_FALSE(core::coreState().TedsF_loaded);
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_NE(box.shown[0].prompt.find(k4k), std::string::npos);
-    EXPECT_NE(box.shown[0].prompt.find("is kept in the TEDS window"), std::string::npos);
+    EXPECT_NE(box.shown[0].prompt.find("is kept in a TEDS window of its own"), std::string::npos);
 }
 
 TEST_F(TedsWindowTest, ANodeThatGoesWithoutEditsTakesItsWindowQuietly)

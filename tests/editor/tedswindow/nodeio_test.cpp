@@ -4,6 +4,7 @@
 
 #include "tedsfixture.h"
 
+#include "core/teds/bitfields.h"
 #include "core/teds/memoryfile.h"
 #include "device/drivers/memorynode.h"
 
@@ -161,6 +162,39 @@ TEST_F(TedsWindowTest, ReadMessagesByState)
     box.clear();
     runJob(*w, 5);
     EXPECT_EQ(box.prompts(), std::vector<std::string>{"Not read"});
+}
+
+TEST_F(TedsWindowTest, EveryFourteenBitManufacturerIdIsAKnownSelector)
+{
+    // The accelerometer's TEDS under manufacturer ids up to the last of 14 bits.
+    loadDemo();
+    scan();
+    core::TedsBuf accel = window(k4k)->doc.TedsBuf;
+    testing_support::TempDir dir;
+    const std::vector<int> ids = {17, 4096, 4097, 5000, 16381};
+    std::string description;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        core::Val2Bits(static_cast<std::uint32_t>(ids[i]), 0, 14, accel);
+        const std::string file = std::to_string(ids[i]) + ".tds";
+        ASSERT_TRUE(core::SaveMemoryFile(accel, dir / file));
+        description += "node 23:00000000030" + std::to_string(i) + "\ntds " + file + "\n";
+    }
+    net->clearNodes();
+    shell::resetNodesState();
+    shell::collectDeferred();
+    box.clear();
+    load(description, dir.path());
+    scan();
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        SCOPED_TRACE(ids[i]);
+        const std::string id = platform::sim::RomCode::make(0x23, 0x300 + i).nodeId();
+        editor::TedsF* w = window(id);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->doc.display, editor::Display::Grid);
+        EXPECT_EQ(shell::record(index(id))->selector, ids[i]);
+        EXPECT_EQ(shell::record(index(id))->state, shell::TrStateTeds);
+    }
+    EXPECT_TRUE(box.prompts().empty()) << box.prompts().front();
 }
 
 TEST_F(TedsWindowTest, UnknownJobsAnswerWithTheWindowsName)

@@ -26,6 +26,34 @@ TEST_F(MainFShutdownTest, ClosingTheWindowUnloadsTheServerClosesTheMixerAndEnds)
     EXPECT_FALSE(main->ProcessJobQue->isActive());
 }
 
+TEST_F(MainFShutdownTest, ExitAndTheCloseBoxEndOnlyWhenUnwrittenWorkMayGo)
+{
+    main->Form_Load();
+    main->show();
+    int asked = 0;
+    bool mayGo = false;
+    main->mayEnd = [&] {
+        ++asked;
+        return mayGo;
+    };
+    main->mnufile_Click(1);  // File > "Exit"
+    main->close();           // the close box
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(ended.empty());
+    EXPECT_TRUE(server.calls.empty());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(main->ProcessJobQue->isActive());
+
+    mayGo = true;
+    main->mnufile_Click(1);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(ended, (std::vector<int>{0}));
+    // A request that ends the program does not ask.
+    asked = 0;
+    main->EndProgram(0);
+    EXPECT_EQ(asked, 0);
+}
+
 TEST_F(MainFShutdownTest, ClosingWithoutServerWindowOrMixerStillEnds)
 {
     shell::setRequestServerWindow(nullptr);

@@ -139,15 +139,28 @@ TEST_F(MinimalWindows, MemoryStatesAsTheNodeListShowsThem)
     }
 }
 
-TEST_F(MinimalWindows, SelectorBeyondTheKnownRangeIsReportedAndReadsUnknown)
+TEST_F(MinimalWindows, OnlyASelectorBeyondEveryManufacturerIdIsReportedAndReadsUnknown)
 {
-    oneTemplate(5000);
-    content = memory({0x88, 0x13, 0, 0, 0, 0, 0, 0}, core::TedsStatusReadOk);  // 5000
-    add(0x14, "0200000000000014");
-    EXPECT_EQ(rec(0).selector, 5000);
-    EXPECT_EQ(shell::nodesState().tree.node(shell::nodesState().tree.allNodes()[2]).text, "Unknown TEDS selector");
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].prompt, "TEDS selector type not known : 5000");
+    // Manufacturer ids take 14 bits and run to 16381.
+    struct Case {
+        int manufacturer;
+        std::uint8_t low, high;  // the id, least significant byte first
+        const char* text;
+        bool told;
+    };
+    for (const Case c : {Case{4097, 0x01, 0x10, "TEDS", false}, Case{5000, 0x88, 0x13, "TEDS", false},
+                         Case{16381, 0xFD, 0x3F, "TEDS", false}, Case{16382, 0xFE, 0x3F, "Unknown TEDS selector", true}}) {
+        SCOPED_TRACE(c.manufacturer);
+        shell::resetNodesState();
+        box.clear();
+        oneTemplate(c.manufacturer);
+        content = memory({c.low, c.high, 0, 0, 0, 0, 0, 0}, core::TedsStatusReadOk);
+        add(0x14, "0200000000000014");
+        EXPECT_EQ(rec(0).selector, c.manufacturer);
+        EXPECT_EQ(shell::nodesState().tree.node(shell::nodesState().tree.allNodes()[2]).text, c.text);
+        EXPECT_EQ(box.prompts(), c.told ? std::vector<std::string>{"TEDS selector type not known : 16382"}
+                                        : std::vector<std::string>{});
+    }
 }
 
 TEST_F(MinimalWindows, AMemoryReadOnceIsNotReadAgain)
