@@ -10,7 +10,6 @@
 #include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"
 
-
 #include <stdexcept>
 
 namespace app {
