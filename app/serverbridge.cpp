@@ -10,8 +10,6 @@
 #include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"
 
-#include <QTimer>
-
 #include <stdexcept>
 
 namespace app {
@@ -82,12 +80,6 @@ void ServerBridge::postMainJob(int job, int param)
 {
     if (auto* m = main_())
         shell::jobQueue().Insert_In_JobQue(*m, job, static_cast<long long>(param));
-}
-
-void ServerBridge::runJobsSoon()
-{
-    if (auto* m = main_())
-        QTimer::singleShot(0, m, [m] { m->ProcessJobQue_Timer(); });
 }
 
 void ServerBridge::postAmplifierJob(int job)

@@ -43,7 +43,6 @@ public:
     void setMainWindowVisible(bool visible) override;
     bool amplifierLinkChosen() override;
     void postMainJob(int job, int param) override;
-    void runJobsSoon() override;
     void postAmplifierJob(int job) override;
     void endProgram() override;
     void ownMessage(const std::string& text) override;

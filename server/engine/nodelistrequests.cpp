@@ -196,7 +196,6 @@ bool RequestEngine::selectChannelFirst(Run& run, const std::vector<std::string>&
         }
         host_.postAmplifierJob(6);
         shell::jobQueue().Insert_In_JobQue(*this, 1, 0LL);
-        host_.runJobsSoon();
         return true;
     }
     return false;

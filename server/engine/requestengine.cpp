@@ -193,10 +193,25 @@ void RequestEngine::ServerTimer_Timer()
             throw std::runtime_error("no working directory");
         if (!fs::exists(file(kAckFile), ec))
             return;
-        // Jobs posted now would be dropped (a modal window is open) or would run inside a
-        // running job: the ack stays, and the next tick tries again.
-        const auto& q = shell::jobQueue();
-        if (!q.JobsEnabled() || q.ticking() || shell::scanRunning())
+        auto& q = shell::jobQueue();
+        if (q.ticking()) {
+            // The nodes are not dropped under a running scan or job: the request starts as
+            // soon as that tick has returned, not at a later poll, which a tick of the same
+            // period could meet every time.
+            if (!startDeferred_) {
+                startDeferred_ = true;
+                q.whenNoTick([this, alive = handle()] {
+                    if (!alive.lock())
+                        return;
+                    startDeferred_ = false;
+                    ServerTimer_Timer();
+                });
+            }
+            return;
+        }
+        // Jobs posted now would be dropped (a modal window is open): the ack stays, and the
+        // next poll tries again.
+        if (!q.JobsEnabled() || shell::scanRunning())
             return;
         setTimer(false);
         if (!fs::exists(file(kRequestFile), ec)) {
@@ -207,14 +222,14 @@ void RequestEngine::ServerTimer_Timer()
             restoreTimer();
             return;
         }
-        while (shell::TrLast() >= 0)
-            shell::Remove_transducer(shell::record(0)->id);
+        shell::removeAllTransducers();
         host_.setSelectedNodeID("");
+        // Run at the next turn of the event loop, in this order: job 1 refills the list in
+        // one pass (job 6 then finds it refilled), or, on the amplifier link, job 6 does.
         if (!host_.amplifierLinkChosen())
             host_.postMainJob(1, 0);
         host_.postMainJob(6, 0);
-        shell::jobQueue().Insert_In_JobQue(*this, 0, 0LL);
-        host_.runJobsSoon();
+        q.Insert_In_JobQue(*this, 0, 0LL);
     } catch (const core::ProgramEnd&) {
         throw;
     } catch (const std::exception&) {

@@ -6,7 +6,9 @@
 //
 // A client writes TEDS_req.txt, then creates TEDS_ack.txt. A poll tick that finds the
 // acknowledge file turns the poll off, drops the node list and queues a fresh scan and
-// then job 0 of the server, which runs the request. The run writes TEDS_res.txt and the
+// then job 0 of the server, which runs the request; they run at the next turn of the
+// event loop. A poll tick that comes while the job queue ticks (a scan pass, a job)
+// starts the request right after that tick. The run writes TEDS_res.txt and the
 // log and deletes TEDS_ack.txt as its very last file step: the response is complete.
 // The poll comes back only when the run has ended, so a request runs once. With the
 // amplifier link chosen, a request holding SELECT_CHANNEL runs in two parts: job 0 only
@@ -178,6 +180,8 @@ public:
 
 private:
     ServerHost& host_;
+    // A poll tick met a running tick: the request starts right after it.
+    bool startDeferred_ = false;
 };
 
 } // namespace server

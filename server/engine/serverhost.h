@@ -28,9 +28,6 @@ public:
     virtual bool amplifierLinkChosen() { return false; }
     // Posts main-window job `job` with parameter `param`.
     virtual void postMainJob(int job, int param) {}
-    // The queued jobs are to run as soon as the current event has been handled, not only
-    // at the next tick of the queue's timer.
-    virtual void runJobsSoon() {}
     // Posts job `job` (parameter 0) for the amplifier window PeloxF.
     virtual void postAmplifierJob(int job) {}
     // Ends the program (after the server window saved its settings).

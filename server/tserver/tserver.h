@@ -71,7 +71,6 @@ private:
     bool amplifierLinkChosen() override { return outer_.amplifierLinkChosen(); }
     void postMainJob(int job, int param) override { outer_.postMainJob(job, param); }
     void postAmplifierJob(int job) override { outer_.postAmplifierJob(job); }
-    void runJobsSoon() override { outer_.runJobsSoon(); }
     void endProgram() override { outer_.endProgram(); }
     void pollTimerChanged(bool enabled, int intervalMs) override;
     void logChanged() override;

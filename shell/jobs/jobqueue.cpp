@@ -53,6 +53,8 @@ void JobQueue::reset()
     enabled_ = false;
     hourglass_ = false;
     ticking_ = false;
+    runScheduled_ = false;
+    whenNoTick_.clear();
 }
 
 void JobQueue::allFormsHourglass(bool on)
@@ -75,6 +77,11 @@ void JobQueue::Insert_In_JobQue(JobTarget& target, int subno, JobParam param)
     que_.push_back({target.handle(), target.name(), subno, std::move(param)});
     core::Tracewindow("insert job in que, object:" + target.name() + " subno: " + std::to_string(subno) +
                       " que size now " + std::to_string(que_.size()));
+    // An idle queue runs it at the next turn of the event loop; a running tick drains it.
+    if (!ticking_ && !runScheduled_ && scheduleRun) {
+        runScheduled_ = true;
+        scheduleRun();
+    }
 }
 
 void JobQueue::Do_and_remove_job()
@@ -126,27 +133,78 @@ void JobQueue::TimeoutJobQue()
     allFormsHourglass(false);
 }
 
-void JobQueue::tick()
+void JobQueue::drain()
 {
-    if (ticking_)
-        return;
-    ticking_ = true;
-    struct Guard {
-        bool& flag;
-        ~Guard() { flag = false; }
-    } guard{ticking_};
-
-    if (isScanning && isScanning() && scanStep) {
-        for (int step = 0; step < kMaxScanSteps && scanStep(); ++step) {
-        }
-    }
     while (!que_.empty()) {
         if (!HourGlass())
             allFormsHourglass(true);
         Do_and_remove_job();
     }
-    if (HourGlass())
-        allFormsHourglass(false);
+}
+
+void JobQueue::tick()
+{
+    if (ticking_)
+        return;
+    ticking_ = true;
+    ++runs_;
+    try {
+        // Jobs posted to the idle queue were due at once: they do not wait behind the pass.
+        if (runScheduled_) {
+            runScheduled_ = false;
+            drain();
+        }
+        if (isScanning && isScanning() && scanStep) {
+            for (int step = 0; step < kMaxScanSteps && scanStep(); ++step) {
+            }
+        }
+        drain();
+        if (HourGlass())
+            allFormsHourglass(false);
+    } catch (...) {
+        ticking_ = false;
+        throw;
+    }
+    ticking_ = false;
+    afterTick();
+}
+
+void JobQueue::runPosted()
+{
+    runScheduled_ = false;
+    if (ticking_)
+        return;
+    ticking_ = true;
+    ++runs_;
+    try {
+        drain();
+        if (HourGlass())
+            allFormsHourglass(false);
+    } catch (...) {
+        ticking_ = false;
+        throw;
+    }
+    ticking_ = false;
+    afterTick();
+}
+
+void JobQueue::whenNoTick(std::function<void()> fn)
+{
+    if (!ticking_) {
+        fn();
+        return;
+    }
+    whenNoTick_.push_back(std::move(fn));
+}
+
+void JobQueue::afterTick()
+{
+    while (!whenNoTick_.empty() && !ticking_) {
+        auto fns = std::move(whenNoTick_);
+        whenNoTick_.clear();
+        for (auto& f : fns)
+            f();
+    }
 }
 
 } // namespace shell

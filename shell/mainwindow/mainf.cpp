@@ -82,6 +82,7 @@ MainF::~MainF()
     q.isScanning = nullptr;
     q.scanStep = nullptr;
     q.enableTimer = nullptr;
+    q.scheduleRun = nullptr;
     q.applyHourglass = nullptr;
     treeView_.attach(nullptr);
     setNodeHost(nullptr);

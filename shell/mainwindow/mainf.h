@@ -61,6 +61,8 @@ public:
     void EndProgram(int exitCode);
     // One tick of ProcessJobQue; a job that ends the program ends it here.
     void ProcessJobQue_Timer();
+    // The run of posted jobs that a post to the idle queue asks for (no scan pass).
+    void RunPostedJobs();
     // Hides and unloads the window; window is empty afterwards. It is destroyed once
     // none of its members can be running.
     void UnloadTEDS(std::unique_ptr<NodeWindow>& window);
@@ -168,6 +170,8 @@ private:
     void showSimulated();
     // Runs search steps until the pass ends.
     void scanPass();
+    // A tick or a run of posted jobs; a job that ends the program ends it here.
+    void runQueue(const std::function<void()>& run);
     void job8();
 
     // IfaceHost

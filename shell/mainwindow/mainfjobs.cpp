@@ -31,6 +31,8 @@ void MainF::Form_Load()
         iface_.loadStartState();
         q.TimeoutJobQue();
         q.enableTimer = [this] { ProcessJobQue->start(); };
+        // A job posted to the idle queue runs at the next turn of the event loop.
+        q.scheduleRun = [this] { QTimer::singleShot(0, this, [this] { RunPostedJobs(); }); };
         q.applyHourglass = [](bool on) {
             if (on && !QApplication::overrideCursor())
                 QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -95,7 +97,8 @@ void MainF::DoJob()
         iface_.Set_IF(param);
         break;
     case 6:
-        scanPass();
+        // Behind the request's job 1, whose pass has just refilled the list: no second pass.
+        scanUnlessRefilled();
         break;
     case 7:
         iface_.modes.SetModeO(param);
@@ -165,12 +168,16 @@ void MainF::EndProgram(int exitCode)
         endProgram(exitCode);
 }
 
-void MainF::ProcessJobQue_Timer()
+void MainF::ProcessJobQue_Timer() { runQueue([] { jobQueue().tick(); }); }
+
+void MainF::RunPostedJobs() { runQueue([] { jobQueue().runPosted(); }); }
+
+void MainF::runQueue(const std::function<void()>& run)
 {
     if (ending_)
         return;
     try {
-        jobQueue().tick();
+        run();
     } catch (const core::ProgramEnd& end) {
         EndProgram(end.exitCode);
     }

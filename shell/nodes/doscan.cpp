@@ -18,11 +18,18 @@ std::unique_ptr<ScanBus> makeOneWireScanBus();
 
 namespace {
 
+// How far the node list is from one full pass after a drop of every node.
+enum class Refill { No, Dropped, Refilling, Refilled };
+
 struct ScanState {
     bool running = false;
     std::string reportedError;
     ScanBus* bus = nullptr;
     std::unique_ptr<ScanBus> defaultBus;
+    // The next step begins a pass (the last search step the scan saw ended one).
+    bool searchAtStart = true;
+    Refill refill = Refill::No;
+    unsigned long refilledInRun = 0;  // the queue's run in which the refill pass ended
 };
 
 ScanState& scanState()
@@ -89,6 +96,37 @@ void readThermometer(NodeTree::Handle index)
         w->showTemperature(t->celsius, t->fahrenheit);
 }
 
+// Follows the search pass by pass, before the step's list work.
+void followSearch(const SearchStep& r)
+{
+    auto& st = scanState();
+    if (!r.ok)
+        return;  // no search ran (adapter), or nothing was found (amplifier link)
+    if (st.searchAtStart && st.refill == Refill::Dropped)
+        st.refill = Refill::Refilling;
+    if (r.found) {
+        st.searchAtStart = false;
+    } else if (r.last) {
+        st.searchAtStart = true;
+        if (st.refill == Refill::Refilling) {
+            st.refill = Refill::Refilled;
+            st.refilledInRun = jobQueue().runNumber();
+        }
+    } else {
+        // The search broke off: where the next step starts is not known.
+        st.searchAtStart = false;
+        if (st.refill == Refill::Refilling)
+            st.refill = Refill::No;
+    }
+}
+
+void stepFailed()
+{
+    auto& st = scanState();
+    if (st.refill == Refill::Refilling)
+        st.refill = Refill::No;
+}
+
 void pollMixer()
 {
     int volume = nodeHost().volumeValue();
@@ -114,6 +152,35 @@ bool scanRunning() { return scanState().running; }
 
 void resetScanErrors() { scanState().reportedError.clear(); }
 
+bool nodeListRefilled()
+{
+    const auto& st = scanState();
+    const auto& q = jobQueue();
+    return st.refill == Refill::Refilled && q.ticking() && st.refilledInRun == q.runNumber();
+}
+
+void scanUnlessRefilled()
+{
+    if (!nodeListRefilled())
+        scanUntilPassEnds();
+}
+
+void noteAllNodesDropped()
+{
+    if (TrLast() < 0)
+        scanState().refill = Refill::Dropped;
+}
+
+void noteRecordRemoved() { scanState().refill = Refill::No; }
+
+void resetScanState()
+{
+    auto& st = scanState();
+    st.reportedError.clear();
+    st.searchAtStart = true;
+    st.refill = Refill::No;
+}
+
 void Doscan(bool& more)
 {
     more = false;
@@ -135,6 +202,7 @@ void Doscan(bool& more)
     platform::processEvents();
     try {
         const SearchStep r = scanBus().findNext();
+        followSearch(r);
         bool removed = false;
         NodeTree::Handle index = NodeTree::None;
         if (r.ok) {
@@ -158,12 +226,15 @@ void Doscan(bool& more)
     } catch (const NodeListChanged& e) {
         // The nodes were dropped meanwhile (F5, an interface change): the next pass adds them.
         more = false;
+        stepFailed();
         core::Tracewindow(std::string("Doscan: ") + e.what());
     } catch (const std::exception& e) {
         more = false;
+        stepFailed();
         reportScanError(e.what());
     } catch (...) {
         more = false;
+        stepFailed();
         reportScanError("unknown error");
     }
 }

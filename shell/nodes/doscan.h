@@ -49,4 +49,20 @@ void installScanStep();
 // An error that recurs in every step is reported once; this forgets what was reported.
 void resetScanErrors();
 
+// The node list as one full search pass after a drop of every node left it: in the
+// queue's running tick or run of posted jobs, a pass that began on the emptied list has
+// ended, and no record has gone since. What the scan knows of the search comes from the
+// steps it ran; anything it cannot vouch for (a step that failed mid-pass, an error in a
+// step) counts as not refilled.
+bool nodeListRefilled();
+// Main-window job 6, the scan a request queues behind its job 1: a pass until it ends,
+// unless the list is refilled already (job 1 has just done that pass).
+void scanUnlessRefilled();
+// The node list's side: every record was just dropped / a record went.
+void noteAllNodesDropped();
+void noteRecordRemoved();
+// The search is known to start afresh (the 1-Wire state was reset) and nothing is
+// refilled; errors are forgotten too (tests).
+void resetScanState();
+
 } // namespace shell

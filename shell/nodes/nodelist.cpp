@@ -3,6 +3,7 @@
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/validation/validation.h"
+#include "shell/nodes/doscan.h"
 #include "shell/nodes/familytable.h"
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodewindowfactory.h"
@@ -45,6 +46,7 @@ void removeRecordAt(int k)
         core.SwitchNodeId.clear();
     std::unique_ptr<NodeWindow> w = std::move(s.TrList[k].obj);
     s.TrList.erase(s.TrList.begin() + k);
+    noteRecordRemoved();
     for (NodeTree::Handle h : s.tree.allNodes()) {
         const std::string& tag = s.tree.node(h).tag;
         if (tag.empty() || tag == "root")
@@ -174,6 +176,7 @@ void resetNodesState()
     s.LastNode = NodeTree::None;
     s.Node_list.clear();
     s.LivesInit = 4;
+    noteRecordRemoved();
 }
 
 int TrLast() { return static_cast<int>(nodesState().TrList.size()) - 1; }
@@ -297,6 +300,7 @@ int removeAllTransducers()
             removeRecordAt(0);
         ++n;
     }
+    noteAllNodesDropped();
     return n;
 }
 
@@ -310,6 +314,7 @@ void releaseAllNodes()
     s.tree.clear();
     s.LastNode = NodeTree::None;
     s.Node_list.clear();
+    noteRecordRemoved();
     destroyDeferredNow();
 }
 

@@ -104,4 +104,34 @@ TEST_F(RequestServerProgram, AnswersRequestsOnceAndEndsOnExit)
     EXPECT_EQ(saved, "0.1");
 }
 
+// After "Activate interface" the program scans every second; with the default 1.0 s poll
+// its two timers tick in step, and the poll comes while a scan pass runs.
+class ScanningServerProgram : public testing_support::ServerProgram {
+protected:
+    TempDir net;
+
+    void SetUp() override
+    {
+        fs::copy_file(testing_support::dataDir() / "demo-bridge.tds", net / "demo-bridge.tds");
+        fs::copy_file(testing_support::dataDir() / "demo-network.txt", net / "net.txt");
+        prepare("Dallas DS9097U", "1.0");
+        start({{"TEDSMITH_SIMNET", (net / "net.txt").string()}});
+    }
+};
+
+TEST_F(ScanningServerProgram, TwentyRequestsInARowWithTheDefaultPollAreAllAnswered)
+{
+    RequestClient client(work.path());
+    ASSERT_TRUE(client.waitUntilServing(kAnswerTimeout)) << "the server did not answer: " << errors();
+    for (int i = 1; i <= 20; ++i) {
+        const std::string name = "s" + std::to_string(i);
+        client.send(RequestClient::requestText({"REQUESTDATETIME " + name, "FAMILY 35", "LISTFULLTEDS"}));
+        ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << "request " << i << " not answered: " << errors();
+        const auto lines = client.responseLines();
+        ASSERT_GE(lines.size(), 3u) << i;
+        EXPECT_EQ(lines.front(), "Requestdatetime " + name);
+        EXPECT_EQ(lines.back(), "Checksum is ok");
+    }
+}
+
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // The real program serving requests: a program folder with the binary and its data files, a
 // data folder whose settings activate an interface and the request server at start-up
-// (working directory, 0.1 s poll), and the program started there with its stderr kept.
+// (working directory, 0.1 s poll unless told), and the program started there with its
+// stderr kept.
 
 #include "core/base/settings.h"
 #include "tests/support/testsupport.h"
@@ -24,7 +25,7 @@ protected:
     pid_t pid = -1;
 
     // The program folder and the settings: interface is the "microLAN driver" caption.
-    void prepare(const std::string& interface)
+    void prepare(const std::string& interface, const std::string& pollTime = "0.1")
     {
         namespace fs = std::filesystem;
         fs::copy_file(programBinary(), program / "tedsmith");
@@ -39,7 +40,7 @@ protected:
         core::Inifile_CreateKeyWithValue(ini, "T-block workdir", work.path().string() + "/");
         core::Inifile_CreateKeyWithValue(ini, "T-block server enabled", 1);
         core::Inifile_CreateKeyWithValue(ini, "T-block server EditorVisible", 1);
-        core::Inifile_CreateKeyWithValue(ini, "T-block pooltime", "0.1");
+        core::Inifile_CreateKeyWithValue(ini, "T-block pooltime", pollTime);
     }
     // Starts the program in its folder, headless and without dialogs, with env set too.
     void start(const std::vector<std::pair<std::string, std::string>>& env)

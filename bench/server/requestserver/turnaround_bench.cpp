@@ -1,12 +1,18 @@
-// Request turnaround of the running program: from the ack file created to the ack file
-// gone, for a LISTFULLTEDS of a DS2433 TEDS on the simulated network with a 0.1 s poll.
-// Target: at most the poll interval + the bus time of the request + 100 ms. The bus time
-// (two search passes, two reads of the node) is measured in process on the same network.
+// Request turnaround of the running program in wall time: from the ack file created to the
+// ack file gone, for a LISTFULLTEDS of the accelerometer's TEDS (DS2433) on the shipped demo
+// network, in Scanning mode (the mode after "Activate interface") with a 0.1 s poll.
+// Target: the poll wait (at most the poll time) + what the request's jobs must spend + 100 ms.
+// The jobs must spend one search pass over the network with a TEDS read of each memory node,
+// each read after its 50 ms start wait; that is measured in process on the same network on
+// virtual time (the waits), and the simulated bus time is shown beside it: the simulated
+// bus of the program takes no wall time, so it is not in the target.
 
+#include "core/base/message.h"
 #include "core/base/settings.h"
 #include "core/teds/tedsbuf.h"
 #include "device/base/devicestate.h"
 #include "device/drivers/memorynode.h"
+#include "device/memimage/familytable.h"
 #include "device/onewire/session.h"
 #include "platform/base/clock.h"
 #include "platform/onewire/simbackend.h"
@@ -33,16 +39,23 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int kPollMs = 100;
-const char* kNetwork = "node 23:000000000104\ntds demo-bridge.tds\n";
+constexpr int kStartWaitMs = 50;  // before each TEDS read
 
-// Bus time of what one request does on the bus, in milliseconds.
-double busTimeMs()
+struct Needed {
+    double waitsMs = 0;  // the waits the jobs make (wall time)
+    double busMs = 0;    // simulated bus time (no wall time)
+    int reads = 0;
+};
+
+// One search pass over the demo network and a TEDS read of every memory node found, each
+// after its start wait, on virtual time.
+Needed needed()
 {
     platform::VirtualClock clock;
     platform::ScopedClock scoped(clock);
     auto net = std::make_shared<platform::sim::SimNetwork>();
     std::string error;
-    if (!net->loadDescription(kNetwork, TS_DATA_DIR, error)) {
+    if (!net->loadFile(fs::path(TS_DATA_DIR) / "demo-network.txt", error)) {
         std::fprintf(stderr, "network: %s\n", error.c_str());
         std::exit(1);
     }
@@ -52,25 +65,30 @@ double busTimeMs()
     ds.PortType = 5;
     platform::useSimulatedNetwork(net, 5, 1);
     net->resetBusTime();
-    std::string id;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (bool done = false; !done;) {
-            bool found = false;
-            std::string rom;
-            int family = 0;
-            if (!device::uLAN_FindNext(found, done, rom, family).value_or(false) || !found)
-                break;
-            id = rom;
-        }
+    Needed n;
+    std::vector<std::pair<std::string, int>> found;
+    for (bool done = false; !done;) {
+        bool any = false;
+        std::string rom;
+        int family = 0;
+        if (!device::uLAN_FindNext(any, done, rom, family).value_or(false) || !any)
+            break;
+        found.emplace_back(rom, family);
     }
-    for (int read = 0; read < 2; ++read) {
+    for (const auto& [id, family] : found) {
+        if (device::familyInfo(family).pages == 0)
+            continue;
+        core::Delay(kStartWaitMs);
         core::TedsBuf tb;
         tb.id = id;
-        tb.Family = 0x23;
+        tb.Family = family;
         device::Read_Node(tb, false);
+        ++n.reads;
     }
+    n.waitsMs = std::chrono::duration<double, std::milli>(clock.elapsed()).count();
+    n.busMs = std::chrono::duration<double, std::milli>(net->busTime()).count();
     platform::resetTmex();
-    return std::chrono::duration<double, std::milli>(net->busTime()).count();
+    return n;
 }
 
 struct Program {
@@ -86,7 +104,7 @@ struct Program {
         for (const char* f : {"TagList.xdl", "ManufacturerList.xdl", "IEEE_Templates.tdl"})
             fs::copy_file(fs::path(TS_DATA_DIR) / f, root / "program" / f);
         fs::copy_file(fs::path(TS_DATA_DIR) / "demo-bridge.tds", root / "net" / "demo-bridge.tds");
-        std::ofstream(root / "net" / "net.txt") << kNetwork;
+        fs::copy_file(fs::path(TS_DATA_DIR) / "demo-network.txt", root / "net" / "net.txt");
         const fs::path ini = root / "profile/Morvelund/QT8061/QT8061_Inifile.txt";
         core::Inifile_CreateKeyWithValue(ini, "Com port", 1);
         core::Inifile_CreateKeyWithValue(ini, "Interface", "Dallas DS9097U");
@@ -138,7 +156,7 @@ struct Program {
 
 int main()
 {
-    const double bus = busTimeMs();
+    const Needed need = needed();
     Program program;
     // Serving once an ack alone is answered (an ack before the window loaded is dropped).
     for (int i = 0; i < 100; ++i) {
@@ -152,6 +170,8 @@ int main()
     }
     std::vector<double> ms;
     for (int i = 0; i < 10; ++i) {
+        // Acks at different moments of the poll and of the scan's 1000 ms tick.
+        std::this_thread::sleep_for(std::chrono::milliseconds(37 * i % 230));
         const double t = program.request("FAMILY 35\r\nLISTFULLTEDS\r\n");
         if (t < 0) {
             std::fprintf(stderr, "request %d not answered\n", i);
@@ -160,9 +180,11 @@ int main()
         ms.push_back(t);
     }
     std::sort(ms.begin(), ms.end());
-    const double target = kPollMs + bus + 100;
-    std::printf("%-44s min %7.1f ms  median %7.1f ms  max %7.1f ms  (10 runs, target <= %.0f ms: poll %d + bus %.1f + 100) %s\n",
-                "request turnaround, LISTFULLTEDS of a DS2433", ms.front(), ms[ms.size() / 2], ms.back(), target, kPollMs,
-                bus, ms.back() <= target ? "ok" : "TOO SLOW");
-    return 0;
+    const double target = kPollMs + need.waitsMs + 100;
+    const bool ok = ms.back() <= target;
+    std::printf("%-44s min %7.1f ms  median %7.1f ms  max %7.1f ms  (10 runs, target <= %.0f ms: poll %d + one pass "
+                "with %d TEDS reads %.0f (their start waits; simulated bus %.1f ms takes no wall time) + 100) %s\n",
+                "request turnaround, LISTFULLTEDS, demo network", ms.front(), ms[ms.size() / 2], ms.back(), target, kPollMs,
+                need.reads, need.waitsMs, need.busMs, ok ? "ok" : "TOO SLOW");
+    return ok ? 0 : 1;
 }

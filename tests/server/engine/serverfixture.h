@@ -49,16 +49,19 @@ namespace server_test {
 
 namespace fs = std::filesystem;
 
-// The main window's jobs 1 (drop every node, scan again), 6 (scan) and 7 (mode).
+// The main window's jobs 1 (drop every node, scan again), 6 (scan, unless job 1 has just
+// refilled the list) and 7 (mode).
 struct MainStub final : shell::JobTarget {
     void DoJob() override
     {
         const auto& head = shell::jobQueue().head();
         jobs.push_back(head.subno);
-        if (head.subno == 1)
+        if (head.subno == 1) {
             shell::removeAllTransducers();
-        if (head.subno == 1 || head.subno == 6)
             shell::scanUntilPassEnds();
+        }
+        if (head.subno == 6)
+            shell::scanUnlessRefilled();
     }
     std::string name() const override { return "MainF"; }
     std::vector<int> jobs;
@@ -66,7 +69,7 @@ struct MainStub final : shell::JobTarget {
 
 // What the program's wiring does, with the main window and the program's end recorded.
 struct Host final : server::ServerHost {
-    Host(MainStub& m, editor::EditorNodeWindowFactory& f) : main(m), factory(f) {}
+    Host(shell::JobTarget& m, editor::EditorNodeWindowFactory& f) : main(m), factory(f) {}
 
     static editor::TedsF& teds(shell::NodeWindow& w, const char* member)
     {
@@ -80,7 +83,12 @@ struct Host final : server::ServerHost {
     bool amplifierLinkChosen() override { return amplifierLink; }
     void postMainJob(int job, int param) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
     void endProgram() override { ++ended; }
-    void pollTimerChanged(bool enabled, int intervalMs) override { timerOn = enabled; }
+    void pollTimerChanged(bool enabled, int intervalMs) override
+    {
+        timerOn = enabled;
+        if (pollTimer)
+            pollTimer(enabled, intervalMs);
+    }
     void ownMessage(const std::string& text) override { ownMessages.push_back(text); }
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
                   bool noValue) override
@@ -119,7 +127,7 @@ struct Host final : server::ServerHost {
     void setAllowROMprg(bool allow) override { generator.allowROMprg = allow; }
     bool DO_PrgDevice(const std::string& id) override { return generator.DO_PrgDevice(id); }
 
-    MainStub& main;
+    shell::JobTarget& main;
     editor::NodeListModel generator;
     editor::EditorNodeWindowFactory& factory;
     bool mainVisible = true;
@@ -128,6 +136,7 @@ struct Host final : server::ServerHost {
     bool timerOn = false;
     std::vector<std::string> ownMessages;
     std::function<void()> beforeWrite;  // runs inside the request, before a node write
+    std::function<void(bool enabled, int intervalMs)> pollTimer;  // the poll timer's state changed
 };
 
 // What the TEDS windows ask of the running request.
@@ -157,7 +166,7 @@ protected:
         device::resetOneWireState();
         core::resetCoreState();
         shell::resetNodesState();
-        shell::resetScanErrors();
+        shell::resetScanState();
         shell::resetIfaceState();
         editor::resetEditorState();
         auto& ds = device::deviceState();
