@@ -104,7 +104,7 @@ std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int1
 // Sends len bytes whose read-back the caller does not need. An adapter that gains from
 // it holds them and sends them with the next exchange of the session, whose result
 // then also tells whether they went out; otherwise they are sent at once. Result len;
-// negative: code. TMEndSession sends what is still held.
+// negative: code. TMEndSession and TMClose send what is still held.
 std::int16_t TMBlockSend(std::int32_t session, const std::uint8_t* buffer, std::int16_t len);
 // Sends a bit, result = the bit read (0 or 1); negative: code.
 std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit);
