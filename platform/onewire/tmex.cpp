@@ -75,15 +75,6 @@ int run(std::int32_t handle, TmexSession& s, std::vector<BusStep>* extra = nullp
 // Sends what the session holds back: 0 or a code.
 int flush(std::int32_t handle, TmexSession& s) { return s.pending.empty() ? 0 : run(handle, s); }
 
-// Before a new reset: held accesses alone are dropped (a reset follows anyway and they
-// move no data); held bytes are sent.
-int flushBeforeReset(std::int32_t handle, TmexSession& s)
-{
-    if (!s.pendingSends)
-        s.pending.clear();
-    return flush(handle, s);
-}
-
 BusStep resetStep() { return BusStep{BusStep::Kind::Reset, {}, false}; }
 
 BusStep matchStep(const TmexStateBuffer& st)
@@ -100,9 +91,6 @@ BusStep matchStep(const TmexStateBuffer& st)
 int matchAccess(std::int32_t handle, TmexSession& s, const TmexStateBuffer& st)
 {
     if (s.backend->pipelines()) {
-        // Held accesses alone are superseded; held bytes go out before this reset.
-        if (!s.pendingSends)
-            s.pending.clear();
         s.pending.push_back(resetStep());
         s.pending.push_back(matchStep(st));
         return 1;
@@ -117,7 +105,7 @@ int matchAccess(std::int32_t handle, TmexSession& s, const TmexStateBuffer& st)
 // adapter or the bus failed.
 int strongAccess(std::int32_t handle, TmexSession& s, const TmexStateBuffer& st)
 {
-    if (const int r = flushBeforeReset(handle, s); r != 0)
+    if (const int r = flush(handle, s); r != 0)
         return r == TMEX_NO_PRESENCE ? 0 : r;
     std::array<std::uint8_t, 8> want{};
     std::array<std::uint8_t, 8> rom{};
@@ -193,7 +181,7 @@ std::int16_t TMNext(std::int32_t session, TmexStateBuffer& state)
     if (!s)
         return TMEX_INVALID_SESSION;
     OneWireBackend& b = *s->backend;
-    if (const int r = flushBeforeReset(session, *s); r < 0 && r != TMEX_NO_PRESENCE)
+    if (const int r = flush(session, *s); r < 0 && r != TMEX_NO_PRESENCE)
         return static_cast<std::int16_t>(r);
     if ((state.bytes[kFlags] & kLastDeviceFlag) != 0) {
         restartSearch(state);
