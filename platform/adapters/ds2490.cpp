@@ -353,9 +353,13 @@ int Ds2490Backend::pullupLevel(bool on)
         return pullup_ ? 1 : 0;
     }
     // An infinite pull-up ends with a halt; resume lets the next commands run.
-    if (!control(kControlCmd, kCtlHaltExeIdle, 0) || !control(kControlCmd, kCtlResumeExe, 0) ||
-        !waitIdle(Micros(0), results, &packet))
+    if (!control(kControlCmd, kCtlHaltExeIdle, 0) || !control(kControlCmd, kCtlResumeExe, 0))
         return TMEX_PORT_NOT_EXIST;
+    if (!waitIdle(Micros(0), results, &packet)) {
+        if (error_.find("stays busy") != std::string::npos)
+            error_ = "DS2490 USB adapter " + usb_->deviceName() + ": the strong pull-up did not end";
+        return TMEX_PORT_NOT_EXIST;
+    }
     if ((packet[kStatusFlags] & kStatusPullupActive) != 0) {
         fail("the strong pull-up did not end");
         return TMEX_PORT_NOT_EXIST;

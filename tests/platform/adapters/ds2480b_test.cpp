@@ -106,6 +106,38 @@ TEST_F(Ds2480b, ChipResetByABreakIsAnErrorThenTheNextSessionStartsItAgain)
     EXPECT_EQ(platform::TMTouchByte(s, 0xF0), 0xF0);
 }
 
+TEST_F(Ds2480b, AShortPullupIsTimedByTheChipAndItsEndIsConfirmed)
+{
+    const auto s = select();
+    platform::TMBlockStream(s, nullptr, 0);  // the held access out of the way
+    net->clearTranscript();
+    adapter.traffic->clear();
+    // A copy's 6 ms: the chip's 16.4 ms pull-up, ended and answered by the chip itself.
+    ASSERT_EQ(platform::TMSetPullupTime(s, 6), 1);
+    ASSERT_EQ(platform::TMOneWireLevel(s, 0, 1, platform::TMEX_PRIME_AFTER_BYTE), 0);
+    EXPECT_EQ(platform::TMTouchByte(s, 0x55), 0x55);
+    EXPECT_EQ(platform::TMOneWireLevel(s, 0, 1, 0), 1);  // still on
+    platform::clock().pause(std::chrono::milliseconds(6));
+    EXPECT_EQ(platform::TMOneWireLevel(s, 0, 0, 0), 0);
+    EXPECT_EQ(adapter.traffic->roundTrips, 1);  // the byte and its pull-up; the end is answered alone
+    const auto& tr = net->transcript();
+    ASSERT_FALSE(tr.empty());
+    EXPECT_EQ(tr.back().kind, BusEvent::StrongPullup);
+    EXPECT_GE(tr.back().duration, std::chrono::milliseconds(6));
+    EXPECT_EQ(platform::TMValidSession(s), 1);
+}
+
+TEST_F(Ds2480b, APullupEndTheChipDoesNotAnswerIsAnErrorNotTheLevelAskedFor)
+{
+    const auto s = select();
+    ASSERT_EQ(platform::TMOneWireLevel(s, 0, 1, platform::TMEX_PRIME_AFTER_BYTE), 0);
+    EXPECT_EQ(platform::TMTouchByte(s, 0x44), 0x44);
+    adapter.serialEmu->setSilent(true);  // F1h gets no pulse response
+    EXPECT_LT(platform::TMOneWireLevel(s, 0, 0, 0), 0);
+    EXPECT_EQ(platform::TMValidSession(s), 0);
+    EXPECT_NE(platform::portErrorText(5, 1).find("Com1"), std::string::npos) << platform::portErrorText(5, 1);
+}
+
 TEST_F(Ds2480b, RelaxedSpeedUsesTheFlexibleTiming)
 {
     const auto s = select();
