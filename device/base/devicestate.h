@@ -13,6 +13,9 @@ struct DeviceState {
     int PortType = -1;  // adapter port type, none yet
     bool SetupDone = false;
     int SessionError = 0;
+    // The adapter's 1-Wire line is shorted: the text the user was told ("" while the
+    // bus works). Reported once until a search finds the bus working again.
+    std::string BusFault;
     // Amplifier link (set by the amplifier window).
     int SelectedAmplifier = 0;  // chain address; below 1 means none
     int SelectedChannel = 0;    // 1..16

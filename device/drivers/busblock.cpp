@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "device/onewire/byteio.h"
+#include "device/onewire/onewiremaster.h"
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
 
@@ -52,6 +53,45 @@ void sendData(const MemImage& image, int first, int last)
     Block_IO(buffer, true, 1, last - first + 1);
 }
 
+void sendCommandAndData(std::initializer_list<int> bytes, const MemImage& image, int first, int last)
+{
+    OneWireMaster& m = oneWireMaster();
+    if (!m.mergesBlocks()) {
+        command(bytes);
+        sendData(image, first, last);
+        return;
+    }
+    ByteArray out;
+    for (int b : bytes)
+        out.push_back(static_cast<std::uint8_t>(b & 0xFF));
+    for (int i = first; i <= last; ++i)
+        out.push_back(i >= 0 && i < static_cast<int>(image.Data.size()) ? image.Data[static_cast<std::size_t>(i)] : 0xFF);
+    m.sendBlock(out);
+}
+
+ByteArray commandAndRead(std::initializer_list<int> bytes, MemImage& image, int first, int last)
+{
+    OneWireMaster& m = oneWireMaster();
+    if (!m.mergesBlocks()) {
+        ByteArray echo = command(bytes);
+        readData(image, first, last);
+        return echo;
+    }
+    ByteArray io;
+    for (int b : bytes)
+        io.push_back(static_cast<std::uint8_t>(b & 0xFF));
+    const std::size_t n = io.size();
+    if (last >= first) {
+        io.resize(n + static_cast<std::size_t>(last - first + 1), 0xFF);
+        if (static_cast<int>(image.Data.size()) <= last)
+            image.Data.resize(static_cast<std::size_t>(last) + 1, 0);
+    }
+    m.exchangeBlock(io);
+    for (int i = first; i <= last; ++i)
+        image.Data[static_cast<std::size_t>(i)] = io[n + static_cast<std::size_t>(i - first)];
+    return ByteArray(io.begin(), io.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
 void readData(MemImage& image, int first, int last)
 {
     if (last < first)
@@ -97,8 +137,7 @@ void readMemoryPages(MemImage& mi, int pages)
         mi.ReadOK = false;
         return;
     }
-    command({0xF0, 0x00, 0x00});
-    readData(mi, 1, n);
+    commandAndRead({0xF0, 0x00, 0x00}, mi, 1, n);
     bool ok = !ioFailed();
     // A node that left the bus reads as FFh throughout.
     if (ok && allErased(mi.Data, 1, n))

@@ -24,6 +24,13 @@ ByteArray command(std::initializer_list<int> bytes);
 // pull-up comes on at the end of the last byte and is held for ms.
 void commandThenPullup(std::initializer_list<int> bytes, int ms);
 
+// The command, then image.Data[first .. last] from a copy, nothing read back: one
+// exchange the adapter may send with the next one (amplifier: command and sendData).
+void sendCommandAndData(std::initializer_list<int> bytes, const MemImage& image, int first, int last);
+// The command, then image.Data[first .. last] read from the node (the array grows when
+// needed), in one exchange on the adapter; the result is what came back in the command's
+// slots, as command() gives it.
+ByteArray commandAndRead(std::initializer_list<int> bytes, MemImage& image, int first, int last);
 // Sends image.Data[first .. last] from a copy, so the image keeps what it holds
 // whatever the bus returns.
 void sendData(const MemImage& image, int first, int last);

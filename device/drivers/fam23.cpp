@@ -26,14 +26,12 @@ bool Write_fam23_Page(MemImage& mi, int page)
     if (!openNode(mi.RomId, NodeProof::Reply))
         return false;
     const int base = (page - 1) * mi.PageSize;
-    command({0x0F, base & 0xFF, (base >> 8) & 0xFF});
-    sendData(mi, base + 1, base + mi.PageSize);
+    sendCommandAndData({0x0F, base & 0xFF, (base >> 8) & 0xFF}, mi, base + 1, base + mi.PageSize);
 
     // Copied only when the scratchpad holds the page at the page's own address: another
     // address would write the page's data over another page.
     uLAN_Access();
-    const ByteArray status = command({0xAA, 0xFF, 0xFF, 0xFF});
-    bool ok = checkScratchpad(mi, status, base, PageEndStatus, mi.PageSize, false) == Scratchpad::Holds;
+    bool ok = readScratchpad(mi, base, PageEndStatus, mi.PageSize, false) == Scratchpad::Holds;
     if (ok)
         ok = copyScratchpad(base, PageEndStatus, CopyPullupMs);
     if (ok)

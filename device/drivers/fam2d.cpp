@@ -23,12 +23,10 @@ constexpr int CopyPullupMs = 10;
 bool writeRow(const MemImage& mi, int a, bool& refused)
 {
     uLAN_Access();
-    command({0x0F, a & 0xFF, (a >> 8) & 0xFF});
-    sendData(mi, a + 1, a + RowSize);
+    sendCommandAndData({0x0F, a & 0xFF, (a >> 8) & 0xFF}, mi, a + 1, a + RowSize);
 
     uLAN_Access();
-    const ByteArray status = command({0xAA, 0xFF, 0xFF, 0xFF});
-    const Scratchpad pad = checkScratchpad(mi, status, a, RowEndStatus, RowSize, true);
+    const Scratchpad pad = readScratchpad(mi, a, RowEndStatus, RowSize, true);
     refused = pad == Scratchpad::WrongData;
     if (pad != Scratchpad::Holds)
         return false;

@@ -2,6 +2,7 @@
 
 #include "device/drivers/busblock.h"
 #include "device/onewire/byteio.h"
+#include "device/onewire/onewiremaster.h"
 #include "device/onewire/session.h"
 #include "platform/base/onewirecrc.h"
 
@@ -23,10 +24,9 @@ bool verifyPage(const MemImage& mi, int page)
 {
     const int base = (page - 1) * mi.PageSize;
     uLAN_Access();
-    command({0xF0, base & 0xFF, (base >> 8) & 0xFF});
     MemImage check;
     check.Data.assign(static_cast<std::size_t>(mi.PageSize) + 1, 0);
-    readData(check, 1, mi.PageSize);
+    commandAndRead({0xF0, base & 0xFF, (base >> 8) & 0xFF}, check, 1, mi.PageSize);
     if (ioFailed())
         return false;
     for (int i = 1; i <= mi.PageSize; ++i)
@@ -45,15 +45,19 @@ constexpr std::uint8_t CopyDone = 0xAA;  // alternating 1s and 0s after a finish
 
 } // namespace
 
-Scratchpad checkScratchpad(const MemImage& mi, const ByteArray& status, int a, int es, int n, bool withCrc)
+Scratchpad readScratchpad(const MemImage& mi, int a, int es, int n, bool withCrc)
 {
-    if (ioFailed() || status.size() < 4 || status[1] != (a & 0xFF) || status[2] != ((a >> 8) & 0xFF) ||
-        status[3] != es)
-        return Scratchpad::WrongPlace;
     MemImage pad;
     const int count = n + (withCrc ? 2 : 0);
     pad.Data.assign(static_cast<std::size_t>(count) + 1, 0);
-    readData(pad, 1, count);
+    const bool merged = oneWireMaster().mergesBlocks();
+    const ByteArray status = merged ? commandAndRead({ReadScratchpad, 0xFF, 0xFF, 0xFF}, pad, 1, count)
+                                    : command({ReadScratchpad, 0xFF, 0xFF, 0xFF});
+    if (ioFailed() || status.size() < 4 || status[1] != (a & 0xFF) || status[2] != ((a >> 8) & 0xFF) ||
+        status[3] != es)
+        return Scratchpad::WrongPlace;
+    if (!merged)
+        readData(pad, 1, count);
     if (ioFailed())
         return Scratchpad::WrongPlace;
     if (!sameBytes(pad.Data, ByteArray(mi.Data.begin() + a, mi.Data.end()), 1, n))

@@ -18,12 +18,13 @@ enum class Scratchpad {
     WrongPlace, // another address or status, or the node did not answer
     WrongData,  // right address, other bytes (a protected page) or a wrong CRC
 };
-// Reads the scratchpad back after [AA FF FF FF] was sent (the reply in status): it
-// holds what was sent when it names the target address a with the ending status es
-// (no partial byte, no copy yet) and the n bytes that follow equal
-// mi.Data[a + 1 .. a + n]. withCrc: the inverted CRC16 of the command and everything
-// read follows and must be right. Nothing more is read once the address is wrong.
-Scratchpad checkScratchpad(const MemImage& mi, const ByteArray& status, int a, int es, int n, bool withCrc);
+// Reads the scratchpad back ([AA FF FF FF] and what follows): it holds what was sent
+// when it names the target address a with the ending status es (no partial byte, no
+// copy yet) and the n bytes that follow equal mi.Data[a + 1 .. a + n]. withCrc: the
+// inverted CRC16 of the command and everything read follows and must be right. On the
+// amplifier link nothing more is read once the address is wrong; the adapter reads it
+// all in one exchange.
+Scratchpad readScratchpad(const MemImage& mi, int a, int es, int n, bool withCrc);
 // Copies the scratchpad with the authorisation [55 TA1 TA2 E/S], holds the pull-up for
 // ms and reads the byte that follows: true when the node reports the copy done (AAh).
 bool copyScratchpad(int a, int es, int ms);

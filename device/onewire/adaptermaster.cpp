@@ -34,6 +34,20 @@ std::int32_t startSession()
 // Longest run TMBlockStream takes in one call.
 constexpr std::size_t MaxStream = 0x7FFF;
 
+// A failed exchange of the job: marked, and a shorted bus told once.
+void ioFailed(int code)
+{
+    markIoError();
+    if (code == platform::TMEX_BUS_SHORT)
+        Report_Bus_Short();
+}
+
+void accessFailed(int code)
+{
+    ioFailed(code);
+    core::Tracewindow("uLAN_Access failed: " + TMEX_Error_Text(code));
+}
+
 // Sends the bytes over the job's session, one exchange per block; each byte is replaced
 // by the byte read in its slots. A failed exchange ends the session: the I/O error is
 // marked and the bytes read as 0 (what a failed byte call gives).
@@ -42,12 +56,39 @@ bool stream(std::vector<std::uint8_t>& bytes)
     const std::int32_t session = oneWireState().SessionHandle;
     for (std::size_t done = 0; done < bytes.size();) {
         const auto n = static_cast<std::int16_t>(std::min(MaxStream, bytes.size() - done));
-        if (platform::TMBlockStream(session, bytes.data() + done, n) != n) {
-            markIoError();
+        if (const std::int16_t r = platform::TMBlockStream(session, bytes.data() + done, n); r != n) {
+            ioFailed(r);
             std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(done), bytes.end(), 0);
             return false;
         }
         done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The bytes, then the strong pull-up from the end of the last byte's last slot (primed:
+// the adapter switches it on itself, as a parasite-powered node needs it within
+// microseconds), held for ms and ended; the adapter confirms the end.
+bool streamThenPullup(ByteArray& bytes, int ms)
+{
+    const std::int32_t session = oneWireState().SessionHandle;
+    platform::TMSetPullupTime(session, static_cast<std::int16_t>(std::clamp(ms, 0, 0x7FFF)));
+    if (platform::TMOneWireLevel(session, 0, 1, platform::TMEX_PRIME_AFTER_BYTE) < 0) {
+        markIoError();
+        std::fill(bytes.begin(), bytes.end(), 0);
+        return false;
+    }
+    const auto n = static_cast<std::int16_t>(bytes.size());
+    const std::int16_t r = platform::TMBlockStream(session, bytes.data(), n);
+    if (r != n) {
+        ioFailed(r);  // no pull-up to hold
+        std::fill(bytes.begin(), bytes.end(), 0);
+        return false;
+    }
+    core::Delay(ms);
+    if (platform::TMOneWireLevel(session, 0, 0, 0) != 0) {
+        markIoError();
+        return false;
     }
     return true;
 }
@@ -71,6 +112,11 @@ public:
                 ds.SetupDone = platform::TMSetup(ow.SessionHandle) == 1;
             const std::int16_t r = platform::TMNext(ow.SessionHandle, ow.TmexState);
             platform::processEvents();
+            // A shorted bus is told once; the session stays valid, so the pass ends.
+            if (r == platform::TMEX_BUS_SHORT)
+                Report_Bus_Short();
+            else if (r >= 0)
+                Bus_Working();
             Found = r == 1;
             if (Found) {
                 platform::TmexRom rom{};
@@ -115,6 +161,8 @@ public:
         if (r == 1)
             return true;
         markIoError();
+        if (r == platform::TMEX_BUS_SHORT)
+            Report_Bus_Short();
         core::Tracewindow("uLAN_SelectNode_Access failed: " + TMEX_Error_Text(r));
         // Leave no session open behind a node that did not answer.
         platform::TMEndSession(ow.SessionHandle);
@@ -125,20 +173,16 @@ public:
     {
         OneWireState& ow = oneWireState();
         const std::int16_t r = platform::TMMatchAccess(ow.SessionHandle, ow.TmexState);
-        if (r != 1) {
-            markIoError();
-            core::Tracewindow("uLAN_Access failed: " + TMEX_Error_Text(r));
-        }
+        if (r != 1)
+            accessFailed(r);
     }
 
     bool nodeAnswers() override
     {
         OneWireState& ow = oneWireState();
         const std::int16_t r = platform::TMAccess(ow.SessionHandle, ow.TmexState);
-        if (r != 1) {
-            markIoError();
-            core::Tracewindow("uLAN_Access failed: " + TMEX_Error_Text(r));
-        }
+        if (r != 1)
+            accessFailed(r);
         return !ow.IoError;
     }
 
@@ -148,7 +192,7 @@ public:
     {
         const std::int16_t r = platform::TMTouchByte(oneWireState().SessionHandle, static_cast<std::int16_t>(b));
         if (r < 0)
-            markIoError();
+            ioFailed(r);
         return Clamp_Byte(r);
     }
 
@@ -180,38 +224,40 @@ public:
         if (platform::TMOneWireLevel(session, 0, 1, 0) < 0)
             markIoError();
         core::Delay(ms);
-        if (platform::TMOneWireLevel(session, 0, 0, 0) < 0)
+        if (platform::TMOneWireLevel(session, 0, 0, 0) != 0)
             markIoError();
     }
 
     std::uint8_t touchByteThenPullup(int b, int ms) override
     {
-        // Primed: the adapter switches the pull-up on at the end of the byte's last slot
-        // itself, as a parasite-powered node needs it within microseconds.
-        const std::int32_t session = oneWireState().SessionHandle;
-        if (platform::TMOneWireLevel(session, 0, 1, platform::TMEX_PRIME_AFTER_BYTE) < 0) {
-            markIoError();
-            return 0;
-        }
-        const std::int16_t r = platform::TMTouchByte(session, static_cast<std::int16_t>(b));
-        if (r < 0) {
-            markIoError();  // the session is gone: no pull-up to hold
-            return 0;
-        }
-        core::Delay(ms);
-        if (platform::TMOneWireLevel(session, 0, 0, 0) < 0)
-            markIoError();
-        return Clamp_Byte(r);
+        ByteArray bytes{static_cast<std::uint8_t>(b & 0xFF)};
+        return streamThenPullup(bytes, ms) ? bytes[0] : 0;
     }
 
     void writeBlockThenPullup(MemImage& image, int first, int last, int ms) override
     {
-        // After a failed block the session is gone: the last byte then fails at once.
-        if (first < last)
-            writeBlock(image, first, last - 1);
-        auto& byte = image.Data[static_cast<std::size_t>(last)];
-        byte = touchByteThenPullup(byte, ms);
+        ByteArray bytes(image.Data.begin() + first, image.Data.begin() + last + 1);
+        streamThenPullup(bytes, ms);
+        std::copy(bytes.begin(), bytes.end(), image.Data.begin() + first);
     }
+
+    bool mergesBlocks() const override { return true; }
+
+    void sendBlock(const ByteArray& bytes) override
+    {
+        const std::int32_t session = oneWireState().SessionHandle;
+        for (std::size_t done = 0; done < bytes.size();) {
+            const auto n = static_cast<std::int16_t>(std::min(MaxStream, bytes.size() - done));
+            const std::int16_t r = platform::TMBlockSend(session, bytes.data() + done, n);
+            if (r != n) {
+                ioFailed(r);
+                return;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+
+    void exchangeBlock(ByteArray& bytes) override { stream(bytes); }
 
     int programByte(int value, int address, int memoryType, int& bits, int zeros) override
     {

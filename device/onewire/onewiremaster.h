@@ -47,6 +47,15 @@ public:
     // byte's last slot, held for ms.
     virtual void writeBlockThenPullup(MemImage& image, int first, int last, int ms) = 0;
     virtual int programByte(int value, int address, int memoryType, int& bits, int zeros) = 0;
+
+    // The adapter branch moves a command and its data as one exchange (no 32-byte limit:
+    // these are not the Parts' Block_IO); the drivers then merge them.
+    virtual bool mergesBlocks() const { return false; }
+    // Sends bytes whose read-back nobody needs: the adapter may send them with the next
+    // exchange of the job.
+    virtual void sendBlock(const ByteArray& bytes) { (void)bytes; }
+    // Sends the bytes in one exchange, each replaced by what the bus returned.
+    virtual void exchangeBlock(ByteArray& bytes) { (void)bytes; }
 };
 
 // The master of the adapter ports, and that of the amplifier link.

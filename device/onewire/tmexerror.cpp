@@ -30,6 +30,10 @@ std::string TMEX_Error_Text(int code)
         return padded(code, "PORT_NOT_EXIST - Specified MicroLan nonexistent.");
     case -3:
         return padded(code, "NO_SUCH_FUNCTION - Function not supported.");
+    case platform::TMEX_BUS_SHORT:
+        return padded(code, "BUS_SHORT - 1-Wire bus short circuit.");
+    case platform::TMEX_NO_PRESENCE:
+        return padded(code, "NO_PRESENCE - No node answered the reset.");
     case -200:
         return padded(code, "INVALID_SESSION - session not valid (not applicable in DOS TMEX)");
     case -201:
@@ -63,5 +67,29 @@ void Report_Session_Error(int code)
     core::ShowMessage(message, platform::MsgCritical, "");
     core::Tracewindow("Error accessing the microLAN");
 }
+
+void Report_Bus_Short()
+{
+    DeviceState& ds = deviceState();
+    std::string text = platform::portErrorText(ds.PortType, ds.PortNum);
+    if (text.empty())
+        text = "1-Wire bus short circuit";
+    if (ds.BusFault == text)
+        return;
+    ds.BusFault = text;
+    core::logTracewindow(text);
+    core::ShowMessage(text, platform::MsgCritical, "");
+}
+
+void Bus_Working()
+{
+    DeviceState& ds = deviceState();
+    if (ds.BusFault.empty())
+        return;
+    core::logTracewindow("1-Wire bus works again: " + ds.BusFault);
+    ds.BusFault.clear();
+}
+
+std::string busFault() { return deviceState().BusFault; }
 
 } // namespace device

@@ -56,6 +56,12 @@ bool Ds2490Emu::control(int request, int value, int index, std::string& error)
             pullupCode_ = index & 0xFF;
         else if (value == kModProgramDuration)
             programCode_ = index & 0xFF;
+        else if (value == kModPulseEnable)
+            pulseEnable_ = index & 0xFF;
+        else if (value == kModPulldownSlewRate && (index & 0xFF) > 7) {
+            error = "pull-down slew rate code out of range";
+            return false;
+        }
         return true;
     case kCommCmd:
         if ((value & kFlagIm) != 0)
@@ -81,7 +87,7 @@ void Ds2490Emu::communicate(int value, int index)
     const int command = value & 0x00F6;  // without the flags that share low bits
     const bool notify = (value & kFlagNtf) != 0;
     const auto pullupAfter = [&] {
-        if ((value & kFlagSpu) == 0)
+        if ((value & kFlagSpu) == 0 || (pulseEnable_ & kPulseEnablePullup) == 0)
             return;
         if (pullupCode_ == 0) {
             net_->setStrongPullup(true);
@@ -112,6 +118,14 @@ void Ds2490Emu::communicate(int value, int index)
         pullupAfter();
         break;
     case kCommBlockIo & 0x00F6:
+        if ((value & kFlagRst) != 0) {
+            const bool presence = net_->reset();
+            if (shorted_ || !presence) {
+                results_.push_back(shorted_ ? kResultShort : kResultNoPresence);
+                toDevice_.clear();
+                break;
+            }
+        }
         for (int i = 0; i < index && !toDevice_.empty(); ++i) {
             const std::uint8_t b = toDevice_.front();
             toDevice_.pop_front();
@@ -121,10 +135,12 @@ void Ds2490Emu::communicate(int value, int index)
         break;
     case kCommPulse & 0x00F6:
         if ((value & kFlagD) != 0) {
-            if (programVoltage_)
+            if (programVoltage_ && (pulseEnable_ & kPulseEnableProgram) != 0)
                 net_->programPulse(Micros(8LL * programCode_));
             else
                 results_.push_back(0x08);  // no programming voltage
+        } else if ((pulseEnable_ & kPulseEnablePullup) == 0) {
+            break;
         } else if (pullupCode_ == 0) {
             net_->setStrongPullup(true);
             pulseOn_ = true;
@@ -140,8 +156,9 @@ void Ds2490Emu::communicate(int value, int index)
                 toDevice_.pop_front();
             }
         }
-        const bool presence = net_->reset();
-        if (shorted_) {
+        // Without RST no reset precedes the Search ROM: nobody takes part.
+        const bool presence = (value & kFlagRst) != 0 && net_->reset();
+        if (shorted_ && (value & kFlagRst) != 0) {
             results_.push_back(kResultShort);
             break;
         }
@@ -170,7 +187,11 @@ void Ds2490Emu::communicate(int value, int index)
                 rom[static_cast<std::size_t>(pos / 8)] |= mask;
         }
         toHost_.insert(toHost_.end(), rom.begin(), rom.end());
-        if ((value & kFlagRts) != 0)
+        // The discrepancy bytes only while more devices remain (a 0 taken at a discrepancy).
+        bool more = false;
+        for (std::size_t k = 0; k < 8; ++k)
+            more = more || (discrepancies[k] & ~rom[k]) != 0;
+        if ((value & kFlagRts) != 0 && more)
             toHost_.insert(toHost_.end(), discrepancies.begin(), discrepancies.end());
         if (notify)
             results_.push_back(0x00);

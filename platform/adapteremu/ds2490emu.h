@@ -46,7 +46,8 @@ private:
     bool shorted_ = false;
     bool pulseOn_ = false;
     int pullupCode_ = 0;   // 0 = unlimited, else n x 16 ms
-    int programCode_ = 60; // n x 8 us
+    int programCode_ = 64; // n x 8 us
+    int pulseEnable_ = 0;
     std::deque<std::uint8_t> toDevice_;
     std::deque<std::uint8_t> toHost_;
     std::vector<std::uint8_t> results_;

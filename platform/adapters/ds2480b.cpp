@@ -42,6 +42,17 @@ void appendData(std::string& out, std::uint8_t b)
 constexpr Micros kSlot{65};
 constexpr Micros kResetTime{960};
 
+// Predefined strong pull-up durations (configuration parameter 3, value codes 0 .. 5).
+constexpr long long kPullupUs[] = {16'400, 65'500, 131'000, 262'000, 524'000, 1'048'000};
+// Longest a predefined pull-up may outlast the time asked for.
+constexpr Micros kPullupSlack{15'000};
+
+// Answers the chip gives: reset 11xx xxRR, single bit 100x xxBB, pulse 1110 11xx for the
+// 5 V pull-up, configuration write the command with bit 0 cleared.
+bool isResetAnswer(std::uint8_t a) { return (a & 0xC0) == 0xC0; }
+bool isBitAnswer(std::uint8_t a) { return (a & 0xE0) == 0x80; }
+bool isPullupEnd(std::uint8_t a) { return (a & 0xFC) == 0xEC; }
+
 } // namespace
 
 Ds2480bBackend::Ds2480bBackend(std::unique_ptr<SerialPort> port, int commPort)
@@ -53,6 +64,8 @@ void Ds2480bBackend::forget()
 {
     dataMode_ = false;
     pullup_ = false;
+    pulseTimed_ = false;
+    pullupDuration_ = -1;
 }
 
 std::string Ds2480bBackend::toCommand()
@@ -73,9 +86,21 @@ std::string Ds2480bBackend::toData()
 
 int Ds2480bBackend::speedBits() const { return speed_ == 2 ? 0x04 : speed_ == 1 ? 0x08 : 0x00; }
 
+int Ds2480bBackend::pullupCode() const
+{
+    if (hint_ <= Micros(0))
+        return kUnlimited;
+    for (int code = 0; code < 6; ++code) {
+        const Micros d{kPullupUs[code]};
+        if (d >= hint_)
+            return d - hint_ <= kPullupSlack ? code : kUnlimited;
+    }
+    return kUnlimited;
+}
+
 bool Ds2480bBackend::start()
 {
-    dataMode_ = false;
+    forget();
     port().sendBreak();
     clock().pause(Micros(2000));
     // The first reset command only calibrates the chip's timing: no answer.
@@ -92,36 +117,145 @@ bool Ds2480bBackend::start()
     for (std::size_t i = 0; i < setup.size(); ++i)
         if (u(answer[i]) != (u(setup[i]) & 0xFE))
             return fail("not a DS2480B (configuration answered wrongly)");
+    pullupDuration_ = kUnlimited;
     return true;
+}
+
+bool Ds2480bBackend::endPullup() { return !pullup_ || pullupLevel(false) >= 0; }
+
+int Ds2480bBackend::sequence(std::vector<BusStep>& steps)
+{
+    if (!endPullup())
+        return TMEX_PORT_NOT_EXIST;
+    // What each answer byte is, in the order the chip sends them.
+    struct Answer {
+        enum class Kind { Reset, Data, Bit, Config } kind;
+        std::size_t step = 0;
+        std::size_t index = 0;
+        std::uint8_t sent = 0;
+    };
+    std::string out;
+    std::vector<Answer> answers;
+    Micros bus{0};
+    bool pullupAfter = false;
+    int code = kUnlimited;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        BusStep& step = steps[i];
+        if (step.kind == BusStep::Kind::Reset) {
+            out += toCommand();
+            out += c(static_cast<std::uint8_t>(kReset | speedBits()));
+            answers.push_back({Answer::Kind::Reset, i});
+            bus += kResetTime;
+            continue;
+        }
+        const std::size_t n = step.data.size();
+        const bool pullup = step.pullupAfter && n > 0 && i + 1 == steps.size();
+        const std::size_t plain = pullup ? n - 1 : n;
+        if (plain > 0)
+            out += toData();
+        for (std::size_t j = 0; j < plain; ++j) {
+            appendData(out, step.data[j]);
+            answers.push_back({Answer::Kind::Data, i, j});
+        }
+        bus += kSlot * static_cast<int>(8 * plain);
+        if (!pullup)
+            continue;
+        // The last byte as eight single-bit commands, the pull-up after the eighth slot.
+        out += toCommand();
+        code = pullupCode();
+        if (code != pullupDuration_) {
+            const std::uint8_t cfg = config(kPullupDuration, code);
+            out += c(cfg);
+            answers.push_back({Answer::Kind::Config, i, 0, cfg});
+        }
+        const int b = step.data.back();
+        for (int k = 0; k < 8; ++k) {
+            auto cmd = static_cast<std::uint8_t>(kBit | speedBits() | (((b >> k) & 1) != 0 ? kBitOne : 0));
+            if (k == 7)
+                cmd = static_cast<std::uint8_t>(cmd | kBitPullup);
+            out += c(cmd);
+            answers.push_back({Answer::Kind::Bit, i, static_cast<std::size_t>(k)});
+        }
+        bus += kSlot * 8;
+        pullupAfter = true;
+    }
+    hint_ = Micros(0);
+    if (out.empty())
+        return 0;
+    std::string answer;
+    if (!exchange(out, answers.size(), answer, bus))
+        return TMEX_PORT_NOT_EXIST;
+    int result = 0;
+    std::uint8_t lastByte = 0;
+    for (std::size_t k = 0; k < answers.size(); ++k) {
+        const Answer& e = answers[k];
+        const std::uint8_t a = u(answer[k]);
+        switch (e.kind) {
+        case Answer::Kind::Reset:
+            if (!isResetAnswer(a)) {
+                fail("unexpected answer to a reset");
+                return TMEX_PORT_NOT_EXIST;
+            }
+            if ((a & 0x03) == 0)
+                result = TMEX_BUS_SHORT;
+            else if ((a & 0x03) == 3 && result == 0)
+                result = 1;
+            break;
+        case Answer::Kind::Data:
+            steps[e.step].data[e.index] = a;
+            break;
+        case Answer::Kind::Config:
+            if (a != (e.sent & 0xFE)) {
+                fail("unexpected answer to a configuration command");
+                return TMEX_PORT_NOT_EXIST;
+            }
+            pullupDuration_ = code;
+            break;
+        case Answer::Kind::Bit:
+            if (!isBitAnswer(a)) {
+                fail("unexpected answer to a time slot");
+                return TMEX_PORT_NOT_EXIST;
+            }
+            if ((a & 0x03) == 0x03)
+                lastByte = static_cast<std::uint8_t>(lastByte | (1u << e.index));
+            if (e.index == 7)
+                steps[e.step].data.back() = lastByte;
+            break;
+        }
+    }
+    if (pullupAfter) {
+        pullup_ = true;
+        pulseTimed_ = code != kUnlimited;
+        if (pulseTimed_)
+            pulseEnds_ = clock().now() + Micros(kPullupUs[code]);
+    }
+    return result;
 }
 
 ResetOutcome Ds2480bBackend::resetPulse()
 {
-    std::string answer;
-    if (!exchange(toCommand() + c(static_cast<std::uint8_t>(kReset | speedBits())), 1, answer, kResetTime))
-        return ResetOutcome::Failed;
-    const std::uint8_t a = u(answer[0]);
-    if ((a & 0xC0) != 0xC0) {
-        fail("unexpected answer to a reset");
-        return ResetOutcome::Failed;
-    }
-    switch (a & 0x03) {
+    std::vector<BusStep> steps{BusStep{BusStep::Kind::Reset, {}, false}};
+    switch (sequence(steps)) {
     case 0:
-        return ResetOutcome::Short;
-    case 3:
-        return ResetOutcome::NoPresence;
-    default:
         return ResetOutcome::Presence;
+    case 1:
+        return ResetOutcome::NoPresence;
+    case TMEX_BUS_SHORT:
+        return ResetOutcome::Short;
+    default:
+        return ResetOutcome::Failed;
     }
 }
 
 BusResult Ds2480bBackend::bit(int b)
 {
+    if (!endPullup())
+        return {0, TMEX_PORT_NOT_EXIST};
     std::string answer;
     const auto cmd = static_cast<std::uint8_t>(kBit | speedBits() | (b != 0 ? kBitOne : 0));
     if (!exchange(toCommand() + c(cmd), 1, answer, kSlot))
         return {0, TMEX_PORT_NOT_EXIST};
-    if ((u(answer[0]) & 0xE0) != 0x80) {
+    if (!isBitAnswer(u(answer[0]))) {
         fail("unexpected answer to a time slot");
         return {0, TMEX_PORT_NOT_EXIST};
     }
@@ -139,63 +273,71 @@ int Ds2480bBackend::block(std::uint8_t* data, std::size_t n)
 {
     if (n == 0)
         return 0;
-    std::string out = toData();
-    for (std::size_t i = 0; i < n; ++i)
-        appendData(out, data[i]);
-    std::string answer;
-    if (!exchange(out, n, answer, kSlot * static_cast<int>(8 * n)))
-        return TMEX_PORT_NOT_EXIST;
-    for (std::size_t i = 0; i < n; ++i)
-        data[i] = u(answer[i]);
+    std::vector<BusStep> steps{BusStep{BusStep::Kind::Bytes, std::vector<std::uint8_t>(data, data + n), false}};
+    if (const int r = sequence(steps); r != 0)
+        return r;
+    std::copy(steps[0].data.begin(), steps[0].data.end(), data);
     return 0;
 }
 
 BusResult Ds2480bBackend::byteThenPullup(int b)
 {
-    // Eight single-bit commands; the last turns the pull-up on at the end of its slot.
-    std::string out = toCommand();
-    for (int k = 0; k < 8; ++k) {
-        auto cmd = static_cast<std::uint8_t>(kBit | speedBits() | (((b >> k) & 1) != 0 ? kBitOne : 0));
-        if (k == 7)
-            cmd = static_cast<std::uint8_t>(cmd | kBitPullup);
-        out += c(cmd);
-    }
-    std::string answer;
-    if (!exchange(out, 8, answer, kSlot * 8))
-        return {0, TMEX_PORT_NOT_EXIST};
-    int value = 0;
-    for (int k = 0; k < 8; ++k) {
-        const std::uint8_t a = u(answer[static_cast<std::size_t>(k)]);
-        if ((a & 0xE0) != 0x80) {
-            fail("unexpected answer to a time slot");
-            return {0, TMEX_PORT_NOT_EXIST};
-        }
-        if ((a & 0x03) == 0x03)
-            value |= 1 << k;
-    }
-    pullup_ = true;
-    return {value, 0};
+    std::vector<BusStep> steps{BusStep{BusStep::Kind::Bytes, {static_cast<std::uint8_t>(b & 0xFF)}, true}};
+    if (const int r = sequence(steps); r != 0)
+        return {0, r};
+    return {steps[0].data[0], 0};
 }
 
-void Ds2480bBackend::setStrongPullup(bool on)
+int Ds2480bBackend::pullupLevel(bool on)
 {
-    if (on == pullup_)
-        return;
     std::string answer;
     if (on) {
+        if (pullup_)
+            return 1;
+        std::string out = toCommand();
+        std::size_t answers = 0;
+        if (pullupDuration_ != kUnlimited) {
+            out += c(config(kPullupDuration, kUnlimited));
+            answers = 1;
+        }
         // An unlimited pulse: its answer comes when it is ended.
-        if (exchange(toCommand() + c(kPulsePullup), 0, answer))
-            pullup_ = true;
-        return;
+        out += c(kPulsePullup);
+        if (!exchange(out, answers, answer))
+            return TMEX_PORT_NOT_EXIST;
+        if (answers == 1 && u(answer[0]) != (config(kPullupDuration, kUnlimited) & 0xFE)) {
+            fail("unexpected answer to a configuration command");
+            return TMEX_PORT_NOT_EXIST;
+        }
+        pullupDuration_ = kUnlimited;
+        pullup_ = true;
+        pulseTimed_ = false;
+        return 1;
+    }
+    if (!pullup_)
+        return 0;
+    bool ok = false;
+    if (pulseTimed_) {
+        // The chip ends a predefined pull-up itself and then sends the pulse response.
+        const auto left = std::chrono::duration_cast<Micros>(pulseEnds_ - clock().now());
+        ok = exchange({}, 1, answer, std::max(Micros(0), left));
+    } else {
+        // F1h itself is not answered; the pulse's response byte follows it.
+        ok = exchange(toCommand() + kEndPulse, 1, answer);
+    }
+    if (!ok)
+        return TMEX_PORT_NOT_EXIST;
+    if (!isPullupEnd(u(answer[0]))) {
+        fail("the strong pull-up did not end (unexpected answer)");
+        return TMEX_PORT_NOT_EXIST;
     }
     pullup_ = false;
-    // F1h itself is not answered; the pulse's answer byte follows it.
-    exchange(toCommand() + kEndPulse, 1, answer);
+    pulseTimed_ = false;
+    return 0;
 }
 
 bool Ds2480bBackend::programPulse()
 {
-    if (!programVoltage_)
+    if (!programVoltage_ || !endPullup())
         return false;
     std::string answer;
     if (!exchange(toCommand() + c(kPulseProgram), 1, answer, Micros(512)))
@@ -214,6 +356,8 @@ int Ds2480bBackend::searchPass(int command, const std::array<std::uint8_t, 8>& p
 {
     rom.fill(0);
     discrepancies.fill(0);
+    if (!endPullup())
+        return TMEX_PORT_NOT_EXIST;
     // Reset, Search ROM in data mode, accelerator on, 16 bytes (4 positions each: the
     // preferred direction in the odd bits), accelerator off: one exchange.
     std::string out = toCommand();
@@ -243,7 +387,7 @@ int Ds2480bBackend::searchPass(int command, const std::array<std::uint8_t, 8>& p
         return TMEX_PORT_NOT_EXIST;
     }
     if ((r & 0x03) == 0)
-        return TMEX_PORT_NOT_EXIST;  // shorted
+        return TMEX_BUS_SHORT;
     if ((r & 0x03) == 3)
         return 1;                    // nobody there
     for (int i = 0; i < 16; ++i) {

@@ -10,12 +10,16 @@
 // every byte is a 1-Wire byte answered by the byte read (E3h is sent twice), E3h goes
 // back to command mode, F1h ends a pulse of unlimited length.
 //
-// Here: bytes and blocks travel in data mode, one exchange each; a search pass is one
-// exchange (reset, Search ROM, accelerator on, 16 bytes, accelerator off); a byte
-// followed by a strong pull-up is eight single-bit commands, the last with P set, and
-// the pull-up lasts (strong pull-up duration "unlimited") until F1h. The normal speed
-// choice uses regular timing, relaxed the flexible timing with slower slew and longer
-// write-1 and sampling times.
+// Here: the chip is full duplex and buffers one byte, so a whole sequence (resets,
+// Match ROM, command and data block) goes out in one write and the answers are taken
+// as they come; the 1-Wire layer holds back accesses and writes whose answers nobody
+// waits for (pipelines()). A search pass is one exchange (reset, Search ROM,
+// accelerator on, 16 bytes, accelerator off). A byte followed by a strong pull-up is
+// eight single-bit commands, the last with P set; the pull-up lasts a predefined
+// duration when one fits the time asked for (the chip then ends it and answers by
+// itself), else "unlimited" until F1h. Its end is confirmed by the pulse response byte;
+// a missing or wrong one is an error. The normal speed choice uses regular timing,
+// relaxed the flexible timing with slower slew and longer write-1 and sampling times.
 
 #include "platform/adapters/serialadapter.h"
 
@@ -34,8 +38,12 @@ public:
     int block(std::uint8_t* data, std::size_t n) override;
     int searchPass(int command, const std::array<std::uint8_t, 8>& preferred, std::array<std::uint8_t, 8>& rom,
                    std::array<std::uint8_t, 8>& discrepancies) override;
+    int sequence(std::vector<BusStep>& steps) override;
+    bool pipelines() const override { return true; }
+    int pullupLevel(bool on) override;
+    void pullupHint(Micros atLeast) override { hint_ = atLeast; }
 
-    void setStrongPullup(bool on) override;
+    void setStrongPullup(bool on) override { pullupLevel(on); }
     bool strongPullup() const override { return pullup_; }
     bool programPulse() override;
     bool canProgram() const override { return programVoltage_; }
@@ -52,9 +60,17 @@ private:
     std::string toCommand();
     std::string toData();
     int speedBits() const;
+    // The strong pull-up duration code for the time asked for (7: unlimited).
+    int pullupCode() const;
+    // Ends a pull-up still on before other traffic; false when the chip did not confirm.
+    bool endPullup();
 
     bool dataMode_ = false;
     bool pullup_ = false;
+    bool pulseTimed_ = false;  // the running pull-up ends by itself at pulseEnds_
+    TimePoint pulseEnds_{};
+    int pullupDuration_ = -1;  // the chip's strong pull-up duration code, -1 unknown
+    Micros hint_{0};
     bool programVoltage_ = false;
     int speed_ = 0;
 };

@@ -9,8 +9,21 @@ using namespace ds2490;
 namespace {
 
 constexpr std::size_t kFifo = 128;  // endpoint 2 and 3 buffers
-constexpr Micros kPoll{1000};
+constexpr Micros kPoll{1000};       // while the adapter is still busy after the time it needs
 constexpr Micros kIdleTimeout{2'000'000};
+// Programming pulse: 60 x 8 us.
+constexpr int kProgramCode = 60;
+constexpr Micros kProgramTime{480};
+
+int speedCode(int speed) { return speed == 2 ? 1 : speed == 1 ? 2 : 0; }
+
+bool has(const std::vector<std::uint8_t>& results, int bit)
+{
+    for (std::uint8_t r : results)
+        if ((r & bit) != 0)
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -22,6 +35,10 @@ std::string Ds2490Backend::typeVersion(int) const
 {
     return "Tedsmith DS2490 USB adapter driver 1.0";
 }
+
+Micros Ds2490Backend::slotTime() const { return speed_ == 1 ? Micros(10) : speed_ == 2 ? Micros(72) : Micros(65); }
+
+Micros Ds2490Backend::resetTime() const { return speed_ == 1 ? Micros(120) : Micros(1100); }
 
 bool Ds2490Backend::fail(const std::string& why)
 {
@@ -47,16 +64,16 @@ int Ds2490Backend::openSession()
 bool Ds2490Backend::start()
 {
     pullup_ = false;
-    std::vector<std::uint8_t> results;
-    if (!control(kControlCmd, kCtlResetDevice, 0) || !control(kModeCmd, kModPulseEnable, kPulseEnable5V | kPulseEnable12V) ||
-        !control(kModeCmd, kModPullupDuration, 0) || !control(kModeCmd, kModProgramDuration, 60) ||
-        !control(kModeCmd, kModSpeed, speed_ == 2 ? 1 : speed_ == 1 ? 2 : 0))
+    // The strong pull-up enabled and infinite (ended by halt); the programming pulse
+    // 480 us, enabled only around a pulse.
+    if (!control(kControlCmd, kCtlResetDevice, 0) || !control(kModeCmd, kModPulseEnable, kPulseEnablePullup) ||
+        !control(kModeCmd, kModPullupDuration, 0) || !control(kModeCmd, kModProgramDuration, kProgramCode) ||
+        !control(kModeCmd, kModSpeed, speedCode(speed_)))
         return false;
     std::vector<std::uint8_t> packet;
-    std::string why;
-    ++traffic_.usbTransfers;
-    if (!usb_->status(packet, why) || packet.size() < kResultsAt)
-        return fail(why.empty() ? "no status from the adapter" : why);
+    std::vector<std::uint8_t> results;
+    if (!status(packet, results))
+        return false;
     programVoltage_ = (packet[kStatusFlags] & kStatus12V) != 0;
     return true;
 }
@@ -64,7 +81,7 @@ bool Ds2490Backend::start()
 void Ds2490Backend::closeSession()
 {
     if (usb_->isOpen() && pullup_)
-        setStrongPullup(false);
+        pullupLevel(false);
 }
 
 void Ds2490Backend::releasePort()
@@ -89,37 +106,65 @@ bool Ds2490Backend::bulkOut(const std::vector<std::uint8_t>& data)
     return usb_->bulkOut(data, why) || fail(why);
 }
 
-bool Ds2490Backend::waitIdle(std::vector<std::uint8_t>& results)
+bool Ds2490Backend::status(std::vector<std::uint8_t>& packet, std::vector<std::uint8_t>& results)
+{
+    std::string why;
+    ++traffic_.usbTransfers;
+    if (!usb_->status(packet, why))
+        return fail(why.empty() ? "no status from the adapter" : why);
+    if (packet.size() < kResultsAt)
+        return fail("short status packet");
+    for (std::size_t i = kResultsAt; i < packet.size(); ++i)
+        if (packet[i] != kResultDeviceDetect)
+            results.push_back(packet[i]);
+    return true;
+}
+
+bool Ds2490Backend::waitIdle(Micros busy, std::vector<std::uint8_t>& results, std::vector<std::uint8_t>* last)
 {
     results.clear();
     Clock& c = clock();
+    // No status read before the bus can be done: the adapter reports the end, it does
+    // not need to be asked every millisecond.
+    if (busy > Micros(0))
+        c.pause(busy);
     const TimePoint deadline = c.now() + kIdleTimeout;
     for (;;) {
         std::vector<std::uint8_t> packet;
-        std::string why;
-        ++traffic_.usbTransfers;
-        if (!usb_->status(packet, why))
-            return fail(why);
-        if (packet.size() < kResultsAt)
-            return fail("short status packet");
-        for (std::size_t i = kResultsAt; i < packet.size(); ++i)
-            if (packet[i] != kResultDeviceDetect)
-                results.push_back(packet[i]);
-        if ((packet[kStatusFlags] & kStatusIdle) != 0 && packet[kCommBufferStatus] == 0)
+        if (!status(packet, results))
+            return false;
+        if ((packet[kStatusFlags] & kStatusIdle) != 0 && packet[kCommBufferStatus] == 0) {
+            if (last)
+                *last = std::move(packet);
             return true;
+        }
         if (c.now() >= deadline)
             return fail("the adapter stays busy");
         c.pause(kPoll);
     }
 }
 
-bool Ds2490Backend::readBack(std::size_t n, std::vector<std::uint8_t>& data)
+bool Ds2490Backend::readBack(std::size_t n, std::vector<std::uint8_t>& data, Micros busy)
 {
-    std::string why;
-    ++traffic_.usbTransfers;
-    if (!usb_->bulkIn(n, data, why))
-        return fail(why);
-    if (data.size() != n)
+    Clock& c = clock();
+    if (busy > Micros(0))
+        c.pause(busy);
+    data.clear();
+    const TimePoint deadline = c.now() + kIdleTimeout;
+    for (;;) {
+        std::string why;
+        std::vector<std::uint8_t> part;
+        ++traffic_.usbTransfers;
+        if (!usb_->bulkIn(n - data.size(), part, why))
+            return fail(why);
+        data.insert(data.end(), part.begin(), part.end());
+        if (data.size() >= n)
+            break;
+        if (c.now() >= deadline)
+            return fail("answer of " + std::to_string(data.size()) + " bytes, " + std::to_string(n) + " expected");
+        c.pause(kPoll);
+    }
+    if (data.size() > n)
         return fail("answer of " + std::to_string(data.size()) + " bytes, " + std::to_string(n) + " expected");
     return true;
 }
@@ -128,60 +173,133 @@ ResetOutcome Ds2490Backend::resetPulse()
 {
     std::vector<std::uint8_t> results;
     ++traffic_.roundTrips;
-    if (!comm(kCommReset | kFlagF | kFlagNtf | kFlagD, speed_ == 2 ? 1 : speed_ == 1 ? 2 : 0) || !waitIdle(results))
+    if (!comm(kCommReset | kFlagF | kFlagNtf, 0) || !waitIdle(resetTime(), results))
         return ResetOutcome::Failed;
-    for (std::uint8_t r : results) {
-        if ((r & kResultShort) != 0)
-            return ResetOutcome::Short;
-        if ((r & kResultNoPresence) != 0)
-            return ResetOutcome::NoPresence;
-    }
+    if (has(results, kResultShort))
+        return ResetOutcome::Short;
+    if (has(results, kResultNoPresence))
+        return ResetOutcome::NoPresence;
     return ResetOutcome::Presence;
 }
 
 BusResult Ds2490Backend::bit(int b)
 {
-    std::vector<std::uint8_t> results;
     std::vector<std::uint8_t> data;
     ++traffic_.roundTrips;
-    if (!comm(kCommBitIo | (b != 0 ? kFlagD : 0), 0) || !waitIdle(results) || !readBack(1, data))
+    if (!comm(kCommBitIo | (b != 0 ? kFlagD : 0), 0) || !readBack(1, data, slotTime()))
         return {0, TMEX_PORT_NOT_EXIST};
     return {data[0] != 0 ? 1 : 0, 0};
 }
 
 BusResult Ds2490Backend::byte(int b)
 {
-    std::vector<std::uint8_t> results;
     std::vector<std::uint8_t> data;
     ++traffic_.roundTrips;
-    if (!comm(kCommByteIo, b & 0xFF) || !waitIdle(results) || !readBack(1, data))
+    if (!comm(kCommByteIo, b & 0xFF) || !readBack(1, data, slotTime() * 8))
         return {0, TMEX_PORT_NOT_EXIST};
     return {data[0], 0};
 }
 
 BusResult Ds2490Backend::byteThenPullup(int b)
 {
-    std::vector<std::uint8_t> results;
     std::vector<std::uint8_t> data;
     ++traffic_.roundTrips;
-    // The unlimited pull-up keeps the adapter busy: its answer byte is there at once.
-    if (!comm(kCommByteIo | kFlagSpu, b & 0xFF) || !readBack(1, data))
+    // The infinite pull-up keeps the adapter busy; the byte's answer is there at its end.
+    if (!comm(kCommByteIo | kFlagSpu, b & 0xFF) || !readBack(1, data, slotTime() * 8))
         return {0, TMEX_PORT_NOT_EXIST};
     pullup_ = true;
     return {data[0], 0};
 }
 
+int Ds2490Backend::blockChunk(std::uint8_t* data, std::size_t n, bool reset, bool pullup)
+{
+    std::vector<std::uint8_t> out(data, data + n);
+    std::vector<std::uint8_t> in;
+    ++traffic_.roundTrips;
+    const int flags = (reset ? kFlagRst : 0) | (pullup ? kFlagSpu : 0);
+    const Micros busy = (reset ? resetTime() : Micros(0)) + slotTime() * static_cast<int>(8 * n);
+    if (!bulkOut(out) || !comm(kCommBlockIo | flags, static_cast<int>(n)))
+        return TMEX_PORT_NOT_EXIST;
+    if (reset) {
+        // The status after the bus time tells whether a node answered the reset.
+        std::vector<std::uint8_t> results;
+        std::vector<std::uint8_t> packet;
+        clock().pause(busy);
+        if (!status(packet, results))
+            return TMEX_PORT_NOT_EXIST;
+        if (has(results, kResultShort))
+            return TMEX_BUS_SHORT;
+        if (has(results, kResultNoPresence)) {
+            // Whatever the block left in the FIFO goes with it.
+            if (packet[kDataInStatus] > 0)
+                readBack(packet[kDataInStatus], in);
+            return 1;
+        }
+        if (!readBack(n, in))
+            return TMEX_PORT_NOT_EXIST;
+    } else if (!readBack(n, in, busy)) {
+        return TMEX_PORT_NOT_EXIST;
+    }
+    std::copy(in.begin(), in.end(), data);
+    if (pullup)
+        pullup_ = true;
+    return 0;
+}
+
 int Ds2490Backend::block(std::uint8_t* data, std::size_t n)
 {
-    for (std::size_t first = 0; first < n; first += kFifo) {
-        const std::size_t count = std::min(kFifo, n - first);
-        std::vector<std::uint8_t> out(data + first, data + first + count);
-        std::vector<std::uint8_t> results;
-        std::vector<std::uint8_t> in;
-        ++traffic_.roundTrips;
-        if (!bulkOut(out) || !comm(kCommBlockIo, static_cast<int>(count)) || !waitIdle(results) || !readBack(count, in))
-            return TMEX_PORT_NOT_EXIST;
-        std::copy(in.begin(), in.end(), data + first);
+    for (std::size_t first = 0; first < n; first += kFifo)
+        if (const int r = blockChunk(data + first, std::min(kFifo, n - first), false, false); r != 0)
+            return r;
+    return 0;
+}
+
+int Ds2490Backend::sequence(std::vector<BusStep>& steps)
+{
+    if (pullup_ && pullupLevel(false) < 0)
+        return TMEX_PORT_NOT_EXIST;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const bool reset = steps[i].kind == BusStep::Kind::Reset;
+        if (reset && (i + 1 == steps.size() || steps[i + 1].kind != BusStep::Kind::Bytes ||
+                      steps[i + 1].data.empty())) {
+            switch (resetPulse()) {
+            case ResetOutcome::Presence:
+                continue;
+            case ResetOutcome::NoPresence:
+                return 1;
+            case ResetOutcome::Short:
+                return TMEX_BUS_SHORT;
+            case ResetOutcome::Failed:
+                return TMEX_PORT_NOT_EXIST;
+            }
+        }
+        if (reset)
+            ++i;  // the reset goes with the block that follows it
+        // Consecutive byte steps travel as one stream; the pull-up after the last.
+        std::vector<std::uint8_t> stream;
+        const std::size_t from = i;
+        for (; i < steps.size() && steps[i].kind == BusStep::Kind::Bytes; ++i) {
+            stream.insert(stream.end(), steps[i].data.begin(), steps[i].data.end());
+            if (steps[i].pullupAfter)
+                break;
+        }
+        const bool pullup = i < steps.size() && steps[i].pullupAfter;
+        const std::size_t to = pullup ? i + 1 : i;
+        for (std::size_t first = 0; first < stream.size(); first += kFifo) {
+            const std::size_t n = std::min(kFifo, stream.size() - first);
+            const bool last = first + n == stream.size();
+            const int r = blockChunk(stream.data() + first, n, reset && first == 0, pullup && last);
+            if (r < 0)
+                return r;
+            if (r == 1)
+                return 1;
+        }
+        std::size_t at = 0;
+        for (std::size_t k = from; k < to; ++k) {
+            std::copy_n(stream.begin() + static_cast<std::ptrdiff_t>(at), steps[k].data.size(), steps[k].data.begin());
+            at += steps[k].data.size();
+        }
+        i = to - 1;
     }
     return 0;
 }
@@ -191,52 +309,79 @@ int Ds2490Backend::searchPass(int command, const std::array<std::uint8_t, 8>& pr
 {
     rom.fill(0);
     discrepancies.fill(0);
+    if (pullup_ && pullupLevel(false) < 0)
+        return TMEX_PORT_NOT_EXIST;
     std::vector<std::uint8_t> results;
+    std::vector<std::uint8_t> packet;
     std::vector<std::uint8_t> in;
     ++traffic_.roundTrips;
-    // One node at most, search only (no access), with the discrepancy bits.
+    // A reset first (RST), one node at most, search only, with the discrepancy bits.
+    const Micros busy = resetTime() + slotTime() * (8 + 64 * 3);
     if (!bulkOut(std::vector<std::uint8_t>(preferred.begin(), preferred.end())) ||
-        !comm(kCommSearchAccess | kFlagD | kFlagRts | kFlagF | kFlagNtf, 0x0100 | (command & 0xFF)) ||
-        !waitIdle(results))
+        !comm(kCommSearchAccess | kFlagRst | kFlagSm | kFlagRts | kFlagF | kFlagNtf, 0x0100 | (command & 0xFF)) ||
+        !waitIdle(busy, results, &packet))
         return TMEX_PORT_NOT_EXIST;
-    for (std::uint8_t r : results) {
-        if ((r & kResultShort) != 0)
-            return TMEX_PORT_NOT_EXIST;
-        if ((r & kResultNoPresence) != 0)
-            return 1;
+    if (has(results, kResultShort))
+        return TMEX_BUS_SHORT;
+    const std::size_t waiting = packet[kDataInStatus];
+    if (has(results, kResultNoPresence) || waiting == 0)
+        return 1;
+    // 8 bytes for the ROM id found; 8 discrepancy bytes more only while devices remain.
+    if (waiting != 8 && waiting != 16) {
+        fail("search answer of " + std::to_string(waiting) + " bytes");
+        return TMEX_PORT_NOT_EXIST;
     }
-    if (!readBack(16, in))
+    if (!readBack(waiting, in))
         return TMEX_PORT_NOT_EXIST;
     std::copy_n(in.begin(), 8, rom.begin());
-    std::copy_n(in.begin() + 8, 8, discrepancies.begin());
+    if (waiting == 16)
+        std::copy_n(in.begin() + 8, 8, discrepancies.begin());
     return 0;
 }
 
-void Ds2490Backend::setStrongPullup(bool on)
+int Ds2490Backend::pullupLevel(bool on)
 {
     if (on == pullup_)
-        return;
+        return on ? 1 : 0;
     std::vector<std::uint8_t> results;
+    std::vector<std::uint8_t> packet;
     ++traffic_.roundTrips;
     if (on) {
-        if (comm(kCommPulse | kFlagF, 0))
-            pullup_ = true;
-        return;
+        if (!comm(kCommPulse, 0) || !status(packet, results))
+            return TMEX_PORT_NOT_EXIST;
+        pullup_ = (packet[kStatusFlags] & kStatusPullupActive) != 0;
+        return pullup_ ? 1 : 0;
+    }
+    // An infinite pull-up ends with a halt; resume lets the next commands run.
+    if (!control(kControlCmd, kCtlHaltExeIdle, 0) || !control(kControlCmd, kCtlResumeExe, 0))
+        return TMEX_PORT_NOT_EXIST;
+    if (!waitIdle(Micros(0), results, &packet)) {
+        if (error_.find("stays busy") != std::string::npos)
+            error_ = "DS2490 USB adapter " + usb_->deviceName() + ": the strong pull-up did not end";
+        return TMEX_PORT_NOT_EXIST;
+    }
+    if ((packet[kStatusFlags] & kStatusPullupActive) != 0) {
+        fail("the strong pull-up did not end");
+        return TMEX_PORT_NOT_EXIST;
     }
     pullup_ = false;
-    if (control(kControlCmd, kCtlHaltExeIdle, 0) && control(kControlCmd, kCtlResumeExe, 0))
-        waitIdle(results);
+    return 0;
 }
 
 bool Ds2490Backend::programPulse()
 {
     if (!programVoltage_)
         return false;
+    if (pullup_ && pullupLevel(false) < 0)
+        return false;
     std::vector<std::uint8_t> results;
     ++traffic_.roundTrips;
-    if (!comm(kCommPulse | kFlagD | kFlagF | kFlagNtf, 0) || !waitIdle(results))
+    // 12 V enabled only for the pulse.
+    if (!control(kModeCmd, kModPulseEnable, kPulseEnablePullup | kPulseEnableProgram) ||
+        !comm(kCommPulse | kFlagType12V | kFlagF | kFlagNtf, 0) || !waitIdle(kProgramTime, results) ||
+        !control(kModeCmd, kModPulseEnable, kPulseEnablePullup))
         return false;
-    return results.empty() || results.back() == 0;
+    return !has(results, kResultNoProgramVoltage) && (results.empty() || results.back() == 0);
 }
 
 void Ds2490Backend::setSpeed(int speed)
@@ -245,7 +390,7 @@ void Ds2490Backend::setSpeed(int speed)
         return;
     speed_ = speed;
     if (usb_->isOpen())
-        control(kModeCmd, kModSpeed, speed == 2 ? 1 : speed == 1 ? 2 : 0);
+        control(kModeCmd, kModSpeed, speedCode(speed));
 }
 
 } // namespace platform

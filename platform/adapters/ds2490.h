@@ -9,11 +9,16 @@
 // endpoint 3. The status packet tells when the adapter is idle, whether 12 V is
 // present, and carries result codes (no presence, short, ...).
 //
-// Here every command runs at once (IM) and the backend waits for the adapter to be
-// idle; a search pass is one search access command (reset, Search ROM and the whole
-// pass, the preferred directions given as a ROM, answered with the ROM taken and the
-// discrepancy bits); a byte followed by the strong pull-up is one byte command with SPU
-// (pull-up duration unlimited, ended by halt and resume). Port n is the n-th DS2490 found.
+// Here every command runs at once (IM). The backend waits the 1-Wire time a command
+// takes, then reads its answer or the status packet (results, buffer counts), polling
+// again only when the adapter is still busy. A search pass is one SEARCH ACCESS with
+// RST (reset, Search ROM and the pass, the preferred directions given as a ROM), which
+// answers 8 bytes per ROM id found and the 8 discrepancy bytes only while more devices
+// remain: the status packet's EP3 count says which. Resets before a block go with it
+// (BLOCK I/O with RST), so the 1-Wire layer holds back accesses (pipelines()). A byte
+// followed by the strong pull-up is one byte command with SPU (pull-up duration
+// infinite, ended by halt and resume, the end confirmed by the status flag SPUA). The
+// 12 V pulse is enabled only around a programming pulse. Port n is the n-th DS2490 found.
 
 #include "platform/adapters/adaptertraffic.h"
 #include "platform/adapters/usbtransfer.h"
@@ -23,7 +28,7 @@
 
 namespace platform {
 
-// Request, command and flag codes both the backend and the emulator use.
+// Request, command and flag codes of the DS2490 (the existing emulator reads them too).
 namespace ds2490 {
 inline constexpr int kVendorId = 0x04FA;
 inline constexpr int kProductId = 0x2490;
@@ -37,11 +42,15 @@ inline constexpr int kCtlResumeExe = 0x0002;
 inline constexpr int kCtlHaltExeIdle = 0x0003;
 inline constexpr int kCtlFlushComm = 0x0007;
 
+// Mode commands (wValue), in the datasheet's order.
 inline constexpr int kModPulseEnable = 0x0000;
+inline constexpr int kModSpeedChangeEnable = 0x0001;
 inline constexpr int kModSpeed = 0x0002;
 inline constexpr int kModPullupDuration = 0x0003;
-inline constexpr int kModProgramDuration = 0x0004;
+inline constexpr int kModPulldownSlewRate = 0x0004;  // codes 0 .. 7
+inline constexpr int kModProgramDuration = 0x0005;
 
+// Communication commands (wValue without their flag bits).
 inline constexpr int kCommReset = 0x0042;
 inline constexpr int kCommBitIo = 0x0020;
 inline constexpr int kCommPulse = 0x0030;
@@ -51,25 +60,33 @@ inline constexpr int kCommSearchAccess = 0x00F4;
 
 // Flag bits of communication commands (some share a bit between commands).
 inline constexpr int kFlagIm = 0x0001;
-inline constexpr int kFlagD = 0x0008;     // bit I/O: the bit; pulse: 12 V; reset: speed change; search: search only
+inline constexpr int kFlagD = 0x0008;     // bit I/O: the bit; pulse: TYPE (12 V); reset: SE; search: SM
+inline constexpr int kFlagSm = kFlagD;    // search: search only, report the ROM ids
+inline constexpr int kFlagType12V = kFlagD;
+inline constexpr int kFlagRst = 0x0100;   // a 1-Wire reset before the command
 inline constexpr int kFlagIcp = 0x0200;
 inline constexpr int kFlagNtf = 0x0400;
 inline constexpr int kFlagF = 0x0800;
 inline constexpr int kFlagSpu = 0x1000;
 inline constexpr int kFlagRts = 0x4000;   // search: return the discrepancy bits
 
-inline constexpr int kPulseEnable5V = 0x01;
-inline constexpr int kPulseEnable12V = 0x02;
+// ENABLE PULSE parameter bits.
+inline constexpr int kPulseEnableProgram = 0x01;  // +12 V programming pulse
+inline constexpr int kPulseEnablePullup = 0x02;   // strong pull-up to 5 V
 
-// Status packet.
-inline constexpr std::size_t kStatusFlags = 8;
-inline constexpr std::size_t kCommBufferStatus = 11;
+// Status packet: 16 bytes of state registers, then result codes.
+inline constexpr std::size_t kStatusFlags = 0x08;
+inline constexpr std::size_t kCommBufferStatus = 0x0B;
+inline constexpr std::size_t kDataOutStatus = 0x0C;
+inline constexpr std::size_t kDataInStatus = 0x0D;
 inline constexpr std::size_t kResultsAt = 16;
+inline constexpr int kStatusPullupActive = 0x01;  // SPUA
 inline constexpr int kStatus12V = 0x04;
 inline constexpr int kStatusIdle = 0x20;
 // Result codes.
-inline constexpr int kResultNoPresence = 0x01;
-inline constexpr int kResultShort = 0x02;
+inline constexpr int kResultNoPresence = 0x01;  // NRS
+inline constexpr int kResultShort = 0x02;       // SH
+inline constexpr int kResultNoProgramVoltage = 0x08;  // VPP
 inline constexpr int kResultDeviceDetect = 0xA5;
 } // namespace ds2490
 
@@ -89,11 +106,14 @@ public:
     int block(std::uint8_t* data, std::size_t n) override;
     int searchPass(int command, const std::array<std::uint8_t, 8>& preferred, std::array<std::uint8_t, 8>& rom,
                    std::array<std::uint8_t, 8>& discrepancies) override;
+    int sequence(std::vector<BusStep>& steps) override;
+    bool pipelines() const override { return true; }
+    int pullupLevel(bool on) override;
     bool reset() override { return resetPulse() == ResetOutcome::Presence; }
     int touchBit(int b) override { return bit(b).value; }
     int touchByte(int b) override { return byte(b).value; }
 
-    void setStrongPullup(bool on) override;
+    void setStrongPullup(bool on) override { pullupLevel(on); }
     bool strongPullup() const override { return pullup_; }
     bool programPulse() override;
     bool canProgram() const override { return programVoltage_; }
@@ -112,9 +132,18 @@ private:
     bool start();
     bool control(int request, int value, int index);
     bool comm(int value, int index) { return control(ds2490::kCommCmd, value | ds2490::kFlagIm, index); }
-    // Waits until the adapter is idle; results receives the result codes seen.
-    bool waitIdle(std::vector<std::uint8_t>& results);
-    bool readBack(std::size_t n, std::vector<std::uint8_t>& data);
+    // One status packet; its result codes (device detect bytes left out) are added to results.
+    bool status(std::vector<std::uint8_t>& packet, std::vector<std::uint8_t>& results);
+    // Waits busy (the 1-Wire time of what was started), then until the adapter is idle;
+    // results receives the result codes seen, packet the last status.
+    bool waitIdle(Micros busy, std::vector<std::uint8_t>& results, std::vector<std::uint8_t>* packet = nullptr);
+    // Waits busy, then reads n answer bytes, reading again while the adapter still works.
+    bool readBack(std::size_t n, std::vector<std::uint8_t>& data, Micros busy = Micros(0));
+    // One block of at most a FIFO's size, with a reset before it and the pull-up after it.
+    int blockChunk(std::uint8_t* data, std::size_t n, bool reset, bool pullup);
+    // 1-Wire times at the current speed.
+    Micros slotTime() const;
+    Micros resetTime() const;
     bool bulkOut(const std::vector<std::uint8_t>& data);
     bool fail(const std::string& why);
 

@@ -83,7 +83,19 @@ bool LibusbTransfer::open(std::string& error)
                 (rc == LIBUSB_ERROR_ACCESS ? " (install the udev rule that grants access)" : "");
         return false;
     }
-    libusb_set_auto_detach_kernel_driver(handle_, 1);
+    // The kernel's ds2490 module holds the interface: it is detached while we hold the
+    // adapter and attached again when we let it go (libusb's auto-detach where the
+    // platform has it, else by hand).
+    reattach_ = false;
+    if (libusb_set_auto_detach_kernel_driver(handle_, 1) != LIBUSB_SUCCESS && libusb_kernel_driver_active(handle_, 0) == 1) {
+        const int d = libusb_detach_kernel_driver(handle_, 0);
+        if (d != LIBUSB_SUCCESS) {
+            error = "cannot detach the kernel driver from " + deviceName() + ": " + describe(d);
+            close();
+            return false;
+        }
+        reattach_ = true;
+    }
     int r = libusb_claim_interface(handle_, 0);
     if (r == 0)
         r = libusb_set_interface_alt_setting(handle_, 0, kAltSetting);
@@ -99,9 +111,12 @@ void LibusbTransfer::close()
 {
     if (handle_) {
         libusb_release_interface(handle_, 0);
+        if (reattach_)
+            libusb_attach_kernel_driver(handle_, 0);
         libusb_close(handle_);
     }
     handle_ = nullptr;
+    reattach_ = false;
 }
 
 bool LibusbTransfer::control(int request, int value, int index, std::string& error)

@@ -1,7 +1,8 @@
 #pragma once
 // UsbTransfer over libusb-1.0: the n-th device with the DS2490's vendor and product id,
 // interface 0, alternate setting 3 (bulk endpoints 2 and 3 of 64 bytes, interrupt
-// endpoint 1 every ms), vendor requests on endpoint 0.
+// endpoint 1 every ms), vendor requests on endpoint 0. While the device is open the
+// kernel's own driver (ds2490) is detached from the interface; closing gives it back.
 
 #include "platform/adapters/usbtransfer.h"
 
@@ -35,6 +36,7 @@ private:
     libusb_context* context_ = nullptr;
     libusb_device_handle* handle_ = nullptr;
     std::string where_;  // bus and device once found
+    bool reattach_ = false;  // the kernel driver was detached by hand
 };
 
 } // namespace platform

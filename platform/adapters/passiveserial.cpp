@@ -85,22 +85,56 @@ int PassiveSerialBackend::block(std::uint8_t* data, std::size_t n)
     return 0;
 }
 
-Triplet PassiveSerialBackend::searchTriplet(int preferred)
+int PassiveSerialBackend::searchPass(int command, const std::array<std::uint8_t, 8>& preferred,
+                                     std::array<std::uint8_t, 8>& rom, std::array<std::uint8_t, 8>& discrepancies)
 {
-    // The two read slots go in one write; the direction needs their answer.
-    Triplet t;
-    std::string echo;
-    if (!setBaud(kSlotBaud) || !exchange(std::string(2, kOneSlot), 2, echo)) {
-        t.error = TMEX_PORT_NOT_EXIST;
-        return t;
+    rom.fill(0);
+    discrepancies.fill(0);
+    switch (resetPulse()) {
+    case ResetOutcome::Presence:
+        break;
+    case ResetOutcome::NoPresence:
+        return 1;
+    case ResetOutcome::Short:
+        return TMEX_BUS_SHORT;
+    case ResetOutcome::Failed:
+        return TMEX_PORT_NOT_EXIST;
     }
-    t.id = static_cast<unsigned char>(echo[0]) == 0xFF ? 1 : 0;
-    t.complement = static_cast<unsigned char>(echo[1]) == 0xFF ? 1 : 0;
-    t.direction = t.id != t.complement ? t.id : (t.id == 0 ? (preferred != 0 ? 1 : 0) : 1);
-    if (t.id != 0 && t.complement != 0)
-        return t;  // nobody left: the pass ends here
-    t.error = bit(t.direction).error;
-    return t;
+    if (!setBaud(kSlotBaud))
+        return TMEX_PORT_NOT_EXIST;
+    // The command byte with the first position's two read slots.
+    const auto cmd = static_cast<std::uint8_t>(command & 0xFF);
+    std::string out = slots(&cmd, 1) + std::string(2, kOneSlot);
+    std::string echo;
+    if (!exchange(out, out.size(), echo))
+        return TMEX_PORT_NOT_EXIST;
+    auto high = [&](std::size_t i) { return static_cast<unsigned char>(echo[i]) == 0xFF ? 1 : 0; };
+    int id = high(8);
+    int complement = high(9);
+    for (int pos = 0; pos < 64; ++pos) {
+        if (id != 0 && complement != 0)
+            return 1;  // nobody left: the pass ends here
+        const auto byteIndex = static_cast<std::size_t>(pos / 8);
+        const auto mask = static_cast<std::uint8_t>(1u << (pos % 8));
+        int direction = id;
+        if (id == complement) {
+            discrepancies[byteIndex] = static_cast<std::uint8_t>(discrepancies[byteIndex] | mask);
+            direction = (preferred[byteIndex] & mask) != 0 ? 1 : 0;
+        }
+        if (direction != 0)
+            rom[byteIndex] = static_cast<std::uint8_t>(rom[byteIndex] | mask);
+        // The direction slot, and the next position's two read slots in the same write.
+        out = std::string(1, direction != 0 ? kOneSlot : kZeroSlot);
+        if (pos < 63)
+            out += std::string(2, kOneSlot);
+        if (!exchange(out, out.size(), echo))
+            return TMEX_PORT_NOT_EXIST;
+        if (pos < 63) {
+            id = high(1);
+            complement = high(2);
+        }
+    }
+    return 0;
 }
 
 std::string PassiveSerialBackend::typeVersion(int) const

@@ -21,7 +21,10 @@ public:
     BusResult bit(int b) override;
     BusResult byte(int b) override;
     int block(std::uint8_t* data, std::size_t n) override;
-    Triplet searchTriplet(int preferred) override;
+    // One exchange per search position: the direction slot goes with the next
+    // position's two read slots.
+    int searchPass(int command, const std::array<std::uint8_t, 8>& preferred, std::array<std::uint8_t, 8>& rom,
+                   std::array<std::uint8_t, 8>& discrepancies) override;
 
     void setStrongPullup(bool on) override { pullup_ = on; }
     bool strongPullup() const override { return pullup_; }

@@ -11,6 +11,10 @@ Micros lineTime(std::size_t n, int baud) { return Micros(static_cast<long long>(
 
 // Allowance for the far end and the operating system on top of the line time.
 constexpr Micros kAllowance{100'000};
+// Longest sleep between two runs of the window events while an answer is awaited.
+constexpr Micros kEventSlice{20'000};
+// Shortest step of a wait on a clock the port cannot wait on.
+constexpr Micros kMinStep{200};
 
 } // namespace
 
@@ -88,33 +92,50 @@ bool SerialAdapterBackend::send(const std::string& out)
     if (!port_->PortOpen())
         return fail("the port is not open");
     port_->Input();  // nothing stale is taken for an answer
+    if (const std::string why = port_->deviceError(); !why.empty())
+        return fail(why);
     port_->Output(out);
     traffic_.bytesOut += static_cast<long>(out.size());
+    if (const std::string why = port_->deviceError(); !why.empty())
+        return fail(why);
     return true;
 }
 
 bool SerialAdapterBackend::exchange(const std::string& out, std::size_t n, std::string& in, Micros extra)
 {
     in.clear();
-    if (!out.empty() && !send(out))
-        return false;
-    ++traffic_.roundTrips;
+    if (!out.empty()) {
+        if (!send(out))
+            return false;
+        ++traffic_.roundTrips;
+    }
     if (n == 0)
         return true;
+    // The answer is taken as it arrives (a full-duplex adapter answers while the host still
+    // sends); the line and bus time only set the deadline.
     Clock& c = clock();
     const Micros expected = lineTime(out.size() + n, baud_) + extra;
     const TimePoint deadline = c.now() + expected + kAllowance;
-    Micros step = expected;
+    const bool kernelWait = port_->canWaitForInput() && dynamic_cast<SystemClock*>(&c) != nullptr;
     for (;;) {
         in += port_->Input();
         if (in.size() >= n)
             break;
+        if (const std::string why = port_->deviceError(); !why.empty())
+            return fail(why);
         const TimePoint now = c.now();
         if (now >= deadline)
             return fail(in.empty() ? "no answer from the adapter" : "the adapter's answer is incomplete");
         const auto left = std::chrono::duration_cast<Micros>(deadline - now);
-        c.pause(std::min(step, left));
-        step = std::max(Micros(200), lineTime(n - in.size(), baud_));
+        if (kernelWait) {
+            // Sleeps in the kernel until input arrives, window events running in between.
+            processEvents();
+            port_->waitForInput(std::min(left, kEventSlice));
+        } else {
+            // The rest cannot be complete before its characters have crossed the line.
+            const std::size_t rest = n - in.size();
+            c.pause(std::min(left, std::max(kMinStep, lineTime(rest - 1, baud_))));
+        }
     }
     traffic_.bytesIn += static_cast<long>(n);
     if (in.size() > n)

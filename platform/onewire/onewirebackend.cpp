@@ -28,6 +28,47 @@ int OneWireBackend::block(std::uint8_t* data, std::size_t n)
     return 0;
 }
 
+int OneWireBackend::sequence(std::vector<BusStep>& steps)
+{
+    for (BusStep& step : steps) {
+        if (step.kind == BusStep::Kind::Reset) {
+            switch (resetPulse()) {
+            case ResetOutcome::Presence:
+                continue;
+            case ResetOutcome::NoPresence:
+                return 1;
+            case ResetOutcome::Short:
+                return TMEX_BUS_SHORT;
+            case ResetOutcome::Failed:
+                return TMEX_PORT_NOT_EXIST;
+            }
+            continue;
+        }
+        auto& d = step.data;
+        if (d.empty())
+            continue;
+        if (!step.pullupAfter) {
+            if (const int r = block(d.data(), d.size()); r != 0)
+                return r;
+            continue;
+        }
+        if (d.size() > 1)
+            if (const int r = block(d.data(), d.size() - 1); r != 0)
+                return r;
+        const BusResult last = byteThenPullup(d.back());
+        if (!last.ok())
+            return last.error;
+        d.back() = static_cast<std::uint8_t>(last.value);
+    }
+    return 0;
+}
+
+int OneWireBackend::pullupLevel(bool on)
+{
+    setStrongPullup(on);
+    return strongPullup() ? 1 : 0;
+}
+
 Triplet OneWireBackend::searchTriplet(int preferred)
 {
     Triplet t;
@@ -56,6 +97,7 @@ int OneWireBackend::searchPass(int command, const std::array<std::uint8_t, 8>& p
     case ResetOutcome::NoPresence:
         return 1;
     case ResetOutcome::Short:
+        return TMEX_BUS_SHORT;
     case ResetOutcome::Failed:
         return TMEX_PORT_NOT_EXIST;
     }

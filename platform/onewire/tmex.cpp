@@ -39,52 +39,95 @@ void restartSearch(TmexStateBuffer& s)
     s.bytes[kFlags] = static_cast<std::uint8_t>(s.bytes[kFlags] & ~kLastDeviceFlag);
 }
 
-constexpr int kBusShort = TMEX_PORT_NOT_EXIST;
-
-// Reset with its outcome: 1 presence, 0 none, negative when the bus is shorted or the
-// adapter failed.
-int resetCode(OneWireBackend& b)
+// What an exchange that failed with code leaves: a shorted bus keeps the session (the
+// adapter works), any other failure ends it.
+int fault(std::int32_t handle, int code)
 {
-    switch (b.resetPulse()) {
-    case ResetOutcome::Presence:
-        return 1;
-    case ResetOutcome::NoPresence:
-        return 0;
-    case ResetOutcome::Short:
-        return kBusShort;
-    case ResetOutcome::Failed:
-        break;
-    }
-    return TMEX_PORT_NOT_EXIST;
+    if (code == TMEX_BUS_SHORT)
+        return noteShort(handle);
+    if (code == TMEX_NO_PRESENCE)
+        return code;
+    return failSession(handle, code);
 }
 
-// Reset and Match ROM of the current ROM: 1 when a presence pulse was seen, 0 without one,
-// negative when the adapter or the bus failed.
-int matchAccess(OneWireBackend& b, const TmexStateBuffer& s)
+// Runs the held steps, then extra (if any): 0, or a code (TMEX_NO_PRESENCE when a reset
+// saw no presence pulse).
+int run(std::int32_t handle, TmexSession& s, std::vector<BusStep>* extra = nullptr)
 {
-    const int r = resetCode(b);
-    if (r != 1)
-        return r;
-    std::uint8_t match[9] = {kMatchRomCommand};
-    std::copy_n(s.bytes.begin() + kCurrentRom, 8, match + 1);
-    return b.block(match, sizeof match) == 0 ? 1 : TMEX_PORT_NOT_EXIST;
+    std::vector<BusStep> steps = std::move(s.pending);
+    s.pending.clear();
+    s.pendingSends = false;
+    std::size_t at = steps.size();
+    if (extra)
+        for (auto& e : *extra)
+            steps.push_back(std::move(e));
+    if (steps.empty())
+        return 0;
+    const int r = s.backend->sequence(steps);
+    if (extra)
+        for (std::size_t i = 0; i < extra->size(); ++i)
+            (*extra)[i] = std::move(steps[at + i]);
+    if (r == 0)
+        return 0;
+    return fault(handle, r == 1 ? TMEX_NO_PRESENCE : r);
+}
+
+// Sends what the session holds back: 0 or a code.
+int flush(std::int32_t handle, TmexSession& s) { return s.pending.empty() ? 0 : run(handle, s); }
+
+BusStep resetStep() { return BusStep{BusStep::Kind::Reset, {}, false}; }
+
+BusStep matchStep(const TmexStateBuffer& st)
+{
+    BusStep m{BusStep::Kind::Bytes, std::vector<std::uint8_t>(9), false};
+    m.data[0] = kMatchRomCommand;
+    std::copy_n(st.bytes.begin() + kCurrentRom, 8, m.data.begin() + 1);
+    return m;
+}
+
+// Reset and Match ROM of the current ROM, held back when the adapter pipelines: 1 when
+// a presence pulse was seen (or the steps are held), 0 without one, negative when the
+// adapter or the bus failed.
+int matchAccess(std::int32_t handle, TmexSession& s, const TmexStateBuffer& st)
+{
+    if (s.backend->pipelines()) {
+        s.pending.push_back(resetStep());
+        s.pending.push_back(matchStep(st));
+        return 1;
+    }
+    std::vector<BusStep> steps{resetStep(), matchStep(st)};
+    const int r = run(handle, s, &steps);
+    return r == TMEX_NO_PRESENCE ? 0 : r == 0 ? 1 : r;
 }
 
 // Reset, then a search that follows the current ROM: 1 when that node answered at
 // every bit. Then reset and Match ROM. 0 when the node is not there; negative when the
 // adapter or the bus failed.
-int strongAccess(OneWireBackend& b, const TmexStateBuffer& s)
+int strongAccess(std::int32_t handle, TmexSession& s, const TmexStateBuffer& st)
 {
+    if (const int r = flush(handle, s); r != 0)
+        return r == TMEX_NO_PRESENCE ? 0 : r;
     std::array<std::uint8_t, 8> want{};
     std::array<std::uint8_t, 8> rom{};
     std::array<std::uint8_t, 8> discrepancies{};
-    std::copy_n(s.bytes.begin() + kCurrentRom, 8, want.begin());
-    const int r = b.searchPass(kSearchRomCommand, want, rom, discrepancies);
+    std::copy_n(st.bytes.begin() + kCurrentRom, 8, want.begin());
+    const int r = s.backend->searchPass(kSearchRomCommand, want, rom, discrepancies);
     if (r < 0)
-        return r;
+        return fault(handle, r);
     if (r != 0 || rom != want)
         return 0;
-    return matchAccess(b, s);
+    return matchAccess(handle, s, st);
+}
+
+// An exchange of bytes in place (after what the session holds back): 0 or a code.
+int exchangeBytes(std::int32_t handle, TmexSession& s, std::uint8_t* data, std::size_t n)
+{
+    std::vector<BusStep> steps{BusStep{BusStep::Kind::Bytes, std::vector<std::uint8_t>(data, data + n), s.pullupPrimed}};
+    s.pullupPrimed = false;
+    const int r = run(handle, s, &steps);
+    if (r == 0)
+        std::copy(steps[0].data.begin(), steps[0].data.end(), data);
+    return r;
 }
 
 void fill(TmexVersionBuffer& buffer, const std::string& text)
@@ -117,7 +160,10 @@ std::int32_t TMExtendedStartSession(std::int16_t portNum, std::int16_t portType,
     if (l.lastHandle >= 0x7FFFFFF0)
         l.lastHandle = 0;
     const std::int32_t handle = ++l.lastHandle;
-    l.open[key] = TmexSession{handle, std::move(backend)};
+    TmexSession fresh;
+    fresh.handle = handle;
+    fresh.backend = std::move(backend);
+    l.open[key] = std::move(fresh);
     return handle;
 }
 
@@ -135,6 +181,8 @@ std::int16_t TMNext(std::int32_t session, TmexStateBuffer& state)
     if (!s)
         return TMEX_INVALID_SESSION;
     OneWireBackend& b = *s->backend;
+    if (const int r = flush(session, *s); r < 0 && r != TMEX_NO_PRESENCE)
+        return static_cast<std::int16_t>(r);
     if ((state.bytes[kFlags] & kLastDeviceFlag) != 0) {
         restartSearch(state);
         return 0;
@@ -151,8 +199,10 @@ std::int16_t TMNext(std::int32_t session, TmexStateBuffer& state)
     std::array<std::uint8_t, 8> rom{};
     std::array<std::uint8_t, 8> discrepancies{};
     const int r = b.searchPass(kSearchRomCommand, preferred, rom, discrepancies);
-    if (r < 0)
-        return static_cast<std::int16_t>(failSession(session, r));
+    if (r < 0) {
+        restartSearch(state);
+        return static_cast<std::int16_t>(fault(session, r));
+    }
     if (r != 0) {
         restartSearch(state);
         return 0;
@@ -199,8 +249,7 @@ std::int16_t TMAccess(std::int32_t session, TmexStateBuffer& state)
     auto* s = findSession(session);
     if (!s)
         return TMEX_INVALID_SESSION;
-    const int r = strongAccess(*s->backend, state);
-    return static_cast<std::int16_t>(r < 0 ? failSession(session, r) : r);
+    return static_cast<std::int16_t>(strongAccess(session, *s, state));
 }
 
 std::int16_t TMMatchAccess(std::int32_t session, TmexStateBuffer& state)
@@ -208,14 +257,26 @@ std::int16_t TMMatchAccess(std::int32_t session, TmexStateBuffer& state)
     auto* s = findSession(session);
     if (!s)
         return TMEX_INVALID_SESSION;
-    const int r = matchAccess(*s->backend, state);
-    return static_cast<std::int16_t>(r < 0 ? failSession(session, r) : r);
+    return static_cast<std::int16_t>(matchAccess(session, *s, state));
 }
 
 std::int16_t TMValidSession(std::int32_t session) { return findSession(session) ? 1 : 0; }
 
+namespace {
+
+// Sends what a session still holds back before it ends, so the bus sees what the job
+// asked for.
+void sendHeld(std::int32_t session)
+{
+    if (auto* s = findSession(session))
+        flush(session, *s);
+}
+
+} // namespace
+
 std::int16_t TMEndSession(std::int32_t session)
 {
+    sendHeld(session);
     auto& l = tmexLayer();
     for (auto it = l.open.begin(); it != l.open.end(); ++it) {
         if (it->second.handle == session) {
@@ -229,6 +290,7 @@ std::int16_t TMEndSession(std::int32_t session)
 
 std::int16_t TMClose(std::int32_t session)
 {
+    sendHeld(session);
     auto& l = tmexLayer();
     for (auto it = l.open.begin(); it != l.open.end(); ++it) {
         if (it->second.handle == session) {
@@ -250,6 +312,8 @@ std::int16_t TMOneWireCom(std::int32_t session, std::int16_t operation, std::int
     if (operation == 0) {
         if (speed < TMEX_SPEED_NORMAL || speed > TMEX_SPEED_RELAXED)
             return TMEX_NO_SUCH_FUNCTION;
+        if (const int r = flush(session, *s); r < 0 && r != TMEX_NO_PRESENCE)
+            return static_cast<std::int16_t>(r);
         s->backend->setSpeed(speed);
     } else if (operation != 1) {
         return TMEX_NO_SUCH_FUNCTION;
@@ -262,12 +326,10 @@ std::int16_t TMTouchByte(std::int32_t session, std::int16_t byte)
     auto* s = findSession(session);
     if (!s)
         return TMEX_INVALID_SESSION;
-    const bool primed = s->pullupPrimed;
-    s->pullupPrimed = false;
-    const BusResult r = primed ? s->backend->byteThenPullup(byte & 0xFF) : s->backend->byte(byte & 0xFF);
-    if (!r.ok())
-        return static_cast<std::int16_t>(failSession(session, r.error));
-    return static_cast<std::int16_t>(r.value & 0xFF);
+    std::uint8_t b = static_cast<std::uint8_t>(byte & 0xFF);
+    if (const int r = exchangeBytes(session, *s, &b, 1); r != 0)
+        return static_cast<std::int16_t>(r);
+    return b;
 }
 
 std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int16_t len)
@@ -277,10 +339,42 @@ std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int1
         return TMEX_INVALID_SESSION;
     if (len < 0 || (len > 0 && buffer == nullptr))
         return TMEX_NO_SUCH_FUNCTION;
-    s->pullupPrimed = false;
-    if (const int r = s->backend->block(buffer, static_cast<std::size_t>(len)); r != 0)
-        return static_cast<std::int16_t>(failSession(session, r));
+    if (len == 0 && s->pending.empty()) {
+        s->pullupPrimed = false;
+        return 0;
+    }
+    if (const int r = exchangeBytes(session, *s, buffer, static_cast<std::size_t>(len)); r != 0)
+        return static_cast<std::int16_t>(r);
     return len;
+}
+
+std::int16_t TMBlockSend(std::int32_t session, const std::uint8_t* buffer, std::int16_t len)
+{
+    auto* s = findSession(session);
+    if (!s)
+        return TMEX_INVALID_SESSION;
+    if (len < 0 || (len > 0 && buffer == nullptr))
+        return TMEX_NO_SUCH_FUNCTION;
+    if (len == 0)
+        return 0;
+    if (s->backend->pipelines() && !s->pullupPrimed) {
+        s->pending.push_back(BusStep{BusStep::Kind::Bytes, std::vector<std::uint8_t>(buffer, buffer + len), false});
+        s->pendingSends = true;
+        return len;
+    }
+    std::vector<std::uint8_t> copy(buffer, buffer + len);
+    if (const int r = exchangeBytes(session, *s, copy.data(), copy.size()); r != 0)
+        return static_cast<std::int16_t>(r);
+    return len;
+}
+
+std::int16_t TMSetPullupTime(std::int32_t session, std::int16_t ms)
+{
+    auto* s = findSession(session);
+    if (!s)
+        return TMEX_INVALID_SESSION;
+    s->backend->pullupHint(Micros(1000LL * std::max<std::int16_t>(ms, 0)));
+    return 1;
 }
 
 std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit)
@@ -288,9 +382,11 @@ std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit)
     auto* s = findSession(session);
     if (!s)
         return TMEX_INVALID_SESSION;
+    if (const int f = flush(session, *s); f != 0)
+        return static_cast<std::int16_t>(f);
     const BusResult r = s->backend->bit(bit != 0 ? 1 : 0);
     if (!r.ok())
-        return static_cast<std::int16_t>(failSession(session, r.error));
+        return static_cast<std::int16_t>(fault(session, r.error));
     return static_cast<std::int16_t>(r.value != 0 ? 1 : 0);
 }
 
@@ -310,8 +406,13 @@ std::int16_t TMOneWireLevel(std::int32_t session, std::int16_t operation, std::i
     if (primed != 0)
         return TMEX_NO_SUCH_FUNCTION;
     s->pullupPrimed = false;
-    s->backend->setStrongPullup(level == 1);
-    return level;
+    if (const int f = flush(session, *s); f < 0 && f != TMEX_NO_PRESENCE)
+        return static_cast<std::int16_t>(f);
+    // The level the adapter confirms, not the one asked for.
+    const int r = s->backend->pullupLevel(level == 1);
+    if (r < 0)
+        return static_cast<std::int16_t>(fault(session, r));
+    return static_cast<std::int16_t>(r);
 }
 
 std::int16_t TMProgramByte(std::int32_t session, TmexStateBuffer& state, std::int16_t value, std::int16_t address,
@@ -328,15 +429,18 @@ std::int16_t TMProgramByte(std::int32_t session, TmexStateBuffer& state, std::in
         return static_cast<std::int16_t>(failSession(
             session, TMEX_NO_SUCH_FUNCTION, "cannot program: " + b.description() + " gives no 12 V programming pulse"));
     }
-    if (const int r = strongAccess(b, state); r != 1)
-        return static_cast<std::int16_t>(r < 0 ? failSession(session, r) : 0);
+    if (const int r = strongAccess(session, *s, state); r != 1)
+        return static_cast<std::int16_t>(r < 0 ? r : 0);
+    // The held access goes out now: the pulse needs the node addressed first.
+    if (const int r = flush(session, *s); r != 0)
+        return static_cast<std::int16_t>(r == TMEX_NO_PRESENCE ? 0 : r);
     const std::uint8_t command[4] = {static_cast<std::uint8_t>(memoryType == 0 ? 0x0F : 0x55),
                                      static_cast<std::uint8_t>(address & 0xFF),
                                      static_cast<std::uint8_t>((address >> 8) & 0xFF),
                                      static_cast<std::uint8_t>(value & 0xFF)};
     std::uint8_t exchange[6] = {command[0], command[1], command[2], command[3], 0xFF, 0xFF};
     if (const int r = b.block(exchange, sizeof exchange); r != 0)
-        return static_cast<std::int16_t>(failSession(session, r));
+        return static_cast<std::int16_t>(fault(session, r));
     const int lo = exchange[4];
     const int hi = exchange[5];
     const auto echo = static_cast<std::uint16_t>(~((hi << 8) | lo) & 0xFFFF);
@@ -346,7 +450,7 @@ std::int16_t TMProgramByte(std::int32_t session, TmexStateBuffer& state, std::in
         return 3;
     const BusResult back = b.byte(0xFF);
     if (!back.ok())
-        return static_cast<std::int16_t>(failSession(session, back.error));
+        return static_cast<std::int16_t>(fault(session, back.error));
     const int readBack = back.value & 0xFF;
     const int wanted = value & 0xFF;
     // zeros: only the bits to be cleared count; other bits may already be 0.

@@ -19,6 +19,8 @@
 // asks for it, in platform/onewiresim/simbackend.h. A failed adapter exchange returns a
 // negative code and ends the session; portErrorText() says what failed and where.
 
+#include "platform/base/clock.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -33,6 +35,12 @@ inline constexpr std::int16_t TMEX_PORT_NOT_EXIST = -2;
 inline constexpr std::int16_t TMEX_NO_SUCH_FUNCTION = -3;
 inline constexpr std::int16_t TMEX_INVALID_SESSION = -200;
 inline constexpr std::int16_t TMEX_HS_NOT_FOUND = -201;
+// The 1-Wire line is held low (shorted): the adapter works, the bus does not. The
+// session stays valid; portErrorText() names the port.
+inline constexpr std::int16_t TMEX_BUS_SHORT = -12;
+// A reset held back and sent with the exchange saw no presence pulse: the node is gone.
+// The session stays valid.
+inline constexpr std::int16_t TMEX_NO_PRESENCE = -13;
 
 // The state buffer every call with a state argument receives. Callers keep one and
 // never look into it.
@@ -71,7 +79,9 @@ std::int16_t TMAccess(std::int32_t session, TmexStateBuffer& state);
 // Reset and Match ROM of the current node, without the search: the later accesses of
 // a job whose node already answered, or a job that proves the node by a reply only it
 // can give. 1 = a presence pulse was seen (some node answered the reset); 0 = none;
-// negative: code.
+// negative: code. An adapter that pipelines (OneWireBackend::pipelines) holds the reset
+// and Match ROM and sends them with the next exchange: the result is then 1, and a
+// missing presence pulse fails that exchange.
 std::int16_t TMMatchAccess(std::int32_t session, TmexStateBuffer& state);
 // 1 = the handle is the open session of its port and the port still has its backend.
 std::int16_t TMValidSession(std::int32_t session);
@@ -83,11 +93,19 @@ std::int16_t TMClose(std::int32_t session);
 // operation 0: set speed (0 normal, 1 overdrive, 2 relaxed); 1: read it.
 // Result: the speed now in force; negative: code.
 std::int16_t TMOneWireCom(std::int32_t session, std::int16_t operation, std::int16_t speed);
-// Sends a byte, result = the byte read in the same slots (0..255); negative: code.
+// Sends a byte, result = the byte read in the same slots (0..255); negative: code
+// (TMEX_NO_PRESENCE as TMBlockStream).
 std::int16_t TMTouchByte(std::int32_t session, std::int16_t byte);
 // Sends len bytes of buffer in one exchange where the adapter allows it; each byte is
-// replaced by the byte read in its slots. Result len; negative: code.
+// replaced by the byte read in its slots. A pull-up primed by TMOneWireLevel starts at
+// the end of the last byte. Result len; negative: code (TMEX_NO_PRESENCE when a reset
+// held back by TMMatchAccess saw no presence pulse).
 std::int16_t TMBlockStream(std::int32_t session, std::uint8_t* buffer, std::int16_t len);
+// Sends len bytes whose read-back the caller does not need. An adapter that gains from
+// it holds them and sends them with the next exchange of the session, whose result
+// then also tells whether they went out; otherwise they are sent at once. Result len;
+// negative: code. TMEndSession and TMClose send what is still held.
+std::int16_t TMBlockSend(std::int32_t session, const std::uint8_t* buffer, std::int16_t len);
 // Sends a bit, result = the bit read (0 or 1); negative: code.
 std::int16_t TMTouchBit(std::int32_t session, std::int16_t bit);
 // operation 0: set level, 1: read level. level 0 normal, 1 strong pull-up.
@@ -115,6 +133,11 @@ std::int16_t TMGetTypeVersion(std::int16_t portType, TmexVersionBuffer& buffer);
 // Text before the first NUL of a version buffer (the whole buffer when it has none).
 std::string versionText(const TmexVersionBuffer& buffer);
 
+// The next strong pull-up is needed for ms milliseconds: the adapter may end it by
+// itself once that time has passed (TMOneWireLevel(0) still confirms the end).
+// Result 1; TMEX_INVALID_SESSION.
+std::int16_t TMSetPullupTime(std::int32_t session, std::int16_t ms);
+
 // Level after primed = 1 of TMOneWireLevel: strong pull-up right after the next byte
 // that TMTouchByte sends (the byte's last slot is followed by it at once).
 inline constexpr std::int16_t TMEX_PRIME_AFTER_BYTE = 1;
@@ -133,6 +156,14 @@ struct BusResult {
     int value = 0;
     int error = 0;
     bool ok() const { return error == 0; }
+};
+
+// One step of a sequence: a reset, or bytes sent (each replaced by the byte read),
+// optionally followed by the strong pull-up from the end of the last byte.
+struct BusStep {
+    enum class Kind { Reset, Bytes } kind = Kind::Bytes;
+    std::vector<std::uint8_t> data;
+    bool pullupAfter = false;
 };
 
 // One step of the search: the two bits read and the direction taken.
@@ -188,6 +219,20 @@ public:
     // Sends the bytes in place, each replaced by the byte read while it was sent.
     // Result 0 or an error code.
     virtual int block(std::uint8_t* data, std::size_t n);
+    // Runs the steps in order, in as few exchanges as the adapter allows; the bytes of
+    // each step are replaced by what the bus returned. Result 0; 1 when a reset saw no
+    // presence pulse; negative: an error code (TMEX_BUS_SHORT for a shorted bus). After
+    // a reset without presence the adapter may have sent the later steps all the same.
+    virtual int sequence(std::vector<BusStep>& steps);
+    // True when the adapter gains from steps held back and sent with the next exchange
+    // (sequence() then gets them together).
+    virtual bool pipelines() const { return false; }
+    // Strong pull-up on or off. Result: the level now in force (1 on, 0 off), as the
+    // adapter confirmed it; negative: an error code (the adapter did not confirm).
+    virtual int pullupLevel(bool on);
+    // The next strong pull-up is needed for at least this long; an adapter may then
+    // end it by itself (pullupLevel(false) still confirms the end).
+    virtual void pullupHint(Micros) {}
     // Reads id bit and complement, then writes the bit that the bits read leave (either
     // one when both are 0: then preferred).
     virtual Triplet searchTriplet(int preferred);

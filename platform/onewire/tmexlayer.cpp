@@ -122,6 +122,15 @@ int failSession(std::int32_t handle, int code, const std::string& reason)
     return code;
 }
 
+int noteShort(std::int32_t handle)
+{
+    auto& l = tmexLayer();
+    for (auto& [port, s] : l.open)
+        if (s.handle == handle)
+            l.errors[port] = "1-Wire bus short circuit on " + s.backend->description();
+    return TMEX_BUS_SHORT;
+}
+
 std::string portErrorText(int portType, int portNum)
 {
     const auto& e = tmexLayer().errors;

@@ -18,6 +18,9 @@ struct TmexSession {
     std::int32_t handle = 0;
     std::shared_ptr<OneWireBackend> backend;
     bool pullupPrimed = false;  // strong pull-up right after the next byte
+    // Steps held back for an adapter that pipelines: sent with the next exchange.
+    std::vector<BusStep> pending;
+    bool pendingSends = false;  // pending holds bytes of TMBlockSend (not only accesses)
 };
 
 struct TmexLayerState {
@@ -34,6 +37,10 @@ TmexSession* findSession(std::int32_t handle);
 // Ends the session after a failed exchange, keeps the backend's reason for the port and
 // returns code.
 int failSession(std::int32_t handle, int code, const std::string& reason = {});
+
+// The bus of the session's port is shorted: keeps the reason for the port, the session
+// stays open. Returns TMEX_BUS_SHORT.
+int noteShort(std::int32_t handle);
 
 // A backend serving the port type on some port number.
 std::shared_ptr<OneWireBackend> backendForType(int portType);

@@ -62,6 +62,9 @@ public:
     // device to wait on (canWaitForInput() false) returns false at once.
     bool waitForInput(Micros maxWait);
     virtual bool canWaitForInput() const { return false; }
+    // Why the device failed while open (a read or write error such as EIO from a tty
+    // whose adapter was unplugged); "" while it works. Cleared when the port opens.
+    virtual std::string deviceError() const { return {}; }
 
 protected:
     // API to implement.

@@ -111,6 +111,7 @@ bool TermiosSerialPort::openDevice(int commPort, const LineSettings& s, std::str
     fd_ = fd;
     openedPath_ = path;
     unsent_.clear();
+    deviceError_.clear();
     return true;
 }
 
@@ -141,7 +142,10 @@ void TermiosSerialPort::readAvailable(std::string& to)
         }
         if (n < 0 && errno == EINTR)
             continue;
-        // 0, EAGAIN, or EIO when the far end of a pseudo-terminal went away: nothing.
+        // EIO, ENXIO, ENODEV: the device went away (an unplugged USB adapter, the far end
+        // of a pseudo-terminal closed). Nothing arrives; deviceError() says why.
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            noteError("read", errno);
         break;
     }
 }
@@ -156,8 +160,16 @@ void TermiosSerialPort::flushPending()
         }
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            noteError("write", errno);
         break;
     }
+}
+
+void TermiosSerialPort::noteError(const char* what, int code)
+{
+    if (deviceError_.empty())
+        deviceError_ = std::string("cannot ") + what + " " + openedPath_ + ": " + std::strerror(code);
 }
 
 void TermiosSerialPort::writeBytes(const std::string& bytes)

@@ -15,6 +15,7 @@ public:
     // The device file the port opens (or opened).
     std::string devicePath() const;
     bool canWaitForInput() const override { return fd_ >= 0; }
+    std::string deviceError() const override { return deviceError_; }
 
 protected:
     bool openDevice(int commPort, const LineSettings& s, std::string& error) override;
@@ -29,11 +30,13 @@ protected:
 
 private:
     void flushPending();
+    void noteError(const char* what, int code);
 
     std::string path_;
     std::string openedPath_;
     int fd_ = -1;
     std::string unsent_; // written while the kernel buffer was full
+    std::string deviceError_;
 };
 
 } // namespace platform

@@ -158,6 +158,9 @@ private:
     // the channel and queues the amplifier's TEDS read and the resume run. False when the
     // request holds none; an unknown channel or a refused one aborts the run.
     bool selectChannelFirst(Run& run, const std::vector<std::string>& lines);
+    // The adapter's bus is shorted (the request's scan met it): the request is answered
+    // with that error instead of its lines (an EXIT among them still ends the program).
+    bool busFaultAnswers(Run& run, const std::vector<std::string>& lines);
     // The frame of the commands that append line by line: header appended when writable.
     bool openFrame(const std::string& command);
     void append(const std::string& line);

@@ -44,6 +44,8 @@ void RequestEngine::processRequestfile(bool resume)
             return;
         if (!run.abort)
             run.lineNo = 1;
+        if (!run.abort && busFaultAnswers(run, *lines))
+            run.abort = true;
         for (std::size_t i = 1; i < lines->size() && !run.abort; ++i) {
             ++run.lineNo;
             const std::string& line = (*lines)[i];

@@ -19,8 +19,10 @@
 #include "platform/onewiresim/simscratcheeprom.h"
 #include "platform/onewiresim/simthermometer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 using namespace platform;
@@ -155,6 +157,8 @@ Cost fewest(AdapterKind kind, const std::vector<BusEvent>& tr)
     return c;
 }
 
+enum class Kind { Read, Write, Other };
+
 struct JobRow {
     const char* name;
     std::function<bool(Bench&)> run;  // true when the job succeeded
@@ -162,9 +166,15 @@ struct JobRow {
     // proves the node; per written page the scratchpad read back, the copy held for its
     // time, the completion byte with the page's read-back; the conversion held for its time.
     long fewestRoundTrips;
+    Kind kind = Kind::Other;
 };
 
 constexpr double kSerialLimit = 1.20;  // DS2480B serial bytes against the fewest
+constexpr long kReadWrites = 2;        // DS2480B host writes of a read job
+constexpr double kWriteLimit = 1.5;    // DS2480B round trips of a write job against the fewest
+constexpr double kUsbLimit = 2.0;      // DS2490 transfers against the fewest
+constexpr long kSearchExtra = 2;       // passive search pass: one round trip per bit, plus these
+constexpr double kLineLimit = 1.20;    // DS2433 read at 9600 baud: wall time against line time
 
 // Prints the job's line; false when the job failed or is over its limit.
 bool runJob(AdapterKind kind, const JobRow& job)
@@ -183,18 +193,37 @@ bool runJob(AdapterKind kind, const JobRow& job)
     const Cost f = fewest(kind, b.net->transcript());
     const long bytes = t.bytesOut + t.bytesIn;
     bool over = false;
+    const long fewestTrips =
+        kind == AdapterKind::PassiveSerial ? std::max(job.fewestRoundTrips, f.roundTrips) : job.fewestRoundTrips;
     std::printf("%-8s %-13s round trips %5ld (fewest %4ld)", emu::adapterKeyword(kind).c_str(), job.name, t.roundTrips,
-                kind == AdapterKind::PassiveSerial ? std::max(job.fewestRoundTrips, f.roundTrips) : job.fewestRoundTrips);
+                fewestTrips);
+    if (kind == AdapterKind::Ds2480b && job.kind == Kind::Read)
+        over = over || t.roundTrips > kReadWrites;
+    if (kind == AdapterKind::Ds2480b && job.kind == Kind::Write)
+        over = over || static_cast<double>(t.roundTrips) > kWriteLimit * static_cast<double>(fewestTrips);
+    if (kind == AdapterKind::PassiveSerial && std::string(job.name) == "search pass")
+        over = over || t.roundTrips > 64 + kSearchExtra;
     if (kind == AdapterKind::Ds2490) {
-        std::printf("  USB transfers %5ld (fewest %5ld, %.2fx)", t.usbTransfers, f.usbTransfers,
-                    f.usbTransfers ? static_cast<double>(t.usbTransfers) / static_cast<double>(f.usbTransfers) : 0.0);
+        const double ratio =
+            f.usbTransfers ? static_cast<double>(t.usbTransfers) / static_cast<double>(f.usbTransfers) : 0.0;
+        over = over || ratio > kUsbLimit;
+        std::printf("  USB transfers %5ld (fewest %5ld, %.2fx)", t.usbTransfers, f.usbTransfers, ratio);
     } else {
         const double ratio = f.serialBytes ? static_cast<double>(bytes) / static_cast<double>(f.serialBytes) : 0.0;
-        over = kind == AdapterKind::Ds2480b && ratio > kSerialLimit;
+        over = over || (kind == AdapterKind::Ds2480b && ratio > kSerialLimit);
         std::printf("  serial bytes %6ld (fewest %6ld, %.2fx)", bytes, f.serialBytes, ratio);
     }
     std::printf("  bus %7.1f ms  job %8.1f ms%s%s\n", static_cast<double>((b.net->busTime() - busBefore).count()) / 1000.0,
-                static_cast<double>(elapsed.count()) / 1000.0, ok ? "" : "  FAILED", over ? "  OVER 1.20" : "");
+                static_cast<double>(elapsed.count()) / 1000.0, ok ? "" : "  FAILED", over ? "  OVER LIMIT" : "");
+    if (kind == AdapterKind::Ds2480b && std::string(job.name) == "DS2433 read") {
+        // Full duplex at 9600 baud: the line is busy for the longer of the two directions.
+        const double line = static_cast<double>(std::max(t.bytesOut, t.bytesIn)) * 10.0 / 9600.0;
+        const double wall = static_cast<double>(elapsed.count()) / 1e6;
+        const bool slow = wall > kLineLimit * line;
+        std::printf("%-8s %-13s wall time %.3f s against its line time %.3f s at 9600 baud: %.2fx (limit %.2fx)%s\n",
+                    "ds2480b", job.name, wall, line, line > 0 ? wall / line : 0.0, kLineLimit, slow ? "  OVER LIMIT" : "");
+        over = over || slow;
+    }
     return ok && !over;
 }
 
@@ -204,9 +233,11 @@ int main()
 {
     std::printf("Per driver job: exchanges with the adapter, serial bytes (both ways) or USB transfers, 1-Wire\n"
                 "bus time and the job's time on the line (the USB emulator answers at once). The DS2480B's\n"
-                "serial bytes are held to %.2fx the fewest. A DS2433 read is the search, the reset and Match\n"
-                "ROM, the read command, and the 512 bytes in one block.\n",
-                kSerialLimit);
+                "serial bytes are held to %.2fx the fewest, its read jobs to %ld host writes and its write jobs\n"
+                "to %.1fx the fewest round trips; the DS2490's USB transfers to %.1fx the fewest; a passive search\n"
+                "pass to one round trip per bit (+%ld). A DS2433 read is the search, the reset and Match ROM, the\n"
+                "read command, and the 512 bytes in one block.\n",
+                kSerialLimit, kReadWrites, kWriteLimit, kUsbLimit, kSearchExtra);
     const std::vector<JobRow> jobs = {
         {"selection",
          [](Bench& b) {
@@ -222,19 +253,27 @@ int main()
              device::Read_fam23(mi);
              return mi.ReadOK;
          },
-         2},
+         2, Kind::Read},
+        {"search pass",
+         [](Bench&) {
+             bool found = false, done = false;
+             std::string id;
+             int family = 0;
+             return device::uLAN_FindNext(found, done, id, family).value_or(false) && found;
+         },
+         1},
         {"DS2433 write",
          [](Bench& b) {
              device::MemImage mi = bench_support::patternImage(b.ds2433.nodeId(), 16, 32, 3);
              return device::Write_fam23(mi);
          },
-         1 + 16 * 3},
+         1 + 16 * 3, Kind::Write},
         {"DS2431 write",
          [](Bench& b) {
              device::MemImage mi = bench_support::patternImage(b.ds2431.nodeId(), 4, 32, 5);
              return device::Write_fam2D(mi);
          },
-         1 + 16 * 3},
+         1 + 16 * 3, Kind::Write},
         {"temperature",
          [](Bench& b) { return device::Read_Temperature(b.thermometer.nodeId()).ok; },
          3},

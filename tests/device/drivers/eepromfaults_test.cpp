@@ -93,7 +93,9 @@ TEST_F(EepromFaults, ReadBackEndingStatusWrongFailsTheRowAndThePageIsTriedOnceMo
     ASSERT_TRUE(device::Write_fam2D_Page(mi, 1));
     const long long es = slotAfter({0xAA, 0xFF, 0xFF}, 0, 3);
     ASSERT_GT(es, 0);
-    const long long firstTry = es + 8;  // the failed try ends with that byte
+    // The failed try ends with the scratchpad read back in the same exchange as the E/S
+    // byte (its 8 bytes and the CRC16).
+    const long long firstTry = es + 8 + 8 * (8 + 2);
     const int copies = node.copies();
 
     std::fill(node.memory().begin(), node.memory().begin() + 32, 0xFF);
@@ -119,7 +121,7 @@ TEST_F(EepromFaults, DS2433WithWrongEndingStatusIsNotCopied)
     ASSERT_TRUE(device::Write_fam23_Page(mi, 3));
     const long long es = slotAfter({0xAA, 0xFF, 0xFF}, 0, 3);
     ASSERT_GT(es, 0);
-    const long long firstTry = es + 8;
+    const long long firstTry = es + 8 + 8 * 32;  // the scratchpad read with the E/S byte
 
     const int before = node.copies();
     net->flipBitAfter(es + 1);

@@ -169,15 +169,24 @@ TYPED_TEST(BackendConformance, PrimedPullupFollowsTheConvertByteWithNoSlotBetwee
     EXPECT_EQ(platform::TMOneWireLevel(s, 0, 0, 0), 0);
     // The command byte (as a byte or as eight slots), then at once the pull-up; the
     // passive adapter has none of its own: the line just idles high, no slot between.
+    // An adapter that pipelines sends the selection's reset and Match ROM with it.
     const auto& tr = this->net->transcript();
     int written = 0;
     std::size_t i = 0;
-    if (!tr.empty() && tr[0].kind == BusEvent::Byte) {
-        written = tr[0].written;
-        i = 1;
+    if (this->adapter.backend->pipelines()) {
+        ASSERT_FALSE(tr.empty());
+        EXPECT_EQ(tr[0].kind, BusEvent::Reset);
+        std::size_t matchBits = 0;
+        for (i = 1; i < tr.size() && matchBits < 72; ++i)
+            matchBits += tr[i].kind == BusEvent::Byte ? 8 : 1;
+        EXPECT_EQ(matchBits, 72u);
+    }
+    if (i < tr.size() && tr[i].kind == BusEvent::Byte) {
+        written = tr[i].written;
+        ++i;
     } else {
-        for (; i < 8 && i < tr.size() && tr[i].kind == BusEvent::Bit; ++i)
-            written |= (tr[i].written & 1) << i;
+        for (int k = 0; k < 8 && i < tr.size() && tr[i].kind == BusEvent::Bit; ++k, ++i)
+            written |= (tr[i].written & 1) << k;
     }
     EXPECT_EQ(written, 0x44);
     if (T::value == AdapterKind::PassiveSerial) {
@@ -233,20 +242,32 @@ TYPED_TEST(BackendConformance, RelaxedSpeedReachesTheBusWhereTheAdapterHasIt)
 
 // --- Failures the real adapters have (the simulated network has none of these) -------
 
-TYPED_TEST(BackendConformance, ShortedBusEndsTheSessionWithAnError)
+TYPED_TEST(BackendConformance, ShortedBusIsItsOwnErrorAndKeepsTheSession)
 {
     if (this->isSim())
         GTEST_SKIP() << "the simulated network is never shorted";
-    this->template add<SimRomOnlyNode>(0x01, 0x1);
-    if (this->adapter.serialEmu)
-        this->adapter.serialEmu->setShorted(true);
-    else
-        this->adapter.ds2490->setShorted(true);
+    auto& node = this->template add<SimRomOnlyNode>(0x01, 0x1);
+    const auto shorten = [&](bool on) {
+        if (this->adapter.serialEmu)
+            this->adapter.serialEmu->setShorted(on);
+        else
+            this->adapter.ds2490->setShorted(on);
+    };
+    shorten(true);
     const auto s = this->start();
     ASSERT_GT(s, 0);
-    EXPECT_LT(platform::TMNext(s, this->state), 0);
-    EXPECT_EQ(platform::TMValidSession(s), 0);
-    EXPECT_EQ(platform::TMTouchByte(s, 0xFF), platform::TMEX_INVALID_SESSION);
+    // The adapter works, the bus does not: the session stays, the port says why.
+    EXPECT_EQ(platform::TMNext(s, this->state), platform::TMEX_BUS_SHORT);
+    EXPECT_EQ(platform::TMValidSession(s), 1);
+    const std::string why = platform::portErrorText(kType, kPort);
+    EXPECT_NE(why.find("1-Wire bus short circuit on "), std::string::npos) << why;
+    EXPECT_NE(why.find(this->adapter.backend->description()), std::string::npos) << why;
+    // A job's access meets it as well.
+    EXPECT_FALSE(this->select(s, node.rom()));
+    // Once the short is gone the same session finds the node.
+    shorten(false);
+    EXPECT_EQ(platform::TMNext(s, this->state), 1);
+    platform::TMEndSession(s);
 }
 
 TYPED_TEST(BackendConformance, AdapterThatStopsAnsweringIsAnErrorNotFFh)

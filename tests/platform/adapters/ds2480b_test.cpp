@@ -54,18 +54,43 @@ TEST_F(Ds2480b, DataByteE3IsSentTwiceAndReachesTheBusOnce)
     EXPECT_EQ(r[6], 0x01);
 }
 
-TEST_F(Ds2480b, ABlockIsOneExchangeOfOneByteEachWay)
+TEST_F(Ds2480b, AReadJobIsTheSearchThenOneWriteWithTheAccessCommandAndBlock)
 {
-    const auto s = select();
+    const auto s = platform::TMExtendedStartSession(1, 5, 0);
+    platform::TmexRom r{};
+    for (std::size_t i = 0; i < 8; ++i)
+        r[i] = node->rom().bytes[i];
+    platform::TMRom(s, state, r);
     adapter.traffic->clear();
+    ASSERT_EQ(platform::TMAccess(s, state), 1);
+    EXPECT_EQ(adapter.traffic->roundTrips, 1);  // the search
     std::vector<std::uint8_t> read(515, 0xFF);
     read[0] = 0xF0;
     read[1] = read[2] = 0;
     ASSERT_EQ(platform::TMBlockStream(s, read.data(), 515), 515);
+    // Reset, Match ROM, the command and the data block: one write, one byte back each.
+    EXPECT_EQ(adapter.traffic->roundTrips, 2);
+    adapter.traffic->clear();
+    ASSERT_EQ(platform::TMMatchAccess(s, state), 1);
+    read.assign(515, 0xFF);
+    read[0] = 0xF0;
+    read[1] = read[2] = 0;
+    ASSERT_EQ(platform::TMBlockStream(s, read.data(), 515), 515);
     EXPECT_EQ(adapter.traffic->roundTrips, 1);
-    EXPECT_EQ(adapter.traffic->bytesIn, 515);
-    EXPECT_LE(adapter.traffic->bytesOut, 515 + 1);  // the switch into data mode at most
+    EXPECT_EQ(adapter.traffic->bytesIn, 1 + 9 + 515);
+    // Command mode, reset, data mode, and the ROM's two E3h bytes sent twice.
+    EXPECT_LE(adapter.traffic->bytesOut, 1 + 9 + 515 + 3 + 2);
     EXPECT_TRUE(std::equal(node->memory().begin(), node->memory().end(), read.begin() + 3));
+}
+
+TEST_F(Ds2480b, HeldAccessToANodeThatLeftFailsTheExchangeNotTheAdapter)
+{
+    const auto s = select();
+    net->clearNodes();
+    ASSERT_EQ(platform::TMMatchAccess(s, state), 1);  // held, sent with the next exchange
+    std::uint8_t b[2] = {0xF0, 0xFF};
+    EXPECT_EQ(platform::TMBlockStream(s, b, 2), platform::TMEX_NO_PRESENCE);
+    EXPECT_EQ(platform::TMValidSession(s), 1);
 }
 
 TEST_F(Ds2480b, ChipResetByABreakIsAnErrorThenTheNextSessionStartsItAgain)
@@ -73,11 +98,44 @@ TEST_F(Ds2480b, ChipResetByABreakIsAnErrorThenTheNextSessionStartsItAgain)
     auto s = select();
     adapter.ds2480b->hostBreak(clock.now());  // a glitch: the chip waits for calibration again
     EXPECT_LT(platform::TMTouchByte(s, 0xFF), 0);
-    EXPECT_NE(platform::portErrorText(5, 1).find("no answer"), std::string::npos) << platform::portErrorText(5, 1);
+    // The held reset only calibrates the chip again: the answer stays short of what was sent.
+    EXPECT_NE(platform::portErrorText(5, 1).find("answer"), std::string::npos) << platform::portErrorText(5, 1);
     EXPECT_EQ(platform::TMValidSession(s), 0);
     s = select();
     EXPECT_GT(s, 0);
     EXPECT_EQ(platform::TMTouchByte(s, 0xF0), 0xF0);
+}
+
+TEST_F(Ds2480b, AShortPullupIsTimedByTheChipAndItsEndIsConfirmed)
+{
+    const auto s = select();
+    platform::TMBlockStream(s, nullptr, 0);  // the held access out of the way
+    net->clearTranscript();
+    adapter.traffic->clear();
+    // A copy's 6 ms: the chip's 16.4 ms pull-up, ended and answered by the chip itself.
+    ASSERT_EQ(platform::TMSetPullupTime(s, 6), 1);
+    ASSERT_EQ(platform::TMOneWireLevel(s, 0, 1, platform::TMEX_PRIME_AFTER_BYTE), 0);
+    EXPECT_EQ(platform::TMTouchByte(s, 0x55), 0x55);
+    EXPECT_EQ(platform::TMOneWireLevel(s, 0, 1, 0), 1);  // still on
+    platform::clock().pause(std::chrono::milliseconds(6));
+    EXPECT_EQ(platform::TMOneWireLevel(s, 0, 0, 0), 0);
+    EXPECT_EQ(adapter.traffic->roundTrips, 1);  // the byte and its pull-up; the end is answered alone
+    const auto& tr = net->transcript();
+    ASSERT_FALSE(tr.empty());
+    EXPECT_EQ(tr.back().kind, BusEvent::StrongPullup);
+    EXPECT_GE(tr.back().duration, std::chrono::milliseconds(6));
+    EXPECT_EQ(platform::TMValidSession(s), 1);
+}
+
+TEST_F(Ds2480b, APullupEndTheChipDoesNotAnswerIsAnErrorNotTheLevelAskedFor)
+{
+    const auto s = select();
+    ASSERT_EQ(platform::TMOneWireLevel(s, 0, 1, platform::TMEX_PRIME_AFTER_BYTE), 0);
+    EXPECT_EQ(platform::TMTouchByte(s, 0x44), 0x44);
+    adapter.serialEmu->setSilent(true);  // F1h gets no pulse response
+    EXPECT_LT(platform::TMOneWireLevel(s, 0, 0, 0), 0);
+    EXPECT_EQ(platform::TMValidSession(s), 0);
+    EXPECT_NE(platform::portErrorText(5, 1).find("Com1"), std::string::npos) << platform::portErrorText(5, 1);
 }
 
 TEST_F(Ds2480b, RelaxedSpeedUsesTheFlexibleTiming)

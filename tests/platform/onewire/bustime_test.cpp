@@ -60,6 +60,7 @@ TEST_F(OneWireBusTime, PullupsCountTheirLength)
 {
     Job job(state_);
     ASSERT_TRUE(job.select(idOf(node_)));
+    job.sendHeld();
     net_->resetBusTime();
     job.pullup(6);
     EXPECT_EQ(net_->busTime(), std::chrono::milliseconds(6));

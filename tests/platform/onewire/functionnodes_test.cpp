@@ -180,6 +180,7 @@ TEST_F(OneWireDualSwitch, ProgrammingNeedsThePulseAndTheRightCrc)
     // A flipped bit in the CRC echo stops the programming call before the pulse.
     Job again(state_);
     ASSERT_TRUE(again.select(id_));
+    again.sendHeld();
     // Access (F0h, 64 x 3 search slots, 55h, ROM), four command bytes, then the CRC.
     net_->flipBitAfter(8 + 192 + 8 + 64 + 32 + 3);
     std::int16_t bits = 8;

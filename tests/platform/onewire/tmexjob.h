@@ -77,6 +77,9 @@ public:
         return out;
     }
     Bytes read(int n) { return block(Bytes(static_cast<std::size_t>(n), 0xFF)); }
+    // Sends what the adapter holds back (an adapter that pipelines sends a selection's
+    // reset and Match ROM with the next exchange).
+    void sendHeld() { platform::TMBlockStream(session_, nullptr, 0); }
     int bit(int b) { return platform::TMTouchBit(session_, static_cast<std::int16_t>(b)); }
     void pullup(int ms)
     {
