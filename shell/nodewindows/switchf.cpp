@@ -3,6 +3,7 @@
 #include "core/base/message.h"
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"
+#include "platform/qt/textfit.h"
 #include "shell/jobs/jobqueue.h"
 
 #include <QEvent>
@@ -162,6 +163,12 @@ void SwitchF::sync()
     Lbl_user->setVisible(m.UserDataVisible);
     UserData->setVisible(m.UserDataVisible);
     UserData->setText(text(m.UserData));
+    // The window widens to its title and user data (the layout carries the switch
+    // positions' captions); a shown window grows to its new minimum by itself.
+    platform::fitLineEditToText(*Info1);
+    platform::fitLineEditToText(*UserData);
+    if (!isVisible())
+        adjustSize();
     syncing_ = false;
 }
 
