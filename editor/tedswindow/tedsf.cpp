@@ -134,6 +134,7 @@ void TedsF::buildUi()
     buttons->addWidget(nofocus);
     top->addLayout(buttons);
     TEDS_toolTips = new QLabel(central);
+    TEDS_toolTips->hide();  // nothing writes it: no empty line under the buttons
     ZQ_text = new QLabel("Tedsmith", central);
     top->addWidget(TEDS_toolTips);
     top->addWidget(ZQ_text);

@@ -69,8 +69,9 @@ void TedsF::fitToContent()
     // Within the screen, less the window's frame (as drawn, or a title bar's height
     // before the window is shown); the grid scrolls beyond it.
     const QScreen* sc = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect avail = sc ? sc->availableGeometry() : QRect();
     if (sc) {
-        QSize room = sc->availableGeometry().size();
+        QSize room = avail.size();
         if (isVisible())
             room -= frameGeometry().size() - geometry().size();
         else
@@ -84,6 +85,14 @@ void TedsF::fitToContent()
     if (want != fitted_) {
         fitted_ = want;
         resize(want);
+        // A shown window that grew past the screen's edge moves back onto it.
+        if (isVisible() && sc) {
+            const QRect f = frameGeometry();
+            const int x = std::max(avail.left(), std::min(f.left(), avail.right() + 1 - f.width()));
+            const int y = std::max(avail.top(), std::min(f.top(), avail.bottom() + 1 - f.height()));
+            if (x != f.left() || y != f.top())
+                move(x, y);
+        }
     }
 }
 

@@ -18,6 +18,9 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace shell {
 
 namespace {
@@ -155,6 +158,11 @@ void SwitchF::sync()
         mnuMode[i]->setChecked(m.mnuMode[i]);
     }
     // Hidden windows keep their frames' wish; isVisibleTo reads it back.
+    // Frames going away first, so the window never holds both views at once.
+    for (const auto& [frame, on] : {std::pair{ModeSelector, m.ModeSelectorVisible}, {DIP_Switch, m.DIP_SwitchVisible},
+                                    {FrameRead, m.FrameReadVisible}})
+        if (!on)
+            frame->hide();
     ModeSelector->setVisible(m.ModeSelectorVisible);
     DIP_Switch->setVisible(m.DIP_SwitchVisible);
     FrameRead->setVisible(m.FrameReadVisible);
@@ -164,11 +172,18 @@ void SwitchF::sync()
     UserData->setVisible(m.UserDataVisible);
     UserData->setText(text(m.UserData));
     // The window widens to its title and user data (the layout carries the switch
-    // positions' captions); a shown window grows to its new minimum by itself.
+    // positions' captions); its height follows the frames shown, as they change.
     platform::fitLineEditToText(*Info1);
     platform::fitLineEditToText(*UserData);
-    if (!isVisible())
+    const int shape = (m.ModeSelectorVisible ? 1 : 0) | (m.DIP_SwitchVisible ? 2 : 0) | (m.FrameReadVisible ? 4 : 0) |
+                      (m.UserDataVisible ? 8 : 0) | (m.Demo_adaptor.empty() ? 0 : 16);
+    if (!isVisible()) {
         adjustSize();
+    } else if (shape != shape_) {
+        layout()->activate();
+        resize(std::max(width(), minimumSizeHint().width()), sizeHint().height());
+    }
+    shape_ = shape;
     syncing_ = false;
 }
 

@@ -113,8 +113,13 @@ TEST_F(TedsWindowSize, ShortestTemplateEndsBelowItsLastRow)
     expectFitted("values");
     EXPECT_EQ(w->GridScroll->verticalScrollBar()->maximum(), 0);
     const int narrow = w->width();
+    // Near the screen's right edge: widening for the descriptions keeps the window on it.
+    const QRect screen = w->screen()->availableGeometry();
+    w->move(screen.right() - w->frameGeometry().width() - 5, screen.top());
+    settle();
     setDescriptions(true);
     expectFitted("descriptions");
+    EXPECT_LE(w->frameGeometry().right(), screen.right());
     // The descriptions are wider than the values; back to values the window narrows.
     EXPECT_GT(w->width(), narrow);
     setDescriptions(false);

@@ -446,6 +446,31 @@ TEST_F(SwitchWindow, ShowsItsTitleCaptionsAndUserDataWhole)
     w.hide();
 }
 
+// The window's height follows the frames shown: no empty space below the user data
+// after the view changes from the bit switches to the positions and back.
+TEST_F(SwitchWindow, HeightFollowsTheFramesShown)
+{
+    auto& w = addSwitch();
+    runJobs();
+    w.show();
+    auto& m = w.model();
+    m.UserDataVisible = true;
+    const auto emptyBelow = [&w] { return w.height() - 1 - w.UserData->geometry().bottom(); };
+    const int line = QFontMetrics(w.font()).height();
+    std::vector<int> heights;
+    for (const bool positions : {false, true, false}) {
+        m.ModeSelectorVisible = positions;
+        m.DIP_SwitchVisible = !positions;
+        w.sync();
+        testing_support::settleLayouts();
+        EXPECT_LT(emptyBelow(), line) << (positions ? "positions" : "bit switches");
+        heights.push_back(w.height());
+    }
+    EXPECT_NE(heights[0], heights[1]);
+    EXPECT_EQ(heights[0], heights[2]);
+    w.hide();
+}
+
 // readSwitchTedsInfo over a table of TEDS contents.
 TEST(SwitchGains, PositionCaptionsFromTheGainFields)
 {
