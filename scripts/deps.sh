@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the program need (as root).
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgtest-dev googletest
-      libasound2-dev libusb-1.0-0-dev clang unrtf poppler-utils)
+      libasound2-dev libusb-1.0-0-dev clang unrtf poppler-utils libreoffice-writer-nogui)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

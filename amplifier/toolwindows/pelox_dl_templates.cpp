@@ -3,7 +3,9 @@
 #include "platform/base/clock.h"
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"
+#include "platform/qt/textfit.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
@@ -60,6 +62,8 @@ void Pelox_DL_Templates::buildUi()
     SelectTemplate = new QComboBox(this);
     SelectTemplate->setObjectName("SelectTemplate");
     SelectTemplate->setToolTip("Select template");
+    SelectTemplate->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    SelectTemplate->setMinimumContentsLength(28);
     Abstract1 = new QGroupBox(this);
     auto* ab = new QVBoxLayout(Abstract1);
     auto* label6 = new QLabel("Abstract", Abstract1);
@@ -165,6 +169,22 @@ void Pelox_DL_Templates::load(int amplifier)
     model_.Initiate(amplifier);
 }
 
+void Pelox_DL_Templates::fitNames()
+{
+    // The download list shows every name whole that it may take: those of the selection
+    // and those read in. The selection's own list opens as wide as its names; closed, it
+    // leaves the width to the download list.
+    QStringList names;
+    for (int i = 0; i < SelectTemplate->count(); ++i)
+        names << SelectTemplate->itemText(i);
+    SelectTemplate->view()->setMinimumWidth(
+        std::min(platform::itemViewWidthFor(*SelectTemplate->view(), names), platform::screenWidthFor(*this)));
+    for (int i = 0; i < TemplatesInPelox->count(); ++i)
+        names << TemplatesInPelox->item(i)->text();
+    TemplatesInPelox->setMinimumWidth(
+        std::min(platform::itemViewWidthFor(*TemplatesInPelox, names), platform::screenWidthFor(*this) / 2));
+}
+
 void Pelox_DL_Templates::sync()
 {
     syncing_ = true;
@@ -187,6 +207,7 @@ void Pelox_DL_Templates::sync()
     fill(TemplateNo, m.TemplateNo);
     TemplatesInPelox->setCurrentRow(m.ListIndex);
     UTIDinPelox->setCurrentRow(m.ListIndex);
+    fitNames();
     for (QWidget* w : std::initializer_list<QWidget*>{SelectTemplate, AddToList_cmd, TemplatesInPelox, UTIDinPelox,
                                                       Read_default, Read_previous, ReadPelox, Update_cmd, ClrList_cmd,
                                                       DumpToFile, Exit_Button})

@@ -68,6 +68,7 @@ private:
     void buildUi();
     void connectControls();
     void selectRow(int row);
+    void fitNames();
 
     DlTemplatesModel model_;
     bool syncing_ = false;

@@ -1,21 +1,34 @@
 #include "editor/report/richtextbox.h"
 
+#include "editor/report/reportlayout.h"
 #include "platform/qt/cp1252.h"
 
+#include <QGuiApplication>
+#include <QPrinter>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextOption>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace editor {
 
 namespace {
 
-// Tab positions are kept in pixels at 96 per inch: 15 twips each.
-constexpr double kTwipsPerUnit = 15.0;
+// The document's lengths are pixels of the screen's logical resolution (what fonts are
+// set in when the document has no paint device of its own).
+double documentDpi()
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? std::round(s->logicalDotsPerInchY()) : 100.0;
+}
 
 } // namespace
+
+double RichTextBox::unitsOf(int twips) { return twips * documentDpi() / 1440.0; }
+int RichTextBox::twipsOf(double units) { return static_cast<int>(std::lround(units * 1440.0 / documentDpi())); }
 
 RichTextBox::RichTextBox() : cursor_(&doc_)
 {
@@ -38,6 +51,12 @@ void RichTextBox::setSelStart(int position)
 void RichTextBox::addTEDS_to_print(const std::string& text, const std::string& font, bool bold, bool italic,
                                    bool underline, int size, long color, bool crLf, bool atEnd)
 {
+    addText(platform::fromCp1252(text), font, bold, italic, underline, size, color, crLf, atEnd);
+}
+
+void RichTextBox::addText(const QString& text, const std::string& font, bool bold, bool italic, bool underline,
+                          double size, long color, bool crLf, bool atEnd)
+{
     if (atEnd)
         cursor_.movePosition(QTextCursor::End);
     QTextCharFormat f = cursor_.charFormat();
@@ -50,7 +69,7 @@ void RichTextBox::addTEDS_to_print(const std::string& text, const std::string& f
     f.setFontWeight(bold ? QFont::Bold : QFont::Normal);
     f.setFontItalic(italic);
     f.setFontUnderline(underline);
-    cursor_.insertText(platform::fromCp1252(text), f);
+    cursor_.insertText(text, f);
     if (crLf)
         cursor_.insertBlock();
     // The next text takes the format of the last run, as a selection after it does.
@@ -59,13 +78,22 @@ void RichTextBox::addTEDS_to_print(const std::string& text, const std::string& f
         cursor_.movePosition(QTextCursor::End);
 }
 
-void RichTextBox::setTab(double distanceCm)
+void RichTextBox::setTab(double distanceCm) { setTabTwips(static_cast<int>(std::floor(distanceCm * 1440 / 2.54))); }
+
+void RichTextBox::setTabTwips(int twips)
 {
-    const int twips = static_cast<int>(std::floor(distanceCm * 1440 / 2.54));
     QTextBlockFormat b = cursor_.blockFormat();
     auto list = b.tabPositions();
-    list.append(QTextOption::Tab(twips / kTwipsPerUnit, QTextOption::LeftTab));
+    list.append(QTextOption::Tab(unitsOf(twips), QTextOption::LeftTab));
     b.setTabPositions(list);
+    cursor_.setBlockFormat(b);
+}
+
+void RichTextBox::setHangingIndent(int twips)
+{
+    QTextBlockFormat b = cursor_.blockFormat();
+    b.setLeftMargin(unitsOf(twips));
+    b.setTextIndent(-unitsOf(twips));
     cursor_.setBlockFormat(b);
 }
 
@@ -80,9 +108,11 @@ std::vector<int> RichTextBox::tabsOf(const QTextBlockFormat& f)
 {
     std::vector<int> out;
     for (const auto& t : f.tabPositions())
-        out.push_back(static_cast<int>(std::lround(t.position * kTwipsPerUnit)));
+        out.push_back(twipsOf(t.position));
     return out;
 }
+
+int RichTextBox::hangingIndentOf(const QTextBlockFormat& f) { return twipsOf(f.leftMargin()); }
 
 std::vector<int> RichTextBox::tabs() const { return tabsOf(cursor_.blockFormat()); }
 
@@ -95,6 +125,29 @@ std::string RichTextBox::text() const
             out += "\r\n";
     }
     return out;
+}
+
+QString RichTextBox::unicodeText() const
+{
+    QString out;
+    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
+        out += b.text();
+        if (b.next().isValid())
+            out += QStringLiteral("\r\n");
+    }
+    return out;
+}
+
+void RichTextBox::print(QPrinter& printer) const
+{
+    const double mm = kReportMarginTwips * 25.4 / 1440;
+    printer.setPageMargins(QMarginsF(mm, mm, mm, mm), QPageLayout::Millimeter);
+    // A paginated copy as large as the paper within the margins: printed one to one.
+    const std::unique_ptr<QTextDocument> copy(doc_.clone());
+    copy->setDocumentMargin(0);
+    const QRectF body = printer.pageLayout().paintRect(QPageLayout::Point);
+    copy->setPageSize(QSizeF(unitsOf(static_cast<int>(body.width() * 20)), unitsOf(static_cast<int>(body.height() * 20))));
+    copy->print(&printer);
 }
 
 } // namespace editor

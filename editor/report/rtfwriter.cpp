@@ -1,6 +1,7 @@
 #include "editor/report/rtfwriter.h"
 
 #include "core/base/textfile.h"
+#include "editor/report/reportlayout.h"
 #include "editor/report/richtextbox.h"
 #include "platform/qt/cp1252.h"
 
@@ -8,6 +9,7 @@
 #include <QTextFragment>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -36,6 +38,22 @@ std::string escaped(const std::string& bytes)
     return out;
 }
 
+// A text: Windows-1252 where it holds the character, else a Unicode escape (\uN with N
+// the UTF-16 unit as a signed number) followed by "?" for readers without Unicode.
+std::string escaped(const QString& text)
+{
+    std::string out;
+    for (const QChar ch : text) {
+        const std::string byte = platform::toCp1252(QString(ch));
+        if (byte != "?" || ch == u'?') {
+            out += escaped(byte);
+        } else {
+            out += "\\u" + std::to_string(static_cast<std::int16_t>(ch.unicode())) + "?";
+        }
+    }
+    return out;
+}
+
 // Index of a value in a table, added when new.
 template <typename T>
 int indexIn(std::vector<T>& table, const T& v)
@@ -57,6 +75,8 @@ std::string toRtf(const QTextDocument& doc)
     const int defaultHalfPoints = static_cast<int>(std::lround(doc.defaultFont().pointSizeF() * 2));
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         body += "\\pard";
+        if (const int indent = RichTextBox::hangingIndentOf(b.blockFormat()); indent > 0)
+            body += "\\li" + std::to_string(indent) + "\\fi-" + std::to_string(indent);
         for (int tw : RichTextBox::tabsOf(b.blockFormat()))
             body += "\\tx" + std::to_string(tw);
         body += ' ';
@@ -79,7 +99,7 @@ std::string toRtf(const QTextDocument& doc)
                 run += "\\i";
             if (f.fontUnderline())
                 run += "\\ul";
-            run += ' ' + escaped(platform::toCp1252(frag.text())) + '}';
+            run += ' ' + escaped(frag.text()) + '}';
             body += run;
         }
         body += "\\par\r\n";
@@ -95,6 +115,11 @@ std::string toRtf(const QTextDocument& doc)
                    std::to_string(qBlue(c)) + ";";
         out += "}\r\n";
     }
+    // The paper and margins the report is laid out for.
+    const ReportPaper paper = reportPaper();
+    const std::string margin = std::to_string(paper.marginTwips);
+    out += "\\paperw" + std::to_string(paper.widthTwips) + "\\paperh" + std::to_string(paper.heightTwips) +
+           "\\margl" + margin + "\\margr" + margin + "\\margt" + margin + "\\margb" + margin + "\r\n";
     out += "\\viewkind4\\uc1\\f0\\fs" + std::to_string(defaultHalfPoints) + "\r\n";
     out += body;
     out += "}\r\n";

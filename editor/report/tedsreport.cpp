@@ -4,9 +4,12 @@
 #include "core/tdl/tdlstate.h"
 #include "platform/qt/cp1252.h"
 
+#include "editor/report/reportlayout.h"
+
 #include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 
 namespace editor {
 
@@ -29,13 +32,44 @@ bool containsUser(std::string title)
 void setReportClock(std::function<QDateTime()> clock) { clockFn() = std::move(clock); }
 QDateTime reportNow() { return clockFn() ? clockFn()() : QDateTime::currentDateTime(); }
 
-std::string reportTimeText(const QDateTime& t)
+QString reportTimeText(const QDateTime& t)
 {
     const QDate d = t.date();
     const QString month = QLocale().monthName(d.month(), QLocale::ShortFormat);
-    return platform::toCp1252(month) + " " + std::to_string(d.day()) + ", " + std::to_string(d.year()) + " " +
-           t.time().toString("hh:mm:ss").toStdString();
+    return month + QString(" %1, %2 ").arg(d.day()).arg(d.year()) + t.time().toString("hh:mm:ss");
 }
+
+namespace {
+
+// One "caption TAB value" line of a block, or a line without a tab (value empty).
+struct BlockLine {
+    std::string caption;
+    std::string value;
+    bool hasTab = true;
+};
+
+// A block's lines at 12 points or smaller (down to minSize) in the box's font.
+ColumnFit fitBlock(const RichTextBox& box, const std::vector<BlockLine>& lines, double minSize)
+{
+    std::vector<ColumnLine> columns;
+    for (const auto& l : lines)
+        columns.push_back({platform::fromCp1252(l.caption), platform::fromCp1252(l.value), l.hasTab});
+    return fitColumns(columns, box.document().defaultFont().family(), 12, minSize);
+}
+
+// Writes a block, each line with the tab stop and hanging indent of its fit.
+void writeBlock(RichTextBox& box, const std::vector<BlockLine>& lines, const ColumnFit& fit)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        box.ClearTab();
+        box.setTabTwips(fit.tabs[i]);
+        box.setHangingIndent(lines[i].hasTab ? fit.tabs[i] : 0);
+        const std::string text = lines[i].hasTab ? lines[i].caption + "\t" + lines[i].value : lines[i].caption;
+        box.addText(platform::fromCp1252(text), "", false, false, false, fit.size, 0, true, true);
+    }
+}
+
+} // namespace
 
 void BuildTedsReport(RichTextBox& box, const TedsDocument& doc, const QDateTime& printed, const ReportLabels& labels)
 {
@@ -62,21 +96,23 @@ void BuildTedsReport(RichTextBox& box, const TedsDocument& doc, const QDateTime&
         const int count = std::min(t->abstractCount, static_cast<int>(t->abstractLines.size()));
         for (int i = 0; i < count; ++i)
             a += tab + t->abstractLines[static_cast<std::size_t>(i)];
+        box.setHangingIndent(static_cast<int>(std::floor(1440 / 2.54)));  // wrapped lines under the first tab
         line(a, false, 12);
     }
-    box.ClearTab();
-    box.setTab(9);
+
+    // The template's block: its names keep their size and wrap below their column.
+    std::vector<BlockLine> header;
     if (t) {
-        line("Description file: " + tab + t->file, false, 12);
+        header.push_back({"Description file: ", t->file});
         if (!t->validated)
-            line("Template description file is not valid", false, 12);
+            header.push_back({"Template description file is not valid", "", false});
         if (t->UTIDT == 0)
-            line("Standard version: Beta template" + tab + "UTIDT = 0", false, 12);
+            header.push_back({"Standard version: Beta template", "UTIDT = 0"});
         else if (t->UTIDT == 1)
-            line("Standard version: IEEE P1451.4 v 0.9x" + tab + "(UTIDT = 1)", false, 12);
+            header.push_back({"Standard version: IEEE P1451.4 v 0.9x", "(UTIDT = 1)"});
         else
-            line("UTIDT: " + std::to_string(t->UTIDT), false, 12);
-        line("UTID: " + t->UTID.text(), false, 12);
+            header.push_back({"UTIDT: " + std::to_string(t->UTIDT), "", false});
+        header.push_back({"UTID: " + t->UTID.text(), "", false});
         const core::TemplateRecord* group = nullptr;
         for (int i = 0; i <= lib.TemplateLast && i < static_cast<int>(lib.Templates.size()); ++i)
             if (lib.Templates[static_cast<std::size_t>(i)].UTID == t->UGID) {
@@ -84,29 +120,37 @@ void BuildTedsReport(RichTextBox& box, const TedsDocument& doc, const QDateTime&
                 break;
             }
         if (group)
-            line("UGID: " + t->UGID.text() + tab + group->name, false, 12);
+            header.push_back({"UGID: " + t->UGID.text(), group->name});
         else
-            line("UGID: " + tab + t->UGID.text(), false, 12);
+            header.push_back({"UGID: ", t->UGID.text()});
         const int lastField = std::clamp(t->fieldLast, 0, core::kFieldsMax - 1);
         const auto& last = t->fields[static_cast<std::size_t>(lastField)];
         if (t->fieldLast >= 0 && containsUser(last.title))
-            line("Allocated bits excl. user: " + tab + std::to_string(t->lengthBits - last.bitCount), false, 12);
+            header.push_back({"Allocated bits excl. user: ", std::to_string(t->lengthBits - last.bitCount)});
         else
-            line("Allocated bits" + tab + std::to_string(t->lengthBits), false, 12);
+            header.push_back({"Allocated bits", std::to_string(t->lengthBits)});
     }
+    writeBlock(box, header, fitBlock(box, header, 12));
+
+    // The TEDS block: every value beside its caption, the block set smaller when needed.
+    std::vector<BlockLine> rows;
+    rows.push_back({labels.nodeIdCaption, doc.nodeIdShown()});
+    const int last = t ? std::min(t->fieldLast, kRowCount - 1) : -1;
+    for (int k = 0; k <= last; ++k)
+        rows.push_back({doc.rows[static_cast<std::size_t>(k)].caption, doc.shownText(k)});
+    rows.push_back({labels.crcCaption, doc.crcShown()});
+    const ColumnFit fit = fitBlock(box, rows, kSmallestRowSize);
+
     box.ClearTab();
-    box.setTab(12.5);
+    box.setTabTwips(fit.columnTwips);
+    box.setHangingIndent(0);
     line("", false, 0);
-    line("TEDS printed: " + reportTimeText(printed), false, 12);
+    box.addText("TEDS printed: " + reportTimeText(printed), "", false, false, false, 12, 0, true, true);
     if (doc.NodeIdText != doc.ActualNodeID)
         line("TEDS is not linked to node", false, 12);
     line("", false, 0);
     line(doc.Title, true, 14);
-    line(labels.nodeIdCaption + tab + doc.nodeIdShown(), false, 12);
-    const int rows = t ? std::min(t->fieldLast, kRowCount - 1) : -1;
-    for (int k = 0; k <= rows; ++k)
-        line(doc.rows[static_cast<std::size_t>(k)].caption + tab + doc.shownText(k), false, 12);
-    line(labels.crcCaption + tab + doc.crcShown(), false, 12);
+    writeBlock(box, rows, fit);
 }
 
 } // namespace editor

@@ -30,9 +30,6 @@ namespace editor {
 
 namespace {
 
-constexpr int kValueWidth = 233;           // 3495 twips
-constexpr int kDescriptionExtra = 200;     // 3000 twips
-
 void showAction(QAction* a, const MenuItemState& s)
 {
     const QSignalBlocker block(a);
@@ -89,8 +86,8 @@ void TedsF::buildUi()
     TitleBox->setReadOnly(true);
     top->addWidget(TitleBox);
 
-    auto* scroll = new QScrollArea(central);
-    scroll->setWidgetResizable(true);
+    auto* scroll = makeGridScroll(central);
+    GridScroll = scroll;
     auto* gridHost = new QWidget(scroll);
     auto* grid = new QGridLayout(gridHost);
     grid->setVerticalSpacing(2);
@@ -109,7 +106,6 @@ void TedsF::buildUi()
         Col1[k]->setObjectName(QString("Col1_%1").arg(k));
         Col2[k] = new QLineEdit(gridHost);
         Col2[k]->setObjectName(QString("Col2_%1").arg(k));
-        Col2[k]->setMinimumWidth(kValueWidth);
         Col2[k]->installEventFilter(this);
         Col1[k]->hide();
         Col2[k]->hide();
@@ -138,10 +134,10 @@ void TedsF::buildUi()
     buttons->addWidget(nofocus);
     top->addLayout(buttons);
     TEDS_toolTips = new QLabel(central);
+    TEDS_toolTips->hide();  // nothing writes it: no empty line under the buttons
     ZQ_text = new QLabel("Tedsmith", central);
     top->addWidget(TEDS_toolTips);
     top->addWidget(ZQ_text);
-    resize(560, 860);
 }
 
 void TedsF::connectControls()
@@ -194,7 +190,6 @@ void TedsF::syncMenus()
 void TedsF::syncDocument()
 {
     syncing_ = true;
-    const int extra = doc.descriptionView() ? kDescriptionExtra : 0;
     for (int k = 0; k < kRowCount; ++k) {
         const TedsRow& r = doc.rows[static_cast<std::size_t>(k)];
         Col1[k]->setText(text(r.caption));
@@ -203,7 +198,6 @@ void TedsF::syncDocument()
             Col2[k]->setText(text(doc.shownText(k)));
         Col2[k]->setToolTip(text(doc.shownTooltip(k)));
         Col2[k]->setVisible(r.visible);
-        Col2[k]->setMinimumWidth(kValueWidth + extra);
         showLock(Col2[k], r.locked);
         if (auto* gap = Col1[k]->parentWidget()->findChild<QWidget*>(QString("gap%1").arg(k)))
             gap->setVisible(r.visible && r.groupGap);
@@ -215,6 +209,7 @@ void TedsF::syncDocument()
     LblCRC256->setText(text(doc.crcShown()));
     LblCRC256->setToolTip(text(doc.crcShownTooltip()));
     syncing_ = false;
+    fitToContent();
 }
 
 void TedsF::UpdateMenuState()

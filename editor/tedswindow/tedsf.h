@@ -16,6 +16,7 @@
 #endif
 
 #include <QMainWindow>
+#include <QSize>
 
 #include <array>
 #include <functional>
@@ -27,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QScrollArea;
 
 namespace editor {
 
@@ -123,6 +125,7 @@ public:
     QPushButton* ShowMemData = nullptr;
     QPushButton* DoDebug = nullptr;
     QPushButton* nofocus = nullptr;
+    QScrollArea* GridScroll = nullptr;  // the node-id line, the rows and the CRC labels
     QMenu* mnuFileMenu = nullptr;
     QMenu* mnuNodeMenu = nullptr;
     QMenu* mnuTemplateMenu = nullptr;
@@ -145,6 +148,13 @@ public:
     // The window keeps the TEDS of a node that went with unwritten changes: it belongs to
     // no node and nothing else loads into it; its close box asks before letting it go.
     bool keptOrphan = false;
+    // The window sized to its rows: as high as the last row, as wide as the widest
+    // caption and value, within the screen (the grid scrolls beyond it). The value boxes
+    // are the design width (wider for descriptions) or as wide as their widest text.
+    // A size the user chose stays until the content changes.
+    void fitToContent();
+    static constexpr int kValueWidth = 233;        // 3495 twips
+    static constexpr int kDescriptionExtra = 200;  // 3000 twips
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -189,6 +199,10 @@ private:
     void layoutChanged() override { syncDocument(); }
     void locksChanged() override { syncDocument(); }
     void showNodeList() override { ShowNodeList(); }
+
+    // The grid's scroll area, as large as the grid wants (tedsflayout.cpp).
+    static QScrollArea* makeGridScroll(QWidget* parent);
+    QSize fitted_;  // the size fitToContent last gave
 
     bool syncing_ = false;
     bool committing_ = false;  // an encoding pass runs (its messages may move the focus)

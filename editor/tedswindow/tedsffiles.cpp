@@ -166,7 +166,7 @@ void TedsF::PrintTeds()
         core::MsgBox("Print TEDS error: " + res.error, kCriticalSystemModal);
         return;
     }
-    RichTextBox1.document().print(&printer);
+    RichTextBox1.print(printer);
     if (printer.printerState() == QPrinter::Error)
         core::MsgBox("Print TEDS error: the printer reported an error", kCriticalSystemModal);
     RichTextBox1.clear();

@@ -6,15 +6,49 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace platform {
+
+void setMessageText(QMessageBox& box, const QString& prompt)
+{
+    const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+    // The box's own limits: it wraps past the soft one and cuts at the hard one; the
+    // icon and the margins take their share of the hard one.
+    const int soft = std::min(screenWidth / 2, 500);
+    const int hard = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+    const int room = hard - 120;
+    const QFontMetrics fm(box.font());
+    const QStringList lines = QString(prompt).replace("\r\n", "\n").split('\n');
+    bool keep = false;
+    for (const QString& l : lines) {
+        const int w = fm.horizontalAdvance(l);
+        keep = keep || (w > soft && w <= room);
+    }
+    if (!keep) {
+        box.setTextFormat(Qt::PlainText);
+        box.setText(prompt);
+        return;
+    }
+    QString html;
+    for (const QString& l : lines) {
+        const bool whole = fm.horizontalAdvance(l) <= room;
+        html += QStringLiteral("<p style=\"margin:0; white-space:%1\">%2</p>")
+                    .arg(whole ? "pre" : "pre-wrap", l.isEmpty() ? QStringLiteral("&nbsp;") : l.toHtmlEscaped());
+    }
+    box.setTextFormat(Qt::RichText);
+    box.setText(html);
+}
 
 int QtMessageBox::show(const std::string& prompt, int buttons, const std::string& title)
 {
     QMessageBox box;
     box.setWindowTitle(title.empty() ? QStringLiteral("Tedsmith") : fromCp1252(title));
-    box.setText(fromCp1252(prompt));
+    setMessageText(box, fromCp1252(prompt));
     switch (buttons & 0x70) {
     case MsgCritical: box.setIcon(QMessageBox::Critical); break;
     case MsgQuestion: box.setIcon(QMessageBox::Question); break;

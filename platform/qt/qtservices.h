@@ -3,7 +3,15 @@
 
 #include "platform/base/messagebox.h"
 
+class QMessageBox;
+class QString;
+
 namespace platform {
+
+// Puts a prompt into a message box so that every line that fits the box's widest size
+// (as the box limits it on its screen) shows whole; only longer lines wrap. A plain
+// box wraps any line past about half the screen.
+void setMessageText(QMessageBox& box, const QString& prompt);
 
 class QtMessageBox final : public MessageBoxService {
 public:

@@ -3,6 +3,7 @@
 #include "core/base/message.h"
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"
+#include "platform/qt/textfit.h"
 #include "shell/jobs/jobqueue.h"
 
 #include <QEvent>
@@ -16,6 +17,9 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace shell {
 
@@ -154,6 +158,11 @@ void SwitchF::sync()
         mnuMode[i]->setChecked(m.mnuMode[i]);
     }
     // Hidden windows keep their frames' wish; isVisibleTo reads it back.
+    // Frames going away first, so the window never holds both views at once.
+    for (const auto& [frame, on] : {std::pair{ModeSelector, m.ModeSelectorVisible}, {DIP_Switch, m.DIP_SwitchVisible},
+                                    {FrameRead, m.FrameReadVisible}})
+        if (!on)
+            frame->hide();
     ModeSelector->setVisible(m.ModeSelectorVisible);
     DIP_Switch->setVisible(m.DIP_SwitchVisible);
     FrameRead->setVisible(m.FrameReadVisible);
@@ -162,6 +171,19 @@ void SwitchF::sync()
     Lbl_user->setVisible(m.UserDataVisible);
     UserData->setVisible(m.UserDataVisible);
     UserData->setText(text(m.UserData));
+    // The window widens to its title and user data (the layout carries the switch
+    // positions' captions); its height follows the frames shown, as they change.
+    platform::fitLineEditToText(*Info1);
+    platform::fitLineEditToText(*UserData);
+    const int shape = (m.ModeSelectorVisible ? 1 : 0) | (m.DIP_SwitchVisible ? 2 : 0) | (m.FrameReadVisible ? 4 : 0) |
+                      (m.UserDataVisible ? 8 : 0) | (m.Demo_adaptor.empty() ? 0 : 16);
+    if (!isVisible()) {
+        adjustSize();
+    } else if (shape != shape_) {
+        layout()->activate();
+        resize(std::max(width(), minimumSizeHint().width()), sizeHint().height());
+    }
+    shape_ = shape;
     syncing_ = false;
 }
 

@@ -70,6 +70,7 @@ private:
 
     SwitchModel model_;
     bool syncing_ = false;
+    int shape_ = -1;  // the frames shown when the window last fitted its height
 };
 
 } // namespace shell

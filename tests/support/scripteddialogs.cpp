@@ -40,18 +40,19 @@ platform::FileDialogResult ScriptedPrinter::choose(QPrinter& printer, const std:
     if (a.result.outcome == platform::FileDialogResult::Chosen) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(a.pdf.string()));
+        printer.setPageSize(a.paper);
     }
     return a.result;
 }
 
-void ScriptedPrinter::printTo(const std::filesystem::path& pdf)
+void ScriptedPrinter::printTo(const std::filesystem::path& pdf, const QPageSize& paper)
 {
-    answers.push_back({{platform::FileDialogResult::Chosen, pdf.string(), {}}, pdf});
+    answers.push_back({{platform::FileDialogResult::Chosen, pdf.string(), {}}, pdf, paper});
 }
 void ScriptedPrinter::cancel() { answers.push_back({}); }
 void ScriptedPrinter::fail(const std::string& error)
 {
-    answers.push_back({{platform::FileDialogResult::Failed, {}, error}, {}});
+    answers.push_back({{platform::FileDialogResult::Failed, {}, error}, {}, {}});
 }
 
 } // namespace testing_support

@@ -5,6 +5,8 @@
 #include "platform/base/filedialog.h"
 #include "platform/qt/qtfiledialogs.h"
 
+#include <QPageSize>
+
 #include <deque>
 #include <functional>
 #include <filesystem>
@@ -40,8 +42,8 @@ public:
     ScriptedPrinter& operator=(const ScriptedPrinter&) = delete;
 
     platform::FileDialogResult choose(QPrinter& printer, const std::string& title, QWidget* parent) override;
-    // The next print goes to that PDF file.
-    void printTo(const std::filesystem::path& pdf);
+    // The next print goes to that PDF file, on that paper.
+    void printTo(const std::filesystem::path& pdf, const QPageSize& paper = QPageSize(QPageSize::A4));
     void cancel();
     void fail(const std::string& error);
     std::function<void()> onShow;
@@ -49,6 +51,7 @@ public:
     struct Answer {
         platform::FileDialogResult result;
         std::filesystem::path pdf;
+        QPageSize paper;
     };
     std::deque<Answer> answers;
     std::vector<std::string> titles;

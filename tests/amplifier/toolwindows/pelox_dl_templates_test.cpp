@@ -6,7 +6,9 @@
 
 #include "amplifier/toolwindows/pelox_dl_templates.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/widgetfit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -61,6 +63,37 @@ TEST_F(DlTemplatesWindow, ListsShownInStepAndDeleteKey)
     EXPECT_EQ(w.TemplatesInPelox->count(), 2);
     w.ClrList_cmd->click();
     EXPECT_EQ(w.TemplatesInPelox->count(), 0);
+}
+
+// Template names stand whole in the download list and in the selection's list (the
+// longest of the selection needs not take room from the download list).
+class DlTemplatesLongNames : public ToolsTest {
+protected:
+    DlTemplatesLongNames()
+    {
+        testing_support::ensureApplication();
+        setLibrary({workedExample(1234, 0, kLong), workedExample(5678, 2, kMedium)});
+        startChain("Type 6180", "templates 5678\n");
+        window = std::make_unique<amplifier::Pelox_DL_Templates>();
+        window->load(1);
+        window->show();
+    }
+    static constexpr const char* kLong =
+        "IEEE 1451.4 Microphone with preamplifier, programmable sensitivity, test gain, transfer function";
+    static constexpr const char* kMedium = "IEEE 1451.4 Force transducer with transfer function";
+    std::unique_ptr<amplifier::Pelox_DL_Templates> window;
+};
+
+TEST_F(DlTemplatesLongNames, NamesStandWhole)
+{
+    auto& w = *window;
+    testing_support::settleLayouts();
+    const int popup = w.SelectTemplate->view()->minimumWidth();
+    EXPECT_GE(popup, QFontMetrics(w.SelectTemplate->view()->font()).horizontalAdvance(kLong));
+    w.ReadPelox->click();
+    ASSERT_EQ(w.TemplatesInPelox->count(), 1);
+    testing_support::settleLayouts();
+    EXPECT_TRUE(testing_support::showsWhole(*w.TemplatesInPelox)) << w.TemplatesInPelox->viewport()->width();
 }
 
 TEST_F(DlTemplatesWindow, ButtonsDisabledAndCloseRefusedDuringAnExchange)

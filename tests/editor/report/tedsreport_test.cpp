@@ -3,31 +3,49 @@
 // the report box's own members.
 
 #include "core/teds/memoryfile.h"
+#include "editor/report/reportlayout.h"
 #include "editor/report/richtextbox.h"
 #include "editor/report/tedsreport.h"
 #include "platform/qt/cp1252.h"
 #include "tests/editor/model/doctestenv.h"
+#include "tests/support/qtapp.h"
 
 #include <QTextBlock>
 #include <QTextFragment>
 
 namespace {
 
-// One paragraph of the report: text, bold and point size of its runs, tab stops (twips).
+// One paragraph of the report: text, bold and point size of its runs, tab stops and
+// hanging indent (twips).
 struct Para {
     std::string text;
     bool bold = false;
-    int size = 0;  // 0: no text, no run
+    double size = 0;  // 0: no text, no run
     std::vector<int> tabs;
-    bool operator==(const Para&) const = default;
+    int indent = 0;
 };
 
 std::ostream& operator<<(std::ostream& o, const Para& p)
 {
-    o << '"' << p.text << "\" bold " << p.bold << " size " << p.size << " tabs";
+    o << '"' << p.text << "\" bold " << p.bold << " size " << p.size << " indent " << p.indent << " tabs";
     for (int t : p.tabs)
         o << ' ' << t;
     return o;
+}
+
+// A "caption TAB value" paragraph as it stands on paper: the caption ends before the
+// tab, the value ends inside the text width, and the value's tab is the hanging indent.
+void expectBesideItsCaption(const Para& p)
+{
+    const auto tab = p.text.find('\t');
+    ASSERT_NE(tab, std::string::npos) << p;
+    ASSERT_EQ(p.tabs.size(), 1u) << p;
+    const QString family = editor::RichTextBox::kDefaultFont;
+    const double caption = editor::textWidthTwips(platform::fromCp1252(p.text.substr(0, tab)), family, p.size);
+    const double value = editor::textWidthTwips(platform::fromCp1252(p.text.substr(tab + 1)), family, p.size);
+    EXPECT_LT(caption, p.tabs[0]) << p;
+    EXPECT_LE(p.tabs[0] + value, editor::kReportTextWidthTwips) << p;
+    EXPECT_EQ(p.indent, p.tabs[0]) << p;
 }
 
 std::vector<Para> paragraphs(const editor::RichTextBox& box)
@@ -37,11 +55,12 @@ std::vector<Para> paragraphs(const editor::RichTextBox& box)
         Para p;
         p.text = platform::toCp1252(b.text());
         p.tabs = editor::RichTextBox::tabsOf(b.blockFormat());
+        p.indent = editor::RichTextBox::hangingIndentOf(b.blockFormat());
         bool first = true;
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();
             const bool bold = f.fontWeight() >= QFont::Bold;
-            const int size = static_cast<int>(f.fontPointSize());
+            const double size = f.fontPointSize();
             if (first) {
                 p.bold = bold;
                 p.size = size;
@@ -59,6 +78,7 @@ const QDateTime kPrinted(QDate(2026, 3, 7), QTime(9, 5, 3));
 
 class Report : public doctest::DocTest {
 protected:
+    static void SetUpTestSuite() { testing_support::ensureApplication(); }
     void SetUp() override
     {
         DocTest::SetUp();
@@ -82,39 +102,60 @@ TEST_F(Report, BridgeSensorLinkedToItsNode)
     ASSERT_TRUE(rec.validated);
 
     editor::BuildTedsReport(box, doc, kPrinted);
-    const std::vector<int> t1 = {566}, t9 = {5102}, t12 = {7086};
-    std::vector<Para> expected = {
-        {"Tedsmith", true, 20, t1},
-        {"QT 8061 version: 1.4.2", false, 12, t1},
-        {"", false, 0, t1},
-        {"Used template:", true, 12, t1},
-        {doctest::kBridgeTemplate, false, 12, t1},
+    struct Line {
+        std::string text;
+        bool bold;
+        double size;
+    };
+    std::vector<Line> expected = {
+        {"Tedsmith", true, 20},
+        {"QT 8061 version: 1.4.2", false, 12},
+        {"", false, 0},
+        {"Used template:", true, 12},
+        {doctest::kBridgeTemplate, false, 12},
         {"Abstract:\tIEEE 1451.4 standard template 33\tBridge sensor\tMeasurand 7, acceleration in m/s\xB2; output "
          "range in single-precision values",
-         false, 12, t1},
-        {"Description file: \t" + rec.file, false, 12, t9},
-        {"UTIDT: 2", false, 12, t9},
-        {"UTID: 31574082", false, 12, t9},
-        {"UGID: 29362242\tIEEE 1451.4 Bridge sensor, temperature K, 11-bit range", false, 12, t9},
-        {"Allocated bits excl. user: \t" + std::to_string(rec.lengthBits - 672), false, 12, t9},
-        {"", false, 0, t12},
-        {"TEDS printed: Mar 7, 2026 09:05:03", false, 12, t12},
-        {"", false, 0, t12},
-        {doctest::kBridgeTemplate, true, 14, t12},
-        {"Node ID\t190000005CA6572D", false, 12, t12},
+         false, 12},
+        {"Description file: \t" + rec.file, false, 12},
+        {"UTIDT: 2", false, 12},
+        {"UTID: 31574082", false, 12},
+        {"UGID: 29362242\tIEEE 1451.4 Bridge sensor, temperature K, 11-bit range", false, 12},
+        {"Allocated bits excl. user: \t" + std::to_string(rec.lengthBits - 672), false, 12},
+        {"", false, 0},
+        {"TEDS printed: Mar 7, 2026 09:05:03", false, 12},
+        {"", false, 0},
+        {doctest::kBridgeTemplate, true, 14},
+        {"Node ID\t190000005CA6572D", false, 12},
     };
     for (int k = 0; k <= rec.fieldLast; ++k)
         expected.push_back({doc.rows[static_cast<std::size_t>(k)].caption + "\t" + doc.rows[static_cast<std::size_t>(k)].value,
-                            false, 12, t12});
-    expected.push_back({"CRC check\tOK", false, 12, t12});
-    expected.push_back({"", false, 0, t12});  // behind the last line end
+                            false, 12});
+    expected.push_back({"CRC check\tOK", false, 12});
+    expected.push_back({"", false, 0});  // behind the last line end
     EXPECT_EQ(rec.fields[static_cast<std::size_t>(rec.fieldLast)].bitCount, 672);
     EXPECT_EQ(rec.UTIDT, 2);
     const auto got = paragraphs(box);
     ASSERT_EQ(got.size(), expected.size());
-    for (std::size_t i = 0; i < got.size(); ++i)
-        EXPECT_EQ(got[i], expected[i]) << i;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].text, expected[i].text) << i;
+        EXPECT_EQ(got[i].bold, expected[i].bold) << i;
+        EXPECT_EQ(got[i].size, expected[i].size) << i;
+    }
     EXPECT_EQ(got[18].text, "Version letter\t ");
+    // The title and abstract lines keep the tab at 1 cm, wrapped abstract lines start there.
+    for (std::size_t i = 0; i <= 5; ++i)
+        EXPECT_EQ(got[i].tabs, std::vector<int>{566}) << i;
+    EXPECT_EQ(got[5].indent, 566);
+    // Every value beside its caption, on one column per block: the template's lines and
+    // the rows (the node id and the CRC state among them) at 12 points.
+    for (std::size_t i = 6; i < got.size() - 1; ++i)
+        if (got[i].text.find('\t') != std::string::npos)
+            expectBesideItsCaption(got[i]);
+    EXPECT_EQ(got[6].tabs, got[9].tabs);
+    EXPECT_EQ(got[6].tabs, got[10].tabs);
+    for (std::size_t i = 15; i < got.size() - 1; ++i)
+        EXPECT_EQ(got[i].tabs, got[15].tabs) << i;
+    EXPECT_GT(got[15].tabs[0], got[6].tabs[0]);  // "Bridge type (0 quarter, 1 half, 2 full)" is the widest
 }
 
 TEST_F(Report, SmallTemplateWithoutAbstractUserFieldOrValidation)

@@ -24,9 +24,11 @@
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
+#include "tests/support/widgetfit.h"
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -413,6 +415,60 @@ TEST_F(SwitchWindow, CaptionsComeFromTheTedsOfTheNodesTedsWindow)
     EXPECT_FALSE(m.mnuMode[1]);
     EXPECT_TRUE(w.ModeSelector->isVisibleTo(&w));
     EXPECT_EQ(w.SW_select[1]->text(), "SwA=1 SwB=0,  Low Gain 2.00mV/V");
+}
+
+// The window widens to its title, its position captions and its user data, measured
+// with the window's fonts.
+TEST_F(SwitchWindow, ShowsItsTitleCaptionsAndUserDataWhole)
+{
+    auto& w = addSwitch();
+    runJobs();
+    w.show();
+    auto& m = w.model();
+    m.ModeSelectorVisible = true;
+    m.DIP_SwitchVisible = false;
+    m.UserDataVisible = true;
+    m.UserData = "rack 3";
+    // Each text in turn the widest of the window.
+    m.Info1 = "IEEE 1451.4 Bridge sensor, acceleration m/s\xB2, Single range, externally powered";
+    w.sync();
+    testing_support::settleLayouts();
+    EXPECT_TRUE(testing_support::showsWhole(*w.Info1)) << w.Info1->width();
+    m.UserData = "Rack 3, row 12, left of the door: the second bridge sensor of the test stand, calibrated";
+    w.sync();
+    testing_support::settleLayouts();
+    EXPECT_TRUE(testing_support::showsWhole(*w.UserData)) << w.UserData->width();
+    m.SW_select[1] = "SwA=1 SwB=0,  Low Gain 2.00mV/V at the sensitivity of the reference condition, calibrated";
+    w.sync();
+    testing_support::settleLayouts();
+    for (auto* b : w.SW_select)
+        EXPECT_TRUE(testing_support::showsWhole(*b)) << b->text().toStdString();
+    w.hide();
+}
+
+// The window's height follows the frames shown: no empty space below the user data
+// after the view changes from the bit switches to the positions and back.
+TEST_F(SwitchWindow, HeightFollowsTheFramesShown)
+{
+    auto& w = addSwitch();
+    runJobs();
+    w.show();
+    auto& m = w.model();
+    m.UserDataVisible = true;
+    const auto emptyBelow = [&w] { return w.height() - 1 - w.UserData->geometry().bottom(); };
+    const int line = QFontMetrics(w.font()).height();
+    std::vector<int> heights;
+    for (const bool positions : {false, true, false}) {
+        m.ModeSelectorVisible = positions;
+        m.DIP_SwitchVisible = !positions;
+        w.sync();
+        testing_support::settleLayouts();
+        EXPECT_LT(emptyBelow(), line) << (positions ? "positions" : "bit switches");
+        heights.push_back(w.height());
+    }
+    EXPECT_NE(heights[0], heights[1]);
+    EXPECT_EQ(heights[0], heights[2]);
+    w.hide();
 }
 
 // readSwitchTedsInfo over a table of TEDS contents.
