@@ -14,7 +14,7 @@ namespace core {
 
 namespace {
 
-constexpr int kFileBytes = 496;
+constexpr int kFileBytes = kMemoryFileBytes;
 constexpr const char* kCrLf = "\r\n";
 const char* const kFormat10 = "Memory Fileformat 1.0";
 const char* const kFormat11 = "Memory Fileformat 1.1";
