@@ -101,7 +101,8 @@ TEST_F(UserTextToTheEnd, FullLengthOnEveryStandardTemplateAndChip)
     };
     int serial = 0x500;
     for (const Chip chip : {Chip{0x2D, 124}, Chip{0x23, 496}}) {
-        for (const auto& [id, t] : templates) {
+        for (const auto& entry : templates) {
+            const int t = entry.second;
             const auto& rec = T(t);
             SCOPED_TRACE(rec.name + (chip.family == 0x2D ? " on a DS2431" : " on a DS2433"));
             const std::string node = platform::sim::RomCode::make(static_cast<std::uint8_t>(chip.family), ++serial).nodeId();
