@@ -12,6 +12,11 @@ trap 'rm -rf "$work"' EXIT
 # A program folder with the lists: the compile runs start-up as a normal start does.
 mkdir -p "$work/program" "$work/src" "$work/profile"
 cp build/app/tedsmith data/TagList.xdl data/ManufacturerList.xdl "$work/program/"
+# The calibration sources compile with the header of the standard library: their headers are
+# copies of it.
+for ddl in data/IEEE_Calibration_*.ddl; do
+  cp data/IEEE_Templates.hdl "${ddl%.ddl}.hdl"
+done
 for ddl in data/*.ddl; do
   name=$(basename "$ddl" .ddl)
   cp "data/$name.hdl" "data/$name.ddl" "$work/src/"

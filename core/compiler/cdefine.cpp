@@ -60,6 +60,7 @@ bool cDefine::ExpandFiles(const std::filesystem::path& name)
     output_ = tdl;
     const bool haveHdl = FileExists(hdl), haveDdl = FileExists(ddl);
     active_.clear();
+    calls_ = 0;
     outputBytes_ = 0;
     if (!haveHdl && !haveDdl) {
         ShowMessage("No description file found: " + hdl.string() + "; " + ddl.string());
@@ -116,6 +117,7 @@ void cDefine::readDefine(Source& src, std::size_t& i)
     for (++i; i < src.lines.size(); ++i) {
         if (hasEnddefine(src.lines[i])) {
             rec.count = static_cast<int>(rec.lines.size());
+            byName_.emplace(rec.name, defines_.size());  // the first define of a name is the one used
             defines_.push_back(std::move(rec));
             return;
         }
@@ -130,21 +132,24 @@ bool cDefine::expandLine(const std::string& line, std::vector<std::string>& out,
     if (candidate.empty())
         return false;
     const std::string key = lower(candidate);
-    const auto it = std::find_if(defines_.begin(), defines_.end(), [&](const DefineRecord& d) { return d.name == key; });
-    if (it == defines_.end())
+    const auto it = byName_.find(key);
+    if (it == byName_.end())
         return false;
-    const auto index = static_cast<std::size_t>(it - defines_.begin());
+    const std::size_t index = it->second;
     const auto pos = line.find(candidate);
     if (pos == std::string::npos)
         src.fail(lineIndex, "tab characters inside the call of macro " + key);
     if (std::find(active_.begin(), active_.end(), index) != active_.end())
         src.fail(lineIndex, "macro " + key + " calls itself");
     if (active_.size() >= kMaxDepth)
-        src.fail(lineIndex, "macro expansion too large");
+        src.fail(lineIndex, "macro expansion too large: macros nested more than " + std::to_string(kMaxDepth) + " deep");
+    // Every call counts, also one whose body writes nothing: the work stays bounded.
+    if (++calls_ > kMaxCalls)
+        src.fail(lineIndex, "macro expansion too large: more than " + std::to_string(kMaxCalls) + " macro calls");
     const std::string indent = line.substr(0, pos);
     active_.push_back(index);
-    // The body is copied: expanding may not add defines, but keep the loop independent.
-    const std::vector<std::string> body = defines_[index].lines;
+    // Expanding adds no defines, so the body stays in place while it is read.
+    const std::vector<std::string>& body = defines_[index].lines;
     for (const auto& bodyLine : body) {
         if (!expandLine(bodyLine, out, src, lineIndex))
             append(out, indent + bodyLine, src, lineIndex);
@@ -157,7 +162,8 @@ void cDefine::append(std::vector<std::string>& out, std::string line, Source& sr
 {
     outputBytes_ += line.size() + 2;
     if (outputBytes_ > kMaxOutputBytes || out.size() >= kMaxOutputLines)
-        src.fail(lineIndex, "macro expansion too large");
+        src.fail(lineIndex, "macro expansion too large: output over " + std::to_string(kMaxOutputLines) + " lines or " +
+                                std::to_string(kMaxOutputBytes >> 20) + " MB");
     out.push_back(std::move(line));
 }
 

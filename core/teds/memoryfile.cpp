@@ -14,7 +14,7 @@ namespace core {
 
 namespace {
 
-constexpr int kFileBytes = 496;
+constexpr int kFileBytes = kMemoryFileBytes;
 // A memory file is three header lines and at most 496 values, about 3 KB as written; room
 // for decimal values, blanks and a few spare lines. A larger file is no memory file and
 // is refused without being read further.

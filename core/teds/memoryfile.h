@@ -12,6 +12,9 @@
 
 namespace core {
 
+// TEDS bytes a memory file holds; a loaded file always gives an image of this size.
+constexpr int kMemoryFileBytes = 496;
+
 // The check that the template and list files are validated before an image is saved.
 // The template library side implements it (running CheckAllFilesValidated when the
 // image's template or the file set is not known to be valid); without one, saving is

@@ -40,6 +40,17 @@ int AllocateFieldSize(const core::TedsBuf& tb, int bitAddress, int bits, int bit
     return available / bitsPerChar;
 }
 
+bool runsToEndOfMemory(const core::TemplateRecord& t)
+{
+    for (int k = 0; k <= t.fieldLast && k < core::kFieldsMax; ++k) {
+        const auto& f = t.fields[static_cast<std::size_t>(k)];
+        if (f.bitCount == 0 && (f.typeKeyword == "ASCII" || f.typeKeyword == "ASCII-7BIT" || f.typeKeyword == "CHR5" ||
+                                f.typeKeyword == "BINARY"))
+            return true;
+    }
+    return false;
+}
+
 const FieldType* findFieldType(std::string_view keyword)
 {
     for (const auto& t : kTypes)

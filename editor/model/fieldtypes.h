@@ -19,6 +19,10 @@ namespace editor {
 // bits / bitsPerChar and what fits up to the end of the image (bits 0: up to the end).
 int AllocateFieldSize(const core::TedsBuf& tb, int bitAddress, int bits, int bitsPerChar);
 
+// True when a field of the template runs to the end of the memory: a character field of
+// bit count 0.
+bool runsToEndOfMemory(const core::TemplateRecord& t);
+
 // What one field's codec works on.
 struct FieldContext {
     const core::TemplateField& field;

@@ -7,6 +7,7 @@
 #include "core/numeric/numberrules.h"
 #include "core/tdl/tdlstate.h"
 #include "core/teds/bitfields.h"
+#include "core/teds/memoryfile.h"
 #include "device/memimage/memimage.h"
 #include "device/memimage/tedspacking.h"
 #include "editor/model/fieldtypes.h"
@@ -171,6 +172,10 @@ bool TedsDocument::GetNewTemplate(int t)
     actualTemplate_ = t;
     TedsBuf.DraftLayout = draft;
     device::Set_Usable_Bytes(TedsBuf);
+    // Not a node's memory (a TEDS for a file): a text that runs to the end of the memory
+    // gets the bytes a memory file holds.
+    if (TedsBuf.Size == 0 && runsToEndOfMemory(*rec))
+        TedsBuf.Size = core::kMemoryFileBytes;
     if (8 * TedsBuf.Size < rec->lengthBits)
         TedsBuf.Size = (rec->lengthBits - 1) / 8 + 1;
     TedsBuf.Bytes.assign(static_cast<std::size_t>(TedsBuf.Size) + 1, 0);

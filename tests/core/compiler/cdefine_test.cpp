@@ -120,8 +120,50 @@ TEST_F(CompilerTest, ExponentialExpansionIsReportedWithFileAndLine)
     EXPECT_FALSE(ok);
     EXPECT_EQ(out, "old\r\n");
     ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].prompt,
-              "Error in description file: " + (dir / "src.ddl").string() + " near line : 2\r\nm30\r\nmacro expansion too large");
+    EXPECT_EQ(box.shown[0].prompt, "Error in description file: " + (dir / "src.ddl").string() +
+                                       " near line : 2\r\nm30\r\nmacro expansion too large: output over 200000 lines or 8 MB");
+}
+
+// Macros that write no lines: the output bound never comes near, the call bound stops
+// 2^41 calls after a million.
+TEST_F(CompilerTest, ExponentialExpansionWithoutOutputIsReported)
+{
+    std::string hdl = "define m0\nenddefine\n";
+    for (int i = 1; i <= 40; ++i)
+        hdl += "define m" + std::to_string(i) + "\nm" + std::to_string(i - 1) + "\nm" + std::to_string(i - 1) + "\nenddefine\n";
+    dir.write("src.tdl", "old\r\n");
+    bool ok = true;
+    const auto out = expand(hdl.c_str(), "TEMPLATE X\nm40\nENDTEMPLATE\n", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(out, "old\r\n");
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].prompt, "Error in description file: " + (dir / "src.ddl").string() +
+                                       " near line : 2\r\nm40\r\nmacro expansion too large: more than 1000000 macro calls");
+}
+
+// Exactly the bound of calls compiles; one call more does not.
+TEST_F(CompilerTest, CallBoundIsExact)
+{
+    static_assert(core::cDefine::kMaxCalls == 1000000);
+    // A call of "many" is 1000 calls: itself and 999 of "none".
+    std::string hdl = "define none\nenddefine\ndefine many\n";
+    for (int i = 0; i < 999; ++i)
+        hdl += "none\n";
+    hdl += "enddefine\n";
+    std::string ddl = "first\n";
+    for (int i = 0; i < 1000; ++i)
+        ddl += "many\n";
+    ddl += "last\n";
+    bool ok = false;
+    EXPECT_EQ(expand(hdl.c_str(), ddl.c_str(), &ok), "first\r\nlast\r\n");
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(box.shown.empty());
+    ok = true;
+    expand(hdl.c_str(), (ddl + "none\n").c_str(), &ok);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_NE(box.shown[0].prompt.find("near line : 1003\r\nnone\r\nmacro expansion too large: more than 1000000 macro calls"),
+              std::string::npos);
 }
 
 TEST_F(CompilerTest, NestingDeeperThanTheBoundIsReported)

@@ -28,7 +28,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The description sources in data/.
-const std::vector<std::string> kSources = {"Accessory_Templates", "IEEE_Templates"};
+const std::vector<std::string> kSources = {"Accessory_Templates", "IEEE_Calibration_Curve", "IEEE_Calibration_Response",
+                                           "IEEE_Calibration_Table", "IEEE_Templates"};
 
 bool regenerate() { return std::getenv("TEDSMITH_REGENERATE_DATA") != nullptr; }
 
@@ -69,6 +70,20 @@ TEST_F(ShippedDataTest, CompiledFileIsTheCompiledSource)
             << "data/" << tdl.filename().string() << " is not the compiled source: run scripts/compile-templates.sh";
         EXPECT_TRUE(box.shown.empty());
     }
+}
+
+// The calibration sources compile with the standard library's macros: their headers are
+// copies of it (scripts/compile-templates.sh makes them).
+TEST_F(ShippedDataTest, CalibrationHeadersAreTheStandardHeader)
+{
+    const auto header = readAll(dataDir() / "IEEE_Templates.hdl");
+    int copies = 0;
+    for (const auto& p : core::matchFiles(dataDir(), "IEEE_Calibration_*.hdl")) {
+        EXPECT_TRUE(readAll(p) == header) << p << " differs from IEEE_Templates.hdl: run scripts/compile-templates.sh";
+        ++copies;
+    }
+    EXPECT_EQ(copies, 3);
+    EXPECT_EQ(core::matchFiles(dataDir(), "IEEE_Calibration_*.ddl").size(), 3u);
 }
 
 TEST_F(ShippedDataTest, EveryFileLoadsAsValidated)

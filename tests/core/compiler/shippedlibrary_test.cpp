@@ -1,23 +1,14 @@
 // The standard template library as shipped in data/: every template loads, is found
-// again in an empty TEDS made from it, and the public bridge-sensor vector decodes
-// through it as published.
+// again in an empty TEDS made from it, its user text runs to the end of the memory, and
+// the public bridge-sensor vector decodes through it as published.
 
-#include "core/base/corestate.h"
-#include "core/base/message.h"
 #include "core/codecs/chr5.h"
 #include "core/codecs/conres.h"
 #include "core/codecs/singlefield.h"
-#include "core/lists/listsstate.h"
 #include "core/numeric/datevalue.h"
-#include "core/tdl/tdlstate.h"
-#include "core/tdl/templateparser.h"
-#include "core/teds/bitfields.h"
 #include "editor/model/manufacturerlevels.h"
-#include "editor/model/tedsdocument.h"
 #include "tests/core/bridgevector.h"
-#include "tests/support/testsupport.h"
-
-#include <gtest/gtest.h>
+#include "tests/core/compiler/shippedlibrary.h"
 
 #include <map>
 #include <set>
@@ -27,61 +18,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// TEDS bytes of the memories a template may sit in: DS2430A, DS2431, DS2433.
-constexpr int kTedsBytes[] = {39, 124, 496};
-// The same memories in the older (IEEE P1451.4) layout.
-constexpr int kDraftTedsBytes[] = {31, 116, 488};
-
-std::uint64_t bits(const core::TedsBuf& tb, int pos, int n) { return core::Bits2Val(tb, pos, n).low64(); }
-
-// The template the TEDS document finds for an image (its GetTemplate): the library index,
-// -1 when nothing matches, -2 for a node list.
-int documentTemplate(const core::TedsBuf& tb)
-{
-    editor::TedsDocument doc;
-    doc.TedsBuf = tb;
-    int index = 0;
-    const bool found = doc.GetTemplate(index);
-    if (!found)
-        return -1;
-    return doc.hasLibraryTemplate() ? index : -2;
-}
-
-class ShippedLibraryTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        core::resetCoreState();
-        core::resetTdlState();
-        core::resetListsState();
-        core::coreState().ProgramFolder = testing_support::dataDir();
-        platform::ScriptedMessageBox box;
-        platform::ScopedMessageBox scoped{box};
-        core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
-        core::ParseTemplateFile("IEEE_Templates.tdl");
-        messages = box.shown.size();
-    }
-    static void TearDownTestSuite()
-    {
-        core::resetTdlState();
-        core::resetListsState();
-        core::resetCoreState();
-    }
-
-    static const core::TemplateRecord& T(int i) { return core::tdlState().Templates.at(static_cast<std::size_t>(i)); }
-
-    platform::ScriptedMessageBox box;
-    platform::ScopedMessageBox scoped{box};
-    static inline std::size_t messages = 0;
-};
+using namespace shipped_test;
 
 TEST_F(ShippedLibraryTest, EveryTemplateLoadsWithoutAMessage)
 {
     EXPECT_EQ(messages, 0u);
     const auto& lib = core::tdlState();
-    // 8 + 8 paths of templates 25 and 27, 368 + 184 + 184 + 138 of 30 to 33, 10 of 34, one
-    // each of 35, 36 and 38, 32 of 37, 92 of 39, four legacy templates and the Basic TEDS.
-    ASSERT_EQ(core::TemplatesLoaded(), 1032);
+    // IEEE_Templates: 8 + 8 paths of templates 25 and 27, 368 + 184 + 184 + 138 of 30 to 33,
+    // 10 of 34, one each of 35, 36 and 38, 32 of 37, 92 of 39, each path twice (its
+    // standard template and the one for whatever follows in place of the end section),
+    // four legacy templates and the Basic TEDS. Each calibration file: one template per path.
+    std::map<std::string, int> perFile;
+    for (int i = 0; i <= lib.TemplateLast; ++i)
+        ++perFile[T(i).file];
+    const std::map<std::string, int> expected = {{"Accessory_Templates.tdl", 1},
+                                                 {"IEEE_Calibration_Curve.tdl", 1027},
+                                                 {"IEEE_Calibration_Response.tdl", 1027},
+                                                 {"IEEE_Calibration_Table.tdl", 1027},
+                                                 {"IEEE_Templates.tdl", 2 * 1027 + 4 + 1}};
+    EXPECT_EQ(perFile, expected);
+    ASSERT_EQ(core::TemplatesLoaded(), 1 + 3 * 1027 + 2 * 1027 + 5);
     std::set<std::string> utids, names;
     for (int i = 0; i <= lib.TemplateLast; ++i) {
         const auto& t = T(i);
@@ -89,6 +45,8 @@ TEST_F(ShippedLibraryTest, EveryTemplateLoadsWithoutAMessage)
         EXPECT_TRUE(t.validated);
         EXPECT_TRUE(utids.insert(t.UTID.text()).second) << "UTID twice: " << t.UTID.text();
         EXPECT_TRUE(names.insert(t.name).second) << "title twice";
+        if (!isIeee(t))
+            continue;
         EXPECT_EQ(t.fields[0].typeKeyword, "MANUFACTURER");
         EXPECT_EQ(t.manufacturerField, 0);
         EXPECT_GE(t.abstractCount, 2);
@@ -111,6 +69,8 @@ TEST_F(ShippedLibraryTest, TemplatesOfOneStandardTemplateFormAGroupHeadedByTheFi
     int groups = 0;
     for (int i = 0; i <= lib.TemplateLast; ++i) {
         const auto& t = T(i);
+        if (!isIeee(t))
+            continue;
         auto [it, isNew] = heads.emplace(t.UGID.text(), i);
         if (isNew) {
             ++groups;
@@ -121,11 +81,14 @@ TEST_F(ShippedLibraryTest, TemplatesOfOneStandardTemplateFormAGroupHeadedByTheFi
             EXPECT_EQ(t.selectors[1].match, T(it->second).selectors[1].match) << t.name;
         }
     }
-    EXPECT_EQ(groups, 12 + 4 + 1);
+    // Per standard template: its standard paths, each calibration form, whatever follows.
+    EXPECT_EQ(groups, 12 * 5 + 4 + 1);
 }
 
 // An empty TEDS made from each template (selectors written, every other bit set) is found
-// as that same template in every memory that holds it: no template shadows another.
+// as that same template in every memory that holds it: no template shadows another. A
+// template that ends without the end section is followed by another template there: the
+// selector after it holds 0.
 TEST_F(ShippedLibraryTest, EveryTemplateMatchesItsOwnEmptyTeds)
 {
     const auto& lib = core::tdlState();
@@ -144,40 +107,50 @@ TEST_F(ShippedLibraryTest, EveryTemplateMatchesItsOwnEmptyTeds)
                 const auto& s = t.selectors[static_cast<std::size_t>(k)];
                 core::Val2Bits(s.match, s.bitAddress, s.width, tb);
             }
+            if (!draft && !hasEndSection(t) && t.lengthBits + 2 <= 8 * size)
+                core::Val2Bits(0, t.lengthBits, 2, tb);
             const int found = documentTemplate(tb);
             EXPECT_EQ(found, i) << t.name << " in " << size << " bytes found "
                                 << (found >= 0 ? T(found).name : std::string("nothing"));
             ++checked;
         }
     }
-    EXPECT_GT(checked, 2 * 1032);
+    EXPECT_GT(checked, 2 * 5141);
     EXPECT_TRUE(box.shown.empty());
 }
 
-TEST_F(ShippedLibraryTest, EveryPathFitsTheSmallestMemoryThatHoldsIt)
+// The user text follows the end selectors and runs to the end of the memory: a field of
+// no bits of its own, the template's last, and every standard path has one.
+TEST_F(ShippedLibraryTest, UserTextRunsToTheEndOfTheMemory)
 {
-    // The user text fills the rest of the DS2430A, else of the DS2431, to the last whole character.
     const auto& lib = core::tdlState();
+    int standard = 0;
     for (int i = 0; i <= lib.TemplateLast; ++i) {
         const auto& t = T(i);
-        if (t.UTIDT != 2 || t.selectorLast < 3)
+        if (!isIeee(t) || t.UTIDT != 2)
             continue;
-        // The end selectors: 3, then the extended end selector 1.
-        const auto& end = t.selectors[static_cast<std::size_t>(t.selectorLast)];
-        EXPECT_EQ(end.width, 1);
-        EXPECT_EQ(end.match, 1);
-        EXPECT_EQ(t.selectors[t.selectorLast - 1].bitAddress, end.bitAddress - 2) << t.name;
-        const int start = end.bitAddress + 1;
-        const int memory = start <= 312 ? 312 : 992;
-        const int user = (memory - start) / 7 * 7;
-        EXPECT_EQ(t.lengthBits, start + user) << t.name;
+        SCOPED_TRACE(t.name);
         const auto& last = t.fields[static_cast<std::size_t>(t.fieldLast)];
-        if (user > 0) {
-            EXPECT_EQ(last.tagName, "USERDATA") << t.name;
-            EXPECT_EQ(last.bitAddress, start) << t.name;
-        } else {
-            EXPECT_NE(last.tagName, "USERDATA") << t.name;
+        if (!hasEndSection(t)) {
+            EXPECT_NE(last.tagName, "USERDATA");
+            continue;
         }
+        const int start = t.selectors[static_cast<std::size_t>(t.selectorLast)].bitAddress + 1;
+        EXPECT_EQ(t.lengthBits, start);
+        EXPECT_EQ(last.tagName, "USERDATA");
+        EXPECT_EQ(last.typeKeyword, "ASCII-7BIT");
+        EXPECT_EQ(last.bitAddress, start);
+        EXPECT_EQ(last.bitCount, 0);
+        if (t.file == "IEEE_Templates.tdl")
+            ++standard;
+    }
+    // Every standard path, those that left no room in a DS2430A among them.
+    EXPECT_EQ(standard, 1027);
+    for (const char* name : {"IEEE 1451.4 Current loop output sensor, force N, Single range, externally powered",
+                             "IEEE 1451.4 Strain gage"}) {
+        const int t = named(name);
+        ASSERT_GE(t, 0) << name;
+        EXPECT_EQ(T(t).fields[static_cast<std::size_t>(T(t).fieldLast)].tagName, "USERDATA") << name;
     }
 }
 
@@ -221,7 +194,7 @@ TEST_F(ShippedLibraryTest, PublicBridgeVectorDecodesAsPublished)
         {"EXCITEAMPLMIN", 245, 9, 1, "V"},     {"EXCITEAMPLMAX", 254, 9, 6, "V"},
         {"CALDATE", 263, 16, 37254, ""},       {"CALINITIALS", 279, 15, 0, ""},
         {"CALPERIOD", 294, 12, 0, ""},         {"MEASID", 306, 11, 0, ""},
-        {"USERDATA", 320, 672, 0, ""},
+        {"USERDATA", 320, 0, 0, ""},
     };
     ASSERT_EQ(t.fieldLast + 1, static_cast<int>(std::size(rows)));
     for (int k = 0; k <= t.fieldLast; ++k) {
@@ -233,7 +206,7 @@ TEST_F(ShippedLibraryTest, PublicBridgeVectorDecodesAsPublished)
         EXPECT_EQ(f.bitCount, r.bitCount);
         EXPECT_EQ(f.unit, r.unit);
         if (f.typeKeyword == "ASCII-7BIT")
-            EXPECT_TRUE(core::Bits2Val(tb, f.bitAddress, f.bitCount).isZero());
+            EXPECT_TRUE(core::Bits2Val(tb, f.bitAddress, 8 * tb.Size - f.bitAddress).isZero());
         else
             EXPECT_EQ(decoded(tb, f), r.value);
     }
@@ -261,6 +234,74 @@ TEST_F(ShippedLibraryTest, UnknownStandardTemplateFallsBackToTheBasicTeds)
     // A node list (manufacturer 1) matches no template: it is left to the node-list display.
     core::Val2Bits(1, 0, 14, tb);
     EXPECT_EQ(documentTemplate(tb), -2);
+}
+
+// The unit of the physical values by measurand code (the 6-bit case of templates 30 to 33
+// and 39), against the published table: as printed where it is a unit symbol, else the
+// symbol it stands for. Every code has a unit of its own, in every template of the code.
+TEST_F(ShippedLibraryTest, MeasurandUnitsFollowThePublishedTable)
+{
+    struct Unit {
+        const char* printed;  // the published text
+        const char* unit;     // the library's unit text (Windows-1252)
+    };
+    const Unit table[46] = {
+        {"K", "K"},                 {"\xB0" "C", "\xB0" "C"},   {"strain", "strain"},     {"microstrain", "microstrain"},
+        {"N", "N"},                 {"lb", "lbf"},              {"kgf", "kgf"},           {"m/s2", "m/s\xB2"},
+        {"ga", "gn"},               {"Nm/radian", "Nm/rad"},    {"Nm", "Nm"},             {"oz-in", "oz-in"},
+        {"Pa", "Pa"},               {"psi", "psi"},             {"Kg", "kg"},             {"G", "g"},
+        {"m", "m"},                 {"mm", "mm"},               {"in", "in"},             {"m/s", "m/s"},
+        {"mph", "mph"},             {"fps", "fps"},             {"radians", "rad"},       {"degrees", "\xB0"},
+        {"radian/s", "rad/s"},      {"rpm", "rpm"},             {"Hz", "Hz"},             {"g/l", "g/l"},
+        {"kg/m3", "kg/m\xB3"},      {"mole/m3", "mol/m\xB3"},   {"mole/l", "mol/l"},      {"m3/m3", "m\xB3/m\xB3"},
+        {"l/l", "l/l"},             {"kg/s", "kg/s"},           {"m3/s", "m\xB3/s"},      {"m3/hr", "m\xB3/h"},
+        {"gpm", "gpm"},             {"cfm", "cfm"},             {"l/min", "l/min"},       {"RH", "%RH"},
+        {"%", "%"},                 {"Volts", "V"},             {"Volts rms", "V rms"},   {"Amperes", "A"},
+        {"Amperes rms", "A rms"},   {"Watts", "W"},
+    };
+    std::set<std::string> distinct;
+    for (const auto& u : table)
+        distinct.insert(u.unit);
+    EXPECT_EQ(distinct.size(), 46u);
+
+    const auto& lib = core::tdlState();
+    std::map<int, int> seen;  // code -> templates checked
+    for (int i = 0; i <= lib.TemplateLast; ++i) {
+        const auto& t = T(i);
+        const int id = t.selectorLast >= 2 ? t.selectors[1].match : 0;
+        if (!isIeee(t) || t.UTIDT != 2 || (id != 30 && id != 31 && id != 32 && id != 33 && id != 39))
+            continue;
+        ASSERT_EQ(t.selectors[2].bitAddress, 74) << t.name;
+        ASSERT_EQ(t.selectors[2].width, 6) << t.name;
+        const int code = t.selectors[2].match;
+        ASSERT_LT(code, 46) << t.name;
+        SCOPED_TRACE(t.name);
+        EXPECT_EQ(t.fields[5].tagName, "MINPHYSVAL");
+        EXPECT_EQ(t.fields[6].tagName, "MAXPHYSVAL");
+        EXPECT_EQ(t.fields[5].unit, table[code].unit);
+        EXPECT_EQ(t.fields[6].unit, table[code].unit);
+        // The path's abstract line names the unit.
+        EXPECT_NE(t.abstractLines[2].find(" in " + std::string(table[code].unit) + ";"), std::string::npos)
+            << t.abstractLines[2];
+        ++seen[code];
+    }
+    ASSERT_EQ(seen.size(), 46u);
+    // 4 x 2 + 2 x 2 + 4 + 3 + 2 paths of templates 30 to 33 and 39, each path in five templates.
+    for (const auto& [code, n] : seen)
+        EXPECT_EQ(n, (8 + 4 + 4 + 3 + 2) * 5) << code;
+
+    // Template 34's own 3-bit case: m, mm, in, rad, deg.
+    const char* lvdt[] = {"m", "mm", "in", "rad", "\xB0"};
+    int checked = 0;
+    for (int i = 0; i <= lib.TemplateLast; ++i) {
+        const auto& t = T(i);
+        if (!isIeee(t) || t.UTIDT != 2 || t.selectorLast < 2 || t.selectors[1].match != 34)
+            continue;
+        ASSERT_EQ(t.selectors[2].width, 3) << t.name;
+        EXPECT_EQ(t.fields[5].unit, lvdt[t.selectors[2].match]) << t.name;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 10 * 5);
 }
 
 } // namespace

@@ -251,4 +251,34 @@ TEST_F(Matching, NewTemplateTooLargeForTheNode)
     EXPECT_EQ(doc.NodeIdText, "No node in list");
 }
 
+// A text of bit count 0 runs to the end of the memory: the new TEDS takes the node's
+// memory, or, without a node's family, the bytes a memory file holds; the text field then
+// holds every whole character left.
+TEST_F(Matching, NewTemplateWithATextToTheEndOfTheMemory)
+{
+    const int t = addTemplate("Text to the end", {{"UNINT", 30, 0, 0, "0"}, {"ASCII-7BIT", 0, 0, 0, "", "", 2, "User data"}});
+    struct Case {
+        int family;
+        bool linked;
+        int bytes;
+    };
+    for (const Case c : {Case{0x14, true, 39}, Case{0x2D, true, 124}, Case{0x23, true, 496}, Case{0x2D, false, 124},
+                         Case{0, false, 496}}) {
+        SCOPED_TRACE(std::to_string(c.family) + (c.linked ? " linked" : " not linked"));
+        doc.TedsBuf = core::TedsBuf{};
+        doc.TedsBuf.Family = c.family;
+        doc.LinkedToNode = c.linked;
+        ASSERT_TRUE(doc.GetNewTemplate(t));
+        EXPECT_EQ(doc.TedsBuf.Size, c.bytes);
+        EXPECT_EQ(doc.AllocateFieldSize(1, 0, 7), (8 * c.bytes - 30) / 7);
+    }
+    // A template without such a text keeps exactly its size.
+    const int fixed = addTemplate("Fixed text", {{"UNINT", 30, 0, 0, "0"}, {"ASCII-7BIT", 70}});
+    doc.TedsBuf = core::TedsBuf{};
+    doc.LinkedToNode = false;
+    ASSERT_TRUE(doc.GetNewTemplate(fixed));
+    EXPECT_EQ(doc.TedsBuf.Size, 13);
+    EXPECT_TRUE(box.shown.empty());
+}
+
 } // namespace
