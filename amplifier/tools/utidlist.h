@@ -19,9 +19,9 @@ namespace amplifier {
 inline constexpr const char* kUtidFileHeader = "Pelox UTID Fileformat 1.0";
 
 // The UTIDs of a list file in file order; nullopt when the file cannot be read or its
-// first line is not exactly the header. An empty line reads as 0; a line whose number
-// is outside the 32-bit range ends the list there.
-std::optional<std::vector<std::int32_t>> readUtidFile(const std::filesystem::path& path);
+// first line is not exactly the header. An empty line reads as 0; a number no UTID can
+// be (beyond 15 digits) is left out.
+std::optional<std::vector<std::int64_t>> readUtidFile(const std::filesystem::path& path);
 
 // The file's bytes for a list of UTIDs.
 std::string utidFileBytes(const std::vector<core::Currency>& utids);

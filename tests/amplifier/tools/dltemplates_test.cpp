@@ -218,7 +218,8 @@ TEST_F(DlTemplates, ReadingListFiles)
         {"header with a trailing blank", "Pelox UTID Fileformat 1.0 \r\n 1234 \r\n", {}},
         {"wrong header", "Pelox UTID Fileformat 2.0\r\n 1234 \r\n", {}},
         {"empty file", "", {}},
-        {"number out of range ends the list", "Pelox UTID Fileformat 1.0\r\n1111\r\n99999999999\r\n1234\r\n", {"Accel D"}},
+        {"a number no template has, or none can have, is left out",
+         "Pelox UTID Fileformat 1.0\r\n1111\r\n99999999999\r\n1e300\r\n1234\r\n", {"Accel D", "Accel A"}},
     };
     for (const auto& c : cases) {
         program.write("Default_Pelox_UTID.txt", c.bytes);
@@ -229,6 +230,20 @@ TEST_F(DlTemplates, ReadingListFiles)
     model.Read_previous_Click();
     EXPECT_TRUE(model.TemplatesInPelox.empty());
     EXPECT_TRUE(box.shown.empty());
+}
+
+TEST_F(DlTemplates, UtidsBeyondThirtyTwoBitsRoundTrip)
+{
+    setLibrary({workedExample(1234, 0, "Accel A"), workedExample(31574082001LL, 0, "Bridge with table"),
+                workedExample(5678, 0, "Mic B")});
+    open();
+    add({1, 2, 0});
+    model.Exit_Button_Click();
+    EXPECT_EQ(testing_support::readAll(data / "Pelox_UTID.txt"),
+              "Pelox UTID Fileformat 1.0\r\n 31574082001 \r\n 5678 \r\n 1234 \r\n");
+    model.ClrList_cmd_Click();
+    model.Read_previous_Click();
+    EXPECT_EQ(model.TemplatesInPelox, (Lines{"Bridge with table", "Mic B", "Accel A"}));
 }
 
 TEST_F(DlTemplates, EmptyLineNamesUtidZeroAndUnusableTemplatesAreNamed)
