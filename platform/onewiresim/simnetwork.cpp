@@ -85,7 +85,11 @@ bool SimNetwork::reset()
         // Every node in the lane is connected and at standard speed: all are reset.
         if (!lane_.empty())
             presence = true;
+        // A new phase; the levels keep their room.
+        std::vector<std::uint8_t> levels = std::move(phase_.levels);
+        levels.clear();
         phase_ = LanePhase{};
+        phase_.levels = std::move(levels);
         phase_.kind = LanePhase::Command;
         // Nodes that now only wait for a ROM command join the lane; unplugged ones rest.
         std::erase_if(own_, [this](SimNode* n) {

@@ -217,6 +217,9 @@ private:
         int slot = 0;   // search: 0 bit, 1 complement, 2 direction
         int depth = 0;
         std::uint64_t prefix = 0;
+        // Once one node is left its key answers the rest of the search.
+        bool single = false;
+        std::uint64_t singleKey = 0;
     };
 
     std::vector<std::shared_ptr<SimNode>> nodes_;

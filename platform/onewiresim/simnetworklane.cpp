@@ -90,6 +90,7 @@ void SimNetwork::nodeChanged(SimNode& n)
 void SimNetwork::takeOut(SimNode& n)
 {
     lane_.erase(n.laneKey_);
+    phase_.single = false;
     n.lane_ = SimNode::Lane::Own;
     own_.push_back(&n);
     // The reset that began the phase, then every slot the lane took part in.
@@ -131,6 +132,10 @@ int SimNetwork::laneDrive() const
     if (phase_.kind != LanePhase::Search || phase_.slot == 2)
         return 1;  // receiving, or reading the direction
     // Slot 0: a node whose next bit is 0 pulls the line low; slot 1: one whose bit is 1.
+    if (phase_.single) {
+        const int next = static_cast<int>((phase_.singleKey >> (63 - phase_.depth)) & 0x01);
+        return next == phase_.slot ? 0 : 1;
+    }
     const std::uint64_t lo = rangeLow(phase_.depth, phase_.prefix);
     const std::uint64_t half = rangeSpan(phase_.depth) >> 1;
     const bool pulled = phase_.slot == 0 ? laneHas(lo, lo | half) : laneHas(lo | (half + 1), lo | rangeSpan(phase_.depth));
@@ -187,9 +192,23 @@ void SimNetwork::laneNarrow(int level)
     p.prefix = (p.prefix << 1) | static_cast<std::uint64_t>(level & 0x01);
     ++p.depth;
     const std::uint64_t lo = rangeLow(p.depth, p.prefix);
-    if (!laneHas(lo, lo | rangeSpan(p.depth))) {
-        p.kind = LanePhase::Over;
-        return;
+    const std::uint64_t hi = lo | rangeSpan(p.depth);
+    if (p.single) {
+        if (p.singleKey < lo || p.singleKey > hi) {
+            p.kind = LanePhase::Over;
+            return;
+        }
+    } else {
+        const auto it = lane_.lower_bound(lo);
+        if (it == lane_.end() || it->first > hi) {
+            p.kind = LanePhase::Over;
+            return;
+        }
+        const auto after = std::next(it);
+        if (after == lane_.end() || after->first > hi) {
+            p.single = true;
+            p.singleKey = it->first;
+        }
     }
     if (p.depth == 64) {
         p.kind = LanePhase::Over;

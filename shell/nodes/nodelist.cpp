@@ -166,6 +166,8 @@ NodesState& nodesState()
     return s;
 }
 
+void noteRecordFieldChange() { ++nodesState().recordFieldChanges; }
+
 void resetNodesState()
 {
     auto& s = nodesState();
@@ -174,6 +176,7 @@ void resetNodesState()
     s.LastNode = NodeTree::None;
     s.Node_list.clear();
     s.LivesInit = 4;
+    s.grouping = GroupingIndex{};
 }
 
 int TrLast() { return static_cast<int>(nodesState().TrList.size()) - 1; }
