@@ -17,6 +17,17 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::string* erro
             *error = "cannot open " + path.string();
         return std::nullopt;
     }
+    std::string bytes;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0 && in) {
+        bytes.resize(static_cast<std::size_t>(size));
+        in.read(bytes.data(), size);
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        in.clear();
+    }
+    // A file that has no size (a pipe) or grew meanwhile: the rest as it comes.
     std::ostringstream ss;
     ss << in.rdbuf();
     if (in.bad()) {
@@ -24,7 +35,8 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::string* erro
             *error = "cannot read " + path.string();
         return std::nullopt;
     }
-    return ss.str();
+    bytes += ss.str();
+    return bytes;
 }
 
 std::optional<std::string> readFileHead(const fs::path& path, std::size_t limit, std::string* error)
@@ -53,23 +65,21 @@ std::optional<std::string> readFileHead(const fs::path& path, std::size_t limit,
 std::vector<std::string> splitLines(const std::string& bytes)
 {
     std::vector<std::string> lines;
-    std::string cur;
-    bool pending = false; // a line has started (characters or an ending seen)
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(cur);
-            cur.clear();
-            pending = false;
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            cur.push_back(c);
-            pending = true;
-        }
+    const char* const data = bytes.data();
+    const std::size_t n = bytes.size();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.emplace_back(data + start, i - start);
+        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
     }
-    if (pending)
-        lines.push_back(cur);
+    // A last line without an ending.
+    if (start < n)
+        lines.emplace_back(data + start, n - start);
     return lines;
 }
 

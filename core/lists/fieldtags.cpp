@@ -28,6 +28,7 @@ std::shared_ptr<FieldTag> Fieldtags::add(const std::string& key)
                 throw std::invalid_argument("key already in the tag list: " + key);
     auto tag = std::make_shared<FieldTag>();
     tags_.push_back({key, tag});
+    indexed_ = false;
     return tag;
 }
 
@@ -43,6 +44,7 @@ void Fieldtags::Remove(int index)
     if (index < 1 || index > Count())
         throw std::out_of_range("tag index " + std::to_string(index));
     tags_.erase(tags_.begin() + (index - 1));
+    indexed_ = false;
 }
 
 void Fieldtags::ReadTagList(const std::filesystem::path& path)
@@ -67,25 +69,35 @@ void Fieldtags::ReadTagList(const std::filesystem::path& path)
         tag->Comment = rest;
         tags_.push_back({std::string(), tag});
     }
+    indexed_ = false;
 }
 
-// Both lookups compare without regard to letter case; they run for every field of every
-// template at start-up, so no upper-case copies are made.
-bool Fieldtags::TagNameExist(const std::string& name) const
+// Both lookups run for every field of every template at start-up: they go through an
+// index of the names. A tag renamed through its pointer after the index was built is
+// still found, by a scan of the list.
+int Fieldtags::firstByName(const std::string& name) const
 {
-    bool found = false;
-    for (const auto& e : tags_)
-        if (iequals(e.tag->name, name))
-            found = true;
-    return found;
+    if (!indexed_) {
+        byName_.clear();
+        for (std::size_t i = 0; i < tags_.size(); ++i)
+            byName_.emplace(upper(tags_[i].tag->name), static_cast<int>(i));
+        indexed_ = true;
+    }
+    if (const auto it = byName_.find(upper(name));
+        it != byName_.end() && iequals(tags_[static_cast<std::size_t>(it->second)].tag->name, name))
+        return it->second;
+    for (std::size_t i = 0; i < tags_.size(); ++i)
+        if (iequals(tags_[i].tag->name, name))
+            return static_cast<int>(i);
+    return -1;
 }
+
+bool Fieldtags::TagNameExist(const std::string& name) const { return firstByName(name) >= 0; }
 
 std::shared_ptr<FieldTag> Fieldtags::FindbyName(const std::string& name) const
 {
-    for (const auto& e : tags_)
-        if (iequals(e.tag->name, name))
-            return e.tag;
-    return nullptr;
+    const int i = firstByName(name);
+    return i < 0 ? nullptr : tags_[static_cast<std::size_t>(i)].tag;
 }
 
 } // namespace core

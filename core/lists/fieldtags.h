@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace core {
@@ -38,7 +39,13 @@ private:
         std::string key;
         std::shared_ptr<FieldTag> tag;
     };
+    // Position of the first tag of that name, -1 when none.
+    int firstByName(const std::string& name) const;
+
     std::vector<Entry> tags_;
+    // Upper-case name -> position of its first tag; rebuilt after the list changed.
+    mutable std::unordered_map<std::string, int> byName_;
+    mutable bool indexed_ = false;
 };
 
 } // namespace core

@@ -107,6 +107,7 @@ void TemplateParser::commandLine(const std::string& text)
             rec.UTID = toCurrency(NextToken(" ", rest_));
         } else if (cmd == "GROUP") {
             rec.groupLast = -1;
+            rec.groupBreaks.clear();
             double total = 0;
             // A separator with nothing after it ends the list ("3,5," has two values).
             while (!rest_.empty() && rest_ != ",") {
@@ -271,8 +272,9 @@ void ParseTemplateFile(const std::string& fileName)
 {
     const auto path = coreState().ProgramFolder / fileName;
     int score = 0;
-    const bool validated = ValidateFile(path, false, true, score);
+    // Read once: the validation check and the parse take the same lines.
     const auto lines = readLines(path);
+    const bool validated = lines ? ValidateFileLines(path, *lines, score) : ValidateFile(path, false, true, score);
     if (!lines) {
         MsgBox("Error in template description file: " + fileName + " near line : 0" + "\r\n\r\n" + "Please report to " +
                SupportAddress() + "\r\n" +

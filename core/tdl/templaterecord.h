@@ -1,10 +1,11 @@
 #pragma once
-// One template of the library: its selectors, field layout, groups and ids.
+// One template of the library: its selectors, field layout, groups and ids. Its lists
+// hold what the template uses, within the language's limits.
 
 #include "core/lists/fieldtag.h"
+#include "core/tdl/boundedlist.h"
 #include "core/tdl/currency.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,11 +47,11 @@ struct TemplateRecord {
     Currency UGID;
     Currency UTID;
     int selectorLast = -1;
-    std::array<TemplateSelector, kSelectorsMax> selectors{};
+    BoundedList<TemplateSelector, kSelectorsMax> selectors;  // 0 .. selectorLast
     int groupLast = -1;
-    std::array<int, kGroupBreaksMax> groupBreaks{};  // field index before which a gap is left
+    BoundedList<int, kGroupBreaksMax> groupBreaks;  // field index before which a gap is left
     int fieldLast = -1;
-    std::array<TemplateField, kFieldsMax> fields{};
+    BoundedList<TemplateField, kFieldsMax> fields;  // 0 .. fieldLast
     int abstractCount = 0;
     std::vector<std::string> abstractLines;
     bool manufacturerInSelector = false;

@@ -83,7 +83,10 @@ const std::string& SupportAddress()
     return a;
 }
 
-bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey, int& Score)
+namespace {
+
+bool validate(const std::filesystem::path& path, const std::vector<std::string>* given, bool Create, bool WriteSecondKey,
+              int& Score)
 {
     if (coreState().JapaneseWindows) {
         Score = 1;
@@ -92,9 +95,13 @@ bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSeco
     Score = 0;
     try {
         std::string error;
-        const auto lines = readLines(path, &error);
-        if (!lines)
-            throw FileError("File not found: " + error);
+        std::optional<std::vector<std::string>> read;
+        if (!given) {
+            read = readLines(path, &error);
+            if (!read)
+                throw FileError("File not found: " + error);
+        }
+        const std::vector<std::string>* lines = given ? given : &*read;
 
         std::size_t first = 0;
         while (first < lines->size() && !startsWith((*lines)[first], "Validation_"))
@@ -143,6 +150,18 @@ bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSeco
         Tracewindow(std::string("Error in validate file: ") + e.what());
         return false;
     }
+}
+
+} // namespace
+
+bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey, int& Score)
+{
+    return validate(path, nullptr, Create, WriteSecondKey, Score);
+}
+
+bool ValidateFileLines(const std::filesystem::path& path, const std::vector<std::string>& lines, int& Score)
+{
+    return validate(path, &lines, false, false, Score);
 }
 
 bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey)

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace core {
 
@@ -16,5 +17,8 @@ const std::string& SupportAddress();
 // second line); the file is replaced through a temporary file in its folder.
 bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey, int& Score);
 bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey);
+// The same check without Create on the lines of path, already read (a reader that needs
+// the lines anyway reads the file once).
+bool ValidateFileLines(const std::filesystem::path& path, const std::vector<std::string>& lines, int& Score);
 
 } // namespace core

@@ -320,6 +320,7 @@ bool SimNetwork::loadDescription(const std::string& text, const std::filesystem:
                                  std::string& error)
 {
     std::vector<std::shared_ptr<SimNode>> fresh;
+    std::set<RomCode> seen;
     std::istringstream in(text);
     std::string line;
     int number = 0;
@@ -338,10 +339,9 @@ bool SimNetwork::loadDescription(const std::string& text, const std::filesystem:
             if (t.size() != 2) {
                 why = "expected: node <id>";
             } else if (parseRom(t[1], rom, why)) {
-                for (const auto& n : fresh)
-                    if (n->rom() == rom)
-                        why = "node " + rom.nodeId() + " appears twice";
-                if (why.empty())
+                if (!seen.insert(rom).second)
+                    why = "node " + rom.nodeId() + " appears twice";
+                else
                     fresh.push_back(makeNode(rom));
             }
         } else if (fresh.empty()) {
@@ -356,17 +356,12 @@ bool SimNetwork::loadDescription(const std::string& text, const std::filesystem:
     }
     // Nodes already on the bus keep their state; the others are plugged in or out.
     std::vector<std::shared_ptr<SimNode>> next;
+    next.reserve(fresh.size());
     for (auto& n : fresh) {
-        SimNode* old = findNode(n->rom());
-        if (old) {
-            for (const auto& o : nodes_)
-                if (o.get() == old)
-                    next.push_back(o);
-        } else {
-            next.push_back(n);
-        }
+        const auto old = byRom_.find(n->rom());
+        next.push_back(old != byRom_.end() ? old->second : n);
     }
-    nodes_ = std::move(next);
+    replaceNodes(std::move(next));
     return true;
 }
 

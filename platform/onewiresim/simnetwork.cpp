@@ -13,7 +13,12 @@ SimNetwork::SimNetwork()
     lastActivity_ = clockUsed_->now();
 }
 
-SimNetwork::~SimNetwork() = default;
+SimNetwork::~SimNetwork()
+{
+    // Nodes that outlive the network keep their exact state.
+    for (const auto& n : nodes_)
+        detach(*n);
+}
 
 bool SimNetwork::partakes(const SimNode& n) const
 {
@@ -42,11 +47,12 @@ void SimNetwork::idleElapse()
         powerNodes(idle);
 }
 
+// Only own nodes can have an operation running: a node in the lane or unplugged has none.
 void SimNetwork::powerNodes(Micros d)
 {
     // Copy: a node finishing its operation must not disturb the iteration.
-    const auto nodes = nodes_;
-    for (const auto& n : nodes)
+    poweredNodes_ = own_;
+    for (SimNode* n : poweredNodes_)
         n->elapse(d);
 }
 
@@ -54,8 +60,8 @@ void SimNetwork::beginActivity()
 {
     endPullup();
     idleElapse();
-    const auto nodes = nodes_;
-    for (const auto& n : nodes)
+    poweredNodes_ = own_;
+    for (SimNode* n : poweredNodes_)
         n->busActivity();
 }
 
@@ -65,7 +71,8 @@ bool SimNetwork::reset()
     const Micros at = busTime_;
     const bool standard = speed_ != Speed::Overdrive;
     bool presence = false;
-    for (const auto& n : nodes_) {
+    slotNodes_ = own_;
+    for (SimNode* n : slotNodes_) {
         if (!n->connected())
             continue;
         // A reset at standard speed also returns overdrive nodes to standard speed.
@@ -73,6 +80,29 @@ bool SimNetwork::reset()
             n->busReset(standard);
             presence = true;
         }
+    }
+    if (standard) {
+        // Every node in the lane is connected and at standard speed: all are reset.
+        if (!lane_.empty())
+            presence = true;
+        // A new phase; the levels keep their room.
+        std::vector<std::uint8_t> levels = std::move(phase_.levels);
+        levels.clear();
+        phase_ = LanePhase{};
+        phase_.levels = std::move(levels);
+        phase_.kind = LanePhase::Command;
+        // Nodes that now only wait for a ROM command join the lane; unplugged ones rest.
+        std::erase_if(own_, [this](SimNode* n) {
+            if (!n->connected() && !n->operationPending()) {
+                n->lane_ = SimNode::Lane::Off;
+                return true;
+            }
+            if (!laneEligible(*n))
+                return false;
+            n->lane_ = SimNode::Lane::Shared;
+            lane_.emplace(n->laneKey_, n);
+            return true;
+        });
     }
     if (faults_.noPresence)
         presence = false;
@@ -87,16 +117,21 @@ int SimNetwork::touchBit(int bit)
     const Micros at = busTime_;
     const std::uint64_t slot = slots_++;
     int level = bit != 0 ? 1 : 0;
-    std::vector<SimNode*> active;
-    for (const auto& n : nodes_)
+    slotNodes_.clear();
+    for (SimNode* n : own_)
         if (partakes(*n))
-            active.push_back(n.get());
-    for (SimNode* n : active)
+            slotNodes_.push_back(n);
+    const bool lane = laneActive();
+    for (SimNode* n : slotNodes_)
         level &= n->drive();
-    for (SimNode* n : active) {
+    if (lane)
+        level &= laneDrive();
+    for (SimNode* n : slotNodes_) {
         n->sample(level);
         n->countSlot();
     }
+    if (lane)
+        laneSample(level);
     int read = level;
     if (auto it = faults_.flipSlots.find(slot); it != faults_.flipSlots.end()) {
         read ^= 1;
@@ -168,8 +203,9 @@ bool SimNetwork::programPulse(Micros duration)
     endPullup();
     idleElapse();
     bool taken = false;
-    const auto nodes = nodes_;
-    for (const auto& n : nodes)
+    // A node waiting for a pulse is one of the own nodes.
+    poweredNodes_ = own_;
+    for (SimNode* n : poweredNodes_)
         if (partakes(*n) && n->takeProgramPulse())
             taken = true;
     record({BusEvent::ProgramPulse, 0, taken ? 1 : 0, duration, busTime_});
@@ -233,35 +269,37 @@ std::string SimNetwork::transcriptText() const
 
 SimNode& SimNetwork::addNode(std::shared_ptr<SimNode> node)
 {
-    for (auto& n : nodes_) {
-        if (n->rom() == node->rom()) {
-            n = std::move(node);
-            return *n;
-        }
+    if (node->network_ && node->network_ != this)
+        node->network_->removeNode(node->rom());
+    if (auto it = byRom_.find(node->rom()); it != byRom_.end()) {
+        const std::shared_ptr<SimNode> old = it->second;
+        detach(*old);
+        *std::find(nodes_.begin(), nodes_.end(), old) = node;
+    } else {
+        nodes_.push_back(node);
     }
-    nodes_.push_back(std::move(node));
-    return *nodes_.back();
+    attach(node);
+    return *node;
 }
 
 std::shared_ptr<SimNode> SimNetwork::removeNode(const RomCode& rom)
 {
-    auto it = std::find_if(nodes_.begin(), nodes_.end(), [&](const auto& n) { return n->rom() == rom; });
-    if (it == nodes_.end())
+    auto found = byRom_.find(rom);
+    if (found == byRom_.end())
         return nullptr;
-    auto node = *it;
-    nodes_.erase(it);
+    auto node = found->second;
+    detach(*node);
+    nodes_.erase(std::find(nodes_.begin(), nodes_.end(), node));
     return node;
 }
 
 SimNode* SimNetwork::findNode(const RomCode& rom) const
 {
-    for (const auto& n : nodes_)
-        if (n->rom() == rom)
-            return n.get();
-    return nullptr;
+    const auto it = byRom_.find(rom);
+    return it == byRom_.end() ? nullptr : it->second.get();
 }
 
-void SimNetwork::clearNodes() { nodes_.clear(); }
+void SimNetwork::clearNodes() { replaceNodes({}); }
 
 std::optional<int> SimNetwork::takeSessionFault()
 {

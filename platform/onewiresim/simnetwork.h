@@ -12,6 +12,10 @@
 // conversion) completes once the line has stayed high for that long after its command:
 // strong pull-ups and idle time (taken from platform::clock()) both count. A reset or
 // time slot before then cuts the operation off and it has no effect.
+//
+// Cost: a slot costs the nodes that are busy on their own (selected, working, with a
+// vanish knob) plus a lookup among the others, which wait in one shared lane for the ROM
+// commands; a search step is thus far below the number of nodes, a search pass linear.
 
 #include "platform/base/onewirecrc.h"
 #include "platform/base/clock.h"
@@ -19,6 +23,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -120,7 +125,7 @@ public:
 
     // --- Nodes ------------------------------------------------------------------
     // Plugs a node in (it takes part from the next reset on). A node with the same
-    // ROM replaces the one there.
+    // ROM replaces the one there; a node on another network is unplugged there first.
     SimNode& addNode(std::shared_ptr<SimNode> node);
     // Unplugs a node; returns it (nullptr when there was none) so it can be plugged in again.
     std::shared_ptr<SimNode> removeNode(const RomCode& rom);
@@ -174,6 +179,8 @@ public:
     Reload reloadIfChanged(std::string& error);
 
 private:
+    friend class SimNode;
+
     void record(const BusEvent& e);
     void beginActivity();
     void idleElapse();
@@ -182,7 +189,46 @@ private:
     void powerNodes(Micros d);
     bool partakes(const SimNode& n) const;
 
+    // --- The shared lane (simnetwork.cpp) -----------------------------------------
+    void attach(const std::shared_ptr<SimNode>& n);
+    void detach(SimNode& n);
+    void replaceNodes(std::vector<std::shared_ptr<SimNode>> next);
+    // A node's connection or knobs are about to change.
+    void nodeChanged(SimNode& n);
+    // From the lane to its own slots, in the state the lane's slots left it in.
+    void takeOut(SimNode& n);
+    void takeOutAll();
+    bool laneEligible(const SimNode& n) const;
+    bool laneActive() const;
+    int laneDrive() const;
+    void laneSample(int level);
+    void laneNarrow(int level);
+    // A lane node whose key lies in lo .. hi.
+    bool laneHas(std::uint64_t lo, std::uint64_t hi) const;
+
+    // What the nodes in the lane have done since the reset that began the phase: they
+    // all received the same ROM command; a search or Match ROM narrows them to the nodes
+    // whose first `depth` ROM bits (in search order) are `prefix`.
+    struct LanePhase {
+        enum Kind { Over, Command, Search, Match } kind = Over;
+        std::vector<std::uint8_t> levels;  // every slot level the lane sampled
+        std::uint8_t command = 0;
+        int bits = 0;   // command bits received
+        int slot = 0;   // search: 0 bit, 1 complement, 2 direction
+        int depth = 0;
+        std::uint64_t prefix = 0;
+        // Once one node is left its key answers the rest of the search.
+        bool single = false;
+        std::uint64_t singleKey = 0;
+    };
+
     std::vector<std::shared_ptr<SimNode>> nodes_;
+    std::map<RomCode, std::shared_ptr<SimNode>> byRom_;
+    std::vector<SimNode*> own_;                // nodes that take part in every slot themselves
+    std::map<std::uint64_t, SimNode*> lane_;   // the others, by their lane key
+    LanePhase phase_;
+    std::vector<SimNode*> slotNodes_;          // the own nodes that partake in this slot
+    std::vector<SimNode*> poweredNodes_;       // the own nodes that idle time reaches
     Speed speed_ = Speed::Standard;
     Micros busTime_{0};
     std::uint64_t slots_ = 0;

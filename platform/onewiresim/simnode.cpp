@@ -11,9 +11,30 @@ constexpr std::uint8_t kOverdriveSkip = 0x3C;
 constexpr std::uint8_t kOverdriveMatch = 0x69;
 } // namespace
 
-SimNode::SimNode(RomCode rom) : rom_(rom) {}
+SimNode::SimNode(RomCode rom) : rom_(rom)
+{
+    for (int i = 0; i < 64; ++i)
+        if ((rom_.bytes[static_cast<std::size_t>(i / 8)] >> (i % 8)) & 0x01)
+            laneKey_ |= std::uint64_t{1} << (63 - i);
+}
 
 SimNode::~SimNode() = default;
+
+// The network takes the node out of its shared lane first: a node that leaves the bus, or
+// whose knobs change, goes on from its exact state.
+NodeFaults& SimNode::faults()
+{
+    if (network_)
+        network_->nodeChanged(*this);
+    return faults_;
+}
+
+void SimNode::setConnected(bool on)
+{
+    if (network_)
+        network_->nodeChanged(*this);
+    connected_ = on;
+}
 
 void SimNode::busReset(bool standardSpeed)
 {

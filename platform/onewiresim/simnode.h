@@ -34,10 +34,10 @@ public:
     virtual std::string typeName() const = 0;
     virtual bool supportsOverdrive() const { return false; }
 
-    NodeFaults& faults() { return faults_; }
+    NodeFaults& faults();
     // A node that is not connected takes no part in bus traffic (it stays in the list).
     bool connected() const { return connected_; }
-    void setConnected(bool on) { connected_ = on; }
+    void setConnected(bool on);
     bool overdrive() const { return overdrive_; }
     // An operation (copy, conversion) is waiting for its programming time.
     bool operationPending() const { return pendingOp_ != 0; }
@@ -86,6 +86,12 @@ protected:
     void startOperation(int op, Micros duration);
 
 private:
+    friend class SimNetwork;
+    // How the network the node is on reaches it (simnetwork.cpp): on its own in every
+    // slot, through the shared lane that answers the ROM commands for many nodes at
+    // once, or not at all while it is unplugged.
+    enum class Lane : std::uint8_t { Own, Shared, Off };
+
     enum class Rom { Command, ReadRom, Match, Search, Function, Idle };
     enum class Io { Idle, Rx, Tx, Bits, Search };
 
@@ -112,6 +118,10 @@ private:
 
     int pendingOp_ = 0;
     Micros pendingLeft_{0};
+
+    SimNetwork* network_ = nullptr;  // a node is on one network at a time
+    Lane lane_ = Lane::Own;
+    std::uint64_t laneKey_ = 0;  // the ROM's bits in search order, first bit highest
 };
 
 // A node that only answers the ROM commands.

@@ -2,7 +2,9 @@
 
 #include "shell/nodes/nodelist.h"
 
+#include <algorithm>
 #include <set>
+#include <unordered_map>
 
 namespace shell {
 
@@ -91,12 +93,77 @@ void SetTransTitle(NodeTree::Handle top)
     }
 }
 
+namespace {
+
+bool groupingIndexCurrent(const NodesState& s)
+{
+    const GroupingIndex& g = s.grouping;
+    return g.taken && g.tree == s.tree.version() && g.fields == s.recordFieldChanges && g.records == s.TrList.size();
+}
+
+// The candidates from the records: a record holding a node list not yet used whose id
+// node is the first child of its top-level node (the node's first record names the id
+// node by its Tag). Node-list records are few, so a tree of n nodes costs n checks of a
+// selector, and the sort by tree order is needed only when there are several.
+void takeGroupingIndex(NodesState& s)
+{
+    const auto& t = s.tree;
+    GroupingIndex& g = s.grouping;
+    g.tops.clear();
+    for (std::size_t k = 0; k < s.TrList.size(); ++k) {
+        const TrRecord& r = s.TrList[k];
+        if (r.selector != 1 || r.grouped || !r.obj)
+            continue;
+        const NodeTree::Handle h = t.findKey("id" + r.id);
+        if (h == NodeTree::None || recordIndexOfNode(h) != static_cast<int>(k))
+            continue;
+        const NodeTree::Handle top = t.parent(h);
+        if (top != NodeTree::None && t.parent(top) == NodeTree::None && t.firstChild(top) == h)
+            g.tops.push_back(top);
+    }
+    if (g.tops.size() > 1) {
+        std::unordered_map<NodeTree::Handle, std::size_t> position;
+        for (std::size_t i = 0; i < t.roots().size(); ++i)
+            position.emplace(t.roots()[i], i);
+        std::sort(g.tops.begin(), g.tops.end(),
+                  [&position](NodeTree::Handle a, NodeTree::Handle b) { return position.at(a) < position.at(b); });
+    }
+    g.tree = t.version();
+    g.fields = s.recordFieldChanges;
+    g.records = s.TrList.size();
+    g.taken = true;
+}
+
+const std::vector<NodeTree::Handle>& groupingCandidates(NodesState& s)
+{
+    if (!groupingIndexCurrent(s))
+        takeGroupingIndex(s);
+    return s.grouping.tops;
+}
+
+// The candidates that come after top in the tree as it is now.
+std::vector<NodeTree::Handle> candidatesAfter(NodesState& s, NodeTree::Handle top)
+{
+    std::vector<NodeTree::Handle> out = groupingCandidates(s);
+    const auto& roots = s.tree.roots();
+    const auto at = std::find(roots.begin(), roots.end(), top);
+    if (at == roots.end())
+        return out;
+    std::erase_if(out, [&](NodeTree::Handle h) { return std::find(roots.begin(), at + 1, h) != at + 1; });
+    return out;
+}
+
+} // namespace
+
 void ConcatTransducers()
 {
     auto& s = nodesState();
     if (s.tree.empty())
         return;
-    for (NodeTree::Handle T : std::vector<NodeTree::Handle>(s.tree.roots())) {
+    // The index names every top-level node the walk over all of them would try.
+    std::vector<NodeTree::Handle> tops = groupingCandidates(s);
+    for (std::size_t i = 0; i < tops.size(); ++i) {
+        const NodeTree::Handle T = tops[i];
         if (!s.tree.exists(T) || s.tree.children(T).empty())
             continue;
         const NodeTree::Handle first = s.tree.firstChild(T);
@@ -117,6 +184,11 @@ void ConcatTransducers()
             ConcatNodeList(first);
             SetTransTitle(T);
             return;
+        }
+        // Events that changed the tree or the records: the nodes after this one as they are now.
+        if (!groupingIndexCurrent(s)) {
+            tops = candidatesAfter(s, T);
+            i = static_cast<std::size_t>(-1);
         }
     }
 }

@@ -168,6 +168,8 @@ NodesState& nodesState()
     return s;
 }
 
+void noteRecordFieldChange() { ++nodesState().recordFieldChanges; }
+
 void resetNodesState()
 {
     auto& s = nodesState();
@@ -177,6 +179,7 @@ void resetNodesState()
     s.Node_list.clear();
     s.LivesInit = 4;
     noteRecordRemoved();
+    s.grouping = GroupingIndex{};
 }
 
 int TrLast() { return static_cast<int>(nodesState().TrList.size()) - 1; }

@@ -25,6 +25,34 @@ enum TrState : std::int32_t {
     TrStateFunction = 5,
 };
 
+// Counts a write of a record field that grouping depends on (TrTracked).
+void noteRecordFieldChange();
+
+// A record field that reads and writes as a T; every write is counted, so the grouping
+// index sees a selector that any window stores.
+template <class T>
+class TrTracked {
+public:
+    explicit TrTracked(T v) : v_(v) {}
+    TrTracked(const TrTracked& o) : v_(o.v_) { noteRecordFieldChange(); }
+    TrTracked& operator=(const TrTracked& o)
+    {
+        v_ = o.v_;
+        noteRecordFieldChange();
+        return *this;
+    }
+    TrTracked& operator=(T v)
+    {
+        v_ = v;
+        noteRecordFieldChange();
+        return *this;
+    }
+    operator T() const { return v_; }
+
+private:
+    T v_;
+};
+
 struct TrRecord {
     std::unique_ptr<NodeWindow> obj;  // the node window; unloaded with the record
     bool aging = true;                // false only for the switch record of a family 12h node
@@ -32,8 +60,8 @@ struct TrRecord {
     int family = 0;
     std::string name;                 // the record's kind ("Thermometer", "E2-PROM Memory", ...)
     int lives = 0;
-    int selector = -1;                // 1: node list; 16 or more: a TEDS with a title
-    bool grouped = false;             // its node list has grouped the tree
+    TrTracked<int> selector{-1};      // 1: node list; 16 or more: a TEDS with a title
+    TrTracked<bool> grouped{false};   // its node list has grouped the tree
     std::int32_t state = TrStateNew;
 };
 
@@ -44,12 +72,26 @@ public:
     NodeListChanged() : std::runtime_error("node list changed while a node window was being set up") {}
 };
 
+// What ConcatTransducers tries at a scan step: the top-level nodes, in tree order, whose
+// first record holds a node list that has not grouped the tree. Current while the tree,
+// the number of records and every record's selector and grouped flag stay as they were
+// when it was taken, so a steady scan step does not walk the tree.
+struct GroupingIndex {
+    bool taken = false;
+    std::uint64_t tree = 0;
+    std::uint64_t fields = 0;
+    std::size_t records = 0;
+    std::vector<NodeTree::Handle> tops;
+};
+
 struct NodesState {
     std::vector<TrRecord> TrList;
     int LivesInit = 4;
     NodeTree tree;                       // TRTreeView's content
     NodeTree::Handle LastNode = NodeTree::None;
     std::vector<std::string> Node_list;  // ids named by the last node-list memory read
+    std::uint64_t recordFieldChanges = 0;
+    GroupingIndex grouping;
 };
 
 NodesState& nodesState();

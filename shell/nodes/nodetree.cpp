@@ -60,6 +60,7 @@ NodeTree::Handle NodeTree::add(Handle parent, const std::string& key, const std:
     n.text = text;
     nodes_.emplace(h, std::move(n));
     siblingsOf(parent).push_back(h);
+    ++version_;
     if (!key.empty())
         keys_[key] = h;
     if (listener_)
@@ -84,6 +85,7 @@ void NodeTree::remove(Handle h)
     auto& sib = siblingsOf(node(h).parent);
     sib.erase(std::remove(sib.begin(), sib.end(), h), sib.end());
     erase(h);
+    ++version_;
     if (listener_)
         listener_->nodeRemoved(h);
 }
@@ -93,6 +95,7 @@ void NodeTree::clear()
     nodes_.clear();
     roots_.clear();
     keys_.clear();
+    ++version_;
     if (listener_)
         listener_->treeCleared();
 }
@@ -108,6 +111,7 @@ void NodeTree::move(Handle h, Handle newParent)
     old.erase(std::remove(old.begin(), old.end(), h), old.end());
     mut(h).parent = newParent;
     siblingsOf(newParent).push_back(h);
+    ++version_;
     if (listener_)
         listener_->nodeMoved(h);
 }
@@ -149,7 +153,11 @@ void NodeTree::setText(Handle h, const std::string& text)
 
 void NodeTree::setTag(Handle h, const std::string& tag)
 {
-    mut(h).tag = tag;
+    Node& n = mut(h);
+    if (n.tag != tag) {
+        n.tag = tag;
+        ++version_;
+    }
 }
 
 void NodeTree::setKey(Handle h, const std::string& key)
@@ -164,6 +172,7 @@ void NodeTree::setKey(Handle h, const std::string& key)
     n.key = key;
     if (!key.empty())
         keys_[key] = h;
+    ++version_;
 }
 
 void NodeTree::setExpanded(Handle h, bool on)

@@ -7,6 +7,7 @@
 // id node (Key "id" & id, Tag = index of the node's first record), record node (no Key,
 // Tag = index of its record).
 
+#include <cstdint>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -70,6 +71,9 @@ public:
     std::vector<Handle> allNodes() const;
     int count() const { return static_cast<int>(nodes_.size()); }
     bool empty() const { return nodes_.empty(); }
+    // Grows with every change of the tree's nodes, their order, Keys or Tags (not with
+    // texts or expansion): an index over the tree is current while it stays the same.
+    std::uint64_t version() const { return version_; }
 
     void setText(Handle h, const std::string& text);
     void setTag(Handle h, const std::string& tag);
@@ -91,6 +95,7 @@ private:
     std::vector<Handle> roots_;
     std::map<std::string, Handle> keys_;
     Handle next_ = 1;
+    std::uint64_t version_ = 0;
     Listener* listener_ = nullptr;
 };
 

@@ -47,6 +47,24 @@ TEST_F(FieldtagsTest, LookupIgnoresLetterCase)
     EXPECT_EQ(tags.FindbyName("nothing"), nullptr);
 }
 
+// The lookups go through an index of the names: a list changed after a lookup, or a tag
+// renamed through its pointer, is still looked up as it now is.
+TEST_F(FieldtagsTest, LookupFollowsChangesAfterTheFirstLookup)
+{
+    dir.write("TagList.xdl", kHeader + "%Model Model number\r\n%Serial Serial number\r\n%Last x\r\n");
+    core::Fieldtags tags(dir.path());
+    ASSERT_TRUE(tags.TagNameExist("serial"));
+    tags.FindbyName("Serial")->name = "Series";
+    EXPECT_FALSE(tags.TagNameExist("SERIAL"));
+    ASSERT_TRUE(tags.FindbyName("series"));
+    EXPECT_EQ(tags.FindbyName("series")->Comment, "Serial number");
+    tags.Remove(1);
+    EXPECT_FALSE(tags.TagNameExist("Model"));
+    tags.add("")->name = "Model";
+    ASSERT_TRUE(tags.FindbyName("MODEL"));
+    EXPECT_EQ(tags.FindbyName("MODEL")->Comment, "");
+}
+
 TEST_F(FieldtagsTest, HeaderOnlyGivesAnEmptyList)
 {
     dir.write("TagList.xdl", kHeader + "* only comments\r\n");

@@ -229,6 +229,27 @@ TEST_F(ParserTest, GroupAndSpacingBreaks)
     EXPECT_EQ(t.groupBreaks[3], 12);
 }
 
+// A record keeps what its template uses: no room for 41 fields in a template of two.
+TEST_F(ParserTest, RecordsHoldWhatTheTemplateUses)
+{
+    writeTdl("S.tdl", "TEMPLATE Small\nGROUP 1, 1, 1\nSELECTOR 4,2\n%MODEL,\"a\",ID,4,UNINT,\"0\"\n"
+                      "%MODEL,\"b\",ID,4,UNINT,\"0\"\nGROUP 2\nENDTEMPLATE\n"
+                      "TEMPLATE Empty\nENDTEMPLATE\n");
+    core::ParseTemplateFile("S.tdl");
+    EXPECT_TRUE(box.shown.empty());
+    const auto& t = T(0);
+    EXPECT_EQ(t.fields.stored(), 2u);
+    EXPECT_EQ(t.selectors.stored(), 1u);
+    ASSERT_EQ(t.groupLast, 0);  // the second GROUP line replaces the first
+    EXPECT_EQ(t.groupBreaks.stored(), 1u);
+    EXPECT_EQ(t.groupBreaks[0], 2);
+    EXPECT_EQ(T(1).fields.stored(), 0u);
+    EXPECT_EQ(T(1).selectors.stored(), 0u);
+    // Beyond the last field a record reads as the empty field it always was.
+    EXPECT_EQ(t.fields[40].title, "");
+    EXPECT_EQ(t.fields.stored(), 2u);
+}
+
 // A separator with nothing after it ends the list; the program goes on.
 TEST_F(ParserTest, GroupWithTrailingSeparators)
 {
