@@ -30,7 +30,40 @@ bool allOnes(const FieldContext& c)
 }
 double rawDouble(const FieldContext& c) { return raw(c).toDouble(); }
 
-void refuse(const std::string& text) { core::ShowMessage(text, 0, ""); }
+EncodeResult storedAsTyped() { return {}; }
+
+EncodeResult refusedKept(const std::string& reason, const std::string& message)
+{
+    EncodeResult r;
+    r.fit = core::ValueFit::Refused;
+    r.reason = reason;
+    r.kept = true;
+    r.message = message;
+    return r;
+}
+
+EncodeResult storedOther(core::ValueFit fit, const std::string& reason)
+{
+    EncodeResult r;
+    r.fit = fit;
+    r.reason = reason;
+    return r;
+}
+
+std::string quoted(const std::string& text)
+{
+    constexpr std::size_t kLongest = 40;
+    if (text.size() <= kLongest)
+        return "\"" + text + "\"";
+    return "\"" + text.substr(0, kLongest) + "...\"";
+}
+
+std::string notANumber(const std::string& text) { return quoted(text) + " is not a number"; }
+
+std::string outOfRange(const std::string& text, const std::string& range)
+{
+    return quoted(text) + " is out of range (" + range + ")";
+}
 
 std::string bitsText(int n) { return std::to_string(n) + " bits"; }
 double allOnesValue(int n) { return std::ldexp(1.0, n) - 1; }

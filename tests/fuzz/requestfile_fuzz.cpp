@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 
 struct Host final : server::ServerHost {
     bool amplifierLinkChosen() override { return amplifier; }
-    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool) override
+    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool,
+                  std::string&) override
     {
         throw std::logic_error("no TEDS window");
     }
@@ -31,7 +32,7 @@ struct Host final : server::ServerHost {
     {
         throw std::logic_error("no TEDS window");
     }
-    bool WriteNode_s(shell::NodeWindow&) override { throw std::logic_error("no TEDS window"); }
+    bool WriteNode_s(shell::NodeWindow&, std::string&) override { throw std::logic_error("no TEDS window"); }
     std::string ActualNodeID() override { return actual; }
     void setActualNodeID(const std::string& id) override { actual = id; }
     void setSelectedNodeID(const std::string&) override {}

@@ -26,10 +26,14 @@ struct Outer final : server::ServerHost {
     void setMainWindowVisible(bool v) override { mainVisible = v; }
     void endProgram() override { ++ended; }
     void ownMessage(const std::string& text) override { messages.push_back(text); }
-    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool) override { return 0; }
+    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool,
+                  std::string&) override
+    {
+        return 0;
+    }
     bool CreateNewTEDS_force(shell::NodeWindow&, const core::Currency&) override { return false; }
     std::vector<std::string> appendFullTEDS(shell::NodeWindow&, bool) override { return {}; }
-    bool WriteNode_s(shell::NodeWindow&) override { return false; }
+    bool WriteNode_s(shell::NodeWindow&, std::string&) override { return false; }
     std::string ActualNodeID() override { return {}; }
     void setActualNodeID(const std::string&) override {}
     void setSelectedNodeID(const std::string&) override {}
