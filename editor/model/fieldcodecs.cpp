@@ -52,10 +52,19 @@ EncodeResult storedOther(core::ValueFit fit, const std::string& reason)
 
 std::string quoted(const std::string& text)
 {
+    // Control characters written as \xNN: an answer line holds no NUL or line end.
     constexpr std::size_t kLongest = 40;
-    if (text.size() <= kLongest)
-        return "\"" + text + "\"";
-    return "\"" + text.substr(0, kLongest) + "...\"";
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 32) {
+            static constexpr char hex[] = "0123456789ABCDEF";
+            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out + (text.size() > kLongest ? "...\"" : "\"");
 }
 
 std::string notANumber(const std::string& text) { return quoted(text) + " is not a number"; }
