@@ -99,6 +99,12 @@ TEST_F(TServerTest, LogButtonsAndTheCloseBox)
     w.engine.addLog("first");
     w.engine.addLog("second");
     EXPECT_EQ(w.status->toPlainText(), "first\nsecond\n");
+    // Lines are appended, and the box keeps the log's last ones.
+    for (std::size_t i = 0; i < server::kLogLinesMax + 500; ++i)
+        w.engine.addLog("line " + std::to_string(i));
+    EXPECT_LE(w.status->blockCount(), static_cast<int>(server::kLogLinesMax) + 1);
+    EXPECT_TRUE(w.status->toPlainText().endsWith(
+        QString::fromStdString("line " + std::to_string(server::kLogLinesMax + 499) + "\n")));
     QTest::mouseClick(w.cbClearLog, Qt::LeftButton);
     EXPECT_TRUE(w.status->toPlainText().isEmpty());
     QTest::mouseClick(w.acknowledge, Qt::LeftButton);
