@@ -100,10 +100,10 @@ void ServerBridge::endProgram()
 void ServerBridge::ownMessage(const std::string& text) { box_->inner().show(text, 0, ""); }
 
 int ServerBridge::updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index,
-                            const std::string& value, bool noValue)
+                            const std::string& value, bool noValue, std::string& why)
 {
     auto& t = teds(w, "updateTAG");
-    const int code = t.doc.updateTAG(name, index, value, noValue);
+    const int code = t.doc.updateTAG(name, index, value, noValue, &why);
     t.syncDocument();
     return code;
 }
@@ -121,7 +121,10 @@ std::vector<std::string> ServerBridge::appendFullTEDS(shell::NodeWindow& w, bool
     return teds(w, "appendFullTEDS").appendFullTEDS(prefix);
 }
 
-bool ServerBridge::WriteNode_s(shell::NodeWindow& w) { return teds(w, "WriteNode_s").WriteNode_s(); }
+bool ServerBridge::WriteNode_s(shell::NodeWindow& w, std::string& why)
+{
+    return teds(w, "WriteNode_s").WriteNode_s(&why);
+}
 
 std::string ServerBridge::ActualNodeID() { return windows_.shared().ActualNodeID; }
 

@@ -47,10 +47,10 @@ public:
     void endProgram() override;
     void ownMessage(const std::string& text) override;
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
-                  bool noValue) override;
+                  bool noValue, std::string& why) override;
     bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) override;
     std::vector<std::string> appendFullTEDS(shell::NodeWindow& w, bool prefix) override;
-    bool WriteNode_s(shell::NodeWindow& w) override;
+    bool WriteNode_s(shell::NodeWindow& w, std::string& why) override;
     std::string ActualNodeID() override;
     void setActualNodeID(const std::string& id) override;
     void setSelectedNodeID(const std::string& id) override;

@@ -2,6 +2,8 @@
 
 #include "core/teds/bitfields.h"
 
+#include <algorithm>
+
 namespace core {
 
 namespace {
@@ -47,9 +49,18 @@ int Chr5Code(char c)
     }
 }
 
-void StringToChr5Bits(std::string& text, int BitPos, int NoOfChars, TedsBuf& tb)
+bool Chr5Holds(char c) { return Chr5Code(c) != 31; }
+
+void StringToChr5Bits(std::string& text, int BitPos, int NoOfChars, TedsBuf& tb, ValueFit* fit)
 {
     UpperCaseForChr5(text);
+    if (fit) {
+        *fit = ValueFit::Stored;
+        const std::size_t held = static_cast<std::size_t>(std::max(NoOfChars, 0));
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (i < held ? !Chr5Holds(text[i]) : text[i] != ' ')
+                *fit = ValueFit::Cut;
+    }
     if (NoOfChars <= 0)
         return;
     if (!FieldInImage(tb, BitPos, kChr5Bits * NoOfChars))

@@ -3,6 +3,7 @@
 // 30 "_" 31 "@". Writing also takes the Windows-1252 letters "\xC6" "\xD8" "\xC5" and
 // "&" for 27 .. 30; any other character is written as 31.
 
+#include "core/codecs/valuefit.h"
 #include "core/teds/tedsbuf.h"
 
 #include <string>
@@ -18,8 +19,13 @@ int Chr5Code(char c);
 // Writes NoOfChars characters from BitPos, 5 bits each, the first at the lowest
 // address; a text shorter than that is filled with blanks, characters beyond it are
 // ignored. The caller's text is upper-cased. A field outside the image is reported
-// and nothing is written.
-void StringToChr5Bits(std::string& text, int BitPos, int NoOfChars, TedsBuf& tb);
+// and nothing is written. *fit (when given): Cut when a character that is no blank lies
+// beyond NoOfChars, or a character within has no code of its own (it is written as 31,
+// which reads back as the end of the text).
+void StringToChr5Bits(std::string& text, int BitPos, int NoOfChars, TedsBuf& tb, ValueFit* fit = nullptr);
+
+// Whether c (after upper-casing) has a code of its own (not 31).
+bool Chr5Holds(char c);
 
 // The character of one code ("@" for 31 and any code outside 0 .. 30).
 std::string Chr5ToChar(int code);

@@ -29,7 +29,7 @@ double ConRelResDecode(std::int64_t code, double start, double tol)
 }
 
 std::optional<double> ConRelResEncode(std::string_view text, double start, double tol, int bits, double scale,
-                                      std::string_view unit)
+                                      std::string_view unit, ValueFit* fit)
 {
     const double q = 1 + 2 * tol;
     if (!(start > 0) || !(tol != 0) || !(q > 0) || !std::isfinite(start) || !std::isfinite(q)) {
@@ -37,7 +37,15 @@ std::optional<double> ConRelResEncode(std::string_view text, double start, doubl
         return std::nullopt;
     }
     const double maxval = start * std::pow(q, largestCode(bits));
-    double x = siReading(StripUnit(text, unit)) * scale;
+    bool number = false;
+    double x = siReading(StripUnit(text, unit), false, &number) * scale;
+    if (fit) {
+        // The nearest code of the value itself, before it is limited to the field.
+        const double exact = x > 0 ? std::log(x / start) / std::log(q) : -HUGE_VAL;
+        *fit = !number                                                       ? ValueFit::Refused
+               : !(exact >= -0.5) || !(exact < largestCode(bits) + 0.5)    ? ValueFit::Clamped
+                                                                             : ValueFit::Stored;
+    }
     if (!(x >= start))
         x = start;
     if (x > maxval)
@@ -46,14 +54,22 @@ std::optional<double> ConRelResEncode(std::string_view text, double start, doubl
     return std::isnan(code) ? 0.0 : code;
 }
 
-std::optional<double> ConResEncode(std::string_view text, double start, double step, int bits, std::string_view unit)
+std::optional<double> ConResEncode(std::string_view text, double start, double step, int bits, std::string_view unit,
+                                   ValueFit* fit)
 {
     if (!(step != 0) || !std::isfinite(step) || !std::isfinite(start)) {
         parameterError("CONRES", "start and step", start, step);
         return std::nullopt;
     }
     const double maxval = start + largestCode(bits) * step;
-    double x = siReading(StripUnit(text, unit), true);
+    bool number = false;
+    double x = siReading(StripUnit(text, unit), true, &number);
+    if (fit) {
+        const double exact = (x - start) / step;
+        *fit = !number                                                    ? ValueFit::Refused
+               : !(exact >= -0.5) || !(exact < largestCode(bits) + 0.5) ? ValueFit::Clamped
+                                                                          : ValueFit::Stored;
+    }
     if (!(x >= start))
         x = start;
     if (x > maxval)

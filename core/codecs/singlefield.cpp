@@ -62,10 +62,11 @@ float readSingle(const std::string& text, double v)
 
 } // namespace
 
-numeric::BigUInt SingleToBits(std::string_view text)
+numeric::BigUInt SingleToBits(std::string_view text, ValueFit* fit)
 {
     const std::string t = trim(std::string(text));
     float x = 0;
+    bool number = true;
     if (iequals(t, "NaN"))
         x = std::numeric_limits<float>::quiet_NaN();
     else if (iequals(t, "Infinity"))
@@ -79,7 +80,12 @@ numeric::BigUInt SingleToBits(std::string_view text)
         std::replace(s.begin(), s.end(), ',', '.');
         std::size_t n = 0;
         const double lead = numeric::leadingNumber(s, &n);
+        number = n > 0;
         x = readSingle(s.substr(0, n), lead);
+    }
+    if (fit) {
+        const bool special = iequals(t, "NaN") || iequals(t, "Infinity") || iequals(t, "-Infinity");
+        *fit = !number ? ValueFit::Refused : (std::isinf(x) && !special) ? ValueFit::Clamped : ValueFit::Stored;
     }
     return numeric::BigUInt(patternOf(x));
 }

@@ -2,6 +2,7 @@
 // The IEEE 754 single-precision field type (SINGLE, 32 bits: sign, 8-bit exponent with
 // bias 127, 23-bit fraction) and the binary digit texts it is built from.
 
+#include "core/codecs/valuefit.h"
 #include "core/numeric/biguint.h"
 #include "core/numeric/number.h"
 
@@ -14,8 +15,10 @@ namespace core {
 // rounded to single precision; a text that is no number reads as its leading number,
 // else 0). "NaN", "Infinity" and "-Infinity" give their patterns. Magnitudes below
 // 2^-126 follow the field's own rule: [2^-127, 2^-126) get exponent field 0 with the
-// implicit 1, smaller ones are 0 (a negative one keeps the sign bit).
-numeric::BigUInt SingleToBits(std::string_view text);
+// implicit 1, smaller ones are 0 (a negative one keeps the sign bit). *fit (when
+// given): Refused for a text without a number, Clamped for a finite number beyond the
+// single range (stored as infinity).
+numeric::BigUInt SingleToBits(std::string_view text, ValueFit* fit = nullptr);
 
 // The single whose pattern is the field value raw (0 .. 2^32 - 1): exponent field 0
 // with fraction 0 gives 0, with a fraction the implicit 1 is read as SingleToBits

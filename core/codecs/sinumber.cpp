@@ -33,7 +33,7 @@ double prefixFactor(char c)
 
 } // namespace
 
-double siReading(std::string_view text, bool unitMillimetre)
+double siReading(std::string_view text, bool unitMillimetre, bool* number)
 {
     const std::string s = std::string(text) + "  ";
     std::size_t i = 0;
@@ -42,9 +42,13 @@ double siReading(std::string_view text, bool unitMillimetre)
     double factor = prefixFactor(s[i]);
     if (unitMillimetre && s.compare(i, 3, std::string("mm") + kSuperscript3) == 0)
         factor = 1;
-    std::string number = s.substr(0, i);
-    std::replace(number.begin(), number.end(), ',', '.');
-    return numeric::leadingNumber(number) * factor;
+    std::string digits = s.substr(0, i);
+    std::replace(digits.begin(), digits.end(), ',', '.');
+    std::size_t length = 0;
+    const double v = numeric::leadingNumber(digits, &length);
+    if (number)
+        *number = length > 0;
+    return v * factor;
 }
 
 double ParseSiNumber(std::string_view text) { return siReading(text); }

@@ -10,8 +10,9 @@ namespace core {
 // The number at the start of text (characters of "0123456789eE-,.", "," read as ".")
 // times the factor of the prefix letter right after it: T G M k m u \xB5 n p
 // (case-sensitive); 0 for a text with no number. With unitMillimetre the letters
-// "mm\xB3" after the number are a unit, not a milli prefix.
-double siReading(std::string_view text, bool unitMillimetre = false);
+// "mm\xB3" after the number are a unit, not a milli prefix. *number (when given) tells
+// whether the text began with a number at all.
+double siReading(std::string_view text, bool unitMillimetre = false, bool* number = nullptr);
 double ParseSiNumber(std::string_view text);
 
 // text without the unit at its end (blanks before the unit go too); text itself when it

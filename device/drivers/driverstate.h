@@ -8,7 +8,18 @@
 
 namespace device {
 
+// How far the last node write got. The writers of the scratchpad EEPROMs count their
+// pages; the others leave known false.
+struct WriteReport {
+    bool known = false;      // the writer counted its pages
+    int changed = 0;         // pages that were to change
+    int reached = 0;         // of them, pages of which the node confirmed a copy
+    bool uncertain = false;  // a copy was sent that the node did not confirm
+};
+
 struct DriverState {
+    // The last node write (Write_Node and the erase).
+    WriteReport lastWrite;
     // Result of the last file check a node write ran.
     bool ValidationResult = false;
     // The running request allowed ROM programming: a confirmation that cannot be shown

@@ -77,6 +77,6 @@ bool Write_fam2D_Page(MemImage& mi, int page)
     return ok && !ioFailed();
 }
 
-bool Write_fam2D(MemImage& mi) { return writePages(mi, Write_fam2D_Page); }
+bool Write_fam2D(MemImage& mi) { return writePages(mi, Write_fam2D_Page, RowSize); }
 
 } // namespace device

@@ -129,17 +129,28 @@ void Read_Node(core::TedsBuf& tb, bool fullImage)
         tb.Status = core::TedsStatusVirgin;
 }
 
-bool Write_Node(core::TedsBuf& tb, bool& confirmed)
+bool Write_Node(core::TedsBuf& tb, bool& confirmed, WriteReport* report)
 {
+    // Until a writer counts: nothing was sent.
+    driverState().lastWrite = WriteReport{true};
+    const auto done = [&](bool ok) {
+        if (report)
+            *report = driverState().lastWrite;
+        return ok;
+    };
     if (!filesValid(tb))
-        return false;
+        return done(false);
     MemImage mi;
     Build_MemImage(tb, mi);
     if (!memoryDriver(tb.Family) || mi.byteCount() <= 0)
-        return false;
+        return done(false);
 
     bool attempted = true;
+    // Writers that do not count leave the report unknown.
+    driverState().lastWrite = WriteReport{};
     const bool written = memoryDriver(tb.Family)->write(tb, mi, confirmed, attempted);
+    if (!attempted)
+        driverState().lastWrite = WriteReport{true};
     if (written) {
         const int n = mi.byteCount();
         tb.ReadOK = true;
@@ -149,7 +160,17 @@ bool Write_Node(core::TedsBuf& tb, bool& confirmed)
         // Part of the image may have reached the node: what was read before is stale.
         tb.ReadOK = false;
     }
-    return written;
+    return done(written);
+}
+
+std::string failedWriteText(const WriteReport& report)
+{
+    if (!report.known)
+        return "part of it may have reached the node";
+    if (report.reached == 0 && !report.uncertain)
+        return "nothing reached the node";
+    return std::to_string(report.reached) + " of " + std::to_string(report.changed) +
+           " changed pages reached the node" + (report.uncertain ? ", one more may have" : "");
 }
 
 bool Erase_Node(core::TedsBuf& tb)

@@ -4,6 +4,7 @@
 // are chosen by the image's node id and family code.
 
 #include "core/teds/tedsbuf.h"
+#include "device/drivers/driverstate.h"
 #include "device/memimage/memimage.h"
 
 namespace device {
@@ -31,8 +32,13 @@ void Read_Node(core::TedsBuf& tb, bool fullImage);
 // A DS2406 EPROM and a DS2430A application register are programmed only once the
 // user (or, with confirmed true, the caller) agreed; confirmed receives the answer.
 // On success tb's raw image is what was written; after a failed write it no longer
-// counts as the node's content.
-bool Write_Node(core::TedsBuf& tb, bool& confirmed);
+// counts as the node's content. *report (when given) says how far the write got.
+bool Write_Node(core::TedsBuf& tb, bool& confirmed, WriteReport* report = nullptr);
+
+// How far a failed write got, for its answer: "nothing reached the node" or "3 of 7
+// changed pages reached the node" (", one more may have"); a write the writer did not
+// count: "part of it may have reached the node".
+std::string failedWriteText(const WriteReport& report);
 
 // Fills the node's memory with FFh (DS2430A data memory, DS2431, DS2433). Afterwards
 // tb's raw image no longer counts as the node's content.

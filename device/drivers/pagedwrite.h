@@ -28,7 +28,15 @@ Scratchpad readScratchpad(const MemImage& mi, int a, int es, int n, bool withCrc
 // Copies the scratchpad with the authorisation [55 TA1 TA2 E/S], holds the pull-up for
 // ms and reads the byte that follows: true when the node reports the copy done (AAh).
 bool copyScratchpad(int a, int es, int ms);
-// Each page tried up to twice; false at the first page that fails both tries.
-bool writePages(MemImage& mi, bool (*writePage)(MemImage&, int));
+// Reads the page (1-based) from the selected node into page (PageSize bytes, 1-based).
+bool readPage(const MemImage& mi, int page, ByteArray& bytes);
+// Writes the pages that differ from what the node held (all when that is not known),
+// each tried up to twice; false at the first page that fails both tries. The node
+// copies its scratchpad in units of unitSize bytes (a whole page when 0). A write of
+// more than one unit is ordered so that a cut one reads back as a failed checksum: the
+// first changed page goes first with a checksum byte that makes it fail in every state
+// its units can be left in, the other pages follow, and that page comes again last with
+// its own checksum, which changes its first unit only. driverState().lastWrite counts.
+bool writePages(MemImage& mi, bool (*writePage)(MemImage&, int), int unitSize = 0);
 
 } // namespace device

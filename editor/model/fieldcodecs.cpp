@@ -30,7 +30,49 @@ bool allOnes(const FieldContext& c)
 }
 double rawDouble(const FieldContext& c) { return raw(c).toDouble(); }
 
-void refuse(const std::string& text) { core::ShowMessage(text, 0, ""); }
+EncodeResult storedAsTyped() { return {}; }
+
+EncodeResult refusedKept(const std::string& reason, const std::string& message)
+{
+    EncodeResult r;
+    r.fit = core::ValueFit::Refused;
+    r.reason = reason;
+    r.kept = true;
+    r.message = message;
+    return r;
+}
+
+EncodeResult storedOther(core::ValueFit fit, const std::string& reason)
+{
+    EncodeResult r;
+    r.fit = fit;
+    r.reason = reason;
+    return r;
+}
+
+std::string quoted(const std::string& text)
+{
+    // Control characters written as \xNN: an answer line holds no NUL or line end.
+    constexpr std::size_t kLongest = 40;
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 32) {
+            static constexpr char hex[] = "0123456789ABCDEF";
+            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out + (text.size() > kLongest ? "...\"" : "\"");
+}
+
+std::string notANumber(const std::string& text) { return quoted(text) + " is not a number"; }
+
+std::string outOfRange(const std::string& text, const std::string& range)
+{
+    return quoted(text) + " is out of range (" + range + ")";
+}
 
 std::string bitsText(int n) { return std::to_string(n) + " bits"; }
 double allOnesValue(int n) { return std::ldexp(1.0, n) - 1; }

@@ -21,7 +21,17 @@ const core::TemplateField& F(const FieldContext& c);
 BigUInt raw(const FieldContext& c);
 bool allOnes(const FieldContext& c);
 double rawDouble(const FieldContext& c);
-void refuse(const std::string& text);
+// Results of a codec.
+EncodeResult storedAsTyped();
+// Refused, the field keeps its bits; message: the window's message.
+EncodeResult refusedKept(const std::string& reason, const std::string& message);
+// Stored, but not as typed (fit Refused, Clamped or Cut): the field holds something else.
+EncodeResult storedOther(core::ValueFit fit, const std::string& reason);
+// The typed text for a reason, in double quotes, long texts shortened.
+std::string quoted(const std::string& text);
+// Reason texts.
+std::string notANumber(const std::string& text);
+std::string outOfRange(const std::string& text, const std::string& range);
 std::string bitsText(int n);
 double allOnesValue(int n);
 double largestValueCode(int n);
@@ -35,45 +45,46 @@ std::string withUnit(const std::string& number, const std::string& unit);
 
 // Codecs.
 std::optional<std::string> decodeConRelRes(const FieldContext& c);
-bool encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&);
+EncodeResult encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&);
 FieldLookup lookupConRelRes(const FieldContext& c);
 std::optional<std::string> tooltipConRelRes(const FieldContext& c);
 std::optional<std::string> decodeConRes(const FieldContext& c);
-bool encodeConRes(const FieldContext& c, const std::string& text, EncodePass&);
+EncodeResult encodeConRes(const FieldContext& c, const std::string& text, EncodePass&);
 FieldLookup lookupConRes(const FieldContext& c);
 std::optional<std::string> tooltipConRes(const FieldContext& c);
 std::optional<std::string> decodeSingle(const FieldContext& c);
-bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pass);
+EncodeResult encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pass);
 FieldLookup lookupSingle(const FieldContext& c);
 std::optional<std::string> tooltipSingle(const FieldContext& c);
 std::optional<std::string> decodeManufacturer(const FieldContext& c);
-bool encodeNothing(const FieldContext&, const std::string&, EncodePass&);
+EncodeResult encodeNothing(const FieldContext&, const std::string&, EncodePass&);
+EncodeResult encodeBinary(const FieldContext& c, const std::string&, EncodePass&);
 FieldLookup lookupUnsigned(const FieldContext& c);
 std::optional<std::string> tooltipManufacturer(const FieldContext& c);
 std::optional<std::string> decodeUnint(const FieldContext& c);
-bool encodeUnint(const FieldContext& c, const std::string& text, EncodePass& pass);
+EncodeResult encodeUnint(const FieldContext& c, const std::string& text, EncodePass& pass);
 std::optional<std::string> tooltipUnint(const FieldContext& c);
 std::optional<std::string> decodeChr5(const FieldContext& c);
-bool encodeChr5(const FieldContext& c, const std::string& text, EncodePass&);
+EncodeResult encodeChr5(const FieldContext& c, const std::string& text, EncodePass&);
 std::optional<std::string> tooltipChr5(const FieldContext& c);
 std::optional<std::string> decodeDate(const FieldContext& c);
-bool encodeDate(const FieldContext& c, const std::string& text, EncodePass& pass);
+EncodeResult encodeDate(const FieldContext& c, const std::string& text, EncodePass& pass);
 std::optional<std::string> tooltipDate(const FieldContext& c);
 std::optional<std::string> decodeMdef(const FieldContext& c);
-bool encodeMdef(const FieldContext& c, const std::string& text, EncodePass& pass);
+EncodeResult encodeMdef(const FieldContext& c, const std::string& text, EncodePass& pass);
 std::optional<std::string> tooltipMdef(const FieldContext& c);
 std::optional<std::string> decodeDirection(const FieldContext& c);
-bool encodeDirection(const FieldContext& c, const std::string& text, EncodePass&);
+EncodeResult encodeDirection(const FieldContext& c, const std::string& text, EncodePass&);
 std::optional<std::string> tooltipDirection(const FieldContext& c);
 std::optional<std::string> decodeSign(const FieldContext& c);
-bool encodeSign(const FieldContext& c, const std::string& text, EncodePass&);
+EncodeResult encodeSign(const FieldContext& c, const std::string& text, EncodePass&);
 std::optional<std::string> tooltipSign(const FieldContext& c);
 std::optional<std::string> decodeBinary(const FieldContext&);
 std::optional<std::string> tooltipBinary(const FieldContext& c);
 std::optional<std::string> decodeAscii(const FieldContext& c);
 std::optional<std::string> decodeAscii7(const FieldContext& c);
-bool encodeAscii(const FieldContext& c, const std::string& text, EncodePass&);
-bool encodeAscii7(const FieldContext& c, const std::string& text, EncodePass&);
+EncodeResult encodeAscii(const FieldContext& c, const std::string& text, EncodePass&);
+EncodeResult encodeAscii7(const FieldContext& c, const std::string& text, EncodePass&);
 FieldLookup lookupAscii(const FieldContext& c);
 FieldLookup lookupAscii7(const FieldContext& c);
 std::optional<std::string> tooltipAscii(const FieldContext& c);

@@ -22,7 +22,7 @@ const std::array<FieldType, 13> kTypes = {{
     {"DATE", decodeDate, encodeDate, nullptr, tooltipDate},
     {"MDEF_REF-TYPE", decodeMdef, encodeMdef, nullptr, tooltipMdef},
     {"DIRECTION", decodeDirection, encodeDirection, nullptr, tooltipDirection},
-    {"BINARY", decodeBinary, encodeNothing, nullptr, tooltipBinary},
+    {"BINARY", decodeBinary, encodeBinary, nullptr, tooltipBinary},
     {"SIGN", decodeSign, encodeSign, nullptr, tooltipSign},
     {"ASCII", decodeAscii, encodeAscii, lookupAscii, tooltipAscii},
     {"ASCII-7BIT", decodeAscii7, encodeAscii7, lookupAscii7, tooltipAscii7},

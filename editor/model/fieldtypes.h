@@ -4,6 +4,7 @@
 // title returns (lookup) and the description of the field (tooltip). Adding a type is
 // adding one row to the table in fieldtypes.cpp.
 
+#include "core/codecs/valuefit.h"
 #include "core/tdl/templaterecord.h"
 #include "core/teds/tedsbuf.h"
 #include "editor/model/manufacturerlevels.h"
@@ -40,6 +41,23 @@ struct EncodePass {
     std::int32_t unintValue = 0;
 };
 
+// What one row's text became in its field.
+struct EncodeResult {
+    core::ValueFit fit = core::ValueFit::Stored;
+    // What did not fit, as a request's answer names it ("\"4711\" is out of range (0 to
+    // 2047)"); empty when stored.
+    std::string reason;
+    // The field kept its bits (the text was refused); otherwise what the field now holds
+    // is what the row shows after the pass.
+    bool kept = false;
+    // The window's message for a kept field, "" for none.
+    std::string message;
+    // A lower layer has already given its own message about this text.
+    bool told = false;
+
+    bool stored() const { return fit == core::ValueFit::Stored; }
+};
+
 // The value the field lookup gives.
 struct FieldLookup {
     bool hasValue = false;  // value is set
@@ -53,9 +71,10 @@ struct FieldType {
     std::string_view keyword;
     // Value text of the field; nullopt leaves the row's text as it was.
     std::optional<std::string> (*decode)(const FieldContext&);
-    // Writes the row text into the bits (bits and bytes). False when the text is refused:
-    // the message has been given and the field keeps its bits.
-    bool (*encode)(const FieldContext&, const std::string& text, EncodePass&);
+    // Writes the row text into the bits (bits and bytes) and says what became of it. A
+    // codec shows no message of its own: the caller shows the result's message (a refused
+    // text keeps the field's bits).
+    EncodeResult (*encode)(const FieldContext&, const std::string& text, EncodePass&);
     // Lookup by title; nullptr: the lookup does not support the type.
     FieldLookup (*lookup)(const FieldContext&);
     // Description text; nullopt: none.

@@ -25,11 +25,50 @@ namespace editor::fieldcodecs {
 
 namespace {
 
-// "N/A" typed: every bit of the field set, the code for no value.
-bool encodeNotAvailable(const FieldContext& c)
+// "N/A" typed: every bit of the field set, the code for no value. The all-ones writer
+// refuses a field of 32 bits or more with its own message.
+EncodeResult encodeNotAvailable(const FieldContext& c)
 {
+    if (F(c).bitCount >= 32) {
+        core::FillFieldOnes(F(c).bitAddress, F(c).bitCount, c.buf);
+        EncodeResult r = refusedKept("N/A cannot be stored in a field of " + bitsText(F(c).bitCount), "");
+        r.told = true;
+        return r;
+    }
     core::FillFieldOnes(F(c).bitAddress, F(c).bitCount, c.buf);
-    return true;
+    return storedAsTyped();
+}
+
+// The template's parameters make no code: the codec has reported it.
+EncodeResult parametersWrong()
+{
+    EncodeResult r = refusedKept("the field's template parameters are wrong", "");
+    r.told = true;
+    return r;
+}
+
+// A coded number's outcome: the code past the largest value code is clamped too.
+EncodeResult codedResult(const std::string& text, core::ValueFit fit, bool beyondLargest, const std::string& range)
+{
+    if (fit == core::ValueFit::Refused)
+        return storedOther(fit, notANumber(text));
+    if (fit == core::ValueFit::Clamped || beyondLargest)
+        return storedOther(core::ValueFit::Clamped, outOfRange(text, range));
+    return storedAsTyped();
+}
+
+std::string conRelResRange(const FieldContext& c)
+{
+    const double top = core::ConRelResDecode(static_cast<std::int64_t>(largestValueCode(F(c).bitCount)), F(c).p1, F(c).p2);
+    return core::FormatSiNumber(F(c).p1, "rp", true, F(c).p2) + " to " + core::FormatSiNumber(top, "rp", true, F(c).p2) +
+           F(c).unit;
+}
+
+std::string conResRange(const FieldContext& c)
+{
+    const double top = F(c).p1 + largestValueCode(F(c).bitCount) * F(c).p2;
+    return core::FormatSiNumber(F(c).p1, "rp", false, F(c).p2) + " to " +
+           core::FormatSiNumber(top, "rp", false, F(c).p2) + F(c).unit;
 }
 
 // A field with every bit set: no value, shown as "N/A".
@@ -56,16 +95,18 @@ std::optional<std::string> decodeConRelRes(const FieldContext& c)
     return withUnit(core::FormatSiNumber(x, F(c).format, true, F(c).p2), F(c).unit);
 }
 
-bool encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&)
+EncodeResult encodeConRelRes(const FieldContext& c, const std::string& text, EncodePass&)
 {
     if (text == kNotAvailable)
         return encodeNotAvailable(c);
     const double scale = (F(c).unit == "V/C" && text.find("V/pC") != std::string::npos) ? 1e12 : 1;
-    const auto code = core::ConRelResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, scale, F(c).unit);
+    core::ValueFit fit = core::ValueFit::Stored;
+    const auto code = core::ConRelResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, scale, F(c).unit, &fit);
     if (!code)
-        return false;
-    core::Val2Bits(std::min(*code, largestValueCode(F(c).bitCount)), F(c).bitAddress, F(c).bitCount, c.buf);
-    return true;
+        return parametersWrong();
+    const double largest = largestValueCode(F(c).bitCount);
+    core::Val2Bits(std::min(*code, largest), F(c).bitAddress, F(c).bitCount, c.buf);
+    return codedResult(text, fit, *code > largest, conRelResRange(c));
 }
 
 FieldLookup lookupConRelRes(const FieldContext& c)
@@ -95,17 +136,19 @@ std::optional<std::string> decodeConRes(const FieldContext& c)
     return withUnit(core::FormatSiNumber(F(c).p1 + rawDouble(c) * F(c).p2, F(c).format, false, F(c).p2), F(c).unit);
 }
 
-bool encodeConRes(const FieldContext& c, const std::string& text, EncodePass&)
+EncodeResult encodeConRes(const FieldContext& c, const std::string& text, EncodePass&)
 {
     if (text == kNotAvailable)
         return encodeNotAvailable(c);
-    const auto q = core::ConResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, F(c).unit);
+    core::ValueFit fit = core::ValueFit::Stored;
+    const auto q = core::ConResEncode(text, F(c).p1, F(c).p2, F(c).bitCount, F(c).unit, &fit);
     if (!q)
-        return false;
+        return parametersWrong();
     // The nearest code: a quotient such as 23.999999999999996 stands for 24.
-    core::Val2Bits(std::min(std::floor(*q + 0.5), largestValueCode(F(c).bitCount)), F(c).bitAddress, F(c).bitCount,
-                   c.buf);
-    return true;
+    const double code = std::floor(*q + 0.5);
+    const double largest = largestValueCode(F(c).bitCount);
+    core::Val2Bits(std::min(code, largest), F(c).bitAddress, F(c).bitCount, c.buf);
+    return codedResult(text, fit, code > largest, conResRange(c));
 }
 
 FieldLookup lookupConRes(const FieldContext& c)
@@ -134,7 +177,7 @@ std::optional<std::string> decodeSingle(const FieldContext& c)
     return withUnit(singleText(s, F(c).format), F(c).unit);
 }
 
-bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pass)
+EncodeResult encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pass)
 {
     // The unit is taken off first: "1/\xB0C" after the number is no part of it.
     std::string t = core::trim(core::StripUnit(text, F(c).unit));
@@ -144,17 +187,22 @@ bool encodeSingle(const FieldContext& c, const std::string& text, EncodePass& pa
     for (const char* special : {"-INFINITY", "INFINITY", "NAN"}) {
         if (u.rfind(special, 0) == 0) {
             core::Val2Bits(core::SingleToBits(special), F(c).bitAddress, F(c).bitCount, c.buf);
-            return true;
+            return storedAsTyped();
         }
     }
     // The typed number rounded to the nearest single: the largest single, shown as
     // 3.4028235E+38, stays finite.
     std::size_t n = 0;
     core::numeric::leadingNumber(t, &n);
-    const auto bits = core::SingleToBits(n == 0 ? std::string("0") : t.substr(0, n));
+    core::ValueFit fit = core::ValueFit::Stored;
+    const auto bits = core::SingleToBits(n == 0 ? std::string("0") : t.substr(0, n), &fit);
     pass.singleValue = core::SingleFromBits(bits.toDouble());
     core::Val2Bits(bits, F(c).bitAddress, F(c).bitCount, c.buf);
-    return true;
+    if (n == 0)
+        return storedOther(core::ValueFit::Refused, notANumber(text));
+    if (fit == core::ValueFit::Clamped)
+        return storedOther(fit, outOfRange(text, "single precision, up to 3.4028235E+38"));
+    return storedAsTyped();
 }
 
 FieldLookup lookupSingle(const FieldContext& c)
@@ -187,7 +235,12 @@ std::optional<std::string> decodeManufacturer(const FieldContext& c)
     return std::to_string(id);
 }
 
-bool encodeNothing(const FieldContext&, const std::string&, EncodePass&) { return true; }
+EncodeResult encodeNothing(const FieldContext&, const std::string&, EncodePass&) { return storedAsTyped(); }
+
+EncodeResult encodeBinary(const FieldContext&, const std::string& text, EncodePass&)
+{
+    return refusedKept(quoted(text) + " cannot be written: BINARY fields are not supported", "");
+}
 
 FieldLookup lookupUnsigned(const FieldContext& c)
 {
@@ -217,32 +270,52 @@ std::optional<std::string> decodeUnint(const FieldContext& c)
     return integerText(raw(c), F(c).format);
 }
 
-bool encodeUnint(const FieldContext& c, const std::string& text, EncodePass& pass)
+EncodeResult encodeUnint(const FieldContext& c, const std::string& text, EncodePass& pass)
 {
+    const int width = F(c).bitCount;
     if (F(c).format == "hex") {
         std::string hex = core::trim(text);
-        if (hex.empty() || !core::HexToBits(hex, F(c).bitAddress, F(c).bitCount, c.buf)) {
-            refuse(kNotANumber);
-            return false;
+        const bool hexDigits =
+            !hex.empty() && hex.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+        if (!hexDigits)
+            return refusedKept(quoted(text) + " is not a hex number", kNotANumber);
+        // Significant bits of the text: set bits beyond the field are cut (the writer says so).
+        const auto first = hex.find_first_not_of('0');
+        int significant = 0;
+        if (first != std::string::npos) {
+            const int lead = std::stoi(hex.substr(first, 1), nullptr, 16);
+            significant = 4 * static_cast<int>(hex.size() - first - 1) + (lead >= 8 ? 4 : lead >= 4 ? 3 : lead >= 2 ? 2 : 1);
         }
-        return true;
+        core::HexToBits(hex, F(c).bitAddress, width, c.buf);
+        if (significant > width) {
+            EncodeResult r = storedOther(core::ValueFit::Cut, quoted(text) + " does not fit in " + bitsText(width));
+            r.told = true;
+            return r;
+        }
+        return storedAsTyped();
     }
     const std::string t = core::trim(text);
-    if (!core::numeric::IsNumeric(t)) {
-        refuse(kNotANumber);
-        return false;
-    }
+    if (!core::numeric::IsNumeric(t))
+        return refusedKept(notANumber(text), kNotANumber);
+    const BigUInt max = width > 0 ? BigUInt::allOnes(width) : BigUInt{};
+    const std::string range = "0 to " + max.toString();
     if (const auto exact = BigUInt::fromDecimal(t)) {
         writeUnsigned(c, *exact);
-        return true;
+        return *exact > max ? storedOther(core::ValueFit::Clamped, outOfRange(text, range)) : storedAsTyped();
     }
     const double v = core::numeric::roundHalfEven(*core::numeric::parseNumber(t));
     pass.unintValue = core::numeric::CLng(v).value_or(2147483647);
-    if (v <= 0)
+    if (!std::isfinite(v)) {
+        writeUnsigned(c, v > 0 ? max : BigUInt{});
+        return storedOther(core::ValueFit::Clamped, outOfRange(text, range));
+    }
+    if (v <= 0) {
         writeUnsigned(c, BigUInt{});
-    else
-        writeUnsigned(c, BigUInt::fromDouble(v));
-    return true;
+        return v < 0 ? storedOther(core::ValueFit::Clamped, outOfRange(text, range)) : storedAsTyped();
+    }
+    const BigUInt value = BigUInt::fromDouble(v);
+    writeUnsigned(c, value);
+    return value > max ? storedOther(core::ValueFit::Clamped, outOfRange(text, range)) : storedAsTyped();
 }
 
 std::optional<std::string> tooltipUnint(const FieldContext& c)

@@ -43,10 +43,12 @@ const std::string& TedsDocument::shownText(int k) const
     const auto& r = rows.at(static_cast<std::size_t>(k));
     return descriptionView_ ? r.description : r.value;
 }
-const std::string& TedsDocument::shownTooltip(int k) const
+std::string TedsDocument::shownTooltip(int k) const
 {
     const auto& r = rows.at(static_cast<std::size_t>(k));
-    return descriptionView_ ? r.value : r.description;
+    if (descriptionView_)
+        return r.value;
+    return r.notice.empty() ? r.description : r.notice + "\n" + r.description;
 }
 const std::string& TedsDocument::nodeIdShown() const { return descriptionView_ ? NodeIdTooltip : NodeIdText; }
 const std::string& TedsDocument::nodeIdShownTooltip() const { return descriptionView_ ? NodeIdText : NodeIdTooltip; }
@@ -233,14 +235,15 @@ int TedsDocument::AllocateFieldSize(int field, int bits, int bitsPerChar) const
     return editor::AllocateFieldSize(TedsBuf, t->fields[static_cast<std::size_t>(field)].bitAddress, bits, bitsPerChar);
 }
 
-void TedsDocument::updatebuf()
+std::vector<RowFit> TedsDocument::updatebuf()
 {
+    std::vector<RowFit> problems;
     if (TedsManufacturerId == 1)
-        return;
+        return problems;
     // Only a field grid decoded from these very bytes is encoded; anything else (no match,
     // a failed or virgin read, an unknown file) leaves the bytes as they are.
     if (!TedsShown || display != Display::Grid || !hasLibraryTemplate() || !gridIsCurrent())
-        return;
+        return problems;
     const auto& t = *templateAt(actualTemplate_);
     EncodePass pass;
     pass.serverMode = core::MessagesSuppressed();
@@ -251,7 +254,7 @@ void TedsDocument::updatebuf()
     TedsBuf.TemplateIndex = actualTemplate_;
     const int last = std::min(t.fieldLast, kRowCount - 1);
     for (int k = 0; k <= last; ++k) {
-        const auto& r = rows[static_cast<std::size_t>(k)];
+        auto& r = rows[static_cast<std::size_t>(k)];
         if (r.hasDecoded && r.value == r.decoded)
             continue;  // not edited: the field keeps its bits
         const auto& f = t.fields[static_cast<std::size_t>(k)];
@@ -260,10 +263,44 @@ void TedsDocument::updatebuf()
             core::ShowMessage("Field type should not occure " + f.typeKeyword, 0, "");
             continue;
         }
-        type->encode(FieldContext{f, k, TedsBuf, Title}, r.value, pass);
+        const EncodeResult result = type->encode(FieldContext{f, k, TedsBuf, Title}, r.value, pass);
+        if (result.kept && !result.message.empty() && !result.told)
+            core::ShowMessage(result.message, 0, "");
+        r.notice.clear();
+        if (!result.stored())
+            problems.push_back({k, result});
     }
     core::BitsToBytes(TedsBuf);
     ShowForm();
+    // What was stored instead is known once the rows show the bits again.
+    for (const auto& p : problems) {
+        auto& r = rows[static_cast<std::size_t>(p.row)];
+        r.notice = p.result.reason + (p.result.kept          ? ", not changed"
+                                      : r.value.empty() ? ", an empty text stored"
+                                                        : ", " + r.value + " stored");
+        if (!pass.serverMode && !p.result.kept && !p.result.told)
+            core::ShowMessage(r.notice, 0, "");
+    }
+    if (!problems.empty())
+        notifyTexts();
+    return problems;
+}
+
+EncodeResult TedsDocument::checkRow(int k, const std::string& text) const
+{
+    const auto* t = hasLibraryTemplate() ? templateAt(actualTemplate_) : nullptr;
+    if (!t || k < 0 || k > std::min(t->fieldLast, kRowCount - 1))
+        return EncodeResult{core::ValueFit::Refused, "no such field", true};
+    const auto& f = t->fields[static_cast<std::size_t>(k)];
+    const FieldType* type = findFieldType(f.typeKeyword);
+    if (!type)
+        return EncodeResult{core::ValueFit::Refused, "the field's type " + f.typeKeyword + " is not known", true};
+    core::TedsBuf scratch = TedsBuf;
+    core::BytesToBits(scratch);
+    EncodePass pass;
+    pass.serverMode = core::MessagesSuppressed();
+    const std::string title = Title;
+    return type->encode(FieldContext{f, k, scratch, title}, text, pass);
 }
 
 void TedsDocument::buf2byte_OnUsed()

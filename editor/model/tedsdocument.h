@@ -19,7 +19,10 @@
 //   updatebuf when a grid is on show and the value view is on. The pass encodes every
 //   row into TedsBuf by its field type, keeps the bits of every row whose text is still
 //   the one the decoder wrote, and redraws the rows from the bytes; a refused text gets
-//   its message and the row shows the stored value again.
+//   its message and the row shows the stored value again; a text stored otherwise than
+//   typed (clamped to the range, cut to the length, a fallback for a text that is no
+//   value) is said in a message and in the row's tooltip (TedsRow::notice). In server
+//   mode the pass shows no such message: its caller (the request server) reports it.
 // - Refreshing: the observer is told when texts, layout or locks changed, and when a
 //   node-list TEDS is to be shown (that display is the view's).
 //
@@ -28,6 +31,7 @@
 #include "core/tdl/currency.h"
 #include "core/tdl/templaterecord.h"
 #include "core/teds/tedsbuf.h"
+#include "editor/model/fieldtypes.h"
 #include "editor/model/manufacturerlevels.h"
 
 #include <array>
@@ -55,6 +59,15 @@ struct TedsRow {
     bool fieldFlag = false;   // taken by a request line since the grid was cleared
     std::string decoded;      // the value text the decoder last wrote
     bool hasDecoded = false;  // decoded is valid: a row whose value equals it keeps its bits
+    // What the last pass made of a text that did not fit ("\"300\" is out of range (0 to
+    // 255), 255 stored"); shown in the row's tooltip until the row is encoded again.
+    std::string notice;
+};
+
+// A row whose text did not fit its field in an encoding pass.
+struct RowFit {
+    int row = 0;
+    EncodeResult result;
 };
 
 // What ShowForm put on show.
@@ -95,7 +108,9 @@ TemplateDialogHook* templateDialogHook();
 void setTemplateDialogHook(TemplateDialogHook* hook);
 
 // Results of updateTAG.
-enum TagResult : int { TagAssigned = 0, TagManufacturerRefused = 1, TagNotFound = 2 };
+// TagValueRefused: the value does not fit its field (refused, clamped or cut); the row
+// keeps its text and the bits stay.
+enum TagResult : int { TagAssigned = 0, TagManufacturerRefused = 1, TagNotFound = 2, TagValueRefused = 3 };
 
 class TedsDocument {
 public:
@@ -136,7 +151,7 @@ public:
 
     // Box text and tooltip of row k for the current view.
     const std::string& shownText(int k) const;
-    const std::string& shownTooltip(int k) const;
+    std::string shownTooltip(int k) const;
     const std::string& nodeIdShown() const;
     const std::string& nodeIdShownTooltip() const;
     const std::string& crcShown() const;
@@ -175,8 +190,10 @@ public:
     // --- Encoding -----------------------------------------------------------------
     // The encoding pass: rows to bits and bytes, then the grid redrawn. Runs only while a
     // field grid of a library template is on show for the bytes it was decoded from;
-    // otherwise the bytes stay as they are.
-    void updatebuf();
+    // otherwise the bytes stay as they are. Returns the rows whose text did not fit.
+    std::vector<RowFit> updatebuf();
+    // What field k would make of text, changing nothing (no message of the codec's own).
+    EncodeResult checkRow(int k, const std::string& text) const;
     // Characters of bitsPerChar bits that field k can hold (bits 0: up to the end).
     int AllocateFieldSize(int field, int bits, int bitsPerChar) const;
     // Bits to bytes (the image is already in step; kept for callers by name).
@@ -213,8 +230,10 @@ public:
     ManufacturerLevels& levels();
     int Manu_Level(int fieldIndex) { return editor::Manu_Level(levels(), fieldIndex); }
     // A request line's value for the field of a tag ("[2]"-style index or ""): put into
-    // the row (the manufacturer straight into the bits). Result TagResult.
-    int updateTAG(const std::string& tagName, const std::string& tagIndex, const std::string& value, bool noValue);
+    // the row (the manufacturer straight into the bits). Result TagResult; *why (when
+    // given) says why a value was refused.
+    int updateTAG(const std::string& tagName, const std::string& tagIndex, const std::string& value, bool noValue,
+                  std::string* why = nullptr);
     // Position of TedsManufacturerId in the manufacturer list.
     int ActualManufactureIndex() const;
 

@@ -244,7 +244,7 @@ void TedsDocument::UpdateManufactorBits(int level)
 }
 
 int TedsDocument::updateTAG(const std::string& tagName, const std::string& tagIndex, const std::string& value,
-                            bool noValue)
+                            bool noValue, std::string* why)
 {
     const auto* rec = templateAt(actualTemplate_);
     if (!rec)
@@ -275,11 +275,24 @@ int TedsDocument::updateTAG(const std::string& tagName, const std::string& tagIn
         if (rec->manufacturerInSelector && rec->defaultManufacturerId != id && k == rec->manufacturerField)
             return TagManufacturerRefused;
         const auto& f = rec->fields[static_cast<std::size_t>(k)];
+        // An id wider than the field would be stored clamped: refused instead.
+        if (f.bitCount < 32 && id > (1L << f.bitCount) - 1) {
+            if (why)
+                *why = "manufacturer id " + std::to_string(id) + " is out of range (0 to " +
+                       std::to_string((1L << f.bitCount) - 1) + ")";
+            return TagValueRefused;
+        }
         const bool wasCurrent = gridIsCurrent();
         core::BytesToBits(TedsBuf);
         core::Val2Bits(static_cast<double>(id), f.bitAddress, f.bitCount, TedsBuf);
         core::BitsToBytes(TedsBuf);
         keepGridCurrent(wasCurrent);
+    } else if (const EncodeResult fit = checkRow(k, value); !fit.stored()) {
+        // Encoded later, when the node is written: a value the field cannot hold as given
+        // is refused now, so that nothing of the request is written.
+        if (why)
+            *why = fit.reason;
+        return TagValueRefused;
     }
     row.value = value;
     notifyTexts();

@@ -48,12 +48,35 @@ std::optional<std::string> decodeChr5(const FieldContext& c)
     return cutTrailingBlanks(t, n);
 }
 
-bool encodeChr5(const FieldContext& c, const std::string& text, EncodePass&)
+// Why a text is cut to a field of n characters: its length, else its first character
+// that the character set cannot hold (holds tells).
+std::string cutReason(const std::string& text, int n, bool (*holds)(char), const char* type)
+{
+    std::size_t length = text.size();
+    while (length > 0 && text[length - 1] == ' ')
+        --length;
+    if (length > static_cast<std::size_t>(std::max(n, 0)))
+        return quoted(text) + " is " + std::to_string(length) + " characters long, the field holds " +
+               std::to_string(n);
+    for (char ch : text.substr(0, length)) {
+        if (!holds(ch)) {
+            if (ch == '\0')
+                return quoted(text) + " holds a NUL character, which ends the text";
+            return quoted(std::string(1, ch)) + " cannot be written as " + type;
+        }
+    }
+    return quoted(text) + " does not fit";
+}
+
+EncodeResult encodeChr5(const FieldContext& c, const std::string& text, EncodePass&)
 {
     const int n = AllocateFieldSize(c.buf, F(c).bitAddress, F(c).bitCount, 5);
     std::string t = text;
-    core::StringToChr5Bits(t, F(c).bitAddress, n, c.buf);
-    return true;
+    core::ValueFit fit = core::ValueFit::Stored;
+    core::StringToChr5Bits(t, F(c).bitAddress, n, c.buf, &fit);
+    if (fit == core::ValueFit::Stored)
+        return storedAsTyped();
+    return storedOther(fit, cutReason(t, n, core::Chr5Holds, "CHR5"));
 }
 
 std::optional<std::string> tooltipChr5(const FieldContext& c)
@@ -69,23 +92,29 @@ std::optional<std::string> decodeDate(const FieldContext& c)
     return dateFieldText(static_cast<long>(raw(c).low64()));
 }
 
-bool encodeDate(const FieldContext& c, const std::string& text, EncodePass& pass)
+EncodeResult encodeDate(const FieldContext& c, const std::string& text, EncodePass& pass)
 {
     const auto days = dateFieldDays(text);
-    if (!days) {
-        refuse(kNotADate);
-        return false;
-    }
+    if (!days)
+        return refusedKept(quoted(text) + " is not a date", kNotADate);
     long count = *days;
     if (pass.serverMode && text.find(',') == std::string::npos) {
         // A refused request date keeps the field's bits, not 1 January 1998.
         bool refused = false;
         count = T_server_CalDateValue(text, &refused);
-        if (refused)
-            return false;
+        if (refused) {
+            EncodeResult r = refusedKept(quoted(text) + " is not a valid date (day-month-year, 1998 to 2176)", "");
+            r.told = true;  // the strict reading gives its own messages
+            return r;
+        }
     }
-    core::Val2Bits(static_cast<double>(std::max(count, 0L)), F(c).bitAddress, F(c).bitCount, c.buf);
-    return true;
+    const int width = F(c).bitCount;
+    const double last = allOnesValue(width);
+    core::Val2Bits(static_cast<double>(std::max(count, 0L)), F(c).bitAddress, width, c.buf);
+    if (count < 0 || static_cast<double>(count) > last)
+        return storedOther(core::ValueFit::Clamped,
+                           outOfRange(text, dateFieldText(0) + " to " + dateFieldText(static_cast<long>(last))));
+    return storedAsTyped();
 }
 
 std::optional<std::string> tooltipDate(const FieldContext& c)
@@ -108,24 +137,28 @@ std::optional<std::string> decodeMdef(const FieldContext& c)
     return core::numeric::Format(v, F(c).format);
 }
 
-bool encodeMdef(const FieldContext& c, const std::string& text, EncodePass& pass)
+EncodeResult encodeMdef(const FieldContext& c, const std::string& text, EncodePass& pass)
 {
     const std::string t = core::upper(core::trim(text));
+    const double max = allOnesValue(F(c).bitCount);
     for (std::size_t i = 0; i < kMdefNames.size(); ++i) {
         if (t == core::upper(kMdefNames[i])) {
             pass.mdefValue = static_cast<std::int32_t>(i + 1);
             core::Val2Bits(pass.mdefValue, F(c).bitAddress, F(c).bitCount, c.buf);
-            return true;
+            if (static_cast<double>(i + 1) > max)
+                return storedOther(core::ValueFit::Clamped, outOfRange(text, "0 to " + core::numeric::Str(max)));
+            return storedAsTyped();
         }
     }
     const auto v = core::numeric::parseNumber(t);
-    if (!v || !std::isfinite(*v)) {
-        refuse(kNotANumber);
-        return false;
-    }
-    pass.mdefValue = core::numeric::CLng(std::floor(*v)).value_or(*v < 0 ? 0 : 2147483647);
-    core::Val2Bits(std::floor(*v), F(c).bitAddress, F(c).bitCount, c.buf);
-    return true;
+    if (!v || !std::isfinite(*v))
+        return refusedKept(notANumber(text), kNotANumber);
+    const double value = std::floor(*v);
+    pass.mdefValue = core::numeric::CLng(value).value_or(*v < 0 ? 0 : 2147483647);
+    core::Val2Bits(value, F(c).bitAddress, F(c).bitCount, c.buf);
+    if (value < 0 || value > max)
+        return storedOther(core::ValueFit::Clamped, outOfRange(text, "0 to " + core::numeric::generalNumber(max)));
+    return storedAsTyped();
 }
 
 std::optional<std::string> tooltipMdef(const FieldContext& c)
@@ -144,12 +177,16 @@ std::optional<std::string> decodeDirection(const FieldContext& c)
     return raw(c).toString();  // a value of its own: shown, and kept when not edited
 }
 
-bool encodeDirection(const FieldContext& c, const std::string& text, EncodePass&)
+EncodeResult encodeDirection(const FieldContext& c, const std::string& text, EncodePass&)
 {
     const std::string t = core::upper(core::trim(text));
     const int v = t == "X" ? 0 : t == "Y" ? 1 : t == "Z" ? 2 : 3;
     core::Val2Bits(v, F(c).bitAddress, F(c).bitCount, c.buf);
-    return true;
+    if (v == 3 && t != "N/A")
+        return storedOther(core::ValueFit::Refused, quoted(text) + " is no direction (X, Y, Z or n/a)");
+    if (v > allOnesValue(F(c).bitCount))
+        return storedOther(core::ValueFit::Clamped, quoted(text) + " does not fit in " + bitsText(F(c).bitCount));
+    return storedAsTyped();
 }
 
 std::optional<std::string> tooltipDirection(const FieldContext& c)
@@ -167,11 +204,14 @@ std::optional<std::string> decodeSign(const FieldContext& c)
     return v.toString();
 }
 
-bool encodeSign(const FieldContext& c, const std::string& text, EncodePass&)
+EncodeResult encodeSign(const FieldContext& c, const std::string& text, EncodePass&)
 {
     const std::string t = core::upper(core::trim(text));
-    core::Val2Bits((t == "1" || t == "+1") ? 0 : 1, F(c).bitAddress, F(c).bitCount, c.buf);
-    return true;
+    const bool plus = t == "1" || t == "+1";
+    core::Val2Bits(plus ? 0 : 1, F(c).bitAddress, F(c).bitCount, c.buf);
+    if (!plus && t != "-1")
+        return storedOther(core::ValueFit::Refused, quoted(text) + " is no sign (+1 or -1)");
+    return storedAsTyped();
 }
 
 std::optional<std::string> tooltipSign(const FieldContext& c) { return "Sign +1 or -1 - " + bitsText(F(c).bitCount); }
@@ -197,15 +237,26 @@ std::string decodeText(const FieldContext& c, int width)
     return cutTrailingBlanks(t, n);
 }
 
-void encodeText(const FieldContext& c, const std::string& text, int width)
+// A character the ASCII types hold: not NUL (it ends the text), below the stop code.
+bool asciiHolds(char ch) { return ch != '\0' && static_cast<unsigned char>(ch) < 255; }
+bool ascii7Holds(char ch) { return ch != '\0' && static_cast<unsigned char>(ch) < 127; }
+
+EncodeResult encodeText(const FieldContext& c, const std::string& text, int width)
 {
     const int n = AllocateFieldSize(c.buf, F(c).bitAddress, F(c).bitCount, width);
+    bool (*holds)(char) = width == 8 ? asciiHolds : ascii7Holds;
+    bool cut = false;
     for (int i = 1; i <= n; ++i) {
-        const unsigned code = static_cast<std::size_t>(i) <= text.size()
-                                  ? static_cast<unsigned char>(text[static_cast<std::size_t>(i - 1)])
-                                  : 32u;
-        core::Val2Bits(code, F(c).bitAddress + width * (i - 1), width, c.buf);
+        const bool inText = static_cast<std::size_t>(i) <= text.size();
+        const char ch = inText ? text[static_cast<std::size_t>(i - 1)] : ' ';
+        cut = cut || !holds(ch);
+        core::Val2Bits(static_cast<unsigned char>(ch), F(c).bitAddress + width * (i - 1), width, c.buf);
     }
+    for (std::size_t i = static_cast<std::size_t>(std::max(n, 0)); i < text.size(); ++i)
+        cut = cut || text[i] != ' ';
+    if (!cut)
+        return storedAsTyped();
+    return storedOther(core::ValueFit::Cut, cutReason(text, n, holds, width == 8 ? "ASCII" : "ASCII-7BIT"));
 }
 
 FieldLookup lookupText(const FieldContext& c, int width)
@@ -237,16 +288,8 @@ std::optional<std::string> tooltipText(const FieldContext& c, int width, const c
 
 std::optional<std::string> decodeAscii(const FieldContext& c) { return decodeText(c, 8); }
 std::optional<std::string> decodeAscii7(const FieldContext& c) { return decodeText(c, 7); }
-bool encodeAscii(const FieldContext& c, const std::string& text, EncodePass&)
-{
-    encodeText(c, text, 8);
-    return true;
-}
-bool encodeAscii7(const FieldContext& c, const std::string& text, EncodePass&)
-{
-    encodeText(c, text, 7);
-    return true;
-}
+EncodeResult encodeAscii(const FieldContext& c, const std::string& text, EncodePass&) { return encodeText(c, text, 8); }
+EncodeResult encodeAscii7(const FieldContext& c, const std::string& text, EncodePass&) { return encodeText(c, text, 7); }
 FieldLookup lookupAscii(const FieldContext& c) { return lookupText(c, 8); }
 FieldLookup lookupAscii7(const FieldContext& c) { return lookupText(c, 7); }
 std::optional<std::string> tooltipAscii(const FieldContext& c) { return tooltipText(c, 8, "ASCII char, max. "); }

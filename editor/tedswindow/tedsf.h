@@ -55,7 +55,9 @@ public:
 
     // --- Members other windows call by name -----------------------------------------
     void ReadNode_msg(bool ForceRomRead);
-    bool WriteNode_s();
+    // *why (when given) says why not: the field whose value does not fit (in server
+    // mode nothing is then written), or how far a failed write got.
+    bool WriteNode_s(std::string* why = nullptr);
     bool Delete_memory();
     void ResetState(int unused = 0);
     void UpdateMenuState();

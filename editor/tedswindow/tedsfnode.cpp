@@ -139,16 +139,32 @@ void TedsF::WriteNode_msg()
     afterWriteOrErase();
 }
 
-bool TedsF::WriteNode_s()
+bool TedsF::WriteNode_s(std::string* why)
 {
     const MemberScope running(*this);
-    doc.updatebuf();
+    const auto problems = doc.updatebuf();
     syncDocument();
-    if (!nodeListed())
+    // A request's value that the field cannot hold as given: nothing is written.
+    if (core::MessagesSuppressed() && !problems.empty()) {
+        if (why) {
+            const auto& p = problems.front();
+            *why = "field \"" + doc.rows[static_cast<std::size_t>(p.row)].caption + "\": " + p.result.reason +
+                   ", nothing written";
+        }
         return false;
+    }
+    if (!nodeListed()) {
+        if (why)
+            *why = "node " + doc.TedsBuf.id + " not found on the microLAN, nothing written";
+        return false;
+    }
     bool confirmed = tedsNeighbours().allowRomProgramming();
-    if (!device::Write_Node(doc.TedsBuf, confirmed))
+    device::WriteReport report;
+    if (!device::Write_Node(doc.TedsBuf, confirmed, &report)) {
+        if (why)
+            *why = device::failedWriteText(report);
         return false;
+    }
     doc.TedsChanged = false;
     noteInSync();
     const std::string id = doc.TedsBuf.id;

@@ -179,7 +179,7 @@ bool RequestEngine::selectChannelFirst(Run& run, const std::vector<std::string>&
         if (!line.empty() && line[0] == '%')
             continue;
         const KeywordLine kw = parseKeywordLine(line);
-        if (kw.keyword == "REQUESTDATETIME")
+        if (kw.keyword == "REQUESTDATETIME" && kw.parameter.size() <= kRequestDateTimeMax)
             RequestDateTime = kw.parameter;
         if (kw.keyword != "SELECT_CHANNEL")
             continue;

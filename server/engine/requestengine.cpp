@@ -13,7 +13,7 @@
 
 #include <chrono>
 #include <ctime>
-#include <fstream>
+
 
 namespace server {
 
@@ -67,7 +67,20 @@ void RequestEngine::DoJob()
 void RequestEngine::addLog(const std::string& text)
 {
     status += text + "\r\n";
-    host_.logChanged();
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2)
+        ++logLines_;
+    ++logLines_;
+    // The oldest lines go, a quarter of the limit at a time (not on every line).
+    if (logLines_ > kLogLinesMax + kLogLinesMax / 4 || status.size() > kLogBytesMax + kLogBytesMax / 4) {
+        std::size_t cut = 0;
+        while (cut < status.size() && (logLines_ > kLogLinesMax || status.size() - cut > kLogBytesMax)) {
+            const auto end = status.find("\r\n", cut);
+            cut = end == std::string::npos ? status.size() : end + 2;
+            --logLines_;
+        }
+        status.erase(0, cut);
+    }
+    host_.logAppended(text);
 }
 
 // --- Window life and settings ------------------------------------------------------------
@@ -78,8 +91,12 @@ void RequestEngine::Form_Load()
     loaded = true;
     GetDefault();
     host_.setMainWindowVisible(EditorVisible == 1);
-    std::error_code ec;
-    fs::remove(file(kAckFile), ec);
+    auto& f = folder();
+    f.removeLeftovers();
+    // A request that is pending now was not answered by this program: it did not run,
+    // or it ended during the request. Its answer says so before its ack goes.
+    if (f.exists(kAckFile))
+        finish(std::string(kNotAnswered) + "\r\n");
 }
 
 bool RequestEngine::Form_Unload()
@@ -136,17 +153,14 @@ void RequestEngine::EditorVisible_Click(int value)
 
 void RequestEngine::acknowledge_Click()
 {
-    const fs::path ack = file(kAckFile);
-    std::error_code ec;
-    fs::remove(ack, ec);
-    std::ofstream out(ack, std::ios::binary | std::ios::trunc);
-    out << "file created " << nowText() << "\r\n";
+    folder().writeAtomic(kAckFile, "file created " + nowText() + "\r\n");
 }
 
 void RequestEngine::cbClearLog_Click()
 {
     status.clear();
-    host_.logChanged();
+    logLines_ = 0;
+    host_.logCleared();
 }
 
 void RequestEngine::Browse_Chosen(const std::string& fileName)
@@ -191,7 +205,10 @@ void RequestEngine::ServerTimer_Timer()
         std::error_code ec;
         if (!fs::is_directory(WorkingDir, ec))
             throw std::runtime_error("no working directory");
-        if (!fs::exists(file(kAckFile), ec))
+        // The request before is not finished until its ack has gone.
+        if (!finishPending())
+            return;
+        if (!folder().exists(kAckFile))
             return;
         auto& q = shell::jobQueue();
         if (q.ticking()) {
@@ -213,12 +230,13 @@ void RequestEngine::ServerTimer_Timer()
         // next poll tries again.
         if (!q.JobsEnabled() || shell::scanRunning())
             return;
+        if (!prepareRequest())
+            return;
         setTimer(false);
-        if (!fs::exists(file(kRequestFile), ec)) {
+        if (!folder().exists(kRequestFile)) {
             addLog("Error request file not found: TEDS_req.txt");
             writeLogAsResponse();
-            if (!Kill_ackFile())
-                return;
+            Kill_ackFile();
             restoreTimer();
             return;
         }
@@ -238,63 +256,126 @@ void RequestEngine::ServerTimer_Timer()
     }
 }
 
+bool RequestEngine::prepareRequest()
+{
+    // A fresh handle: the folder may have been made again since the last request.
+    folderPath_.clear();
+    auto& f = folder();
+    switch (f.canWrite(kResponseFile)) {
+    case WorkFolder::Write::Ok:
+        break;
+    case WorkFolder::Write::FolderNotWritable:
+        // Nothing can be answered, nor the ack deleted: the request waits for the folder.
+        if (!waitNoted_)
+            addLog("Error: no file can be written in the working directory, the request waits until one can");
+        waitNoted_ = true;
+        return false;
+    case WorkFolder::Write::NameTaken:
+        addLog("Error: TEDS_res.txt cannot be written (it is a directory), request not carried out");
+        finish(std::nullopt);
+        return false;
+    }
+    waitNoted_ = false;
+    // From here on no answer of the request before can be taken for this one's.
+    if (!f.remove(kResponseFile)) {
+        addLog("Error: TEDS_res.txt of the request before cannot be removed, request not carried out");
+        finish(std::nullopt);
+        return false;
+    }
+    responseLines_.clear();
+    return true;
+}
+
+bool RequestEngine::finish(std::optional<std::string> answer)
+{
+    finishing_ = true;
+    pendingAnswer_ = std::move(answer);
+    return finishPending();
+}
+
+bool RequestEngine::finishPending()
+{
+    if (!finishing_)
+        return true;
+    auto& f = folder();
+    if (pendingAnswer_) {
+        if (f.writeAtomic(kResponseFile, *pendingAnswer_) == WorkFolder::Write::FolderNotWritable)
+            return false;
+        pendingAnswer_.reset();  // written, or TEDS_res.txt is a directory: no answer then
+    }
+    if (!f.remove(kAckFile))
+        return false;
+    finishing_ = false;
+    if (exitAfterFinish_)
+        exitProgram();
+    return true;
+}
+
+void RequestEngine::exitProgram()
+{
+    exitAfterFinish_ = false;
+    Form_Unload();
+    host_.endProgram();
+}
+
 // --- File helpers -------------------------------------------------------------------------
+
+WorkFolder& RequestEngine::folder()
+{
+    if (!folder_.isOpen() || folderPath_ != WorkingDir) {
+        folder_.open(WorkingDir);
+        folderPath_ = WorkingDir;
+    }
+    return folder_;
+}
 
 void RequestEngine::WaitFileWritable(const fs::path& path, bool& ok)
 {
+    const std::string name = path.filename().string();
     for (int attempt = 1; attempt <= 4; ++attempt) {
-        {
-            std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            if (out.is_open()) {
-                ok = true;
-                return;
-            }
+        if (folder().writeAtomic(name.c_str(), "") == WorkFolder::Write::Ok) {
+            if (name == kResponseFile)
+                responseLines_.clear();
+            ok = true;
+            return;
         }
         core::Delay(1000);
     }
     ok = false;
 }
 
+WorkFolder::Write RequestEngine::commitResponse()
+{
+    return folder().writeAtomic(kResponseFile, core::joinCrLf(responseLines_));
+}
+
 void RequestEngine::WriteToRequestFile(const std::string& text, bool& ok)
 {
-    std::ofstream out(file(kResponseFile), std::ios::binary | std::ios::app);
-    out << text << "\r\n";
-    out.close();
-    ok = !out.fail();
+    responseLines_.push_back(text);
+    ok = commitResponse() == WorkFolder::Write::Ok;
     if (!ok)
         addLog("Error writing file 'TEDS_res.txt'");
 }
 
 bool RequestEngine::Kill_ackFile()
 {
-    const fs::path ack = file(kAckFile);
-    std::error_code ec;
-    if (!fs::exists(ack, ec))
+    if (finish(std::nullopt))
         return true;
-    if (fs::remove(ack, ec) && !ec)
-        return true;
-    // The client would wait for ever and the next tick would run the same request again.
-    T_block_Server_Click(0);
-    addLog("Error: TEDS_ack.txt cannot be deleted, server disabled");
+    // The client would wait for ever, and the next tick must not run the request again.
+    addLog("Error: TEDS_ack.txt cannot be deleted, tried again at every poll");
     return false;
 }
 
 void RequestEngine::writeLogAsResponse()
 {
-    const fs::path res = file(kResponseFile);
-    std::error_code ec;
-    fs::remove(res, ec);
-    std::ofstream out(res, std::ios::binary | std::ios::trunc);
-    out << status;
+    responseLines_ = core::splitLines(status);
+    folder().writeAtomic(kResponseFile, status);
 }
 
 bool RequestEngine::writeResponse(const std::vector<std::string>& lines)
 {
-    std::ofstream out(file(kResponseFile), std::ios::binary | std::ios::trunc);
-    for (const auto& l : lines)
-        out << l << "\r\n";
-    out.close();
-    if (out.fail()) {
+    responseLines_ = lines;
+    if (commitResponse() != WorkFolder::Write::Ok) {
         reportResponseError();
         return false;
     }

@@ -5,23 +5,34 @@
 // T_server shows this state and forwards its control events; tests drive it directly.
 //
 // A client writes TEDS_req.txt, then creates TEDS_ack.txt. A poll tick that finds the
-// acknowledge file turns the poll off, drops the node list and queues a fresh scan and
-// then job 0 of the server, which runs the request; they run at the next turn of the
-// event loop. A poll tick that comes while the job queue ticks (a scan pass, a job)
-// starts the request right after that tick. The run writes TEDS_res.txt and the
-// log and deletes TEDS_ack.txt as its very last file step: the response is complete.
-// The poll comes back only when the run has ended, so a request runs once. With the
-// amplifier link chosen, a request holding SELECT_CHANNEL runs in two parts: job 0 only
-// selects the channel and queues the amplifier window's scan and TEDS read, then job 1
-// carries out every other line, once.
+// acknowledge file removes the response of the request before, turns the poll off,
+// drops the node list and queues a fresh scan and then job 0 of the server, which runs
+// the request; they run at the next turn of the event loop. A poll tick that comes while
+// the job queue ticks (a scan pass, a job) starts the request right after that tick. The
+// run writes TEDS_res.txt and the log and deletes TEDS_ack.txt as its very last file
+// step: the response is complete. The poll comes back only when the run has ended, so a
+// request runs once. With the amplifier link chosen, a request holding SELECT_CHANNEL
+// runs in two parts: job 0 only selects the channel and queues the amplifier window's
+// scan and TEDS read, then job 1 carries out every other line, once.
+//
+// A response belongs to exactly one request. Every file is written whole through the
+// working folder's temporary file and a rename (WorkFolder), never through a link. An
+// ack found when the window loads (a request the program did not answer: it was not
+// running, or it ended during the request) is answered with kNotAnswered. A request is
+// carried out only when its response can be written: with TEDS_res.txt a directory it
+// is not carried out and its ack is deleted (the client finds no readable response);
+// in a folder where no file can be made it waits, ack and all, until one can. An ack
+// that cannot be deleted is tried again at every poll; no request runs meanwhile.
 
 #include "core/base/message.h"
 #include "core/tdl/currency.h"
 #include "core/teds/tedsbuf.h"
 #include "server/engine/serverhost.h"
+#include "server/engine/workfolder.h"
 #include "shell/jobs/jobtarget.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +47,18 @@ namespace fs = std::filesystem;
 inline constexpr const char* kRequestFile = "TEDS_req.txt";
 inline constexpr const char* kAckFile = "TEDS_ack.txt";
 inline constexpr const char* kResponseFile = "TEDS_res.txt";
+
+// A request file is a few lines: a larger one is refused.
+inline constexpr std::size_t kRequestFileMax = 16384;
+// The longest REQUESTDATETIME text (it is echoed in every answer).
+inline constexpr std::size_t kRequestDateTimeMax = 256;
+// The activity log keeps its last lines, at most this many and this many bytes.
+inline constexpr std::size_t kLogLinesMax = 2000;
+inline constexpr std::size_t kLogBytesMax = 1 << 20;
+// The answer to an ack found when the window loads.
+inline constexpr const char* kNotAnswered =
+    "Error: request not answered: TEDS_ack.txt was there when the server started; the request may have been "
+    "carried out in part or in full, send it again";
 
 class RequestEngine final : public shell::JobTarget, public core::MessageSuppressor {
 public:
@@ -74,13 +97,17 @@ public:
     void ServerTimer_Timer();
 
     // --- File helpers ---------------------------------------------------------------------
-    // Creates or empties path, up to four attempts one second apart.
+    // Creates or empties the file of the working folder that path names, up to four
+    // attempts one second apart.
     void WaitFileWritable(const fs::path& path, bool& ok);
     // Appends one line to the response file.
     void WriteToRequestFile(const std::string& text, bool& ok);
-    // Deletes the ack file; false when it is there and cannot be deleted.
+    // Deletes the ack file; false when it is there and cannot be deleted (then every poll
+    // tries again, and no request runs until it is gone).
     bool Kill_ackFile();
     fs::path file(const char* name) const { return WorkingDir / name; }
+    // The working folder, opened for the current WorkingDir.
+    WorkFolder& folder();
 
     // --- The request ----------------------------------------------------------------------
     void processRequestfile(bool resume);
@@ -127,6 +154,17 @@ private:
     void writeLogAsResponse();
     // Writes lines as the whole response file; false (after the error report) on failure.
     bool writeResponse(const std::vector<std::string>& lines);
+    // The response's lines, written whole.
+    WorkFolder::Write commitResponse();
+    // Before a request is started: the response of the request before goes, and the new
+    // one must be writable. False when the request is not to start now.
+    bool prepareRequest();
+    // Ends a request that is not carried out: answer (when given) written, ack deleted;
+    // what cannot be done now is tried again at every poll. True when done.
+    bool finish(std::optional<std::string> answer);
+    bool finishPending();
+    // Ends the program once the request's ack has gone.
+    void exitProgram();
     void reportResponseError();
     std::vector<std::string> headerLines() const;
     std::string logHeader(const std::string& command) const;
@@ -185,6 +223,15 @@ private:
     ServerHost& host_;
     // A poll tick met a running tick: the request starts right after it.
     bool startDeferred_ = false;
+    WorkFolder folder_;
+    fs::path folderPath_;
+    std::vector<std::string> responseLines_;  // what TEDS_res.txt holds, as this server wrote it
+    std::size_t logLines_ = 0;                // lines in status
+    // A request that ended but could not be finished (answer, ack) yet.
+    bool finishing_ = false;
+    std::optional<std::string> pendingAnswer_;
+    bool exitAfterFinish_ = false;
+    bool waitNoted_ = false;                  // the wait for a writable folder was logged
 };
 
 } // namespace server

@@ -50,6 +50,15 @@ KeywordLine parseKeywordLine(const std::string& line)
     return k;
 }
 
+long familyCode(const std::string& parameter)
+{
+    const double v = core::numeric::Fix(core::numeric::Val(parameter));
+    // Within the range of a long, or no conversion at all.
+    if (!(v >= -2147483648.0 && v <= 2147483647.0))
+        return 0;
+    return static_cast<long>(v);
+}
+
 std::string deviceNameOfFamily(long family)
 {
     switch (family) {

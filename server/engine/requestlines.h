@@ -28,6 +28,10 @@ struct KeywordLine {
 // Leading blanks skipped; the keyword runs to the first blank or comma.
 KeywordLine parseKeywordLine(const std::string& line);
 
+// The family code a FAMILY parameter gives: its leading number, whole; a number beyond
+// any family code (1e300, -1e300, NaN) gives 0, a code of no device.
+long familyCode(const std::string& parameter);
+
 // The device name of a family code ("DS2406" for 18, 20, 35, 45; "" otherwise).
 std::string deviceNameOfFamily(long family);
 // The family code of a device name (exact: "DS2406", "DS2430", "DS2430A", "DS2431",

@@ -18,21 +18,36 @@ void RequestEngine::processRequestfile(bool resume)
 {
     Run run;
     run.resume = resume;
-    std::error_code ec;
-    fs::remove(file(kResponseFile), ec);
+    folder().remove(kResponseFile);
+    responseLines_.clear();
     AllowRomProgramming = false;
     device::driverState().RomProgrammingAllowed = false;
     try {
         // Read whole now: a client that rewrites the file later cannot mix two requests.
-        const auto lines = core::readLines(file(kRequestFile));
-        if (!lines || lines->empty())
+        // Only a regular file of a request's size is read.
+        std::string bytes;
+        switch (folder().readRegular(kRequestFile, kRequestFileMax, bytes)) {
+        case WorkFolder::Read::Ok:
+            break;
+        case WorkFolder::Read::NotRegular:
+            addLog("Error: TEDS_req.txt is not a regular file, request not read");
+            throw std::runtime_error("request file not regular");
+        case WorkFolder::Read::TooLarge:
+            addLog("Error: TEDS_req.txt is larger than " + std::to_string(kRequestFileMax) +
+                   " bytes, request not read");
+            throw std::runtime_error("request file too large");
+        default:
+            throw std::runtime_error("request file not read");
+        }
+        const auto lines = std::optional<std::vector<std::string>>(core::splitLines(bytes));
+        if (lines->empty())
             throw std::runtime_error("request file not read");
         run.lineNo = 1;
         if ((*lines)[0] != kRequestVersionLine) {
             addLog("Wrong version T-block server requestfile, required version: 1.0.0\r\n"
                    "acknowledge ignored, request ignored");
-            if (Kill_ackFile())
-                restoreTimer();
+            Kill_ackFile();
+            restoreTimer();
             return;
         }
         RequestDateTime.clear();
@@ -69,8 +84,8 @@ void RequestEngine::errorPath(int lineNo)
     AllowRomProgramming = false;
     addLog("Error in TEDS_req.txt file, in line : " + std::to_string(lineNo));
     writeLogAsResponse();
-    if (Kill_ackFile())
-        restoreTimer();
+    Kill_ackFile();
+    restoreTimer();
 }
 
 void RequestEngine::endRequest(Run& run)
@@ -85,12 +100,13 @@ void RequestEngine::endRequest(Run& run)
     if (run.exitRequested && !run.commandRan && !run.abort)
         run.success = true;
     addLog("Request (" + RequestDateTime + ")  " + (run.success ? "completed succesfully" : "failed"));
-    if (!Kill_ackFile())
-        return;
+    const bool finished = Kill_ackFile();
     restoreTimer();
     if (run.exitRequested) {
-        Form_Unload();
-        host_.endProgram();
+        // The program ends once the client has its answer: now, or when the ack has gone.
+        exitAfterFinish_ = !finished;
+        if (finished)
+            exitProgram();
     }
 }
 
@@ -108,7 +124,8 @@ void RequestEngine::handleTagLine(Run& run, const std::string& line)
     const int node = requireNode(run);
     if (node < 0)
         return;
-    const int code = host_.updateTAG(windowAt(node), tag->name, tag->index, tag->value, tag->noValue);
+    std::string why;
+    const int code = host_.updateTAG(windowAt(node), tag->name, tag->index, tag->value, tag->noValue, why);
     if (code == 0)
         return;
     const std::string n = std::to_string(run.lineNo);
@@ -116,6 +133,8 @@ void RequestEngine::handleTagLine(Run& run, const std::string& line)
         addLog("Error in assignment of tag in line: " + n + ", could not assign manufacturer");
     else if (code == 2)
         addLog("Error in assignment of tag in line: " + n + ", property not found");
+    else if (code == 3)
+        addLog("Error in assignment of tag in line: " + n + ", " + why + ", nothing written");
     else
         addLog("Error in assignment of tag in line: " + n);
     run.abort = true;
@@ -129,9 +148,16 @@ void RequestEngine::handleKeyword(Run& run, const std::string& line)
     if (k == "SELECT_CHANNEL") {
         // Selected before the first run ended (selectChannelFirst); skipped here.
     } else if (k == "REQUESTDATETIME") {
+        // Echoed in every log line and answer of the request: a long text is refused.
+        if (p.size() > kRequestDateTimeMax) {
+            addLog("Error: REQUESTDATETIME is longer than " + std::to_string(kRequestDateTimeMax) +
+                   " characters, in line: " + std::to_string(run.lineNo));
+            run.abort = true;
+            return;
+        }
         RequestDateTime = p;
     } else if (k == "FAMILY") {
-        RequestFamily = static_cast<long>(core::numeric::Fix(core::numeric::Val(p)));
+        RequestFamily = familyCode(p);
         RequestDevice = deviceNameOfFamily(RequestFamily);
         selectByFamily(run);
     } else if (k == "NODE" || k == "DEVICE") {

@@ -214,16 +214,23 @@ void RequestEngine::listFullTEDS(int node, bool prefix, bool& ok)
 void RequestEngine::writeTEDS(int node, bool& ok)
 {
     ok = false;
-    std::error_code ec;
-    fs::remove(file(kResponseFile), ec);
+    folder().remove(kResponseFile);
     bool writable = false;
     WaitFileWritable(file(kResponseFile), writable);
-    auto lines = headerLines();
     const std::string id = shell::record(node)->id;
-    const bool written = host_.WriteNode_s(windowAt(node));
+    // The response is made first: no node is written that cannot be answered for.
+    if (!writable) {
+        addLog("Error: Can't write requestfile, node " + id + " not written");
+        return;
+    }
+    auto lines = headerLines();
+    std::string why;
+    const bool written = host_.WriteNode_s(windowAt(node), why);
     if (written) {
         lines.push_back("Node ID: " + id);
         lines.push_back("OK");
+    } else {
+        addLog("Error: Writing not succeded, node " + id + ": " + why);
     }
     ok = writeResponse(lines) && written;
     if (host_.mainWindowVisible())

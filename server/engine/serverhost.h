@@ -36,21 +36,24 @@ public:
     // --- The server's own window -----------------------------------------------------
     // The poll timer's state or interval changed.
     virtual void pollTimerChanged(bool enabled, int intervalMs) {}
-    // The activity log changed (appended to, or emptied).
-    virtual void logChanged() {}
+    // Text (one or more lines) was appended to the activity log / the log was emptied.
+    virtual void logAppended(const std::string& text) {}
+    virtual void logCleared() {}
     // The server window takes the focus back (while the main window is shown).
     virtual void takeFocus() {}
     // A message box of the server window itself: shown even while messages are suppressed.
     virtual void ownMessage(const std::string& text) {}
 
     // --- TEDS windows (each throws std::logic_error when the window is no TEDS window) --
+    // A TagResult code; why: the reason of a refused value (code 3).
     virtual int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index,
-                          const std::string& value, bool noValue) = 0;
+                          const std::string& value, bool noValue, std::string& why) = 0;
     virtual bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) = 0;
     // The full TEDS listing of the window's TEDS, one entry per response line.
     virtual std::vector<std::string> appendFullTEDS(shell::NodeWindow& w, bool prefix) = 0;
-    // Writes the window's TEDS into its node; true when written and verified.
-    virtual bool WriteNode_s(shell::NodeWindow& w) = 0;
+    // Writes the window's TEDS into its node; true when written and verified. Otherwise
+    // why says why: a value that does not fit (nothing written) or how far it got.
+    virtual bool WriteNode_s(shell::NodeWindow& w, std::string& why) = 0;
 
     // --- The default TEDS window ---------------------------------------------------------
     virtual std::string ActualNodeID() = 0;

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTimer>
 
 namespace server {
@@ -58,6 +59,8 @@ void T_server::buildUi()
     grid->addWidget(cbClearLog, 4, 3);
     status = new QPlainTextEdit(this);
     status->setReadOnly(true);
+    // The engine's last lines, and the empty line after the last one.
+    status->setMaximumBlockCount(static_cast<int>(kLogLinesMax) + 1);
     grid->addWidget(status, 5, 0, 1, 4);
     grid->setRowStretch(5, 1);
     nofocus = new QPushButton(this);
@@ -160,13 +163,19 @@ void T_server::pollTimerChanged(bool enabled, int intervalMs)
         sync();
 }
 
-void T_server::logChanged()
+void T_server::logAppended(const std::string& text)
 {
-    QString text = platform::fromCp1252(engine.status);
-    text.replace("\r\n", "\n");
-    status->setPlainText(text);
+    // Appended at the end, never the whole text set again; the box keeps the log's last
+    // lines as the engine does.
+    QString t = platform::fromCp1252(text);
+    t.replace("\r\n", "\n");
+    QTextCursor end(status->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(t + "\n");
     status->verticalScrollBar()->setValue(status->verticalScrollBar()->maximum());
 }
+
+void T_server::logCleared() { status->clear(); }
 
 void T_server::takeFocus()
 {

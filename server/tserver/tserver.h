@@ -73,13 +73,14 @@ private:
     void postAmplifierJob(int job) override { outer_.postAmplifierJob(job); }
     void endProgram() override { outer_.endProgram(); }
     void pollTimerChanged(bool enabled, int intervalMs) override;
-    void logChanged() override;
+    void logAppended(const std::string& text) override;
+    void logCleared() override;
     void takeFocus() override;
     void ownMessage(const std::string& text) override { outer_.ownMessage(text); }
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
-                  bool noValue) override
+                  bool noValue, std::string& why) override
     {
-        return outer_.updateTAG(w, name, index, value, noValue);
+        return outer_.updateTAG(w, name, index, value, noValue, why);
     }
     bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) override
     {
@@ -89,7 +90,7 @@ private:
     {
         return outer_.appendFullTEDS(w, prefix);
     }
-    bool WriteNode_s(shell::NodeWindow& w) override { return outer_.WriteNode_s(w); }
+    bool WriteNode_s(shell::NodeWindow& w, std::string& why) override { return outer_.WriteNode_s(w, why); }
     std::string ActualNodeID() override { return outer_.ActualNodeID(); }
     void setActualNodeID(const std::string& id) override { outer_.setActualNodeID(id); }
     void setSelectedNodeID(const std::string& id) override { outer_.setSelectedNodeID(id); }

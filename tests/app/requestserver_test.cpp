@@ -4,6 +4,7 @@
 #include "core/base/settings.h"
 #include "tests/app/serverprogram.h"
 #include "tests/support/requestclient.h"
+#include "tests/support/tedsnetwork.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,68 @@ TEST_F(RequestServerProgram, AnswersRequestsOnceAndEndsOnExit)
     core::Inifile_Read_String_Value(profile / "Morvelund" / "QT8061" / "QT8061_Inifile.txt", "T-block pooltime", saved);
     EXPECT_EQ(saved, "0.1");
 }
+
+class LargeNetworkProgram : public testing_support::ServerProgram {
+protected:
+    TempDir net;
+
+    void SetUp() override
+    {
+        net.write("net.txt", testing_support::tedsNodesDescription(testing_support::dataDir() / "demo-bridge.tds", 40,
+                                                                   5000, 0x300));
+        prepare("Dallas DS9097U");
+        start({{"TEDSMITH_SIMNET", (net / "net.txt").string()}});
+    }
+};
+
+TEST_F(LargeNetworkProgram, NodesPastTheThirtyFirstOfFortyAreListedWithTheirOwnTeds)
+{
+    RequestClient client(work.path());
+    ASSERT_TRUE(client.waitUntilServing(kAnswerTimeout)) << errors();
+    // A node id: CRC byte first, family code last.
+    auto idOf = [](int i) {
+        std::uint8_t rom[8] = {0x2D};
+        const unsigned long long serial = 0x300ULL + static_cast<unsigned>(i);
+        for (int k = 0; k < 6; ++k)
+            rom[1 + k] = static_cast<std::uint8_t>(serial >> (8 * k));
+        std::uint8_t crc = 0;
+        for (int k = 0; k < 7; ++k) {
+            std::uint8_t b = rom[k];
+            for (int bit = 0; bit < 8; ++bit) {
+                const bool mix = ((crc ^ b) & 1) != 0;
+                crc = static_cast<std::uint8_t>(crc >> 1);
+                if (mix)
+                    crc ^= 0x8C;
+                b = static_cast<std::uint8_t>(b >> 1);
+            }
+        }
+        rom[7] = crc;
+        static constexpr char hex[] = "0123456789ABCDEF";
+        std::string id;
+        for (int k = 7; k >= 0; --k) {
+            id.push_back(hex[rom[k] >> 4]);
+            id.push_back(hex[rom[k] & 15]);
+        }
+        return id;
+    };
+    // Every request scans all forty nodes again: the nodes at the ends and around the 31st
+    // here, each of the forty in the engine's own test (LargeNetwork).
+    for (int i : {0, 15, 30, 31, 32, 36, 39}) {
+        const std::string id = idOf(i);
+        SCOPED_TRACE(id);
+        client.send(RequestClient::requestText({"NODEID " + id, "LISTFULLTEDS"}));
+        ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();
+        const auto listing = client.responseLines();
+        ASSERT_GE(listing.size(), 3u) << testing::PrintToString(listing);
+        EXPECT_EQ(listing[0], "Node ID " + id);
+        EXPECT_EQ(listing[1], "Title IEEE 1451.4 Bridge sensor, acceleration m/s\xB2, Single range");
+        EXPECT_NE(std::find(listing.begin(), listing.end(),
+                            "%SerialNumber, \"Serial number\", \"" + std::to_string(5000 + i) + "\""),
+                  listing.end());
+        EXPECT_EQ(listing.back(), "Checksum is ok");
+    }
+}
+
 
 // After "Activate interface" the program scans every second; with the default 1.0 s poll
 // its two timers tick in step, and the poll comes while a scan pass runs.

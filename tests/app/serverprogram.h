@@ -2,7 +2,7 @@
 // The real program serving requests: a program folder with the binary and its data files, a
 // data folder whose settings activate an interface and the request server at start-up
 // (working directory, 0.1 s poll unless told), and the program started there with its
-// stderr kept.
+// stderr kept, as this user or (runAs) as another one.
 
 #include "core/base/settings.h"
 #include "tests/support/testsupport.h"
@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <pwd.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +24,25 @@ class ServerProgram : public ::testing::Test {
 protected:
     TempDir program, profile, work;
     pid_t pid = -1;
+    // The user the program runs as (-1: this one). giveTo hands the folders over.
+    uid_t runAsUid = static_cast<uid_t>(-1);
+    gid_t runAsGid = static_cast<gid_t>(-1);
+
+    // The unprivileged user "nobody"; false when there is none.
+    bool runAsNobody()
+    {
+        const passwd* p = ::getpwnam("nobody");
+        if (!p)
+            return false;
+        runAsUid = p->pw_uid;
+        runAsGid = p->pw_gid;
+        for (const TempDir* d : {&program, &profile, &work})
+            for (const auto& e : std::filesystem::recursive_directory_iterator(d->path()))
+                ::lchown(e.path().c_str(), runAsUid, runAsGid);
+        for (const TempDir* d : {&program, &profile, &work})
+            ::chown(d->path().c_str(), runAsUid, runAsGid);
+        return true;
+    }
 
     // The program folder and the settings: interface is the "microLAN driver" caption.
     void prepare(const std::string& interface, const std::string& pollTime = "0.1")
@@ -56,6 +76,12 @@ protected:
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
             for (const auto& [name, value] : env)
                 ::setenv(name.c_str(), value.c_str(), 1);
+            if (runAsUid != static_cast<uid_t>(-1)) {
+                ::setenv("HOME", profile.path().c_str(), 1);
+                ::setenv("XDG_RUNTIME_DIR", profile.path().c_str(), 1);
+                if (::setgid(runAsGid) != 0 || ::setuid(runAsUid) != 0)
+                    ::_exit(126);
+            }
             ::execl("./tedsmith", "./tedsmith", static_cast<char*>(nullptr));
             ::_exit(127);
         }

@@ -1,7 +1,9 @@
 // A request file carried out by the request engine on an empty network: every line kind,
-// the node-list commands on a generator list, the channel selection with its resume run.
-// A run always ends with an answer (or, for a wrong version line, none) and the ack file
-// gone; a suspended run leaves both to its resume run.
+// the node-list commands on a generator list, the channel selection with its resume run,
+// and hostile files: the request file a FIFO, a link to a device or too large, the
+// response file a directory or a link out of the working folder. A run always ends with
+// an answer (or, for a wrong version line, none) and the ack file gone; a suspended run
+// leaves both to its resume run; nothing outside the working folder is written.
 
 #include "tests/fuzz/fuzzsupport.h"
 
@@ -12,6 +14,8 @@
 
 #include <fstream>
 #include <stdexcept>
+#include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -19,7 +23,8 @@ namespace fs = std::filesystem;
 
 struct Host final : server::ServerHost {
     bool amplifierLinkChosen() override { return amplifier; }
-    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool) override
+    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool,
+                  std::string&) override
     {
         throw std::logic_error("no TEDS window");
     }
@@ -31,7 +36,7 @@ struct Host final : server::ServerHost {
     {
         throw std::logic_error("no TEDS window");
     }
-    bool WriteNode_s(shell::NodeWindow&) override { throw std::logic_error("no TEDS window"); }
+    bool WriteNode_s(shell::NodeWindow&, std::string&) override { throw std::logic_error("no TEDS window"); }
     std::string ActualNodeID() override { return actual; }
     void setActualNodeID(const std::string& id) override { actual = id; }
     void setSelectedNodeID(const std::string&) override {}
@@ -66,10 +71,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs::remove_all(work, ec);
     fs::create_directories(work);
 
-    // The first byte picks the interface; the rest is the request file.
+    // The first byte picks the interface (bit 0), what the request file is (bits 1, 2:
+    // a file, a FIFO, a link to /dev/zero, the request repeated past the bound) and what
+    // the response file is (bit 3: a directory, bit 6: a link out of the folder); the
+    // rest is the request.
     const std::string input = fuzz::bytes(data, size);
+    const int kind = input.empty() ? 0 : static_cast<unsigned char>(input[0]);
     Host host;
-    host.amplifier = !input.empty() && (input[0] & 1) != 0;
+    host.amplifier = (kind & 1) != 0;
     server::RequestEngine engine(host);
     engine.WorkingDir = work.string() + "/";
     engine.loaded = true;
@@ -77,7 +86,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     engine.nowText = [] { return std::string("NOW"); };
     core::setMessageSuppressor(&engine);
     const std::string request = input.empty() ? std::string() : input.substr(1);
-    writeBytes(engine.file(server::kRequestFile), request);
+    const fs::path req = engine.file(server::kRequestFile);
+    switch ((kind >> 1) & 3) {
+    case 0:
+        writeBytes(req, request);
+        break;
+    case 1:
+        ::mkfifo(req.c_str(), 0644);
+        break;
+    case 2:
+        fs::create_symlink("/dev/zero", req, ec);
+        break;
+    default: {
+        std::string large;
+        while (large.size() <= server::kRequestFileMax)
+            large += request.empty() ? std::string("\r\n") : request;
+        writeBytes(req, large);
+        break;
+    }
+    }
+    const fs::path outside = folder / "outside.txt";
+    writeBytes(outside, "outside\r\n");
+    if ((kind & 8) != 0)
+        fs::create_directories(engine.file(server::kResponseFile) / "inside");
+    else if ((kind & 0x40) != 0)
+        fs::create_symlink(outside, engine.file(server::kResponseFile), ec);
     writeBytes(engine.file(server::kAckFile), "ack\r\n");
 
     try {
@@ -95,6 +128,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::check(false, "EXIT ends the program through the host, never by throwing");
     }
     fuzz::check(!fs::exists(engine.file(server::kAckFile)), "every run ends with the ack file gone");
+    std::ifstream back(outside, std::ios::binary);
+    std::string kept((std::istreambuf_iterator<char>(back)), std::istreambuf_iterator<char>());
+    fuzz::check(kept == "outside\r\n", "nothing outside the working folder is written");
+    fuzz::check(fs::symlink_status(engine.file(server::kResponseFile)).type() != fs::file_type::symlink,
+                "the response is never written through a link");
     core::setMessageSuppressor(nullptr);
     q.reset();
     return 0;

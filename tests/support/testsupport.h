@@ -13,6 +13,7 @@ namespace fs = std::filesystem;
 inline fs::path fixturesDir() { return fs::path(TS_FIXTURES_DIR); }
 inline fs::path dataDir() { return fs::path(TS_DATA_DIR); }
 inline fs::path programBinary() { return fs::path(TS_BINARY); }
+inline fs::path adapterPeerBinary() { return fs::path(TS_ADAPTER_PEER); }
 
 // A fresh temporary folder, removed with the object.
 class TempDir {

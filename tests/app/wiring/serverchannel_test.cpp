@@ -75,9 +75,9 @@ struct Host final : server::ServerHost {
         shell::jobQueue().Insert_In_JobQue(amp.window()->model(), job, 0LL);
     }
     int updateTAG(shell::NodeWindow& w, const std::string& n, const std::string& i, const std::string& v,
-                  bool nv) override
+                  bool nv, std::string& why) override
     {
-        return teds(w).doc.updateTAG(n, i, v, nv);
+        return teds(w).doc.updateTAG(n, i, v, nv, &why);
     }
     bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) override
     {
@@ -87,7 +87,7 @@ struct Host final : server::ServerHost {
     {
         return teds(w).appendFullTEDS(prefix);
     }
-    bool WriteNode_s(shell::NodeWindow& w) override { return teds(w).WriteNode_s(); }
+    bool WriteNode_s(shell::NodeWindow& w, std::string& why) override { return teds(w).WriteNode_s(&why); }
     std::string ActualNodeID() override { return factory.shared().ActualNodeID; }
     void setActualNodeID(const std::string& id) override { factory.shared().ActualNodeID = id; }
     void setSelectedNodeID(const std::string& id) override { factory.shared().SelectedNodeID = id; }

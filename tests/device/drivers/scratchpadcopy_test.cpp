@@ -82,7 +82,9 @@ TEST_P(ScratchpadCopy, ARefusedCopyFailsTheWriteBeforeTheVerify)
     bool confirmed = false;
     EXPECT_FALSE(device::Write_Node(tb, confirmed));
     EXPECT_EQ(copyCommands(), 2);  // page 1, two tries
-    EXPECT_EQ(sent(0xF0), 0);      // no page was read back
+    // No page was read back. A DS2431 that was not read before has its first page read
+    // once, before anything is written (a search and a read memory command).
+    EXPECT_EQ(sent(0xF0), GetParam().family == 0x2D ? 2 : 0);
     EXPECT_EQ(copies(node), 0);
     EXPECT_TRUE(box.shown.empty());
 }

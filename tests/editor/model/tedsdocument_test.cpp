@@ -220,6 +220,71 @@ TEST_F(Document, TagAssignment)
     EXPECT_EQ(doc.rows[0].value, "Metra Mess- und Frequenztechnik (MMF), Radebeul");
 }
 
+TEST_F(Document, TagValuesThatDoNotFitAreRefusedWithTheirReason)
+{
+    loadLibrary();
+    const int t = templateNamed(doctest::kBridgeTemplate);
+    core::listsState().Manufacturers.setListIndex(0);
+    struct Row {
+        const char* tag;
+        std::string value;
+        const char* why;
+    };
+    const std::vector<Row> rows = {
+        {"SerialNumber", "abc", "\"abc\" is not a number"},
+        {"SerialNumber", "1e400", "\"1e400\" is out of range (0 to 16777215)"},
+        {"SerialNumber", "99999999", "\"99999999\" is out of range (0 to 16777215)"},
+        {"SerialNumber", "-5", "\"-5\" is out of range (0 to 16777215)"},
+        {"SerialNumber", std::string("12\0", 3), "\"12\\x00\" is not a number"},
+        {"CalInitials", std::string("A\0B", 3), "\"A\\x00B\" holds a NUL character, which ends the text"},
+        {"Model", "99999999", "\"99999999\" is out of range (0 to 32767)"},
+        {"VersionLetter", "AB", "\"AB\" is 2 characters long, the field holds 1"},
+        {"CalInitials", "ABCDEFGHIJKLMNOP", "\"ABCDEFGHIJKLMNOP\" is 16 characters long, the field holds 3"},
+        {"CalInitials", "A\xE9", "\"\xE9\" cannot be written as CHR5"},
+        {"CalDate", "soon", "\"soon\" is not a date"},
+        {"Manufacturer", "99999", "manufacturer id 99999 is out of range (0 to 16383)"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.tag) + " = " + r.value);
+        ASSERT_TRUE(doc.GetNewTemplate(t));
+        const auto before = doc.TedsBuf.Bytes;
+        std::string why;
+        EXPECT_EQ(doc.updateTAG(r.tag, "", r.value, false, &why), editor::TagValueRefused);
+        EXPECT_EQ(why, r.why);
+        EXPECT_EQ(doc.TedsBuf.Bytes, before);
+        EXPECT_TRUE(box.shown.empty()) << box.prompts().front();
+        box.clear();
+    }
+    // Values that fit, rounded to the field's resolution at most, are assigned.
+    ASSERT_TRUE(doc.GetNewTemplate(t));
+    for (const Row& r : std::vector<Row>{{"SerialNumber", "16777215", ""}, {"CalInitials", "abc", ""},
+                                         {"CalDate", "May 27, 2006", ""}, {"VersionLetter", "B ", ""}}) {
+        std::string why;
+        EXPECT_EQ(doc.updateTAG(r.tag, "", r.value, false, &why), editor::TagAssigned) << r.tag << ": " << why;
+    }
+}
+
+TEST_F(Document, AWindowPassTellsWhatWasStoredInsteadInMessageAndTooltip)
+{
+    const int t = addTemplate("T", {{"UNINT", 11, 0, 0, "0"}, {"UNINT", 8, 0, 0, "0"}});
+    doc.TedsBuf.dimension(4);
+    doc.setActualTemplate(t);
+    doc.TedsManufacturerId = 31;
+    doc.ShowForm();
+    const std::string description = doc.rows[0].description;
+    doc.commitRow(0, "4711");
+    EXPECT_EQ(field(0, 11), 2047u);
+    EXPECT_EQ(box.prompts(), std::vector<std::string>{"\"4711\" is out of range (0 to 2047), 2047 stored"});
+    EXPECT_EQ(doc.shownTooltip(0), "\"4711\" is out of range (0 to 2047), 2047 stored\n" + description);
+    // Another row's edit keeps the notice; the row's own next edit clears it.
+    box.clear();
+    doc.commitRow(1, "7");
+    EXPECT_TRUE(box.shown.empty());
+    EXPECT_NE(doc.shownTooltip(0), description);
+    doc.commitRow(0, "12");
+    EXPECT_EQ(doc.shownTooltip(0), description);
+}
+
 TEST_F(Document, ObserverHearsOfChanges)
 {
     struct Spy : editor::TedsDocumentObserver {

@@ -140,18 +140,20 @@ TEST_F(TedsWindowTest, BindingErrorsReachTheTrace)
     shared.Inititiate(99);
     EXPECT_EQ(traceWith("Error in Sub 'Inititiate'").size(), 1u);
 
-    // A node index beyond the TEDS table: read, reported, not shown.
+    // A node index past 31: the TEDS table holds as many nodes as the list has.
     auto& list = shell::nodesState().TrList;
-    while (list.size() < 32) {
+    while (list.size() < 41) {
         shell::TrRecord r;
         r.id = k4k;
         r.family = 0x23;
         list.push_back(std::move(r));
     }
     editor::TedsF fresh;
-    fresh.Inititiate(31);
-    EXPECT_EQ(traceWith("beyond the TEDS table").size(), 1u);
-    EXPECT_FALSE(fresh.doc.TedsShown);
+    fresh.Inititiate(40);
+    EXPECT_TRUE(fresh.doc.TedsShown);
+    ASSERT_EQ(editor::editorState().NodeTeds.size(), 41u);
+    EXPECT_EQ(editor::editorState().NodeTeds[40].id, k4k);
+    EXPECT_EQ(editor::editorState().NodeTeds[40].Status, core::TedsStatusReadOk);
 }
 
 TEST_F(TedsWindowTest, ANodeThatIsNotListedChangesNoOtherRecordsSelector)

@@ -193,6 +193,7 @@ TEST_F(CommandTest, Ds2406IsProgrammedOnlyWhenTheRequestAllowsIt)
     EXPECT_EQ(client.responseLines(),
               (std::vector<std::string>{"Request () for WriteTEDS : NOW",
                                         "MsgBox suppressed: Are you sure you will program the DS2406 ROM ?",
+                                        "Error: Writing not succeded, node " + id + ": nothing reached the node",
                                         "Request is cancled: NOW due to incomplete request"}));
     EXPECT_TRUE(box.shown.empty());
     EXPECT_EQ(logLines().back(), "Request ()  failed");

@@ -150,18 +150,27 @@ TEST_F(PollTest, MissingWorkingDirectoryDisablesTheServer)
     EXPECT_FALSE(engine.ServerTimerEnabled);
 }
 
-TEST_F(PollTest, AckThatCannotBeDeletedDisablesTheServer)
+TEST_F(PollTest, AckThatCannotBeDeletedIsTriedAgainAndTheRequestNotRunTwice)
 {
     startServer();
-    testing_support::TempDir unused;
     std::ofstream(work / "TEDS_req.txt") << "T-block server request file version 1.0.0\r\nFAMILY 35\r\n";
     fs::create_directories(work / "TEDS_ack.txt" / "inside");
     step();
-    EXPECT_EQ(logLines().back(), "Error: TEDS_ack.txt cannot be deleted, server disabled");
-    EXPECT_FALSE(engine.ServerTimerEnabled);
-    EXPECT_EQ(engine.T_block_Server, 0);
+    EXPECT_EQ(logLines().back(), "Error: TEDS_ack.txt cannot be deleted, tried again at every poll");
+    // The server stays on: it did not leave the client waiting for good.
+    EXPECT_TRUE(engine.ServerTimerEnabled);
+    EXPECT_EQ(engine.T_block_Server, 1);
+    const auto logged = logLines().size();
+    step();
     step();
     EXPECT_EQ(shell::jobQueue().JobQueLast(), -1);
+    EXPECT_EQ(logLines().size(), logged);
+    // Once it can go, it goes; the next request is served.
+    fs::remove_all(work / "TEDS_ack.txt");
+    step();
+    ASSERT_TRUE(request({"REQUESTDATETIME next"}));
+    EXPECT_EQ(logLines().back(), "Request (next)  failed");
+    EXPECT_EQ(client.responseLines()[logged], "Request is cancled: NOW due to incomplete request");
 }
 
 TEST_F(PollTest, ARequestRunsOnceWhilePollTicksComeDuringIt)

@@ -91,9 +91,9 @@ struct Host final : server::ServerHost {
     }
     void ownMessage(const std::string& text) override { ownMessages.push_back(text); }
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
-                  bool noValue) override
+                  bool noValue, std::string& why) override
     {
-        return teds(w, "updateTAG").doc.updateTAG(name, index, value, noValue);
+        return teds(w, "updateTAG").doc.updateTAG(name, index, value, noValue, &why);
     }
     bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) override
     {
@@ -103,11 +103,11 @@ struct Host final : server::ServerHost {
     {
         return teds(w, "appendFullTEDS").appendFullTEDS(prefix);
     }
-    bool WriteNode_s(shell::NodeWindow& w) override
+    bool WriteNode_s(shell::NodeWindow& w, std::string& why) override
     {
         if (beforeWrite)
             beforeWrite();
-        return teds(w, "WriteNode_s").WriteNode_s();
+        return teds(w, "WriteNode_s").WriteNode_s(&why);
     }
     std::string ActualNodeID() override { return factory.shared().ActualNodeID; }
     void setActualNodeID(const std::string& id) override { factory.shared().ActualNodeID = id; }

@@ -26,10 +26,14 @@ struct Outer final : server::ServerHost {
     void setMainWindowVisible(bool v) override { mainVisible = v; }
     void endProgram() override { ++ended; }
     void ownMessage(const std::string& text) override { messages.push_back(text); }
-    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool) override { return 0; }
+    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool,
+                  std::string&) override
+    {
+        return 0;
+    }
     bool CreateNewTEDS_force(shell::NodeWindow&, const core::Currency&) override { return false; }
     std::vector<std::string> appendFullTEDS(shell::NodeWindow&, bool) override { return {}; }
-    bool WriteNode_s(shell::NodeWindow&) override { return false; }
+    bool WriteNode_s(shell::NodeWindow&, std::string&) override { return false; }
     std::string ActualNodeID() override { return {}; }
     void setActualNodeID(const std::string&) override {}
     void setSelectedNodeID(const std::string&) override {}
@@ -95,6 +99,12 @@ TEST_F(TServerTest, LogButtonsAndTheCloseBox)
     w.engine.addLog("first");
     w.engine.addLog("second");
     EXPECT_EQ(w.status->toPlainText(), "first\nsecond\n");
+    // Lines are appended, and the box keeps the log's last ones.
+    for (std::size_t i = 0; i < server::kLogLinesMax + 500; ++i)
+        w.engine.addLog("line " + std::to_string(i));
+    EXPECT_LE(w.status->blockCount(), static_cast<int>(server::kLogLinesMax) + 1);
+    EXPECT_TRUE(w.status->toPlainText().endsWith(
+        QString::fromStdString("line " + std::to_string(server::kLogLinesMax + 499) + "\n")));
     QTest::mouseClick(w.cbClearLog, Qt::LeftButton);
     EXPECT_TRUE(w.status->toPlainText().isEmpty());
     QTest::mouseClick(w.acknowledge, Qt::LeftButton);

@@ -1,0 +1,204 @@
+// A test peer, not part of the program: an emulated serial 1-Wire adapter (DS2480B or
+// passive) in front of a simulated network, served on a pseudo-terminal, so that the
+// program under test talks to it as to an adapter on a serial port and the nodes'
+// memory outlives the program (kill -9 it and start it again: the nodes keep what was
+// written).
+//
+//   adapterpeer <network description file> [ds2480b|passive]
+//
+// stdout: the slave path of the pseudo-terminal, then one line "bus <resets> <copies>"
+// whenever the count of reset pulses or of completed scratchpad copies changed.
+// stdin, one command a line: "dump" prints "memory <node id> <hex bytes>" per EEPROM
+// node and then "end"; "reload" loads the description again (the nodes get their first
+// memory back) and prints "reloaded"; end of input ends the peer.
+//
+// The adapter loses its power when no program holds the port open (the line is hung
+// up): it starts again from power-up, as a real one powered from the port would.
+
+#include "platform/adapteremu/ds2480bemu.h"
+#include "platform/adapteremu/passiveemu.h"
+#include "platform/onewiresim/simnetwork.h"
+#include "platform/onewiresim/simscratcheeprom.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <memory>
+#include <poll.h>
+#include <string>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using platform::sim::SimNetwork;
+using platform::sim::SimScratchEeprom;
+
+int baudOf(speed_t s)
+{
+    switch (s) {
+    case B1200: return 1200;
+    case B2400: return 2400;
+    case B4800: return 4800;
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    default: return 9600;
+    }
+}
+
+int copiesOf(const SimNetwork& net)
+{
+    int n = 0;
+    for (const auto& node : net.nodes())
+        if (const auto* e = dynamic_cast<const SimScratchEeprom*>(node.get()))
+            n += e->copies();
+    return n;
+}
+
+void say(const std::string& line)
+{
+    std::cout << line << std::endl;
+}
+
+void dump(SimNetwork& net)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    for (const auto& node : net.nodes()) {
+        auto* e = dynamic_cast<SimScratchEeprom*>(node.get());
+        if (!e)
+            continue;
+        std::string text;
+        for (std::uint8_t b : e->memory()) {
+            text.push_back(hex[b >> 4]);
+            text.push_back(hex[b & 15]);
+        }
+        say("memory " + node->rom().nodeId() + " " + text);
+    }
+    say("end");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << "usage: adapterpeer <network description> [ds2480b|passive]\n";
+        return 2;
+    }
+    auto net = std::make_shared<SimNetwork>();
+    std::string error;
+    if (!net->loadFile(argv[1], error)) {
+        std::cerr << error << "\n";
+        return 1;
+    }
+    net->setTranscriptLimit(0);
+    const bool passive = argc > 2 && std::string(argv[2]) == "passive";
+    std::unique_ptr<platform::emu::SerialAdapterEmu> adapter;
+    if (passive)
+        adapter = std::make_unique<platform::emu::PassiveAdapterEmu>(net);
+    else
+        adapter = std::make_unique<platform::emu::Ds2480bEmu>(net);
+
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    char name[128] = {};
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
+        std::cerr << "cannot create a pseudo-terminal: " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    // Raw from the start; any user may open it (the program may run as another user).
+    {
+        const int slave = ::open(name, O_RDWR | O_NOCTTY);
+        termios t{};
+        if (slave >= 0 && tcgetattr(slave, &t) == 0) {
+            cfmakeraw(&t);
+            cfsetispeed(&t, B9600);
+            cfsetospeed(&t, B9600);
+            tcsetattr(slave, TCSANOW, &t);
+        }
+        if (slave >= 0)
+            ::close(slave);
+        ::chmod(name, 0666);
+    }
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    say(name);
+
+    // Copies are counted over reloads.
+    int resets = 0, copyBase = 0, copies = copiesOf(*net);
+    bool hungUp = true;
+    int baud = 9600;
+    std::string unsent, command;
+    for (;;) {
+        pollfd fds[2] = {{master, POLLIN, 0}, {0, POLLIN, 0}};
+        ::poll(fds, 2, 1);
+        if (fds[1].revents & (POLLIN | POLLHUP)) {
+            char buf[256];
+            const ssize_t n = ::read(0, buf, sizeof buf);
+            if (n <= 0)
+                return 0;
+            command.append(buf, static_cast<std::size_t>(n));
+            for (std::size_t end; (end = command.find('\n')) != std::string::npos; command.erase(0, end + 1)) {
+                const std::string c = command.substr(0, end);
+                if (c == "dump") {
+                    dump(*net);
+                } else if (c == "reload") {
+                    copyBase += copiesOf(*net);
+                    net->clearNodes();
+                    std::string e;
+                    net->loadFile(argv[1], e);
+                    say("reloaded");
+                }
+            }
+        }
+        if ((fds[0].revents & POLLHUP) && !(fds[0].revents & POLLIN)) {
+            // No program holds the port: the adapter has no power.
+            hungUp = true;
+            unsent.clear();
+            ::usleep(1000);
+            continue;
+        }
+        const auto now = platform::clock().now();
+        char buf[512];
+        for (;;) {
+            const ssize_t n = ::read(master, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            if (hungUp) {
+                adapter->hostBreak(now);
+                hungUp = false;
+            }
+            termios t{};
+            if (tcgetattr(master, &t) == 0 && baudOf(cfgetospeed(&t)) != baud) {
+                baud = baudOf(cfgetospeed(&t));
+                platform::LineSettings s;
+                s.baud = baud;
+                adapter->lineSettings(s);
+            }
+            adapter->hostWrote(std::string(buf, static_cast<std::size_t>(n)), now);
+        }
+        unsent += adapter->sentBy(platform::clock().now());
+        while (!unsent.empty()) {
+            const ssize_t n = ::write(master, unsent.data(), unsent.size());
+            if (n <= 0)
+                break;
+            unsent.erase(0, static_cast<std::size_t>(n));
+        }
+        int r = 0;
+        for (const auto& e : net->transcript())
+            if (e.kind == platform::sim::BusEvent::Reset)
+                ++r;
+        net->clearTranscript();
+        const int c = copyBase + copiesOf(*net);
+        if (r > 0 || c != copies) {
+            resets += r;
+            copies = c;
+            say("bus " + std::to_string(resets) + " " + std::to_string(copies));
+        }
+    }
+}
