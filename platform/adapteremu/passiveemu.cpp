@@ -58,7 +58,7 @@ void PassiveAdapterEmu::advance(TimePoint now)
         }
         in.pop_front();
         if (!framed(c)) {
-            send(c.byte, c.at, c.line.baud);
+            echo(c.byte, c.at, c.line.baud);
             continue;
         }
         Micros took{0};
@@ -66,9 +66,9 @@ void PassiveAdapterEmu::advance(TimePoint now)
         if (!slot) {
             // Reset: the start bit and bits 0-3 hold the line low, bits 4-7 let it go.
             switch (bus().reset(took)) {
-            case EmuBus::ResetResult::Presence: send(kPresenceEcho, c.at, c.line.baud); break;
-            case EmuBus::ResetResult::NoPresence: send(kResetChar, c.at, c.line.baud); break;
-            case EmuBus::ResetResult::Short: send(0x00, c.at, c.line.baud); break;
+            case EmuBus::ResetResult::Presence: echo(kPresenceEcho, c.at, c.line.baud); break;
+            case EmuBus::ResetResult::NoPresence: echo(kResetChar, c.at, c.line.baud); break;
+            case EmuBus::ResetResult::Short: echo(0x00, c.at, c.line.baud); break;
             }
             continue;
         }
@@ -97,10 +97,10 @@ void PassiveAdapterEmu::slots(const std::vector<Char>& group)
     }
     for (std::size_t i = 0; i < group.size(); ++i) {
         const Char& c = group[i];
-        std::uint8_t echo = c.byte;
+        std::uint8_t back = c.byte;
         if (valid && c.byte == kWrite1 && read[i] == 0)
-            echo = bus().shorted() ? 0x00 : kRead0Echo;
-        send(echo, c.at, c.line.baud);
+            back = bus().shorted() ? 0x00 : kRead0Echo;
+        echo(back, c.at, c.line.baud);
     }
 }
 

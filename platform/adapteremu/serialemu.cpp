@@ -70,6 +70,12 @@ void SerialAdapterEmu::send(std::uint8_t b, TimePoint ready, int baud)
     out_.push_back({b, txFree_, baud});
 }
 
+void SerialAdapterEmu::echo(std::uint8_t b, TimePoint at, int baud)
+{
+    txFree_ = std::max(txFree_, at);
+    out_.push_back({b, at, baud});
+}
+
 std::string SerialAdapterEmu::sentBy(TimePoint now)
 {
     std::string got;

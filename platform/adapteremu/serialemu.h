@@ -70,6 +70,8 @@ protected:
     std::deque<Char>& incoming() { return incoming_; }
     // Sends b once the adapter has it ready at `ready`, at `baud`, after what it sent before.
     void send(std::uint8_t b, TimePoint ready, int baud);
+    // A character whose frame ends at the host at `at` (an echo sent while it was received).
+    void echo(std::uint8_t b, TimePoint at, int baud);
     // Drops what the adapter has not sent yet.
     void dropOutput() { out_.clear(); }
     void protocolError(const std::string& what);
