@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <set>
+
 namespace {
 
 using platform::emu::Ds2490Emu;
@@ -132,6 +135,45 @@ TEST_F(Ds2490EmuTest, SearchAccessWithResetReturnsEachRomAndDiscrepancyOnlyWhile
     waitIdle();
     EXPECT_EQ(in().size(), 16u);
     EXPECT_EQ(emu_->protocolErrors(), std::vector<std::string>{});
+}
+
+TEST_F(Ds2490EmuTest, OneDeviceAtATimeTheDiscrepancyLeadsToEveryNode)
+{
+    std::set<std::vector<std::uint8_t>> expected;
+    for (std::uint64_t serial : {0x000000000001ULL, 0x000000000003ULL, 0x800000000001ULL, 0x7FFFFFFFFFFFULL,
+                                 0x123456789ABCULL, 0x123456789ABDULL})
+        expected.insert(romBytes(node(0x23, serial)));
+    waitIdle();
+    std::uint64_t path = 0;
+    std::vector<Bytes> found;
+    for (int guard = 0; guard < 20; ++guard) {
+        Bytes p;
+        for (int i = 0; i < 8; ++i)
+            p.push_back(static_cast<std::uint8_t>(path >> (8 * i)));
+        out(p);
+        ASSERT_TRUE(request(kComm, kSearchAccess | kIm | kSm | kRst | kRts, 0xF0 | (1 << 8)));
+        waitIdle();
+        const Bytes got = in();
+        ASSERT_TRUE(got.size() == 8 || got.size() == 16) << got.size();
+        found.emplace_back(got.begin(), got.begin() + 8);
+        if (got.size() == 8)
+            break;
+        std::uint64_t r = 0, d = 0;
+        for (std::size_t i = 0; i < 8; ++i) {
+            r |= std::uint64_t(got[i]) << (8 * i);
+            d |= std::uint64_t(got[8 + i]) << (8 * i);
+        }
+        const int at = 63 - std::countl_zero(d & ~r);
+        path = (r & ((1ULL << at) - 1)) | (1ULL << at);
+    }
+    EXPECT_EQ(std::set<Bytes>(found.begin(), found.end()), expected);
+    EXPECT_EQ(found.size(), expected.size());
+    // Starting from a ROM id found, the search finds that device first.
+    out(found[2]);
+    ASSERT_TRUE(request(kComm, kSearchAccess | kIm | kSm | kRst | kRts, 0xF0 | (1 << 8)));
+    waitIdle();
+    const Bytes again = in();
+    EXPECT_EQ(Bytes(again.begin(), again.begin() + 8), found[2]);
 }
 
 TEST_F(Ds2490EmuTest, SearchAccessWithoutResetFindsNoNode)
