@@ -4,6 +4,7 @@
 #include "platform/onewiresim/simnode.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace platform::emu {
 
@@ -13,13 +14,22 @@ namespace {
 bool isReadStraight(const Ds2490Command& c) { return c.op == Ds2490Op::ReadStraight; }
 bool icpOf(const Ds2490Command& c) { return (c.value & (isReadStraight(c) ? kRsIcp : kIcp)) != 0; }
 bool ntfOf(const Ds2490Command& c) { return (c.value & (isReadStraight(c) ? kRsNtf : kNtf)) != 0; }
+
+std::string hex4(int v)
+{
+    char text[12];
+    std::snprintf(text, sizeof text, "%04Xh", v & 0xFFFF);
+    return text;
+}
 } // namespace
 
 Ds2490Core::Ds2490Core(std::shared_ptr<sim::SimNetwork> network) : bus_(std::move(network)) {}
 
 void Ds2490Core::powerUp(TimePoint now)
 {
-    // Mode Commands: the power-on defaults (Table 12); all endpoint buffers are empty.
+    // Mode Commands: the power-on defaults (Table 12: pulses and speed change disabled,
+    // regular speed, strong pull-up 512 ms, programming pulse 512 us); all endpoint buffers
+    // are empty.
     bus_.setTime(now);
     if (bus_.pullupOn())
         bus_.endPullup();
@@ -126,7 +136,7 @@ void Ds2490Core::detectArrivals(TimePoint now)
         if (node->connected())
             ++n;
     if (n > connected_)
-        results_.push_back({kDetect, now});
+        result(kDetect, now);
     connected_ = n;
 }
 
@@ -192,7 +202,7 @@ bool Ds2490Core::startNext(TimePoint now)
     while (have < ep2_.size() && ep2_[have].at <= start)
         ++have;
     if (have < need)
-        error("DS2490: communication command " + std::to_string(c.value) + " started with " + std::to_string(have) +
+        error("DS2490: communication command " + hex4(c.value) + " started with " + std::to_string(have) +
               " of the " + std::to_string(need) + " bytes it needs in EP2");
     Running r;
     r.cmd = c;
@@ -207,9 +217,9 @@ void Ds2490Core::finish(Running& r)
     // error always and for success when NTF = 1; ICP = 1 suppresses both.
     if (!icpOf(r.cmd)) {
         if (r.result != 0)
-            results_.push_back({r.result, r.cursor});
+            result(r.result, r.cursor);
         else if (ntfOf(r.cmd))
-            results_.push_back({0x00, r.cursor});
+            result(0x00, r.cursor);
     }
     // Appendix 2, F: an error clears the command FIFO and the EP2/EP3 FIFOs.
     if (r.result != 0 && !isReadStraight(r.cmd) && (r.cmd.value & kF) != 0) {
@@ -235,6 +245,15 @@ std::optional<std::uint8_t> Ds2490Core::take(Running& r)
         bus_.setTime(r.cursor);
     }
     return t.byte;
+}
+
+void Ds2490Core::result(std::uint8_t b, TimePoint at)
+{
+    // In the order the values came about.
+    auto it = results_.end();
+    while (it != results_.begin() && std::prev(it)->at > at)
+        --it;
+    results_.insert(it, {b, at});
 }
 
 void Ds2490Core::push(std::uint8_t b, TimePoint at)

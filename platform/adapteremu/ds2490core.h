@@ -31,7 +31,9 @@ struct Ds2490Command {
     TimePoint queued{};
 };
 
-// DS2490 datasheet, Device Feedback, Table 16 (state registers 0x00-0x06).
+// DS2490 datasheet, Device Feedback, Table 16 (state registers 0x00-0x06), with the
+// power-on values (the write-0 recovery 7 us of the Flexible speed timing; the slew rate
+// and write-1 low time codes are the emulator's choice within their ranges).
 struct Ds2490Registers {
     int enable = 0;       // bit 0 SPUE, bit 1 PRGE, bit 2 SPCE
     int speed = 0;        // 0 regular, 1 flexible, 2 overdrive
@@ -125,6 +127,7 @@ private:
     void finish(Running& r);
     std::optional<std::uint8_t> take(Running& r);
     void push(std::uint8_t b, TimePoint at);
+    void result(std::uint8_t b, TimePoint at);
     std::size_t ep2Needed(const Ds2490Command& c) const;
     void detectArrivals(TimePoint now);
     bool pullupAfter(Running& r, bool requested);

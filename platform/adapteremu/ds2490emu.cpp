@@ -13,7 +13,7 @@ namespace {
 
 // Appendix 2: the communication commands, byte 1 with bit 3 (the command's own flag) and
 // IM cleared; the embedded bits each one defines; its parameter bytes in the command FIFO.
-struct CommSpec {
+struct CommRow {
     std::uint8_t code;
     Ds2490Op op;
     std::uint16_t bits;
@@ -21,7 +21,7 @@ struct CommSpec {
     bool modelled;
     const char* name;
 };
-constexpr CommSpec kComm[] = {
+constexpr CommRow kComm[] = {
     {0x12, Ds2490Op::SetDuration, kIm | kBit3 | kIcp | kNtf, 1, true, "SET DURATION"},
     {0x20, Ds2490Op::BitIo, kIm | kBit3 | kIcp | kNtf | kSpu | kBit14, 0, true, "BIT I/O"},
     {0x30, Ds2490Op::Pulse, kIm | kBit3 | kIcp | kNtf | kF, 0, true, "PULSE"},
@@ -39,7 +39,7 @@ constexpr CommSpec kComm[] = {
 };
 // READ STRAIGHT: byte 1 is 1000 NTF ICP RST IM, byte 2 the preamble size, wIndex the
 // block read size (three parameter bytes).
-constexpr CommSpec kReadStraight{0x80, Ds2490Op::ReadStraight, 0xFF0F, 3, true, "READ STRAIGHT"};
+constexpr CommRow kReadStraight{0x80, Ds2490Op::ReadStraight, 0xFF0F, 3, true, "READ STRAIGHT"};
 
 std::string hex4(int v)
 {
@@ -247,28 +247,28 @@ bool Ds2490Emu::modeCommand(int value, int index, std::string& error)
 bool Ds2490Emu::commCommand(int value, int index, std::string& error)
 {
     const std::uint8_t low = static_cast<std::uint8_t>(value & 0xFF);
-    const CommSpec* spec = nullptr;
+    const CommRow* row = nullptr;
     if ((low & 0xF0) == 0x80) {
-        spec = &kReadStraight;
+        row = &kReadStraight;
     } else {
-        for (const CommSpec& s : kComm)
+        for (const CommRow& s : kComm)
             if ((low & 0xF6) == s.code)
-                spec = &s;
+                row = &s;
     }
-    if (!spec)
+    if (!row)
         return stall("communication command " + hex4(value) + " is not defined", error);
     // Appendix 2: only the embedded bits the command defines; the others are 0.
-    if ((value & ~(spec->code | spec->bits) & 0xFFFF) != 0)
-        return stall(std::string(spec->name) + " " + hex4(value) + " sets embedded bits it does not define", error);
-    if (!spec->modelled) {
-        core_.error("DS2490: " + std::string(spec->name) + " is not modelled by this emulator");
+    if ((value & ~(row->code | row->bits) & 0xFFFF) != 0)
+        return stall(std::string(row->name) + " " + hex4(value) + " sets embedded bits it does not define", error);
+    if (!row->modelled) {
+        core_.error("DS2490: " + std::string(row->name) + " is not modelled by this emulator");
         return true;
     }
     auto bad = [&](const std::string& why) {
-        core_.error("DS2490: " + std::string(spec->name) + " " + hex4(value) + "/" + hex4(index) + ": " + why);
+        core_.error("DS2490: " + std::string(row->name) + " " + hex4(value) + "/" + hex4(index) + ": " + why);
         return true;
     };
-    switch (spec->op) {
+    switch (row->op) {
     case Ds2490Op::SetDuration:
         if (index > 0xFE)
             return bad("duration outside 00h-FEh (FFh reserved)");
@@ -300,16 +300,16 @@ bool Ds2490Emu::commCommand(int value, int index, std::string& error)
         break;
     default: break;
     }
-    const int bytes = 2 + spec->params;
+    const int bytes = 2 + row->params;
     if (core_.commandBytes() + static_cast<std::size_t>(bytes) > Ds2490Core::kCommandFifo) {
         // Device Feedback, Note 1: a setup packet that finds the FIFO full is discarded,
         // EP0F is set until CTL_RESET_DEVICE.
         ep0Full_ = true;
-        core_.error("DS2490: " + std::string(spec->name) + " discarded, the command FIFO is full (EP0F set)");
+        core_.error("DS2490: " + std::string(row->name) + " discarded, the command FIFO is full (EP0F set)");
         return true;
     }
     Ds2490Command c;
-    c.op = spec->op;
+    c.op = row->op;
     c.value = static_cast<std::uint16_t>(value);
     c.index = static_cast<std::uint16_t>(index);
     c.fifoBytes = bytes;
