@@ -53,7 +53,7 @@ void PassiveAdapterEmu::advance(TimePoint now)
                 return;  // the byte is not on the bus yet
             std::vector<Char> group(in.begin(), in.begin() + 8);
             in.erase(in.begin(), in.begin() + 8);
-            slots(group);
+            timeSlots(group);
             continue;
         }
         in.pop_front();
@@ -72,11 +72,11 @@ void PassiveAdapterEmu::advance(TimePoint now)
             }
             continue;
         }
-        slots({c});
+        timeSlots({c});
     }
 }
 
-void PassiveAdapterEmu::slots(const std::vector<Char>& group)
+void PassiveAdapterEmu::timeSlots(const std::vector<Char>& group)
 {
     bool valid = true;
     for (const Char& c : group)

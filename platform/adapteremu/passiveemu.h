@@ -27,7 +27,7 @@ protected:
 
 private:
     bool framed(const Char& c);
-    void slots(const std::vector<Char>& group);
+    void timeSlots(const std::vector<Char>& group);
 };
 
 } // namespace platform::emu
