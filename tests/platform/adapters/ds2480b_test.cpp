@@ -20,6 +20,7 @@ protected:
         adapter = platform::emu::serveEmulated(platform::emu::AdapterKind::Ds2480b, net, 5, 1);
     }
     ~Ds2480b() override { platform::resetTmex(); }
+    void TearDown() override { EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{}); }
 
     std::int32_t select()
     {
@@ -150,7 +151,6 @@ TEST_F(Ds2480b, APullupTurnedOnLastsAsLongAsTheCallerWaitsBeforeEndingIt)
     platform::clock().pause(std::chrono::milliseconds(20));
     ASSERT_EQ(platform::TMOneWireLevel(s, 0, 0, 0), 0);
     pullupFor(3);
-    EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{});
     EXPECT_EQ(platform::TMValidSession(s), 1);
 }
 
