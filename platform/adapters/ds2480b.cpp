@@ -228,6 +228,9 @@ int Ds2480bBackend::sequence(std::vector<BusStep>& steps)
         pulseTimed_ = code != kUnlimited;
         if (pulseTimed_)
             pulseEnds_ = clock().now() + Micros(kPullupUs[code]);
+        // No node took the command (or the bus is shorted): the pull-up serves nothing.
+        if (result != 0 && pullupLevel(false) < 0)
+            return TMEX_PORT_NOT_EXIST;
     }
     return result;
 }
