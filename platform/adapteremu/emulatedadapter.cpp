@@ -32,6 +32,23 @@ std::optional<AdapterKind> adapterFromKeyword(const std::string& word)
     return std::nullopt;
 }
 
+std::vector<std::string> EmulatedAdapter::protocolErrors() const
+{
+    if (serialEmu)
+        return serialEmu->protocolErrors();
+    if (ds2490)
+        return ds2490->protocolErrors();
+    return {};
+}
+
+void EmulatedAdapter::clearProtocolErrors()
+{
+    if (serialEmu)
+        serialEmu->clearProtocolErrors();
+    if (ds2490)
+        ds2490->clearProtocolErrors();
+}
+
 EmulatedAdapter serveEmulated(AdapterKind kind, std::shared_ptr<sim::SimNetwork> network, int portType, int portNum)
 {
     EmulatedAdapter a;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform::emu {
 
@@ -35,6 +36,11 @@ struct EmulatedAdapter {
     std::shared_ptr<SerialAdapterEmu> serialEmu;  // passive serial and DS2480B
     Ds2480bEmu* ds2480b = nullptr;
     Ds2490Emu* ds2490 = nullptr;                  // owned by the backend
+
+    // What the emulator was sent that its chip does not allow (none for the simulated
+    // network's own backend).
+    std::vector<std::string> protocolErrors() const;
+    void clearProtocolErrors();
 };
 
 // Builds the backend for kind in front of network and registers it for the port.

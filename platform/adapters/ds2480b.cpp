@@ -228,6 +228,9 @@ int Ds2480bBackend::sequence(std::vector<BusStep>& steps)
         pulseTimed_ = code != kUnlimited;
         if (pulseTimed_)
             pulseEnds_ = clock().now() + Micros(kPullupUs[code]);
+        // No node took the command (or the bus is shorted): the pull-up serves nothing.
+        if (result != 0 && pullupLevel(false) < 0)
+            return TMEX_PORT_NOT_EXIST;
     }
     return result;
 }
@@ -295,20 +298,27 @@ int Ds2480bBackend::pullupLevel(bool on)
         if (pullup_)
             return 1;
         std::string out = toCommand();
-        std::size_t answers = 0;
         if (pullupDuration_ != kUnlimited) {
-            out += c(config(kPullupDuration, kUnlimited));
-            answers = 1;
+            const std::uint8_t cfg = config(kPullupDuration, kUnlimited);
+            if (!exchange(out + c(cfg), 1, answer))
+                return TMEX_PORT_NOT_EXIST;
+            if (u(answer[0]) != (cfg & 0xFE)) {
+                fail("unexpected answer to a configuration command");
+                return TMEX_PORT_NOT_EXIST;
+            }
+            pullupDuration_ = kUnlimited;
+            out.clear();
         }
-        // An unlimited pulse: its answer comes when it is ended.
+        // An unlimited pulse, on from the moment the chip has the command until F1h has
+        // reached it (its answer comes then). F1h takes a character time to get there, so
+        // this returns a character time before the command gets there: the pull-up lasts
+        // as long as the caller waits before ending it.
         out += c(kPulsePullup);
-        if (!exchange(out, answers, answer))
+        if (!exchange(out, 0, answer))
             return TMEX_PORT_NOT_EXIST;
-        if (answers == 1 && u(answer[0]) != (config(kPullupDuration, kUnlimited) & 0xFE)) {
-            fail("unexpected answer to a configuration command");
-            return TMEX_PORT_NOT_EXIST;
-        }
-        pullupDuration_ = kUnlimited;
+        if (const auto ahead = std::chrono::duration_cast<Micros>(lineFree() - characterTime() - clock().now());
+            ahead > Micros(0))
+            clock().pause(ahead);
         pullup_ = true;
         pulseTimed_ = false;
         return 1;

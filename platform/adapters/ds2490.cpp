@@ -216,9 +216,11 @@ int Ds2490Backend::blockChunk(std::uint8_t* data, std::size_t n, bool reset, boo
     std::vector<std::uint8_t> out(data, data + n);
     std::vector<std::uint8_t> in;
     ++traffic_.roundTrips;
-    const int flags = (reset ? kFlagRst : 0) | (pullup ? kFlagSpu : 0);
     const Micros busy = (reset ? resetTime() : Micros(0)) + slotTime() * static_cast<int>(8 * n);
-    if (!bulkOut(out) || !comm(kCommBlockIo | flags, static_cast<int>(n)))
+    // BLOCK I/O reports no result codes, so its own RST would hide a missing presence: the
+    // reset is a 1-WIRE RESET queued ahead of it.
+    if (!bulkOut(out) || (reset && !comm(kCommReset, 0)) ||
+        !comm(kCommBlockIo | (pullup ? kFlagSpu : 0), static_cast<int>(n)))
         return TMEX_PORT_NOT_EXIST;
     if (reset) {
         // The status after the bus time tells whether a node answered the reset.
@@ -227,13 +229,14 @@ int Ds2490Backend::blockChunk(std::uint8_t* data, std::size_t n, bool reset, boo
         clock().pause(busy);
         if (!status(packet, results))
             return TMEX_PORT_NOT_EXIST;
-        if (has(results, kResultShort))
-            return TMEX_BUS_SHORT;
-        if (has(results, kResultNoPresence)) {
-            // Whatever the block left in the FIFO goes with it.
-            if (packet[kDataInStatus] > 0)
-                readBack(packet[kDataInStatus], in);
-            return 1;
+        if (has(results, kResultShort) || has(results, kResultNoPresence)) {
+            // The block ran all the same: its pull-up is ended, its answer taken away.
+            const int code = has(results, kResultShort) ? TMEX_BUS_SHORT : 1;
+            pullup_ = pullup_ || pullup;
+            if ((pullup_ && pullupLevel(false) < 0) || !waitIdle(Micros(0), results, &packet) ||
+                (packet[kDataInStatus] > 0 && !readBack(packet[kDataInStatus], in)))
+                return TMEX_PORT_NOT_EXIST;
+            return code;
         }
         if (!readBack(n, in))
             return TMEX_PORT_NOT_EXIST;

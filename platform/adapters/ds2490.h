@@ -14,8 +14,9 @@
 // again only when the adapter is still busy. A search pass is one SEARCH ACCESS with
 // RST (reset, Search ROM and the pass, the preferred directions given as a ROM), which
 // answers 8 bytes per ROM id found and the 8 discrepancy bytes only while more devices
-// remain: the status packet's EP3 count says which. Resets before a block go with it
-// (BLOCK I/O with RST), so the 1-Wire layer holds back accesses (pipelines()). A byte
+// remain: the status packet's EP3 count says which. A reset before a block goes with it
+// as a 1-WIRE RESET queued ahead of the BLOCK I/O (whose own RST reports no missing
+// presence), so the 1-Wire layer holds back accesses (pipelines()). A byte
 // followed by the strong pull-up is one byte command with SPU (pull-up duration
 // infinite, ended by halt and resume, the end confirmed by the status flag SPUA). The
 // 12 V pulse is enabled only around a programming pulse. Port n is the n-th DS2490 found.

@@ -2,12 +2,18 @@
 
 #include "platform/serial/termiosport.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
 
-// Time on the line for n characters of 10 bits.
-Micros lineTime(std::size_t n, int baud) { return Micros(static_cast<long long>(n) * 10'000'000LL / baud); }
+// Time on the line for n characters of 10 bits, each rounded up to the microsecond (never
+// less than the line takes).
+Micros lineTime(std::size_t n, int baud)
+{
+    return Micros(static_cast<long long>(n) * ((10'000'000LL + baud - 1) / baud));
+}
 
 // Allowance for the far end and the operating system on top of the line time.
 constexpr Micros kAllowance{100'000};
@@ -87,6 +93,8 @@ bool SerialAdapterBackend::setBaud(int baud)
     return true;
 }
 
+Micros SerialAdapterBackend::characterTime() const { return lineTime(1, baud_); }
+
 bool SerialAdapterBackend::send(const std::string& out)
 {
     if (!port_->PortOpen())
@@ -94,8 +102,11 @@ bool SerialAdapterBackend::send(const std::string& out)
     port_->Input();  // nothing stale is taken for an answer
     if (const std::string why = port_->deviceError(); !why.empty())
         return fail(why);
+    const TimePoint now = clock().now();
     port_->Output(out);
     traffic_.bytesOut += static_cast<long>(out.size());
+    // The bytes follow what is still on the line.
+    lineFree_ = std::max(lineFree_, now) + lineTime(out.size(), baud_);
     if (const std::string why = port_->deviceError(); !why.empty())
         return fail(why);
     return true;
@@ -140,6 +151,10 @@ bool SerialAdapterBackend::exchange(const std::string& out, std::size_t n, std::
     traffic_.bytesIn += static_cast<long>(n);
     if (in.size() > n)
         in.resize(n);
+    // Bytes after the last answered one (a mode switch, the accelerator off) may still be
+    // on the line: the next write, or a break, comes after them.
+    if (const TimePoint now = c.now(); now < lineFree_)
+        c.pause(std::chrono::duration_cast<Micros>(lineFree_ - now));
     return true;
 }
 

@@ -46,11 +46,16 @@ protected:
     // Called when the line is closed (adapter state is lost).
     virtual void forget() {}
 
-    // Writes out, then waits for n answer bytes. false (port closed, error set) when they
-    // do not come within the line time plus allowance. extra: bus time the adapter needs.
+    // Writes out, then waits for n answer bytes and until the last byte written has
+    // reached the adapter. false (port closed, error set) when they do not come within the
+    // line time plus allowance. extra: bus time the adapter needs.
     bool exchange(const std::string& out, std::size_t n, std::string& in, Micros extra = Micros(0));
     // Writes without waiting for an answer.
     bool send(const std::string& out);
+    // When the last byte written has fully reached the adapter (estimated from the line
+    // time of everything written); the time one character takes on the line.
+    TimePoint lineFree() const { return lineFree_; }
+    Micros characterTime() const;
     // Changes the baud rate of the open line.
     bool setBaud(int baud);
     int baud() const { return baud_; }
@@ -64,6 +69,7 @@ private:
     std::string name_;
     std::string error_;
     int baud_ = 9600;
+    TimePoint lineFree_{};
     AdapterTraffic traffic_;
 };
 

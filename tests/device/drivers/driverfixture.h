@@ -94,6 +94,8 @@ protected:
         device::setDriverNodeList(&nodes);
         device::setFileValidation(&files);
     }
+    // The adapter's emulator (if any) was sent nothing its chip does not allow.
+    void TearDown() override { EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{}); }
     ~DriverFixture() override
     {
         core::setMessageSuppressor(nullptr);

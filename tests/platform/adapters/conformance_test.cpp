@@ -34,6 +34,8 @@ protected:
         adapter = platform::emu::serveEmulated(T::value, net, kType, kPort);
     }
     ~BackendConformance() override { platform::resetTmex(); }
+    // The emulators are strict: whatever their chip does not allow fails the backend.
+    void TearDown() override { EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{}); }
 
     template <class Node>
     Node& add(std::uint8_t family, std::uint64_t serial)
@@ -131,6 +133,36 @@ TYPED_TEST(BackendConformance, AccessSelectsAPresentNodeAndRefusesAnAbsentOne)
     platform::TMTouchByte(s, 0x00);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(platform::TMTouchByte(s, 0xFF), eeprom.memory()[static_cast<std::size_t>(i)]);
+    platform::TMEndSession(s);
+}
+
+TYPED_TEST(BackendConformance, AnAccessToANodeThatLeftFailsTheNextExchangeNotTheAdapter)
+{
+    auto& eeprom = this->template add<SimDs2433>(0x23, 0x55);
+    const auto s = this->start();
+    ASSERT_TRUE(this->select(s, eeprom.rom()));
+    this->net->clearNodes();
+    // An adapter that pipelines holds the access back and sends it with the block: the
+    // missing presence fails that exchange; the others see it at once.
+    const auto access = platform::TMMatchAccess(s, this->state);
+    std::uint8_t read[4] = {0xF0, 0x00, 0x00, 0xFF};
+    if (this->adapter.backend->pipelines()) {
+        EXPECT_EQ(access, 1);
+        EXPECT_EQ(platform::TMBlockStream(s, read, 4), platform::TMEX_NO_PRESENCE);
+        // A command with the pull-up after it: the pull-up does not stay on.
+        ASSERT_EQ(platform::TMMatchAccess(s, this->state), 1);
+        ASSERT_EQ(platform::TMOneWireLevel(s, 0, 1, platform::TMEX_PRIME_AFTER_BYTE), 0);
+        EXPECT_EQ(platform::TMTouchByte(s, 0x44), platform::TMEX_NO_PRESENCE);
+        EXPECT_FALSE(this->net->strongPullupOn());
+        EXPECT_EQ(platform::TMOneWireLevel(s, 0, 0, 0), 0);
+    } else {
+        EXPECT_EQ(access, 0);
+    }
+    EXPECT_EQ(platform::TMValidSession(s), 1);
+    // The adapter goes on working.
+    auto& back = this->template add<SimDs2433>(0x23, 0x56);
+    ASSERT_TRUE(this->select(s, back.rom()));
+    EXPECT_EQ(platform::TMTouchByte(s, 0xF0), 0xF0);
     platform::TMEndSession(s);
 }
 

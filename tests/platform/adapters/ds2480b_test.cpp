@@ -20,6 +20,7 @@ protected:
         adapter = platform::emu::serveEmulated(platform::emu::AdapterKind::Ds2480b, net, 5, 1);
     }
     ~Ds2480b() override { platform::resetTmex(); }
+    void TearDown() override { EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{}); }
 
     std::int32_t select()
     {
@@ -124,6 +125,32 @@ TEST_F(Ds2480b, AShortPullupIsTimedByTheChipAndItsEndIsConfirmed)
     ASSERT_FALSE(tr.empty());
     EXPECT_EQ(tr.back().kind, BusEvent::StrongPullup);
     EXPECT_GE(tr.back().duration, std::chrono::milliseconds(6));
+    EXPECT_EQ(platform::TMValidSession(s), 1);
+}
+
+TEST_F(Ds2480b, APullupTurnedOnLastsAsLongAsTheCallerWaitsBeforeEndingIt)
+{
+    const auto s = select();
+    platform::TMBlockStream(s, nullptr, 0);  // the held access out of the way: data mode
+    auto pullupFor = [&](int ms) {
+        net->clearTranscript();
+        ASSERT_EQ(platform::TMOneWireLevel(s, 0, 1, 0), 1);
+        platform::clock().pause(std::chrono::milliseconds(ms));
+        ASSERT_EQ(platform::TMOneWireLevel(s, 0, 0, 0), 0);
+        const auto& tr = net->transcript();
+        ASSERT_EQ(tr.size(), 1u);
+        EXPECT_EQ(tr.back().kind, BusEvent::StrongPullup);
+        EXPECT_EQ(tr.back().duration, std::chrono::milliseconds(ms));
+    };
+    // From data mode (E3h goes out ahead of the pulse command).
+    pullupFor(7);
+    // After a pull-up the chip timed itself (its duration set back to unlimited first).
+    ASSERT_EQ(platform::TMSetPullupTime(s, 6), 1);
+    ASSERT_EQ(platform::TMOneWireLevel(s, 0, 1, platform::TMEX_PRIME_AFTER_BYTE), 0);
+    EXPECT_EQ(platform::TMTouchByte(s, 0x55), 0x55);
+    platform::clock().pause(std::chrono::milliseconds(20));
+    ASSERT_EQ(platform::TMOneWireLevel(s, 0, 0, 0), 0);
+    pullupFor(3);
     EXPECT_EQ(platform::TMValidSession(s), 1);
 }
 

@@ -88,6 +88,7 @@ protected:
         platform::registerBackend(6, 1, std::make_shared<platform::Ds2490Backend>(std::move(s)));
     }
     ~Ds2490() override { platform::resetTmex(); }
+    void TearDown() override { EXPECT_EQ(emu.protocolErrors(), std::vector<std::string>{}); }
 
     std::int32_t start() { return platform::TMExtendedStartSession(1, 6, 0); }
 

@@ -30,6 +30,8 @@ protected:
         adapter_ = platform::emu::serveFromEnvironment(net_, kPortType, kPortNum);
     }
     ~SimFixture() override { platform::resetTmex(); }
+    // The adapter's emulator (if any) was sent nothing its chip does not allow.
+    void TearDown() override { EXPECT_EQ(adapter_.protocolErrors(), std::vector<std::string>{}); }
 
     template <class Node>
     Node& add(std::uint8_t family, std::uint64_t serial)

@@ -23,6 +23,11 @@ protected:
         adapter = platform::emu::serveEmulated(platform::emu::AdapterKind::Ds2480b, net, 5, 1);
         startServer();
     }
+    void TearDown() override
+    {
+        EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{});
+        ServerTest::TearDown();
+    }
     bool logged(const std::string& text, std::size_t from) const
     {
         const auto lines = logLines(from);

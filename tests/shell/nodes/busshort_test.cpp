@@ -27,6 +27,7 @@ protected:
         shell::setScanBus(nullptr);  // the real search through device access
     }
     ~BusShort() override { platform::resetTmex(); }
+    void TearDown() override { EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{}); }
 
     void shorten(bool on)
     {
