@@ -83,8 +83,12 @@ TEST_P(ScratchpadCopy, ARefusedCopyFailsTheWriteBeforeTheVerify)
     EXPECT_FALSE(device::Write_Node(tb, confirmed));
     EXPECT_EQ(copyCommands(), 2);  // page 1, two tries
     // No page was read back. A DS2431 that was not read before has its first page read
-    // once, before anything is written (a search and a read memory command).
-    EXPECT_EQ(sent(0xF0), GetParam().family == 0x2D ? 2 : 0);
+    // once, before anything is written (one read memory command from address 0; how the
+    // search before it shows in the transcript depends on the adapter).
+    int reads = 0;
+    for (int n = 0; byteAfter({0xF0, 0x00, 0x00}, n, 0).slot >= 0; ++n)
+        ++reads;
+    EXPECT_EQ(reads, GetParam().family == 0x2D ? 1 : 0);
     EXPECT_EQ(copies(node), 0);
     EXPECT_TRUE(box.shown.empty());
 }
