@@ -28,7 +28,9 @@ using testing_support::TempDir;
 
 class Program {
 public:
-    explicit Program(const std::string& pollTime)
+    // extraNodes: ROM-only nodes added to the demo network; editorVisible "0" hides the
+    // main window (the server then puts the program in Paused mode).
+    explicit Program(const std::string& pollTime, int extraNodes = 0, const std::string& editorVisible = "1")
     {
         const fs::path ini = profile.path() / "Morvelund" / "QT8061" / "QT8061_Inifile.txt";
         fs::create_directories(ini.parent_path());
@@ -43,11 +45,17 @@ public:
         key("T-block Server Active at startup", "1");
         key("T-block workdir", work().string() + "/");
         key("T-block server enabled", "1");
-        key("T-block server EditorVisible", "1");
+        key("T-block server EditorVisible", editorVisible);
         key("T-block pooltime", pollTime);
         profile.write("Morvelund/QT8061/QT8061_Inifile.txt", settings);
         // The demo network, copied: a write changes nothing shipped.
-        fs::copy(testing_support::dataDir() / "demo-network.txt", profile.path() / "net.txt");
+        std::string net = testing_support::readAll(testing_support::dataDir() / "demo-network.txt");
+        for (int i = 1; i <= extraNodes; ++i) {
+            char line[40];
+            std::snprintf(line, sizeof line, "\nnode 01:%012X\n", 0x200000 + i * 104729);
+            net += line;
+        }
+        profile.write("net.txt", net);
         fs::copy(testing_support::dataDir() / "demo-bridge.tds", profile.path() / "demo-bridge.tds");
 
         const std::string log = (profile.path() / "stderr.txt").string();
@@ -159,6 +167,46 @@ TEST(RequestQueueProgram, RequestsInARowAtTheShortestPoll)
 {
     Program p("0.1");
     requestsInARow(p, 24, 30s);
+}
+
+// A network of a hundred more nodes: every pass, the tick's and the request's, is long.
+TEST(RequestQueueProgram, RequestsInARowOnALargeNetwork)
+{
+    Program p("1.0", 100);
+    requestsInARow(p, 10, 60s);
+}
+
+// The main window hidden: the program is in Paused mode.
+TEST(RequestQueueProgram, RequestsInARowWithTheEditorHidden)
+{
+    Program p("0.3", 0, "0");
+    requestsInARow(p, 10, 30s);
+}
+
+// More node records than 31 (a hundred serial-number chips besides the demo's nodes):
+// every memory node is still listed with its own TEDS.
+TEST(RequestQueueProgram, EveryNodeIsListedWithItsOwnTedsOnANetworkOfManyNodes)
+{
+    const std::vector<std::pair<std::string, std::string>> nodes = {
+        {"BA0000003B7A0112", "UTID 31574082"},
+        {"190000005CA6572D", "UTID 31574082"},
+        {"48000001A2B3C414", "UTID 2"},
+        {"A900000091E4D223", "UTID 919106"},
+        {"6B0000005C6D7E2D", "UTID 0"},
+    };
+    Program p("0.2", 100);
+    RequestClient client(p.work());
+    ASSERT_TRUE(client.waitUntilServing(60s)) << p.stderrText();
+    for (const auto& [id, utid] : nodes) {
+        client.send(RequestClient::requestText({"REQUESTDATETIME " + id, "NODEID " + id, "LISTFULLTEDS"}));
+        ASSERT_TRUE(client.waitForAnswer(60s)) << id;
+        const std::string res = client.response().value_or("");
+        EXPECT_NE(res.find("Node ID " + id + "\r\n"), std::string::npos) << res;
+        EXPECT_NE(res.find("\r\n" + utid + "\r\n"), std::string::npos) << id << " listed with another TEDS:\n" << res;
+    }
+    client.send(RequestClient::requestText({"NODEID 6B0000005C6D7E2D", "SHOWNODELIST"}));
+    ASSERT_TRUE(client.waitForAnswer(60s));
+    EXPECT_NE(client.response().value_or("").find("Nodelist ok"), std::string::npos) << client.response().value_or("");
 }
 
 } // namespace

@@ -100,15 +100,18 @@ const std::vector<Kind>& kinds()
     return all;
 }
 
-class RequestPasses : public ::testing::TestWithParam<int> {};
+// (mode, job 1 is the node-list generator's UpdateNodes)
+class RequestPasses : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
 // Every kind of request in every mode: one search pass between its poll tick and its end,
 // as many Search ROM commands as that one pass needs, and the node table then holds
 // exactly the nodes on the network.
 TEST_P(RequestPasses, EveryKindSearchesTheNetworkOnce)
 {
-    const int mode = GetParam();
+    const int mode = std::get<0>(GetParam());
     Flow f(kNetwork);
+    if (std::get<1>(GetParam()))
+        f.useNodeListGenerator();
     ASSERT_TRUE(f.activate());
     f.setMode(mode);
     std::size_t from = f.net->transcript().size();
@@ -149,8 +152,9 @@ TEST_P(RequestPasses, EveryKindSearchesTheNetworkOnce)
     EXPECT_EQ(f.runsEnded(), static_cast<int>(kinds().size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, RequestPasses, ::testing::Values(shell::kModePaused, shell::kModeScanning,
-                                                                  shell::kModeAnalog));
+INSTANTIATE_TEST_SUITE_P(Modes, RequestPasses,
+                         ::testing::Combine(::testing::Values(shell::kModePaused, shell::kModeScanning, shell::kModeAnalog),
+                                            ::testing::Bool()));
 
 TEST(RequestFlow, TheNodeTableFollowsNodesThatCameAndWentBetweenRequests)
 {
@@ -276,8 +280,9 @@ TEST(RequestFlow, AListingThenASlowWriteRunsTheRequestOnce)
 // request is answered within one poll period plus the time of its work.
 TEST(RequestFlow, ScanningModeAnswersAtEveryPollTimeAndPhase)
 {
+    int metATick = 0;
     for (const char* poll : {"0.1", "0.2", "0.5", "0.9", "1.0", "1.1", "1.5", "2.0", "65.5"}) {
-        Flow f(kNetwork);
+        Flow f(kNetwork, 10ms);  // a tick's pass takes a while
         ASSERT_TRUE(f.activate());
         f.enableServer(poll);
         const int pollMs = f.engine.pollIntervalMs;
@@ -298,7 +303,9 @@ TEST(RequestFlow, ScanningModeAnswersAtEveryPollTimeAndPhase)
                 break;
         }
         EXPECT_EQ(f.runsEnded(), n) << poll;
+        metATick += f.pollsMetATick;
     }
+    EXPECT_GT(metATick, 0) << "no poll ever met a running tick: the case is not tried";
 }
 
 // A request arriving while a long pass of the Scanning mode runs (many nodes).
@@ -390,6 +397,100 @@ TEST(RequestFlow, OnTheAmplifierLinkJobSixIsTheOnePass)
         EXPECT_EQ(m.passEndsAtEnd - m.passEndsAtStart, 1);
         EXPECT_EQ(m.listedAtEnd, f.networkIds());
     }
+}
+
+} // namespace
+
+namespace {
+
+// A modal dialog (About, a file dialog) stops job intake while it is open; the poll
+// keeps ticking in its event loop. A request that arrives then is answered once the
+// dialog has closed; the server does not switch itself off for good.
+TEST(RequestFlowIntake, ARequestThatArrivesDuringAModalDialogIsAnsweredAfterIt)
+{
+    for (const char* poll : {"0.1", "1.0"}) {
+        Flow f(kNetwork);
+        ASSERT_TRUE(f.activate());
+        f.enableServer(poll);
+        Marks m;
+        watch(f, m);
+        bool modalClosed = false;
+        f.timers.singleShot(200ms, [&] {
+            f.main->runModal([&] {
+                f.client.send(RequestClient::requestText({"REQUESTDATETIME modal", "FAMILY 35", "LISTFULLTEDS"}));
+                platform::clock().pause(4s);  // the dialog's own event loop
+            });
+            modalClosed = true;
+        });
+        ASSERT_TRUE(f.timers.runUntil([&] { return modalClosed; }, 10s));
+        EXPECT_TRUE(f.waitAnswer(std::chrono::milliseconds(f.engine.pollIntervalMs + 5000)))
+            << poll << ": the request is left hanging after the dialog; log:\n" << f.engine.status;
+        EXPECT_EQ(f.runsEnded(), 1) << poll;
+        EXPECT_EQ(m.listedAtEnd, f.networkIds()) << poll;
+        EXPECT_EQ(f.host.listings, 1) << poll;
+        EXPECT_TRUE(f.engine.ServerTimerEnabled) << poll << ": the server switched itself off";
+        // And the next one goes as usual.
+        ASSERT_TRUE(f.request({"REQUESTDATETIME after", "FAMILY 35", "LISTFULLTEDS"}, 10s)) << poll;
+        EXPECT_EQ(f.host.listings, 2) << poll;
+    }
+}
+
+// The client takes its request back (ack and request file deleted) while the poll that
+// saw it waits for a running tick: nothing is carried out and nothing is dropped.
+TEST(RequestFlowIntake, ARequestTakenBackWhileItsStartWaitsIsNotRun)
+{
+    Flow f(kNetwork, 15ms);
+    ASSERT_TRUE(f.activate());
+    f.enableServer("0.1");
+    ASSERT_TRUE(f.timers.runUntil([&] { return f.listedIds() == f.networkIds(); }, 10s));
+    bool sent = false, withdrawn = false;
+    int steps = 0;
+    f.counting->onStep = [&](int) {
+        if (!shell::jobQueue().ticking())
+            return;
+        ++steps;
+        if (!sent) {
+            sent = true;
+            f.client.send(RequestClient::requestText({"REQUESTDATETIME back", "FAMILY 35", "LISTFULLTEDS"}));
+        } else if (!withdrawn && f.pollsMetATick > 0) {
+            withdrawn = true;
+            fs::remove(f.work() / "TEDS_ack.txt");
+            fs::remove(f.work() / "TEDS_req.txt");
+        }
+    };
+    const auto before = f.listedIds();
+    ASSERT_TRUE(f.timers.runUntil([&] { return withdrawn && !shell::jobQueue().ticking(); }, 10s));
+    f.counting->onStep = nullptr;
+    f.runFor(3s);
+    EXPECT_FALSE(fs::exists(f.work() / "TEDS_res.txt")) << "a response without a request:\n"
+                                                        << f.client.response().value_or("");
+    EXPECT_EQ(f.host.listings, 0);
+    EXPECT_TRUE(f.engine.ServerTimerEnabled);
+    EXPECT_EQ(f.listedIds(), before) << "the nodes were dropped for a request that was not there";
+}
+
+// The request file goes between the poll tick and the request's run: the client is
+// answered (the error) and the poll comes back.
+TEST(RequestFlowIntake, ARequestFileThatGoesBeforeTheRunIsAnsweredWithTheError)
+{
+    Flow f(kNetwork);
+    ASSERT_TRUE(f.activate());
+    f.enableServer("0.5");
+    Marks m;
+    watch(f, m);
+    bool removed = false;
+    f.counting->onStep = [&](int) {
+        if (m.open && !removed) {
+            removed = true;
+            fs::remove(f.work() / "TEDS_req.txt");
+        }
+    };
+    ASSERT_TRUE(f.request({"REQUESTDATETIME gone", "FAMILY 35", "LISTFULLTEDS"}, 10s));
+    EXPECT_TRUE(removed);
+    EXPECT_TRUE(f.engine.ServerTimerEnabled);
+    f.counting->onStep = nullptr;
+    ASSERT_TRUE(f.request({"REQUESTDATETIME next", "FAMILY 35", "LISTFULLTEDS"}, 10s));
+    EXPECT_NE(f.client.response().value_or("").find("Requestdatetime next"), std::string::npos);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "core/base/corestate.h"
 #include "core/base/settings.h"
 #include "device/onewire/onewirestate.h"
+#include "editor/nodelist/nodelistmodel.h"
 #include "platform/onewiresim/simnetwork.h"
 #include "platform/onewiresim/simnode.h"
 #include "platform/serial/memoryport.h"
@@ -101,7 +102,14 @@ public:
     void setActualNodeID(const std::string& id) override { actual = id; }
     void setSelectedNodeID(const std::string& id) override { selected = id; }
     bool Delete_memory() override { return false; }
+    void ClearNodeList() override { if (generator) generator->ClearNodeList(); }
+    void addNode(const std::string& id) override { if (generator) generator->addNode(id); }
+    void AddNodes() override { if (generator) generator->AddNodes(); }
+    void ReadNodes() override { if (generator) generator->ReadNodes(); }
+    std::vector<std::string> nodeListIds() override { return generator ? generator->ID_list : std::vector<std::string>{}; }
 
+    // The node-list generator, when the main window's job 1 is its UpdateNodes.
+    editor::NodeListModel* generator = nullptr;
     bool amplifierLink = false;
     std::string actual, selected;
     int writes = 0;
@@ -177,6 +185,17 @@ public:
 
     fs::path work() const { return dir.path() / "work"; }
 
+    // The main window's job 1 and the node-list commands go to the node-list generator,
+    // as in the program.
+    void useNodeListGenerator()
+    {
+        generator = std::make_unique<editor::NodeListModel>();
+        generator->Form_Load();
+        host.generator = generator.get();
+        main->UpdateNodes = [this] { generator->UpdateNodes(); };
+    }
+    std::unique_ptr<editor::NodeListModel> generator;
+
     void startTick()
     {
         if (tickTimer == 0)
@@ -225,7 +244,12 @@ public:
             return;
         }
         if (pollTimer == 0)
-            pollTimer = timers.start(std::chrono::milliseconds(intervalMs), [this] { engine.ServerTimer_Timer(); });
+            pollTimer = timers.start(std::chrono::milliseconds(intervalMs), [this] {
+                ++pollTicks;
+                if (shell::jobQueue().ticking() && client.ackPresent())
+                    ++pollsMetATick;
+                engine.ServerTimer_Timer();
+            });
         else if (!timers.active(pollTimer) || intervalMs != pollInterval)
             timers.restart(pollTimer, std::chrono::milliseconds(intervalMs));
         pollInterval = intervalMs;
@@ -284,6 +308,8 @@ public:
     int pollTimer = 0;
     int pollInterval = 0;
     int runsAsked = 0;
+    int pollTicks = 0;
+    int pollsMetATick = 0;  // poll ticks that found an ack while the queue ticked
 };
 
 inline void Host::postMainJob(int job, int param)
