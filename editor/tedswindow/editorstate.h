@@ -5,9 +5,9 @@
 
 #include "core/teds/tedsbuf.h"
 
-#include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QDialog;
 
@@ -15,11 +15,10 @@ namespace editor {
 
 class TedsF;
 
-constexpr int kNodeTedsCount = 31;
-
 struct EditorState {
-    // One TEDS per node index, stored when a window binds to a node (read by the server).
-    std::array<core::TedsBuf, kNodeTedsCount> NodeTeds{};
+    // One TEDS per node index, stored when a window binds to a node; as many as the node
+    // list has records.
+    std::vector<core::TedsBuf> NodeTeds;
     // The last TEDS whose template was not found (the raw view of a window without one).
     core::TedsBuf LastTedsBuf;
     // Whether that TEDS's DS2430A application register was locked.

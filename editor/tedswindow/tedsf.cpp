@@ -300,12 +300,10 @@ void TedsF::Inititiate(int index, std::int32_t& NodeState)
             core::ShowMessage("Program error : form for TEDS not loaded");
         if (doc.TedsBuf.Status != core::TedsStatusReadOk)
             ReadNodeWithRetry(false);
-        if (index >= kNodeTedsCount) {
-            core::logTracewindow("Inititiate: node index " + std::to_string(index) + " is beyond the TEDS table (" +
-                                 std::to_string(kNodeTedsCount) + " entries); " + doc.TedsBuf.id + " not shown");
-            return;
-        }
-        editorState().NodeTeds[static_cast<std::size_t>(index)] = doc.TedsBuf;
+        auto& stored = editorState().NodeTeds;
+        if (stored.size() <= static_cast<std::size_t>(index))
+            stored.resize(static_cast<std::size_t>(index) + 1);
+        stored[static_cast<std::size_t>(index)] = doc.TedsBuf;
         const int status = doc.TedsBuf.Status;
         if (status == core::TedsStatusReadOk || status == core::TedsStatusCrcError) {
             doc.Clearfields();

@@ -140,7 +140,7 @@ TEST_F(TedsWindowTest, BindingErrorsReachTheTrace)
     shared.Inititiate(99);
     EXPECT_EQ(traceWith("Error in Sub 'Inititiate'").size(), 1u);
 
-    // A node index beyond the TEDS table: read, reported, not shown.
+    // A node index past 31 (a network of many nodes): read, stored and shown like any other.
     auto& list = shell::nodesState().TrList;
     while (list.size() < 32) {
         shell::TrRecord r;
@@ -150,8 +150,10 @@ TEST_F(TedsWindowTest, BindingErrorsReachTheTrace)
     }
     editor::TedsF fresh;
     fresh.Inititiate(31);
-    EXPECT_EQ(traceWith("beyond the TEDS table").size(), 1u);
-    EXPECT_FALSE(fresh.doc.TedsShown);
+    EXPECT_TRUE(fresh.doc.TedsShown);
+    EXPECT_EQ(fresh.doc.Title, "IEEE 1451.4 Accelerometer");
+    ASSERT_GT(editor::editorState().NodeTeds.size(), 31u);
+    EXPECT_EQ(editor::editorState().NodeTeds[31].id, k4k);
 }
 
 TEST_F(TedsWindowTest, ANodeThatIsNotListedChangesNoOtherRecordsSelector)
