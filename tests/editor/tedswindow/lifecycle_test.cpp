@@ -140,7 +140,7 @@ TEST_F(TedsWindowTest, BindingErrorsReachTheTrace)
     shared.Inititiate(99);
     EXPECT_EQ(traceWith("Error in Sub 'Inititiate'").size(), 1u);
 
-    // A node index past 31: the TEDS table holds as many nodes as the list has.
+    // A node index past 31 (a network of many nodes): read, stored and shown like any other.
     auto& list = shell::nodesState().TrList;
     while (list.size() < 41) {
         shell::TrRecord r;
@@ -151,6 +151,7 @@ TEST_F(TedsWindowTest, BindingErrorsReachTheTrace)
     editor::TedsF fresh;
     fresh.Inititiate(40);
     EXPECT_TRUE(fresh.doc.TedsShown);
+    EXPECT_EQ(fresh.doc.Title, "IEEE 1451.4 Accelerometer");
     ASSERT_EQ(editor::editorState().NodeTeds.size(), 41u);
     EXPECT_EQ(editor::editorState().NodeTeds[40].id, k4k);
     EXPECT_EQ(editor::editorState().NodeTeds[40].Status, core::TedsStatusReadOk);
