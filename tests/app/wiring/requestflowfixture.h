@@ -90,14 +90,16 @@ public:
     void postMainJob(int job, int param) override;
     bool amplifierLinkChosen() override { return amplifierLink; }
     void pollTimerChanged(bool enabled, int intervalMs) override;
-    void logChanged() override;
-    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool) override
+    void logAppended(const std::string&) override;
+    void logCleared() override { logAppended(""); }
+    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool,
+                  std::string&) override
     {
         return 0;
     }
     bool CreateNewTEDS_force(shell::NodeWindow&, const core::Currency&) override { return true; }
     std::vector<std::string> appendFullTEDS(shell::NodeWindow& w, bool) override;
-    bool WriteNode_s(shell::NodeWindow& w) override;
+    bool WriteNode_s(shell::NodeWindow& w, std::string& why) override;
     std::string ActualNodeID() override { return actual; }
     void setActualNodeID(const std::string& id) override { actual = id; }
     void setSelectedNodeID(const std::string& id) override { selected = id; }
@@ -322,7 +324,7 @@ inline void Host::pollTimerChanged(bool enabled, int intervalMs)
     if (onPollChange)
         onPollChange();
 }
-inline void Host::logChanged()
+inline void Host::logAppended(const std::string&)
 {
     if (onLog)
         onLog();
@@ -332,7 +334,7 @@ inline std::vector<std::string> Host::appendFullTEDS(shell::NodeWindow&, bool)
     ++listings;
     return {"listing " + std::to_string(listings)};
 }
-inline bool Host::WriteNode_s(shell::NodeWindow&)
+inline bool Host::WriteNode_s(shell::NodeWindow&, std::string&)
 {
     ++writes;
     if (onWrite)
