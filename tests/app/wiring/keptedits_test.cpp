@@ -305,6 +305,56 @@ TEST_F(KeptEdits, AWrittenEditIsNotKeptAndOneWhoseWriteFailedIs)
     EXPECT_EQ(keptWith("Serial number", "4712").size(), 1u);
 }
 
+TEST_F(KeptEdits, TextStillInItsBoxCountsForTheQuestions)
+{
+    activate();
+    editor::TedsF* w = open(kBridge1k);
+    ASSERT_NE(w, nullptr);
+    type(*w, "Serial number", "4711", /*leave=*/false);
+    box.clear();
+    box.queue(platform::MsgCancel);
+    main->mnufile_Click(1);
+    EXPECT_EQ(questions().size(), 1u);
+    EXPECT_TRUE(ended.empty());
+
+    editor::TedsF& s = sharedWithEdit("1");
+    type(s, "Serial number", "4712", /*leave=*/false);
+    neighbours.createTemplate = 0;
+    box.clear();
+    box.queue(platform::MsgCancel);
+    main->mnuTools_Click(0);
+    EXPECT_EQ(questions().size(), 1u);
+    EXPECT_EQ(s.Col2[rowOf(s, "Serial number")]->text().toStdString(), "4712");
+}
+
+TEST_F(KeptEdits, AKeptWindowLetGoServesTheNextNodeUnderItsName)
+{
+    activate();
+    editor::TedsF* a = open(kBridge1k);
+    ASSERT_NE(a, nullptr);
+    type(*a, "Serial number", "4711");
+    pressF5();
+    auto kept = keptWith("Serial number", "4711");
+    ASSERT_EQ(kept.size(), 1u);
+    editor::TedsF* k = kept[0];
+    EXPECT_NE(k->windowTitle().toStdString().find(kBridge1k), std::string::npos);
+    box.clear();
+    box.queue(platform::MsgNo);
+    k->close();
+    EXPECT_FALSE(k->isVisible());
+
+    editor::TedsF* b = open(kAccel);
+    ASSERT_NE(b, nullptr);
+    type(*b, "Serial number", "4712");
+    pressF5();
+    kept = keptWith("Serial number", "4712");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_NE(kept[0]->windowTitle().toStdString().find(kAccel), std::string::npos)
+        << kept[0]->windowTitle().toStdString();
+    EXPECT_EQ(kept[0]->doc.TedsBuf.id, kAccel);
+    EXPECT_TRUE(kept[0]->isVisible());
+}
+
 TEST_F(KeptEdits, TheSharedWindowAsksBeforeFileOrCreateReplacesItsTeds)
 {
     activate();
@@ -486,6 +536,17 @@ TEST_F(KeptEditsServed, ARequestsRescanKeepsTheEditAndExitDoesNotThrowItAway)
     ASSERT_TRUE(keptWith("Serial number", "4711")[0]->SaveTedsFile());
     ASSERT_TRUE(serve({"EXIT"}));
     EXPECT_EQ(ended.size(), 1u);
+}
+
+TEST_F(KeptEditsServed, RequestsLeaveTheSharedWindowsEditAlone)
+{
+    editBridgeSensor();
+    editor::TedsF& s = sharedWithEdit("4712");
+    ASSERT_EQ(value(s, "Serial number"), "4712");
+    ASSERT_TRUE(serve({"FAMILY 35", "DELETE_MEMORY"}));
+    ASSERT_TRUE(serve({"FAMILY 35", "UTID 919106", "%SerialNumber=\"1\"", "WRITETEDS"}));
+    EXPECT_EQ(value(s, "Serial number"), "4712") << bridge->engine().status;
+    EXPECT_EQ(s.Col2[rowOf(s, "Serial number")]->text().toStdString(), "4712");
 }
 
 TEST_F(KeptEditsServed, ClosingTheServerWindowOverAHiddenMainWindowAsksFirst)
