@@ -46,6 +46,7 @@ public:
     void runJobsSoon() override;
     void postAmplifierJob(int job) override;
     void endProgram() override;
+    bool mayEndProgram() override;
     void ownMessage(const std::string& text) override;
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
                   bool noValue) override;

@@ -32,6 +32,8 @@ namespace editor {
 
 class TedsF final : public QMainWindow, public shell::NodeWindow, private TedsDocumentObserver {
     Q_OBJECT
+    // F1 reads the topic by this name.
+    Q_PROPERTY(int HelpContextID MEMBER HelpContextID)
 public:
     explicit TedsF(QWidget* parent = nullptr);
     ~TedsF() override;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -132,24 +133,45 @@ TEST_F(HostileMemoryFile, AnEndlessPipeIsRefusedAfterABoundedRead)
     const fs::path fifo = dir / "endless.tds";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::signal(SIGPIPE, SIG_IGN);
+    // A reader of the test's own keeps the pipe open, so a writer that never stops has filled
+    // it before the load begins and goes on writing while the load reads.
+    const int hold = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(hold, 0);
+    std::atomic<bool> stop{false};
     std::atomic<long long> written{0};
+    std::atomic<bool> gaveUp{false};
     std::thread writer([&] {
-        const int fd = ::open(fifo.c_str(), O_WRONLY);
-        if (fd < 0)
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0) {
+            gaveUp = true;
             return;
+        }
         const std::string chunk = validFile("\r\n");
-        while (::write(fd, chunk.data(), chunk.size()) > 0)
-            written += static_cast<long long>(chunk.size());
+        while (!stop) {
+            const ssize_t n = ::write(fd, chunk.data(), chunk.size());
+            if (n > 0)
+                written += n;
+            else if (n < 0 && errno != EAGAIN) {
+                gaveUp = true;
+                break;
+            }
+            else
+                std::this_thread::yield();
+        }
         ::close(fd);
     });
+    while (written < 20000 && !gaveUp)
+        std::this_thread::yield();
+    if (gaveUp) {
+        writer.join();
+        ::close(hold);
+        FAIL() << "the writer could not fill the pipe";
+    }
     box.clear();
     const bool loaded = core::LoadMemoryFile(image, fifo);
-    // The reader has closed its end: the writer's next write fails. A reader that never opened
-    // the pipe leaves the writer waiting in open(): give it a reader that closes at once.
-    const int r = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    if (r >= 0)
-        ::close(r);
+    stop = true;
     writer.join();
+    ::close(hold);
     EXPECT_FALSE(loaded);
     EXPECT_EQ(box.shown.size(), 1u);
     expectUnchanged();
