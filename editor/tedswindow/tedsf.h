@@ -147,6 +147,9 @@ public:
     // The window keeps the TEDS of a node that went with unwritten changes: it belongs to
     // no node and nothing else loads into it; its close box asks before letting it go.
     bool keptOrphan = false;
+    // The kept TEDS has not been let go by the user yet (until the close box lets it go, the
+    // window is not handed to another node that goes, even while it waits to be shown).
+    bool keptHeld = false;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

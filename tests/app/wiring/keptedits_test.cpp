@@ -355,6 +355,26 @@ TEST_F(KeptEdits, AKeptWindowLetGoServesTheNextNodeUnderItsName)
     EXPECT_TRUE(kept[0]->isVisible());
 }
 
+TEST_F(KeptEdits, FilesReadIntoNodesDroppedTogetherKeepOneWindowEach)
+{
+    // Unwritten, but read from a file: each still gets a window of its own when its node goes.
+    activate();
+    for (const std::string& id : {kBridge1k, kAccel}) {
+        editor::TedsF* w = open(id);
+        ASSERT_NE(w, nullptr);
+        files.choose(testing_support::dataDir() / "demo-bridge.tds");
+        w->mnuFile_Click(0);
+        ASSERT_TRUE(w->hasUnwrittenChanges()) << id;
+    }
+    pressF5();
+    std::vector<std::string> from;
+    for (const auto& k : windows.keptWindows())
+        if (k->isVisible())
+            from.push_back(k->windowTitle().toStdString());
+    ASSERT_EQ(from.size(), 2u) << "the message says each TEDS is kept in a window of its own";
+    EXPECT_NE(from[0], from[1]);
+}
+
 TEST_F(KeptEdits, TheSharedWindowAsksBeforeFileOrCreateReplacesItsTeds)
 {
     activate();
