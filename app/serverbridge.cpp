@@ -88,6 +88,8 @@ void ServerBridge::postAmplifierJob(int job)
         shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
 }
 
+bool ServerBridge::mayEndProgram() { return windows_.mayEndProgram(); }
+
 void ServerBridge::endProgram()
 {
     // Inside a job the tick ends the program once the job has unwound.

@@ -45,6 +45,7 @@ public:
     void postMainJob(int job, int param) override;
     void postAmplifierJob(int job) override;
     void endProgram() override;
+    bool mayEndProgram() override;
     void ownMessage(const std::string& text) override;
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
                   bool noValue, std::string& why) override;

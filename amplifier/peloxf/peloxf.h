@@ -22,11 +22,14 @@ namespace amplifier {
 
 class PeloxF final : public QMainWindow, private PeloxView {
     Q_OBJECT
+    // F1 reads the model's topic by this name.
+    Q_PROPERTY(int HelpContextID READ helpContextID)
 public:
     explicit PeloxF(QWidget* parent = nullptr);
     ~PeloxF() override;
 
     PeloxModel& model() { return model_; }
+    int helpContextID() const { return model_.HelpContextID; }
     // Loads the window: the model's loading posts the first chain read.
     void Form_Load();
     // Shows the model's state in the widgets.

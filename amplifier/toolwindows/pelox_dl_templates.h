@@ -19,11 +19,14 @@ namespace amplifier {
 
 class Pelox_DL_Templates final : public QDialog, private DlTemplatesView {
     Q_OBJECT
+    // F1 reads the model's topic by this name.
+    Q_PROPERTY(int HelpContextID READ helpContextID)
 public:
     explicit Pelox_DL_Templates(QWidget* parent = nullptr);
     ~Pelox_DL_Templates() override;
 
     DlTemplatesModel& model() { return model_; }
+    int helpContextID() const { return model_.HelpContextID; }
     // Loads the window for an amplifier (Form_Load, then Initiate).
     void load(int amplifier);
     void sync();

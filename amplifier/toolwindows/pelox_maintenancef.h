@@ -13,11 +13,14 @@ namespace amplifier {
 
 class Pelox_MaintenanceF final : public QWidget, private ToolView {
     Q_OBJECT
+    // F1 reads the model's topic by this name.
+    Q_PROPERTY(int HelpContextID READ helpContextID)
 public:
     explicit Pelox_MaintenanceF(QWidget* parent = nullptr);
     ~Pelox_MaintenanceF() override;
 
     MaintenanceModel& model() { return model_; }
+    int helpContextID() const { return model_.HelpContextID; }
     void Form_Load();
     void sync();
 

@@ -15,11 +15,14 @@ namespace amplifier {
 
 class Pelox_test final : public QWidget, private ToolView {
     Q_OBJECT
+    // F1 reads the model's topic by this name.
+    Q_PROPERTY(int HelpContextID READ helpContextID)
 public:
     explicit Pelox_test(QWidget* parent = nullptr);
     ~Pelox_test() override;
 
     PeloxTestModel& model() { return model_; }
+    int helpContextID() const { return model_.HelpContextID; }
     // The first loading (the model's Form_Load).
     void Form_Load();
     void sync();

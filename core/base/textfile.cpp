@@ -1,10 +1,12 @@
 #include "core/base/textfile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace core {
@@ -41,20 +43,32 @@ std::optional<std::string> readFileBytes(const fs::path& path, std::string* erro
 
 std::optional<std::string> readFileHead(const fs::path& path, std::size_t limit, std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Opened without waiting: a pipe without a writer must not hold the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         if (error)
             *error = "cannot open " + path.string();
         return std::nullopt;
     }
     std::string out;
     char block[4096];
-    while (out.size() <= limit && in) {
+    bool failed = false;
+    while (out.size() <= limit) {
         const std::size_t want = std::min(sizeof block, limit + 1 - out.size());
-        in.read(block, static_cast<std::streamsize>(want));
-        out.append(block, static_cast<std::size_t>(in.gcount()));
+        const ssize_t n = ::read(fd, block, want);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            // EAGAIN too: a pipe whose writer has not written yet is not read on a guess.
+            failed = true;
+            break;
+        }
+        if (n == 0)
+            break;
+        out.append(block, static_cast<std::size_t>(n));
     }
-    if (in.bad()) {
+    ::close(fd);
+    if (failed) {
         if (error)
             *error = "cannot read " + path.string();
         return std::nullopt;

@@ -14,7 +14,9 @@ namespace fs = std::filesystem;
 // Whole file as bytes; nullopt when it cannot be read (error text in *error).
 std::optional<std::string> readFileBytes(const fs::path& path, std::string* error = nullptr);
 // The first limit + 1 bytes at most, read in small blocks: a result longer than limit
-// means the file is larger (whatever its size, a device or a pipe included).
+// means the file is larger (whatever its size, a device or a pipe included). Nothing
+// waits: a pipe without a writer reads as empty, one whose data is not there yet
+// cannot be read.
 std::optional<std::string> readFileHead(const fs::path& path, std::size_t limit, std::string* error = nullptr);
 
 // Lines of a file, split at CR LF, LF or CR; a final line end adds no empty line.

@@ -16,6 +16,8 @@ class AbstractControl;
 
 class TedsInfoF final : public QDialog {
     Q_OBJECT
+    // F1 reads the topic by this name.
+    Q_PROPERTY(int HelpContextID MEMBER HelpContextID)
 public:
     explicit TedsInfoF(QWidget* parent = nullptr);
 

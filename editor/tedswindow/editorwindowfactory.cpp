@@ -31,7 +31,7 @@ TedsF& EditorNodeWindowFactory::shared()
 TedsF& EditorNodeWindowFactory::keptWindow()
 {
     for (auto& w : kept_)
-        if (!w->isVisible() && !w->holdsUnsavedChanges())
+        if (!w->isVisible() && !w->keptHeld && !w->holdsUnsavedChanges())
             return *w;
     kept_.push_back(std::make_unique<TedsF>());
     return *kept_.back();

@@ -34,6 +34,8 @@ namespace editor {
 
 class TedsF final : public QMainWindow, public shell::NodeWindow, private TedsDocumentObserver {
     Q_OBJECT
+    // F1 reads the topic by this name.
+    Q_PROPERTY(int HelpContextID MEMBER HelpContextID)
 public:
     explicit TedsF(QWidget* parent = nullptr);
     ~TedsF() override;
@@ -157,6 +159,9 @@ public:
     void fitToContent();
     static constexpr int kValueWidth = 233;        // 3495 twips
     static constexpr int kDescriptionExtra = 200;  // 3000 twips
+    // The kept TEDS has not been let go by the user yet (until the close box lets it go, the
+    // window is not handed to another node that goes, even while it waits to be shown).
+    bool keptHeld = false;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -216,6 +216,8 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
             basic[static_cast<std::size_t>(k)] = doc.rows[static_cast<std::size_t>(k)].value;
     nodeObject = &obj;
     ResetState();
+    // A file that is refused leaves the name "Save TEDS as" proposes.
+    const std::string previousName = FileName;
     if (linked)
         FileName = doc.TedsBuf.id + ".tds";
 
@@ -227,8 +229,10 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
         // Into a copy first: the window changes only when the file fits.
         core::TedsBuf file = doc.TedsBuf;
         file.id = name;
-        if (!core::LoadMemoryFile(file, full))
+        if (!core::LoadMemoryFile(file, full)) {
+            FileName = previousName;
             return false;  // the loader said why
+        }
         core::BytesToBits(file);
         file.ReadOK = false;
         file.Status = core::TedsStatusNotRead;
@@ -237,6 +241,7 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
         const TedsDocument before = doc;
         auto refuse = [&](const std::string& message) {
             doc = before;
+            FileName = previousName;
             syncDocument();
             core::ShowMessage(message);
         };

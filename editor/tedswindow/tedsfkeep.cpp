@@ -79,6 +79,7 @@ void TedsF::keepOrphanedTeds()
     if (keeper && keeper != this) {
         // A window of its own takes the TEDS with the user's edits, not linked to a node.
         keeper->keptOrphan = true;
+        keeper->keptHeld = true;
         keeper->setWindowTitle(platform::fromCp1252(" Tedsmith - TEDS - kept from " + id));
         keeper->ResetState();
         keeper->doc.TedsBuf = doc.TedsBuf;

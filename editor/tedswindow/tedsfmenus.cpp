@@ -210,6 +210,7 @@ void TedsF::Form_QueryUnload(int unloadMode)
         // Its TEDS is nowhere else: closing lets it go only on the user's answer.
         if (!mayReplaceTeds())
             return;
+        keptHeld = false;
         noteKept();
         ResetState();
         hide();

@@ -96,9 +96,23 @@ void RequestEngine::endRequest(Run& run)
         addLog("Request is cancled: " + nowText() + (run.abort ? "" : " due to incomplete request"));
         writeLogAsResponse();
     }
+    // EXIT does not throw away TEDS changes that were neither written nor saved: the
+    // program goes on, and the response and the log say why.
+    bool exitRefused = false;
+    if (run.exitRequested && !host_.mayEndProgram()) {
+        run.exitRequested = false;
+        exitRefused = true;
+        const std::string why = "Error: EXIT not carried out: a TEDS window holds changes that were neither written "
+                                "nor saved";
+        addLog(why);
+        bool ok = false;
+        WriteToRequestFile(why, ok);
+    }
     // EXIT alone completes a request; it does not turn a failure into a success.
     if (run.exitRequested && !run.commandRan && !run.abort)
         run.success = true;
+    if (exitRefused && !run.commandRan)
+        run.success = false;
     addLog("Request (" + RequestDateTime + ")  " + (run.success ? "completed succesfully" : "failed"));
     const bool finished = Kill_ackFile();
     restoreTimer();

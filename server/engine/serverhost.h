@@ -32,6 +32,9 @@ public:
     virtual void postAmplifierJob(int job) {}
     // Ends the program (after the server window saved its settings).
     virtual void endProgram() {}
+    // The program may end: no TEDS window would lose changes that were neither written nor
+    // saved (each such window asks; while messages are suppressed the answer is Cancel).
+    virtual bool mayEndProgram() { return true; }
 
     // --- The server's own window -----------------------------------------------------
     // The poll timer's state or interval changed.

@@ -19,6 +19,7 @@ namespace server {
 
 T_server::T_server(ServerHost& outer, QWidget* parent) : QWidget(parent), outer_(outer)
 {
+    setProperty("HelpContextID", kHelpTopic);
     buildUi();
     connectControls();
     chooseFile = [this](const std::string& title, const std::string& dir) -> std::optional<std::string> {
@@ -138,7 +139,17 @@ void T_server::unloadServer()
 void T_server::closeEvent(QCloseEvent* e)
 {
     e->accept();
-    unloadServer();
+    const bool end = engine.Form_Unload();
+    hide();
+    if (!end)
+        return;
+    // The server is unloaded, so the questions about unsaved TEDS changes reach the user; a
+    // program that goes on shows its main window.
+    if (!outer_.mayEndProgram()) {
+        outer_.setMainWindowVisible(true);
+        return;
+    }
+    outer_.endProgram();
 }
 
 void T_server::sync()

@@ -28,6 +28,7 @@ class T_server final : public QWidget, private ServerHost {
 public:
     // outer: the main window, the TEDS windows and the end of the program. Kept by the caller.
     explicit T_server(ServerHost& outer, QWidget* parent = nullptr);
+    static constexpr int kHelpTopic = 31;
     ~T_server() override;
 
     // Loads the window when it is not loaded (settings applied), then shows it.
@@ -72,6 +73,7 @@ private:
     void postMainJob(int job, int param) override { outer_.postMainJob(job, param); }
     void postAmplifierJob(int job) override { outer_.postAmplifierJob(job); }
     void endProgram() override { outer_.endProgram(); }
+    bool mayEndProgram() override { return outer_.mayEndProgram(); }
     void pollTimerChanged(bool enabled, int intervalMs) override;
     void logAppended(const std::string& text) override;
     void logCleared() override;

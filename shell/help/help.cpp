@@ -63,8 +63,12 @@ std::filesystem::path helpPage(int topic)
 bool showHelp(int topic)
 {
     const auto page = helpPage(topic);
-    if (page.empty())
+    if (page.empty()) {
+        // Without the folder the help window says where the pages were looked for.
+        if (!opener())
+            helpWindow().showMissing(helpFolder());
         return false;
+    }
     if (opener())
         return opener()(QUrl::fromLocalFile(QString::fromStdString(page.string())).toString().toStdString());
     // The program's own window: help shows whether or not a desktop browser opens pages.

@@ -16,7 +16,8 @@ namespace shell {
 bool helpAvailable();
 // The page of topic; empty when there is no help folder.
 std::filesystem::path helpPage(int topic);
-// Opens the page of topic; false (nothing opened) without help.
+// Opens the page of topic; false without the help folder (the help window then says it
+// is missing; nothing is handed to an opener).
 bool showHelp(int topic);
 // Opens a page's file URL in place of the help window (tests); empty: the help window.
 void setHelpOpener(std::function<bool(const std::string& url)> opener);

@@ -23,6 +23,12 @@ QPointer<HelpWindow>& theWindow()
 
 QUrl pageUrl(const std::filesystem::path& page) { return QUrl::fromLocalFile(QString::fromStdString(page.string())); }
 
+bool isFile(const std::filesystem::path& p)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(p, ec);
+}
+
 } // namespace
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
@@ -51,7 +57,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         const QUrl target = browser->source().resolved(link);
         const std::filesystem::path file = target.toLocalFile().toStdString();
         if (target.isLocalFile() && !folder_.empty() && file.parent_path() == folder_)
-            browser->setSource(target);
+            open(file);
         else
             QDesktopServices::openUrl(target);
     });
@@ -62,7 +68,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(forwardButton, &QPushButton::clicked, browser, &QTextBrowser::forward);
     connect(topicsButton, &QPushButton::clicked, this, [this] {
         if (!folder_.empty())
-            browser->setSource(pageUrl(folder_ / "index.html"));
+            open(folder_ / "index.html");
     });
     resize(640, 480);
 }
@@ -70,8 +76,32 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 void HelpWindow::showPage(const std::filesystem::path& page)
 {
     folder_ = page.parent_path();
-    browser->setSource(pageUrl(page));
+    open(page);
+    bringUp();
+}
+
+void HelpWindow::showMissing(const std::filesystem::path& what)
+{
+    folder_.clear();
+    open(what);
+    bringUp();
+}
+
+void HelpWindow::open(const std::filesystem::path& file)
+{
+    if (isFile(file)) {
+        browser->setSource(pageUrl(file));
+    } else {
+        // A missing page or folder says so, where the user looks.
+        browser->setHtml("<h1>Help not found</h1><p>The help page " +
+                         QString::fromStdString(file.string()).toHtmlEscaped() +
+                         " is not there. The help pages belong in the folder \"help\" of the program folder.</p>");
+    }
     showTitle();
+}
+
+void HelpWindow::bringUp()
+{
     show();
     raise();
     activateWindow();

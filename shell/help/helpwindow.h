@@ -19,8 +19,11 @@ class HelpWindow final : public QWidget {
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
-    // Shows page, a file of the help folder, and brings the window up.
+    // Shows page, a file of the help folder, and brings the window up (a missing page
+    // shows a text that names it).
     void showPage(const std::filesystem::path& page);
+    // Brings the window up with the text that what (a page or the folder) is missing.
+    void showMissing(const std::filesystem::path& what);
 
     QTextBrowser* browser = nullptr;
     QPushButton* backButton = nullptr;
@@ -29,6 +32,8 @@ public:
 
 private:
     void showTitle();
+    void open(const std::filesystem::path& file);
+    void bringUp();
     std::filesystem::path folder_;
 };
 
