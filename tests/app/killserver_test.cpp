@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <chrono>
 #include <fstream>
 #include <poll.h>
@@ -151,14 +153,25 @@ TEST_F(PeerServerProgram, KilledAtRandomMomentsItNeverAnswersForAnotherRequestNo
         const int resets = peer.resets(), copied = peer.copies();
         events.drain();
         client.send(RequestClient::requestText(kWrite));
+        // Waits for the chosen moment; false when the request was answered before it came
+        // (on a loaded machine the program may find the adapter too slow and give up).
+        const auto moment = [&](const std::function<bool(int, int)>& reached) {
+            for (const auto end = std::chrono::steady_clock::now() + kTimeout; std::chrono::steady_clock::now() < end;) {
+                if (peer.waitFor(reached, std::chrono::milliseconds(250)))
+                    return true;
+                if (!client.ackPresent())
+                    return false;
+            }
+            ADD_FAILURE() << "neither the moment nor an answer came: " << errors();
+            return false;
+        };
         if (phase == 0) {
             const int k = std::uniform_int_distribution<int>(1, 6)(random);
-            ASSERT_TRUE(peer.waitFor([&](int r, int) { return r >= resets + k; }, kTimeout));
+            moment([&](int r, int) { return r >= resets + k; });
         } else if (phase == 1) {
             const int k = std::uniform_int_distribution<int>(1, copies - 1)(random);
-            ASSERT_TRUE(peer.waitFor([&](int, int c) { return c >= copied + k; }, kTimeout));
-        } else {
-            ASSERT_TRUE(peer.waitFor([&](int, int c) { return c >= copied + copies; }, kTimeout));
+            moment([&](int, int c) { return c >= copied + k; });
+        } else if (moment([&](int, int c) { return c >= copied + copies; })) {
             events.drain();
             // The response's temporary file made and closed, its rename, the ack's deletion.
             events.waitFor(std::uniform_int_distribution<int>(0, 4)(random), std::chrono::seconds(10));
@@ -172,10 +185,12 @@ TEST_F(PeerServerProgram, KilledAtRandomMomentsItNeverAnswersForAnotherRequestNo
             EXPECT_TRUE(cut == old || cut == written);
         else
             ++failedChecksums;
-        if (answered) {
+        if (answered && !answer.empty() && answer.back() == "OK") {
             // The answer came before the end: it is this request's, and true.
-            EXPECT_EQ(answer.back(), "OK");
             EXPECT_EQ(cut, written);
+        } else if (answered) {
+            // A write the program gave up on (the adapter seemed too slow) is no OK.
+            EXPECT_EQ(std::count(answer.begin(), answer.end(), "OK"), 0) << testing::PrintToString(answer);
         }
 
         // Started again, the pending request is answered as not answered.
