@@ -1,7 +1,7 @@
 // The TEDS report as other programs read it: printed to PDF and read by pdftotext, saved
 // as RTF and converted by LibreOffice, and read by unrtf. The whole shipped library and
-// manufacturer list are loaded; month names are checked in the system languages that
-// Windows-1252 cannot write (a child run of this program per language).
+// manufacturer list are loaded; month names are checked in system languages whose
+// letters Windows-1252 cannot write.
 
 #include "core/lists/manufacturerlist.h"
 #include "core/teds/bitfields.h"
@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 
 using namespace teds_test;
 namespace ts = testing_support;
@@ -286,82 +285,86 @@ TEST_F(ReportReaders, EveryRowOnceAcrossPageBreaks)
 
 // --- Month names of the system language ----------------------------------------------
 
-constexpr const char* kChildDir = "TEDSMITH_TEST_REPORT_DIR";
+// The system language for the test's life.
+class ScopedLanguage {
+public:
+    explicit ScopedLanguage(const QString& name) { QLocale::setDefault(QLocale(name)); }
+    ~ScopedLanguage() { QLocale::setDefault(QLocale::system()); }
+    ScopedLanguage(const ScopedLanguage&) = delete;
+    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+};
 
-// Run by the parent below, in the system language it sets: the demo accelerometer's
-// report printed on A4 and saved as RTF, and its calibration date as the window shows it.
-TEST_F(ReportReaders, WritesReportInTheSystemLanguage)
+// ru_RU, el_GR, ja_JP and de_DE: the date printed keeps the language's month name in the
+// printout, through LibreOffice and through unrtf; the calibration date row shows a
+// month name the row reads back (no "?" for letters Windows-1252 cannot hold), in the
+// window and in every reader alike.
+TEST_F(ReportReaders, MonthNamesOfEverySystemLanguageReachEveryReader)
 {
-    const char* out = std::getenv(kChildDir);
-    if (!out)
-        GTEST_SKIP() << "run by MonthNamesOfEverySystemLanguageReachEveryReader";
     editor::setReportClock([] { return QDateTime(QDate(2026, 2, 14), QTime(9, 30, 5)); });
+    struct Written {
+        std::string language, row;
+        fs::path pdf, rtf;
+    };
+    std::vector<Written> written;
     loadDemo();
     scan();
     auto* w = window(k4k);
     ASSERT_NE(w, nullptr);
-    printer.printTo(fs::path(out) / "report.pdf");
-    w->PrintTeds();
-    dialogs.choose(fs::path(out) / ("report-" + fs::path(out).filename().string() + ".rtf"));
-    w->SaveTedsRtf();
-    double v = 0;
-    std::string text;
-    int t = 0, f = 0;
-    ASSERT_TRUE(w->doc.GetTEDSField("Calibration date", v, text, t, f));
-    std::ofstream(fs::path(out) / "date.txt", std::ios::binary) << w->doc.rows[static_cast<std::size_t>(f)].value;
-    editor::setReportClock(nullptr);
-}
-
-// ru_RU, el_GR, ja_JP and de_DE: the date printed keeps the language's month name in the
-// printout, through LibreOffice and through unrtf; the calibration date row shows a
-// month name the row reads back (no "?" for letters Windows-1252 cannot hold).
-TEST_F(ReportReaders, MonthNamesOfEverySystemLanguageReachEveryReader)
-{
-    const fs::path self = fs::read_symlink("/proc/self/exe");
-    std::vector<fs::path> rtfs;
-    const std::vector<std::string> languages{"ru_RU", "el_GR", "ja_JP", "de_DE"};
-    for (const auto& l : languages) {
-        const fs::path out = dir / l;
-        fs::create_directories(out);
-        const std::string log = ts::runCommand(
-            "env -u LANGUAGE -u LC_TIME -u LANG LC_ALL=" + l + ".UTF-8 " + kChildDir + "='" + out.string() +
-            "' QT_QPA_PLATFORM=offscreen '" + self.string() +
-            "' --gtest_filter=ReportReaders.WritesReportInTheSystemLanguage 2>&1");
-        ASSERT_TRUE(fs::exists(out / "date.txt")) << log;
-        rtfs.push_back(out / ("report-" + l + ".rtf"));
+    for (const char* language : {"ru_RU", "el_GR", "ja_JP", "de_DE"}) {
+        ScopedLanguage scoped(language);
+        w->ReadNode_msg(false);  // decoded in this language
+        double v = 0;
+        std::string text;
+        int t = 0, f = 0;
+        ASSERT_TRUE(w->doc.GetTEDSField("Calibration date", v, text, t, f));
+        written.push_back({language, w->doc.rows[static_cast<std::size_t>(f)].value,
+                           print(*w, std::string("month-") + language, QPageSize::A4),
+                           saveRtf(*w, std::string("month-") + language)});
     }
+    editor::setReportClock(nullptr);
+
+    std::vector<fs::path> rtfs;
+    for (const auto& out : written)
+        rtfs.push_back(out.rtf);
     std::string why;
-    const auto pdfs = ts::officeToPdf(rtfs, dir / "office", &why);
-    for (std::size_t i = 0; i < languages.size(); ++i) {
-        const QLocale locale(QString::fromStdString(languages[i]));
-        const fs::path out = dir / languages[i];
+    const auto pdfs = ts::officeToPdf(rtfs, dir.path(), &why);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const auto& out = written[i];
+        const QLocale locale(QString::fromStdString(out.language));
         std::vector<std::string> printed;
-        for (auto form : {QLocale::ShortFormat})
-            for (const QString& m : {locale.monthName(2, form), locale.standaloneMonthName(2, form)})
-                printed.push_back(("TEDS printed: " + m + " 14, 2026 09:30:05").toStdString());
+        for (const QString& m : {locale.monthName(2, QLocale::ShortFormat), locale.standaloneMonthName(2, QLocale::ShortFormat)})
+            printed.push_back(("TEDS printed: " + m + " 14, 2026 09:30:05").toStdString());
+        // Blanks left out: a reader may set one where the font changes (before "月").
+        const auto unblanked = [](std::string t) {
+            t.erase(std::remove_if(t.begin(), t.end(), [](char c) { return c == ' ' || c == '\t'; }), t.end());
+            return t;
+        };
         auto showsPrinted = [&](const std::string& text) {
             for (const auto& p : printed)
-                if (ts::linesNotKeptTogether(text, {p}).empty())
-                    return true;
+                for (const auto& l : splitLines(text))
+                    if (unblanked(l).find(unblanked(p)) != std::string::npos)
+                        return true;
             return false;
         };
-        std::vector<std::pair<std::string, std::string>> readers{{"print", ts::pdfLayoutText(out / "report.pdf")}};
+        std::vector<std::pair<std::string, std::string>> readers{{"print", ts::pdfLayoutText(out.pdf)}};
         if (pdfs)
             readers.push_back({"LibreOffice", ts::pdfLayoutText((*pdfs)[i])});
         if (ts::haveCommand("unrtf"))
-            readers.push_back({"unrtf", ts::unrtfText(out / ("report-" + languages[i] + ".rtf"))});
+            readers.push_back({"unrtf", ts::unrtfText(out.rtf)});
         for (const auto& [reader, text] : readers)
-            EXPECT_TRUE(showsPrinted(text)) << languages[i] << " through " << reader << ": " << printed[0] << "\n"
+            EXPECT_TRUE(showsPrinted(text)) << out.language << " through " << reader << ": " << printed[0] << "\n"
                                             << text;
 
-        // The row: a date the row reads back, and in the report as in the window.
-        const std::string row = ts::readAll(out / "date.txt");
-        EXPECT_EQ(row.find('?'), std::string::npos) << languages[i] << ": " << row;
-        EXPECT_EQ(editor::dateFieldDays(row), editor::dateFieldDays("August 23, 2022")) << languages[i] << ": " << row;
-        const std::string shown = QString::fromLatin1(row.c_str()).toStdString();
+        // The row: a date that reads back, the same in every reader.
+        EXPECT_EQ(out.row.find('?'), std::string::npos) << out.language << ": " << out.row;
+        {
+            ScopedLanguage scoped(QString::fromStdString(out.language));
+            EXPECT_EQ(editor::dateFieldDays(out.row), editor::dateFieldDays("August 23, 2022")) << out.language << ": " << out.row;
+        }
+        const std::string shown = QString::fromLatin1(out.row.c_str()).toStdString();
         for (const auto& [reader, text] : readers)
             EXPECT_EQ(ts::linesNotKeptTogether(text, {"Calibration date\t" + shown}), std::vector<std::string>{})
-                << languages[i] << " through " << reader;
+                << out.language << " through " << reader;
     }
     if (!pdfs)
         GTEST_SKIP() << why;
