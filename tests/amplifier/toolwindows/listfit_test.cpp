@@ -68,6 +68,12 @@ TEST_F(DownloadWindowOnTheScreen, LongestNamesWithinTheScreen)
     EXPECT_GE(d.frameGeometry().left(), screen.left());
     EXPECT_LE(d.frameGeometry().right(), screen.right());
     EXPECT_TRUE(ts::showsWhole(*d.TemplatesInPelox) || d.TemplatesInPelox->horizontalScrollBar()->isVisible());
+    // A screen with room for the widest name beside the UTIDs (1024 pixels, at the default
+    // font) shows every name whole.
+    const int need = QFontMetrics(d.TemplatesInPelox->font()).horizontalAdvance(QString::fromStdString(nameAt(positions[0]))) +
+                     d.UTIDinPelox->width();
+    if (need < screen.width() * 9 / 10)
+        EXPECT_TRUE(ts::showsWhole(*d.TemplatesInPelox)) << "on a screen " << screen.width() << " wide";
     EXPECT_TRUE(ts::showsWhole(*d.UTIDinPelox));
 }
 
