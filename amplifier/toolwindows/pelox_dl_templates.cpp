@@ -55,7 +55,7 @@ void Pelox_DL_Templates::buildUi()
     auto* grid = new QGridLayout(this);
 
     Pelox_ID = new QLabel(this);
-    grid->addWidget(Pelox_ID, 0, 0, 1, 3);
+    grid->addWidget(Pelox_ID, 0, 0, 1, 2);
 
     auto* left = new QVBoxLayout;
     Label7 = new QLabel("Template selector", this);
@@ -97,9 +97,12 @@ void Pelox_DL_Templates::buildUi()
     middle->addWidget(Label2, 0, 1);
     middle->addWidget(TemplatesInPelox, 1, 0);
     middle->addWidget(UTIDinPelox, 1, 1);
-    grid->addLayout(middle, 1, 1);
-    grid->setColumnStretch(0, 2);
-    grid->setColumnStretch(1, 3);
+    // The download list and its UTIDs below the selection and the buttons, as wide as
+    // the window: the list's long names get the window's whole width.
+    grid->addLayout(middle, 2, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 2);
+    grid->setRowStretch(2, 3);
 
     auto* buttons = new QVBoxLayout;
     Read_default = new QPushButton("Read default", this);
@@ -113,7 +116,7 @@ void Pelox_DL_Templates::buildUi()
         buttons->addWidget(b);
     buttons->addStretch(1);
     buttons->addWidget(Exit_Button);
-    grid->addLayout(buttons, 1, 2);
+    grid->addLayout(buttons, 1, 1);
 
     nofocus = platform::makeFocusParker(this, "Nofocus");
     for (auto* b : findChildren<QPushButton*>())
@@ -181,8 +184,21 @@ void Pelox_DL_Templates::fitNames()
         std::min(platform::itemViewWidthFor(*SelectTemplate->view(), names), platform::screenWidthFor(*this)));
     for (int i = 0; i < TemplatesInPelox->count(); ++i)
         names << TemplatesInPelox->item(i)->text();
+    // The download list takes what the window's other columns leave of the screen; a name
+    // wider than that scrolls sideways. The window stays within the screen.
+    const int screenWidth = platform::screenWidthFor(*this);
+    const auto relayout = [this] {
+        for (QLayout* l : findChildren<QLayout*>())
+            l->invalidate();  // the nested layouts keep their minimum sizes until then
+    };
+    relayout();
+    const int list = std::max(TemplatesInPelox->minimumWidth(), TemplatesInPelox->minimumSizeHint().width());
+    const int others = minimumSizeHint().width() - list;
     TemplatesInPelox->setMinimumWidth(
-        std::min(platform::itemViewWidthFor(*TemplatesInPelox, names), platform::screenWidthFor(*this) / 2));
+        std::max(0, std::min(platform::itemViewWidthFor(*TemplatesInPelox, names), screenWidth - others)));
+    relayout();
+    if (width() > screenWidth)
+        resize(std::max(screenWidth, minimumSizeHint().width()), height());
 }
 
 void Pelox_DL_Templates::sync()

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 
 namespace editor {
@@ -33,10 +34,18 @@ int digits(const std::string& text, std::size_t at, std::size_t count)
     return v;
 }
 
-// Month name of the system language as Windows-1252 bytes.
+// Month name of the system language as Windows-1252 bytes; the English one when that
+// language's name has letters the field's text cannot hold (Cyrillic, Greek, CJK, ...),
+// so the date still reads and reads back.
 std::string localMonthName(int month, QLocale::FormatType form)
 {
-    return QLocale().monthName(month, form).toLatin1().toStdString();
+    const QString name = QLocale().monthName(month, form);
+    const bool latin1 = std::all_of(name.begin(), name.end(), [](QChar c) {
+        return (c.unicode() >= 0x20 && c.unicode() < 0x7F) || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF);
+    });
+    if (name.isEmpty() || !latin1)
+        return core::numeric::monthName(month, form == QLocale::ShortFormat);
+    return name.toLatin1().toStdString();
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QTextBlock>
+#include <QTextFrame>
 #include <QTextOption>
 
 #include <algorithm>
@@ -142,11 +143,22 @@ void RichTextBox::print(QPrinter& printer) const
 {
     const double mm = kReportMarginTwips * 25.4 / 1440;
     printer.setPageMargins(QMarginsF(mm, mm, mm, mm), QPageLayout::Millimeter);
-    // A paginated copy as large as the paper within the margins: printed one to one.
+    // A paginated copy as large as the paper within the margins: printed one to one, or,
+    // on a paper narrower than the report's text width (A5, say), as large as that width
+    // and printed smaller, so every line stays as it is laid out.
     const std::unique_ptr<QTextDocument> copy(doc_.clone());
+    // Each page's text keeps a point from its page's head and foot: a line moved to the
+    // next page then starts below the foot of this one, and is not drawn (cut off) there.
+    constexpr int kPageEdgeTwips = 20;
     copy->setDocumentMargin(0);
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    frame.setTopMargin(unitsOf(kPageEdgeTwips));
+    frame.setBottomMargin(unitsOf(kPageEdgeTwips));
+    copy->rootFrame()->setFrameFormat(frame);
     const QRectF body = printer.pageLayout().paintRect(QPageLayout::Point);
-    copy->setPageSize(QSizeF(unitsOf(static_cast<int>(body.width() * 20)), unitsOf(static_cast<int>(body.height() * 20))));
+    const double scale = std::min(1.0, body.width() * 20 / kReportTextWidthTwips);
+    copy->setPageSize(QSizeF(unitsOf(static_cast<int>(body.width() * 20 / scale)),
+                             unitsOf(static_cast<int>(body.height() * 20 / scale))));
     copy->print(&printer);
 }
 

@@ -39,7 +39,9 @@ std::string escaped(const std::string& bytes)
 }
 
 // A text: Windows-1252 where it holds the character, else a Unicode escape (\uN with N
-// the UTF-16 unit as a signed number) followed by "?" for readers without Unicode.
+// the UTF-16 unit as a signed number) followed by "?" for readers without Unicode, the
+// "?" written as \'3f: a reader that mistakes a plain "?" for part of the control word
+// (unrtf) would drop the text after it.
 std::string escaped(const QString& text)
 {
     std::string out;
@@ -48,7 +50,7 @@ std::string escaped(const QString& text)
         if (byte != "?" || ch == u'?') {
             out += escaped(byte);
         } else {
-            out += "\\u" + std::to_string(static_cast<std::int16_t>(ch.unicode())) + "?";
+            out += "\\u" + std::to_string(static_cast<std::int16_t>(ch.unicode())) + "\\'3f";
         }
     }
     return out;

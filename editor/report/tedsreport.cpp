@@ -100,7 +100,9 @@ void BuildTedsReport(RichTextBox& box, const TedsDocument& doc, const QDateTime&
         line(a, false, 12);
     }
 
-    // The template's block: its names keep their size and wrap below their column.
+    // The template's block: set smaller like the rows when that keeps a name (the UGID's
+    // group head) on its line; a name too long for any size leaves the block at its size
+    // and wraps below its column.
     std::vector<BlockLine> header;
     if (t) {
         header.push_back({"Description file: ", t->file});
@@ -130,7 +132,10 @@ void BuildTedsReport(RichTextBox& box, const TedsDocument& doc, const QDateTime&
         else
             header.push_back({"Allocated bits", std::to_string(t->lengthBits)});
     }
-    writeBlock(box, header, fitBlock(box, header, 12));
+    ColumnFit headerFit = fitBlock(box, header, kSmallestRowSize);
+    if (!std::all_of(headerFit.fits.begin(), headerFit.fits.end(), [](bool b) { return b; }))
+        headerFit = fitBlock(box, header, 12);
+    writeBlock(box, header, headerFit);
 
     // The TEDS block: every value beside its caption, the block set smaller when needed.
     std::vector<BlockLine> rows;

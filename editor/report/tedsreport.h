@@ -4,7 +4,7 @@
 // captions and values or descriptions, CRC state) and the actual template's record:
 // program title and version, template, abstract, description file, ids, allocated bits,
 // the date printed, then one line per row. The template's lines and the rows are laid
-// out to fit the report's text width (reportlayout.h): the rows at 12 points, or as
+// out to fit the report's text width (reportlayout.h): each block at 12 points, or as
 // much smaller as keeps every value beside its caption.
 
 #include "editor/model/tedsdocument.h"
@@ -23,7 +23,7 @@ struct ReportLabels {
     std::string crcCaption = "CRC check";
 };
 
-// The rows are never set smaller than this (points).
+// The template's lines and the rows are never set smaller than this (points).
 constexpr double kSmallestRowSize = 9;
 
 // Empties the box and writes the report; printed is the time the report gives.

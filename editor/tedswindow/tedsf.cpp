@@ -9,6 +9,7 @@
 #include "editor/infowindow/tedsinfof.h"
 #include "editor/tedswindow/editorstate.h"
 #include "platform/qt/cp1252.h"
+#include "platform/qt/textfit.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodelist.h"
 
@@ -194,18 +195,26 @@ void TedsF::syncDocument()
         const TedsRow& r = doc.rows[static_cast<std::size_t>(k)];
         Col1[k]->setText(text(r.caption));
         Col1[k]->setVisible(r.visible);
-        if (Col2[k]->text() != text(doc.shownText(k)))
+        if (Col2[k]->text() != text(doc.shownText(k))) {
             Col2[k]->setText(text(doc.shownText(k)));
+            platform::showFromStart(*Col2[k]);
+        }
         Col2[k]->setToolTip(text(doc.shownTooltip(k)));
         Col2[k]->setVisible(r.visible);
         showLock(Col2[k], r.locked);
         if (auto* gap = Col1[k]->parentWidget()->findChild<QWidget*>(QString("gap%1").arg(k)))
             gap->setVisible(r.visible && r.groupGap);
     }
-    LbL_RS->setText(text(doc.nodeIdShown()));
+    if (LbL_RS->text() != text(doc.nodeIdShown())) {
+        LbL_RS->setText(text(doc.nodeIdShown()));
+        platform::showFromStart(*LbL_RS);
+    }
     LbL_RS->setToolTip(text(doc.nodeIdShownTooltip()));
     showLock(LbL_RS, doc.NodeIdLocked);
-    TitleBox->setText(text(doc.Title));
+    if (TitleBox->text() != text(doc.Title)) {
+        TitleBox->setText(text(doc.Title));
+        platform::showFromStart(*TitleBox);
+    }
     LblCRC256->setText(text(doc.crcShown()));
     LblCRC256->setToolTip(text(doc.crcShownTooltip()));
     syncing_ = false;
@@ -245,6 +254,7 @@ void TedsF::reqShow()
     if (!doc.TedsShown)
         return;
     show();
+    fitToContent();  // the window's frame is known once it is shown
     raise();
     activateWindow();
     parkFocus();

@@ -62,6 +62,7 @@ void TedsF::fitToContent()
     layout()->invalidate();
 
     QSize want = sizeHint();
+    const int gridWidth = want.width();  // the window as wide as its rows
     const int title = platform::lineEditWidthFor(*TitleBox, TitleBox->text());
     const QMargins m = centralWidget()->layout()->contentsMargins();
     want.setWidth(std::max(want.width(), title + m.left() + m.right()));
@@ -76,13 +77,21 @@ void TedsF::fitToContent()
             room -= frameGeometry().size() - geometry().size();
         else
             room.rheight() -= style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        // Rows wider than the screen scroll sideways: the window is higher by that scroll
+        // bar, so the rows need not scroll up and down as well.
+        if (gridWidth > room.width())
+            want.rheight() += GridScroll->horizontalScrollBar()->sizeHint().height();
         if (want.height() > room.height()) {
             want.setHeight(room.height());
             want.rwidth() += GridScroll->verticalScrollBar()->sizeHint().width();
         }
         want.setWidth(std::min(want.width(), room.width()));
     }
-    if (want != fitted_) {
+    // A shown window whose frame reaches past the screen (its frame was not known when it
+    // was sized) is sized again.
+    const bool pastScreen = isVisible() && sc &&
+                            (frameGeometry().width() > avail.width() || frameGeometry().height() > avail.height());
+    if (want != fitted_ || pastScreen) {
         fitted_ = want;
         resize(want);
         // A shown window that grew past the screen's edge moves back onto it.

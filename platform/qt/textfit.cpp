@@ -27,6 +27,12 @@ int lineEditWidthFor(const QLineEdit& edit, const QString& text)
     return fm.horizontalAdvance(text) + extra + 2;
 }
 
+void showFromStart(QLineEdit& edit)
+{
+    if (!edit.hasFocus())
+        edit.setCursorPosition(0);
+}
+
 void fitLineEditToText(QLineEdit& edit)
 {
     edit.setMinimumWidth(std::min(lineEditWidthFor(edit, edit.text()), screenWidthFor(edit)));

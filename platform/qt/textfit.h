@@ -22,6 +22,10 @@ void fitLineEditToText(QLineEdit& edit);
 int itemViewWidthFor(const QAbstractItemView& view, const QStringList& entries);
 // The list at least as wide as its widest entry (within its screen).
 void fitListToEntries(QListWidget& list);
+// A text set into a line edit shows from its first character when the box is too narrow
+// for it (setText leaves the cursor, and so the view, at the end); a box being typed in
+// keeps its cursor.
+void showFromStart(QLineEdit& edit);
 // The widest a widget of this window may ask to be: its screen's available width less
 // a window frame and a little room.
 int screenWidthFor(const QWidget& widget);

@@ -142,7 +142,10 @@ void SwitchF::sync()
 {
     syncing_ = true;
     const SwitchModel& m = model_;
-    Info1->setText(text(m.Info1));
+    if (Info1->text() != text(m.Info1)) {
+        Info1->setText(text(m.Info1));
+        platform::showFromStart(*Info1);
+    }
     NodeID->setText(text(m.NodeID));
     Demo_adaptor->setText(text(m.Demo_adaptor));
     Demo_adaptor->setVisible(!m.Demo_adaptor.empty());
@@ -170,7 +173,10 @@ void SwitchF::sync()
     lbPIOB->setText(text(m.lbPIOB));
     Lbl_user->setVisible(m.UserDataVisible);
     UserData->setVisible(m.UserDataVisible);
-    UserData->setText(text(m.UserData));
+    if (UserData->text() != text(m.UserData)) {
+        UserData->setText(text(m.UserData));
+        platform::showFromStart(*UserData);
+    }
     // The window widens to its title and user data (the layout carries the switch
     // positions' captions); its height follows the frames shown, as they change.
     platform::fitLineEditToText(*Info1);

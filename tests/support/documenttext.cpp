@@ -1,5 +1,9 @@
 #include "tests/support/documenttext.h"
 
+#include <QString>
+#include <QTextDocument>
+
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -32,6 +36,8 @@ std::string squeezed(const std::string& s)
 }
 
 } // namespace
+
+std::string squeezedText(const std::string& text) { return squeezed(text); }
 
 std::string runCommand(const std::string& command)
 {
@@ -134,6 +140,36 @@ std::vector<std::string> linesNotKeptTogether(const std::string& text, const std
             missing.push_back(l);
     }
     return missing;
+}
+
+std::vector<std::string> valuesNotBegunOnTheirLine(const std::string& text, const std::vector<std::string>& lines)
+{
+    std::vector<std::string> shortened;
+    for (const auto& l : lines) {
+        const auto tab = l.find('\t');
+        if (tab == std::string::npos) {
+            shortened.push_back(l);
+            continue;
+        }
+        const std::string value = squeezed(l.substr(tab + 1));
+        shortened.push_back(l.substr(0, tab + 1) + value.substr(0, value.find(' ')));
+    }
+    std::vector<std::string> missing;
+    const auto notKept = linesNotKeptTogether(text, shortened);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (std::find(notKept.begin(), notKept.end(), shortened[i]) != notKept.end())
+            missing.push_back(lines[i]);
+    return missing;
+}
+
+std::string unrtfText(const std::filesystem::path& rtf)
+{
+    if (!haveCommand("unrtf"))
+        return {};
+    const std::string html = runCommand("unrtf --html " + quoted(rtf.string()) + " 2>/dev/null");
+    QTextDocument doc;
+    doc.setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+    return doc.toPlainText().replace(QChar::Nbsp, QLatin1Char(' ')).toStdString();
 }
 
 } // namespace testing_support

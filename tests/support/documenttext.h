@@ -28,8 +28,19 @@ std::optional<std::vector<std::filesystem::path>> officeToPdf(const std::vector<
                                                               const std::filesystem::path& outDir,
                                                               std::string* why = nullptr);
 
+// Blanks, tabs and line ends around and inside as one blank.
+std::string squeezedText(const std::string& text);
+
 // The "caption TAB value" lines of lines (UTF-8) that no line of text holds as caption
 // and value on the same line (blanks squeezed, as converters lay tabs out as blanks).
 std::vector<std::string> linesNotKeptTogether(const std::string& text, const std::vector<std::string>& lines);
+
+// The "caption TAB value" lines of lines (UTF-8) whose caption is not followed on the same
+// line of text by the value's first word: for values long enough to wrap.
+std::vector<std::string> valuesNotBegunOnTheirLine(const std::string& text, const std::vector<std::string>& lines);
+
+// The plain text unrtf reads from an RTF document (through its HTML output, entities
+// decoded, UTF-8); empty when unrtf is not installed.
+std::string unrtfText(const std::filesystem::path& rtf);
 
 } // namespace testing_support

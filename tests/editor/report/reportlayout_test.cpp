@@ -104,14 +104,14 @@ TEST_F(ReportLayout, RtfNamesPaperIndentsAndUnicodeLetters)
     const std::string rtf = editor::toRtf(box.document());
     EXPECT_NE(rtf.find("\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1134\\margb1134\r\n"), std::string::npos);
     EXPECT_NE(rtf.find("\\uc1"), std::string::npos);
-    EXPECT_NE(rtf.find("\\pard\\li2835\\fi-2835\\tx2835 {\\f0\\fs23 Caption\\tab \\u1084?\\u1072?\\u1088?. 10 \\'b5s \\{x\\}}"),
+    EXPECT_NE(rtf.find("\\pard\\li2835\\fi-2835\\tx2835 {\\f0\\fs23 Caption\\tab \\u1084\\'3f\\u1072\\'3f\\u1088\\'3f. 10 \\'b5s \\{x\\}}"),
               std::string::npos)
         << rtf;
     EXPECT_NE(rtf.find("\\pard\\tx2835 {\\f0\\fs24 plain}"), std::string::npos) << rtf;
     // A letter of the supplementary planes: two UTF-16 units, each escaped.
     editor::RichTextBox wide;
     wide.addText(QString::fromUtf8("\xF0\x9D\x84\x9E"), "", false, false, false, 12, 0, false, true);
-    EXPECT_NE(editor::toRtf(wide.document()).find("\\u-10188?\\u-8930?"), std::string::npos);
+    EXPECT_NE(editor::toRtf(wide.document()).find("\\u-10188\\'3f\\u-8930\\'3f"), std::string::npos);
 }
 
 } // namespace

@@ -166,12 +166,13 @@ TEST_F(ReportOnPaper, MonthNameOutsideWindows1252ReachesPaperAndRtf)
     editor::TedsF* w = window("190000005CA6572D");
     ASSERT_NE(w, nullptr);
 
-    // RTF: every letter as \uN? (N the UTF-16 unit), no "?" in place of a letter.
+    // RTF: every letter as \uN with "?" (\'3f) for readers without Unicode (N the UTF-16
+    // unit), no "?" in place of a letter.
     const std::string rtf = saveRtf(*w, "month");
     std::string escaped;
     for (const QChar c : month)
         escaped += c.unicode() < 0x80 ? std::string(1, static_cast<char>(c.unicode()))
-                                      : "\\u" + std::to_string(static_cast<std::int16_t>(c.unicode())) + "?";
+                                      : "\\u" + std::to_string(static_cast<std::int16_t>(c.unicode())) + "\\'3f";
     EXPECT_NE(rtf.find("TEDS printed: " + escaped + " 10, 2026"), std::string::npos) << rtf.substr(0, 1200);
 
     // Printed as it is.
