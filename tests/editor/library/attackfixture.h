@@ -188,4 +188,62 @@ inline std::string shownUnit(const std::string& publicUnit)
     return publicUnit;
 }
 
+// Table M's units as the library writes them (Windows-1252), code by code.
+inline const std::vector<std::string>& measurandShort()
+{
+    static const std::vector<std::string> u = {
+        "K", "\xB0" "C", "strain", "microstrain", "N", "lbf", "kgf", "m/s\xB2", "gn", "Nm/rad", "Nm", "oz-in",
+        "Pa", "psi", "kg", "g", "m", "mm", "in", "m/s", "mph", "fps", "rad", "\xB0", "rad/s", "rpm", "Hz", "g/l",
+        "kg/m\xB3", "mol/m\xB3", "mol/l", "m\xB3/m\xB3", "l/l", "kg/s", "m\xB3/s", "m\xB3/h", "gpm", "cfm", "l/min",
+        "%RH", "%", "V", "V rms", "A", "A rms", "W"};
+    return u;
+}
+
+inline std::string libraryUnit(const PublicField& f)
+{
+    static const std::vector<std::pair<std::string, std::string>> lvdt = {{"deg", "\xB0"}};
+    if ((f.tag == "MINPHYSVAL" || f.tag == "MAXPHYSVAL") && f.kind == Kind::Single) {
+        const auto& pub = measurandUnits();
+        for (std::size_t k = 0; k < pub.size(); ++k)
+            if (pub[k] == f.unit) return measurandShort()[k];
+        for (const auto& [p, s] : lvdt)
+            if (p == f.unit) return s;
+    }
+    return f.unit;
+}
+
+// The manufacturer the basic TEDS names: an id of the list (not its first entry).
+inline int listedManufacturerId(std::string* name = nullptr)
+{
+    const auto& ls = core::listsState();
+    const int pos = std::min(5, ls.Manufacturers.ListCount() - 1);
+    if (name) *name = ls.Manufacturers.List(pos);
+    return ls.ManufacturerIds[static_cast<std::size_t>(pos)];
+}
+
+// Listing of doc checked against the writer's fields and user text; returns failures.
+// userText nullptr: the template shows no user text.
+inline void expectListing(editor::TedsDocument& doc, const TedsWriter& w, const std::string* userText,
+                          const std::string& where)
+{
+    std::string manufacturer;
+    listedManufacturerId(&manufacturer);
+    const auto listed = listedFields(editor::appendFullTEDS(doc, false));
+    const auto& fields = w.fields();
+    ASSERT_EQ(listed.size(), fields.size() + (userText ? 1 : 0)) << where << ": fields listed";
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const auto& f = fields[i];
+        const auto& l = listed[i];
+        if (i >= 5) EXPECT_EQ(tagBase(l.tag), f.tag) << where << ": field " << i;
+        EXPECT_FALSE(l.title.empty()) << where << ": field " << i;
+        if (f.kind == Kind::Manufacturer) {
+            EXPECT_EQ(l.value, manufacturer) << where;
+            continue;
+        }
+        const std::string why = mismatch(f, l.value, shownUnit(libraryUnit(f)));
+        EXPECT_EQ(why, "") << where << ": " << l.tag << " \"" << l.title << "\"";
+    }
+    if (userText) EXPECT_EQ(listed.back().value, *userText) << where << ": user text";
+}
+
 } // namespace library_attack

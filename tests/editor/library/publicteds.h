@@ -498,4 +498,49 @@ inline void endSection(TedsWriter& w, const std::string& userText)
     w.userText(userText);
 }
 
+// ---- Calibration templates 40 to 42 after a transducer (selector 0, then the id) ------
+
+// Template 40: domain, number of pairs (the count holds n), n pairs.
+inline void calibrationTable(TedsWriter& w, int pairs)
+{
+    w.put(0, 2);
+    w.put(40, 8);
+    w.uint("CALTABLE_DOMAIN", 1);
+    w.put(static_cast<std::uint64_t>(pairs), 7);
+    for (int i = 0; i < pairs; ++i) {
+        w.conres("CALPOINT_DOMAINVALUE", 16, 0, 0.0015, "%");
+        w.conres("CALPOINT_RANGEVALUE", 21, -100, 1e-4, "%");
+    }
+}
+
+// Template 41: domain, segments, per segment its start, number of terms and the terms
+// (power, then coefficient).
+inline void calibrationCurve(TedsWriter& w, int segments, int terms)
+{
+    w.put(0, 2);
+    w.put(41, 8);
+    w.uint("CALCURVE_DOMAIN", 1);
+    w.put(static_cast<std::uint64_t>(segments), 8);
+    for (int s = 0; s < segments; ++s) {
+        w.conres("CALCURVE_PIECESTART", 13, 0, 0.01, "%");
+        w.put(static_cast<std::uint64_t>(terms), 7);
+        for (int t = 0; t < terms; ++t) {
+            w.conres("CALCURVE_POWER", 7, -32, 0.5, "");
+            w.single("CALCURVE_COEF", "");
+        }
+    }
+}
+
+// Template 42: number of pairs, n pairs of frequency and amplitude.
+inline void frequencyResponse(TedsWriter& w, int pairs)
+{
+    w.put(0, 2);
+    w.put(42, 8);
+    w.put(static_cast<std::uint64_t>(pairs), 7);
+    for (int i = 0; i < pairs; ++i) {
+        w.conrelres("TF_TABLE_FREQ", 15, 1, 0.0002, "Hz");
+        w.conres("TF_TABLE_AMPL", 21, -100, 1e-4, "%");
+    }
+}
+
 } // namespace library_attack
