@@ -120,6 +120,35 @@ TEST_F(CalibrationFollows, OtherCountsShowTheTransducerUnderTheFollowsTemplate)
     EXPECT_GT(checked, 150);
 }
 
+// An edit of a transducer field under a follows template, or under the curve form that
+// shows no user text, keeps every bit it does not show: the calibration template, the
+// end section and the user text after it.
+TEST_F(CalibrationFollows, EditingKeepsWhatTheTemplateDoesNotShow)
+{
+    for (const CalForm& form : {CalForm{Cal::Table, 3, 0, ""}, CalForm{Cal::Curve, 1, 4, ""}, CalForm{Cal::Response, 7, 0, ""}}) {
+        TedsWriter w(chipBits(device::FamilyDS2433), 11);
+        basicTeds(w, listedManufacturerId());
+        t33(w, 7, 2);
+        writeCalibration(w, form);
+        endSection(w, "user text after the calibration");
+        w.put(127, 7);
+        editor::TedsDocument doc;
+        const int t = show(doc, w.bits(), device::FamilyDS2433);
+        ASSERT_GE(t, 0);
+        const int k = fieldOf(tmpl(t), "MEASID");
+        ASSERT_GE(k, 0);
+        doc.commitRow(k, "1234");
+        ASSERT_EQ(doc.rows[k].value, "1234") << tmpl(t).name;
+        const int from = tmpl(t).fields[k].bitAddress + tmpl(t).fields[k].bitCount;
+        for (int b = from; b < chipBits(device::FamilyDS2433); ++b)
+            ASSERT_EQ(doc.TedsBuf.Bits[b], w.bits()[b]) << tmpl(t).name << ": bit " << b << " changed by the edit";
+        // And the TEDS still reads as before.
+        editor::TedsDocument again;
+        std::vector<bool> bits(doc.TedsBuf.Bits.begin(), doc.TedsBuf.Bits.begin() + chipBits(device::FamilyDS2433));
+        EXPECT_EQ(show(again, bits, device::FamilyDS2433), t);
+    }
+}
+
 // A fixed form in a memory too small for it: the transducer still shows (follows template).
 TEST_F(CalibrationFollows, AFormThatDoesNotFitTheMemoryShowsTheTransducer)
 {

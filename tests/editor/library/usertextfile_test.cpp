@@ -4,6 +4,7 @@
 #include "editor/tedswindow/tedsf.h"
 #include "tests/editor/library/attackfixture.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/documenttext.h"
 #include "tests/support/scripteddialogs.h"
 
 namespace library_attack {
@@ -69,6 +70,49 @@ TEST_F(UserTextFile, SavedAndReadBackIntoAWindow)
                                                       << " of " << room;
             }
         }
+    }
+}
+
+// The report of a TEDS whose user text fills a DS2433: the printed pages hold the whole
+// text, in order.
+TEST_F(UserTextFile, TheReportPrintsALongUserTextWhole)
+{
+    const int t = standardTemplate(33, device::FamilyDS2433);
+    ASSERT_GE(t, 0);
+    editor::TedsF w;
+    auto& doc = w.doc;
+    doc.TedsBuf.Family = device::FamilyDS2433;
+    doc.TedsBuf.id = "5A00000000123423";
+    doc.LinkedToNode = true;
+    ASSERT_TRUE(doc.GetNewTemplate(t));
+    const int k = fieldOf(tmpl(t), "USERDATA");
+    const int room = (8 * doc.TedsBuf.Size - tmpl(t).fields[k].bitAddress) / 7;
+    std::string text;
+    for (int word = 0; static_cast<int>(text.size()) < room; ++word) text += "word" + std::to_string(word) + " ";
+    text = text.substr(0, static_cast<std::size_t>(room));
+    while (text.back() == ' ' || text.back() == 'w' || text.back() == 'o' || text.back() == 'r' || text.back() == 'd')
+        text.pop_back();
+    doc.commitRow(k, text);
+    ASSERT_EQ(userText(doc), text);
+
+    testing_support::ScriptedPrinter printer;
+    const auto pdf = dir / "report.pdf";
+    printer.printTo(pdf);
+    w.PrintTeds();
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    std::string printed = testing_support::pdfLayoutText(pdf);
+    ASSERT_FALSE(printed.empty());
+    // Every word of the text, in order.
+    std::size_t at = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(start, end - start);
+        const std::size_t found = printed.find(word, at);
+        ASSERT_NE(found, std::string::npos) << "'" << word << "' missing from the report after position " << at;
+        at = found + word.size();
+        start = end + 1;
     }
 }
 
