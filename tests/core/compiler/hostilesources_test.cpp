@@ -219,6 +219,18 @@ TEST_F(HostileSources, LongCallLinesCalledOftenEndWithinTheirBound)
     EXPECT_FALSE(p.messages.empty());
 }
 
+// A define line made of "define" 400 000 times names the empty macro.
+TEST_F(HostileSources, ADefineLineOfDefinesEnds)
+{
+    std::string line;
+    for (int i = 0; i < 400000; ++i) line += i % 2 ? "DEFINE" : "define";
+    sources(line + "\nbody\nenddefine\n", "\n# kept\n");
+    const auto o = compileGuarded(base);
+    ASSERT_TRUE(o.finished) << o.ending;
+    EXPECT_TRUE(o.result) << o.messages;
+    EXPECT_EQ(tdl(), "\r\n# kept\r\n");
+}
+
 // A source far larger than any description (64 MB of empty lines in the header) ends
 // with a message or a result, within memory a few times its size.
 TEST_F(HostileSources, AHugeSourceStaysWithinItsMemory)

@@ -260,7 +260,8 @@ inline void t27(TedsWriter& w, int ext, int test, int tf)
 inline void physRange(TedsWriter& w, int measurand)
 {
     w.put(static_cast<std::uint64_t>(measurand), 6);
-    const std::string& u = measurandUnits()[measurand];
+    const auto& units = measurandUnits();
+    const std::string u = measurand < static_cast<int>(units.size()) ? units[static_cast<std::size_t>(measurand)] : "";
     w.single("MINPHYSVAL", u);
     w.single("MAXPHYSVAL", u);
 }
