@@ -231,19 +231,19 @@ TEST_F(HostileSources, ADefineLineOfDefinesEnds)
     EXPECT_EQ(tdl(), "\r\n# kept\r\n");
 }
 
-// A source far larger than any description (64 MB of empty lines in the header) ends
+// A source far larger than any description (16 MB of empty lines in the header) ends
 // with a message or a result, within memory a few times its size.
 TEST_F(HostileSources, AHugeSourceStaysWithinItsMemory)
 {
     {
         std::ofstream h(base.string() + ".hdl", std::ios::binary);
         const std::string block(1u << 20, '\n');
-        for (int i = 0; i < 64; ++i) h << block;
+        for (int i = 0; i < 16; ++i) h << block;
     }
     std::ofstream(base.string() + ".ddl", std::ios::binary) << "# one line\n";
     std::ofstream(base.string() + ".tdl", std::ios::binary) << oldTdl;
-    const auto o = compileGuarded(base, 60, rlim_t(512) << 20);
-    ASSERT_TRUE(o.finished) << "64 MB header under a 512 MB memory guard: " << o.ending;
+    const auto o = compileGuarded(base, 60, rlim_t(256) << 20);
+    ASSERT_TRUE(o.finished) << "16 MB header under a 256 MB memory guard: " << o.ending;
     if (!o.result) EXPECT_FALSE(o.messages.empty());
 }
 
