@@ -371,8 +371,9 @@ inline void t34(TedsWriter& w, int measurand, int precision)
     static const char* units[] = {"m", "mm", "in", "rad", "deg"};
     templateHead(w, 34);
     w.put(static_cast<std::uint64_t>(measurand), 3);
-    w.single("MINPHYSVAL", units[measurand]);
-    w.single("MAXPHYSVAL", units[measurand]);
+    const std::string unit = measurand < 5 ? units[measurand] : "";  // codes 5..7 are not listed
+    w.single("MINPHYSVAL", unit);
+    w.single("MAXPHYSVAL", unit);
     w.put(static_cast<std::uint64_t>(precision), 1);
     if (precision == 0) {
         w.conres("MINELECVAL", 11, -1, 0.001, "V/V");
