@@ -61,6 +61,7 @@ bool cDefine::ExpandFiles(const std::filesystem::path& name)
     const bool haveHdl = FileExists(hdl), haveDdl = FileExists(ddl);
     active_.clear();
     calls_ = 0;
+    work_ = 0;
     outputBytes_ = 0;
     if (!haveHdl && !haveDdl) {
         ShowMessage("No description file found: " + hdl.string() + "; " + ddl.string());
@@ -89,10 +90,20 @@ void cDefine::processFile(const std::filesystem::path& path, bool header, std::v
     Source src;
     src.file = path.string();
     std::string error;
-    auto lines = readLines(path, &error);
-    if (!lines)
+    auto bytes = readFileHead(path, kMaxSourceBytes, &error);
+    if (!bytes)
         throw CompileError("Error reading file: " + src.file + "\r\n" + error);
-    src.lines = std::move(*lines);
+    // Bounded before the lines are made: a description is far smaller.
+    const auto lineEnds = static_cast<std::size_t>(std::count(bytes->begin(), bytes->end(), '\n') +
+                                                   std::count(bytes->begin(), bytes->end(), '\r'));
+    if (bytes->size() > kMaxSourceBytes || lineEnds > 2 * kMaxSourceLines)
+        throw CompileError("Description file too large: " + src.file + "\r\nmore than " +
+                           std::to_string(kMaxSourceBytes >> 20) + " MB or " + std::to_string(kMaxSourceLines) +
+                           " lines");
+    src.lines = splitLines(*bytes);
+    if (src.lines.size() > kMaxSourceLines)
+        throw CompileError("Description file too large: " + src.file + "\r\nmore than " +
+                           std::to_string(kMaxSourceLines) + " lines");
     for (std::size_t i = 0; i < src.lines.size(); ++i) {
         const std::string& line = src.lines[i];
         if (startsWithDefine(line)) {
@@ -108,10 +119,15 @@ void cDefine::processFile(const std::filesystem::path& path, bool header, std::v
 void cDefine::readDefine(Source& src, std::size_t& i)
 {
     const std::size_t start = i;
-    // Every "define" is removed, in any letter case, then every blank.
-    std::string name = src.lines[i];
-    for (auto p = lower(name).find("define"); p != std::string::npos; p = lower(name).find("define"))
-        name.erase(p, 6);
+    // Every "define" is removed, in any letter case, also one that a removal forms, then
+    // every blank. One pass: "define" has no border, so dropping it whenever the kept
+    // text ends in it leaves what removing the first one again and again leaves.
+    std::string name;
+    for (char c : src.lines[i]) {
+        name.push_back(c);
+        if (name.size() >= 6 && lower(name.substr(name.size() - 6)) == "define")
+            name.resize(name.size() - 6);
+    }
     DefineRecord rec;
     rec.name = lower(removeAll(name, ' '));
     for (++i; i < src.lines.size(); ++i) {
@@ -128,6 +144,11 @@ void cDefine::readDefine(Source& src, std::size_t& i)
 
 bool cDefine::expandLine(const std::string& line, std::vector<std::string>& out, Source& src, std::size_t lineIndex)
 {
+    // Looking at a line costs its length, on every call that reaches it.
+    work_ += line.size() + 1;
+    if (work_ > kMaxWork)
+        src.fail(lineIndex, "macro expansion too large: more than " + std::to_string(kMaxWork >> 20) +
+                                " MB of lines looked at for macro calls");
     const std::string candidate = removeAll(line, '\t');
     if (candidate.empty())
         return false;

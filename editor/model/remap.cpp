@@ -18,6 +18,18 @@ constexpr int kBasicTedsBits = 64;
 
 std::string tagOf(const core::TemplateField& f) { return f.tag ? f.tag->name : f.tagName; }
 
+std::string reportLine(std::string name, const std::string& value)
+{
+    if (name.size() < kRemapNameWidth)
+        name.append(kRemapNameWidth - name.size(), ' ');
+    return name + value + "\r\n";
+}
+
+bool isTextType(const std::string& keyword)
+{
+    return keyword == "CHR5" || keyword == "ASCII" || keyword == "ASCII-7BIT";
+}
+
 } // namespace
 
 void TedsDocument::Remap_Template(int& t)
@@ -61,6 +73,7 @@ void TedsDocument::Remap_Template(int& t)
         for (int j = 0; j <= n; ++j)
             taken[static_cast<std::size_t>(j)] = now.fields[static_cast<std::size_t>(j)].bitAddress < kBasicTedsBits;
     std::string report;
+    std::vector<std::pair<int, std::size_t>> carried;  // new field, old field
     for (std::size_t i = 0; i < names.size(); ++i) {
         int j = 0;
         if (!names[i].empty())
@@ -70,14 +83,24 @@ void TedsDocument::Remap_Template(int& t)
         if (!names[i].empty() && j <= n) {
             taken[static_cast<std::size_t>(j)] = true;
             setRowValue(j, values[i]);
+            carried.emplace_back(j, i);
         } else {
-            std::string name = names[i];
-            if (name.size() < kRemapNameWidth)
-                name.append(kRemapNameWidth - name.size(), ' ');
-            report += name + values[i] + "\r\n";
+            report += reportLine(names[i], values[i]);
         }
     }
     updatebuf();
+    // A text the new field holds only in part: what it could not take is listed too.
+    for (const auto& [j, i] : carried) {
+        if (!isTextType(now.fields[static_cast<std::size_t>(j)].typeKeyword))
+            continue;
+        const std::string& kept = rows[static_cast<std::size_t>(j)].value;
+        const std::string& was = values[i];
+        if (kept.size() >= was.size() || was.compare(0, kept.size(), kept) != 0)
+            continue;
+        const std::string lost = was.substr(kept.size());
+        if (lost.find_first_not_of(' ') != std::string::npos)
+            report += reportLine(names[i], lost);
+    }
     if (!report.empty())
         core::MsgBox("Fields not remapped:\r\n" + report);
 }

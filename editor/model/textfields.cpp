@@ -223,9 +223,36 @@ std::optional<std::string> tooltipBinary(const FieldContext& c) { return "HEX - 
 
 // ----- ASCII, ASCII-7BIT -----------------------------------------------------------
 
-std::string decodeText(const FieldContext& c, int width)
+// Characters a text shows. A text to the end of the memory ends where the memory's
+// content ends: the bytes of FFh that end the memory are erased memory, or the fill of
+// a memory file shorter than 496 bytes, and the text's trailing blanks before them are
+// cut. A character that reaches from bits that are all 0 (the bits after the last whole
+// character) into those bytes is the fill's, not the text's; one whose own low bits
+// hold a 1 is a character (the stop code after it is 1s too).
+int shownCharacters(const FieldContext& c, int width)
 {
     const int n = AllocateFieldSize(c.buf, F(c).bitAddress, F(c).bitCount, width);
+    if (F(c).bitCount != 0)
+        return n;
+    int end = std::min(c.buf.Size, static_cast<int>(c.buf.Bytes.size()) - 1);
+    while (end > 0 && c.buf.Bytes[static_cast<std::size_t>(end)] == 0xFF)
+        --end;
+    const int fillStart = 8 * end;
+    for (int i = 0; i < n; ++i) {
+        const int a = F(c).bitAddress + width * i;
+        if (a >= fillStart)
+            return i;  // the text ends with the content
+        if (a + width <= fillStart)
+            continue;
+        // The one character that reaches into the fill.
+        return core::Bits2Val(c.buf, a, fillStart - a).isZero() ? i : n;
+    }
+    return n;
+}
+
+std::string decodeText(const FieldContext& c, int width)
+{
+    const int n = shownCharacters(c, width);
     const unsigned stop = (1u << width) - 1;
     std::string t;
     for (int i = 1; i <= n; ++i) {
@@ -262,7 +289,7 @@ EncodeResult encodeText(const FieldContext& c, const std::string& text, int widt
 FieldLookup lookupText(const FieldContext& c, int width)
 {
     // Trailing blanks removed; the first character stays.
-    const int n = AllocateFieldSize(c.buf, F(c).bitAddress, F(c).bitCount, width);
+    const int n = shownCharacters(c, width);
     std::string t;
     for (int i = 1; i <= n; ++i) {
         const auto code = core::Bits2Val(c.buf, F(c).bitAddress + width * (i - 1), width).low64();
