@@ -98,9 +98,9 @@ TEST_F(LibraryRequests, EveryStandardTemplateIdTakesAFullLengthUserText)
     }
 }
 
-// Waits for the request server to refuse tag lines it would cut or clamp (today it answers
-// OK and stores the cut text, or "M" for the letters below).
-TEST_F(LibraryRequests, DISABLED_ATextThatDoesNotFitIsRefusedAndNothingWritten)
+// A user text longer than the room, or with letters a 7-bit text cannot hold, is refused
+// and the node keeps what it held.
+TEST_F(LibraryRequests, ATextThatDoesNotFitIsRefusedAndNothingWritten)
 {
     const int t = standardTemplate(33, 992);
     const auto& tr = templates()[t];
