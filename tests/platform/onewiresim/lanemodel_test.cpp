@@ -673,3 +673,152 @@ TEST_F(LaneModel, DescriptionLoadedMidSearchKeepsNodesInBothAndWaitsForTheReset)
 }
 
 } // namespace
+
+namespace {
+
+// A node outlives its network, or the network is emptied in the middle of a command: the
+// node's knobs, its connection and another network still work.
+TEST_F(LaneModel, ANodeOutlivesItsNetworkAndNetworksEmptiedMidCommand)
+{
+    auto node = std::shared_ptr<SimNode>(makeNode(RomCode::make(0x2D, 0xBEEF)));
+    auto other = std::shared_ptr<SimNode>(makeNode(RomCode::make(0x01, 0xBEEF)));
+    {
+        auto net = std::make_unique<SimNetwork>();
+        net->addNode(node);
+        net->addNode(other);
+        net->reset();
+        net->touchByte(0xF0);
+        net->touchBit(1);
+    }
+    node->faults().refuseCopy = false;
+    node->setConnected(false);
+    node->setConnected(true);
+    other->faults().scratchpadDiffers = false;
+    Pair p;
+    p.where = "after";
+    p.net.addNode(node);
+    p.model.plug(node->rom());
+    p.net.addNode(other);
+    p.model.plug(other->rom());
+    EXPECT_EQ(searchAll(p).size(), 2u);
+    // Emptied mid-search, then filled again.
+    p.reset();
+    p.byte(0xF0);
+    p.bit(1);
+    p.bit(1);
+    p.net.clearNodes();
+    p.model.nodes.clear();
+    for (int i = 0; i < 20; ++i)
+        p.bit(1);
+    p.plug(RomCode::make(0x01, 0x1234));
+    for (int i = 0; i < 20; ++i)
+        p.bit(1);
+    EXPECT_EQ(searchAll(p).size(), 1u);
+}
+
+// Copies with their programming time, conversions, EPROM programming and Read Memory on
+// memory nodes among many waiting ones: bus, transcript and bus time as nodes on their own.
+TEST_F(LaneModel, FunctionCommandsAmongWaitingNodesAnswerAsNodesOnTheirOwn)
+{
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        std::mt19937 rng(seed);
+        Twin t;
+        const std::uint8_t fams[] = {0x23, 0x2D, 0x14, 0x12, 0x10, 0x01};
+        for (int i = 0; i < 18; ++i)
+            t.plug(RomCode::make(fams[i % 6], 0x4400 + i * 0x10001ull), makeAny);
+        auto match = [&](const RomCode& r) {
+            t.reset();
+            t.byte(0x55);
+            for (int i = 0; i < 64; ++i)
+                t.bit(romBit(r, i));
+        };
+        for (int op = 0; op < 80 && !HasFailure(); ++op) {
+            const RomCode r = t.roms[rng() % t.roms.size()];
+            switch (rng() % 6) {
+            case 0: {  // write scratchpad, read it, copy with a pull-up or idle time
+                match(r);
+                int adr = static_cast<int>(rng() % 4) * 8;
+                t.byte(0x0F);
+                t.byte(adr);
+                t.byte(0);
+                for (int i = 0; i < 8; ++i)
+                    t.byte(static_cast<int>(rng() % 256));
+                t.bit(1);
+                match(r);
+                t.byte(0xAA);
+                int a1 = t.byte(0xFF), a2 = t.byte(0xFF), es = t.byte(0xFF);
+                for (int i = 0; i < 10; ++i)
+                    t.byte(0xFF);
+                match(r);
+                t.byte(0x55);
+                t.byte(a1);
+                t.byte(a2);
+                t.byte(es);
+                if (rng() % 2)
+                    t.pullup(Micros(12000));
+                else
+                    clock.advance(Micros(rng() % 15000));
+                t.byte(0xFF);
+                break;
+            }
+            case 1:  // read memory
+                match(r);
+                t.byte(0xF0);
+                t.byte(static_cast<int>(rng() % 64));
+                t.byte(0);
+                for (int i = 0; i < 12; ++i)
+                    t.byte(0xFF);
+                break;
+            case 2:  // convert T on all, then a scratchpad read of one
+                t.reset();
+                t.byte(0xCC);
+                t.byte(0x44);
+                clock.advance(Micros(rng() % 900000));
+                for (int i = 0; i < 3; ++i)
+                    t.bit(1);
+                match(r);
+                t.byte(0xBE);
+                for (int i = 0; i < 9; ++i)
+                    t.byte(0xFF);
+                break;
+            case 3: {  // EPROM write memory with a programming pulse
+                match(r);
+                t.byte(0x0F);
+                t.byte(static_cast<int>(rng() % 16));
+                t.byte(0);
+                t.byte(static_cast<int>(rng() % 256));
+                t.byte(0xFF);
+                t.byte(0xFF);
+                bool a = t.lane.programPulse();
+                bool b = t.own.programPulse();
+                EXPECT_EQ(a, b) << "program pulse";
+                t.byte(0xFF);
+                break;
+            }
+            case 4: {  // a search with random directions
+                t.reset();
+                t.byte(0xF0);
+                for (int i = 0; i < 64; ++i) {
+                    int a = t.bit(1);
+                    int b = t.bit(1);
+                    t.bit(a != b ? a : static_cast<int>(rng() % 2));
+                }
+                break;
+            }
+            default:  // idle time, a channel access on a switch
+                clock.advance(Micros(rng() % 3000));
+                match(r);
+                t.byte(0xF5);
+                t.byte(0x45);
+                t.byte(0xFF);
+                for (int i = 0; i < 8; ++i)
+                    t.bit(static_cast<int>(rng() % 2));
+            }
+        }
+        EXPECT_EQ(t.lane.transcriptText(), t.own.transcriptText());
+        EXPECT_EQ(t.lane.busTime(), t.own.busTime());
+    }
+}
+
+} // namespace

@@ -798,3 +798,51 @@ TEST_F(GroupingModel, EventsInsideWindowMembersDuringTheScan)
 }
 
 } // namespace
+
+namespace {
+
+// The tree's version only grows: a cleared tree built up again to the same size is not
+// the tree an index was taken over.
+TEST(NodeTreeVersion, GrowsAcrossClearAndRebuild)
+{
+    NodeTree t;
+    auto a = t.add(NodeTree::None, "rootA", "a");
+    t.add(a, "idA", "");
+    const auto v = t.version();
+    t.clear();
+    EXPECT_GT(t.version(), v);
+    auto b = t.add(NodeTree::None, "rootB", "b");
+    t.add(b, "idB", "");
+    EXPECT_GT(t.version(), v);
+    const auto w = t.version();
+    t.setTag(b, "root");
+    EXPECT_GT(t.version(), w);
+}
+
+// The holder's grouping is known (its list incomplete), then the whole list is dropped
+// and built again to the same shape with the holder at another place: the grouping is
+// tried on the new tree.
+TEST_F(GroupingModel, ListDroppedAndBuiltAgainToTheSameShape)
+{
+    const std::string h = nid(1), a = nid(2), b = nid(3);
+    memories()[h] = listOf({b});
+    bus.present = {h, a};
+    pass();
+    same("holder waits for b");
+    // Dropped and rebuilt without a step in between: a first, then the holder.
+    resetNodesState();
+    model.dropAll();
+    NodeTree::Handle idx = NodeTree::None;
+    New_Transducer("New node", a, 0x2D, idx);
+    model.add(a, 0x2D);
+    New_Transducer("New node", h, 0x2D, idx);
+    model.add(h, 0x2D);
+    memories()[h] = listOf({a});
+    reread(h);
+    ConcatTransducers();
+    model.concat();
+    same("rebuilt");
+    EXPECT_TRUE(bool(rec(h)->grouped));
+}
+
+} // namespace
