@@ -488,7 +488,7 @@ TEST_F(LaneModel, RandomTrafficWithChangesReadsAsNodesOnTheirOwn)
             const RomCode r = t.roms[rng() % t.roms.size()];
             SimNode* a = t.lane.findNode(r);
             SimNode* b = t.own.findNode(r);
-            switch (rng() % 6) {
+            switch (rng() % 7) {
             case 0:  // unplug / plug back
                 if (a && b) {
                     laneGone[r.nodeId()] = t.lane.removeNode(r);
@@ -518,6 +518,10 @@ TEST_F(LaneModel, RandomTrafficWithChangesReadsAsNodesOnTheirOwn)
                     t.lane.addNode(laneAway.removeNode(r));
                     t.own.addNode(ownAway.removeNode(r));
                 }
+                break;
+            case 5:  // presence lost or back
+                t.lane.faults().noPresence = !t.lane.faults().noPresence;
+                t.own.faults().noPresence = t.lane.faults().noPresence;
                 break;
             case 4:  // a read bit flipped
             {
@@ -605,6 +609,8 @@ TEST_F(LaneModel, RandomTrafficWithChangesReadsAsNodesOnTheirOwn)
             if (HasFailure())
                 return;
         }
+        EXPECT_EQ(t.lane.transcriptText(), t.own.transcriptText());
+        EXPECT_EQ(t.lane.busTime(), t.own.busTime());
     }
 }
 
