@@ -13,8 +13,8 @@
 // strong pull-ups and idle time (taken from platform::clock()) both count. A reset or
 // time slot before then cuts the operation off and it has no effect.
 //
-// Cost: a slot costs the nodes that are busy on their own (selected, working, with a
-// vanish knob) plus a lookup among the others, which wait in one shared lane for the ROM
+// Cost: a slot costs the nodes that are busy on their own (selected, working, whose knobs
+// were handed out) plus a lookup among the others, which wait in one shared lane for the ROM
 // commands; a search step is thus far below the number of nodes, a search pass linear.
 
 #include "platform/base/onewirecrc.h"

@@ -10,7 +10,7 @@
 // ends on it, or Read ROM, Skip ROM or an overdrive command selects every node), when its
 // connection or fault knobs are about to change, or when it leaves the network. It joins
 // the lane at the next reset at standard speed once it only waits for a ROM command again
-// (connected, at standard speed, no operation running, no vanish knob).
+// (connected, at standard speed, no operation running, its knobs never handed out).
 
 #include "platform/onewiresim/simnetwork.h"
 
@@ -113,7 +113,7 @@ void SimNetwork::takeOutAll()
 
 bool SimNetwork::laneEligible(const SimNode& n) const
 {
-    return n.connected() && !n.overdrive() && !n.operationPending() && !n.faults_.vanishAfterSlots;
+    return n.connected() && !n.overdrive() && !n.operationPending() && !n.knobsHandedOut_;
 }
 
 bool SimNetwork::laneActive() const

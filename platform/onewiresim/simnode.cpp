@@ -21,9 +21,11 @@ SimNode::SimNode(RomCode rom) : rom_(rom)
 SimNode::~SimNode() = default;
 
 // The network takes the node out of its shared lane first: a node that leaves the bus, or
-// whose knobs change, goes on from its exact state.
+// whose knobs change, goes on from its exact state. The knobs may be changed later through
+// the reference handed out, at any slot: from now on the node answers on its own.
 NodeFaults& SimNode::faults()
 {
+    knobsHandedOut_ = true;
     if (network_)
         network_->nodeChanged(*this);
     return faults_;

@@ -34,7 +34,11 @@ public:
     virtual std::string typeName() const = 0;
     virtual bool supportsOverdrive() const { return false; }
 
+    // The knobs, to change. A node whose knobs were handed out answers every slot on its
+    // own from then on, so a knob set through a kept reference takes effect at once.
     NodeFaults& faults();
+    // The knobs as they are (the family models read them here).
+    const NodeFaults& knobs() const { return faults_; }
     // A node that is not connected takes no part in bus traffic (it stays in the list).
     bool connected() const { return connected_; }
     void setConnected(bool on);
@@ -101,6 +105,7 @@ private:
 
     RomCode rom_;
     NodeFaults faults_;
+    bool knobsHandedOut_ = false;
     bool connected_ = true;
     bool overdrive_ = false;
 

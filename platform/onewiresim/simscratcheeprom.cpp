@@ -81,7 +81,7 @@ void SimScratchEeprom::onByte(std::uint8_t b)
     case Phase::WriteData: {
         const auto address = static_cast<std::uint16_t>((ta_ & ~offsetMask()) + offset_);
         scratchpad_[offset_] = scratchValue(address, b);
-        if (written_ == 0 && faults().scratchpadDiffers)
+        if (written_ == 0 && knobs().scratchpadDiffers)
             scratchpad_[offset_] ^= 0x01;
         crcAdd(crc_, b);
         es_ = static_cast<std::uint8_t>((es_ & (kPartialFlag | kAuthAccepted)) | offset_);
@@ -107,7 +107,7 @@ void SimScratchEeprom::onByte(std::uint8_t b)
             return;
         phase_ = Phase::Done;
         if (auth_[0] == (ta_ & 0xFF) && auth_[1] == (ta_ >> 8) && auth_[2] == es_ &&
-            (es_ & kPartialFlag) == 0 && copyAllowed() && !faults().refuseCopy) {
+            (es_ & kPartialFlag) == 0 && copyAllowed() && !knobs().refuseCopy) {
             es_ |= kAuthAccepted;
             startOperation(kOpCopy, programTime_);
         } else {
