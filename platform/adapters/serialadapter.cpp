@@ -15,8 +15,10 @@ Micros lineTime(std::size_t n, int baud)
     return Micros(static_cast<long long>(n) * ((10'000'000LL + baud - 1) / baud));
 }
 
-// Allowance for the far end and the operating system on top of the line time.
-constexpr Micros kAllowance{100'000};
+// Allowance for the far end and the operating system on top of the line time. An answer
+// is taken as it arrives, so this only sets how long a silent adapter takes to be found
+// out; a USB serial converter on a busy machine may lag by more than a tenth of a second.
+constexpr Micros kAllowance{1'000'000};
 // Longest sleep between two runs of the window events while an answer is awaited.
 constexpr Micros kEventSlice{20'000};
 // Shortest step of a wait on a clock the port cannot wait on.
