@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -62,24 +63,57 @@ std::optional<std::string> readFileHead(const fs::path& path, std::size_t limit,
     return out;
 }
 
+namespace {
+
+// Calls line(begin, end) for each line of bytes. The next CR and the next LF are each
+// found once and kept until the line start passes them, so a file with only one kind of
+// line end is still read in one pass.
+template <class F>
+void forEachLine(std::string_view bytes, F&& line)
+{
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    const auto next = [end](const char* from, char c) {
+        const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
+        return hit ? static_cast<const char*>(hit) : end;
+    };
+    if (p == end)
+        return;
+    const char* cr = next(p, '\r');
+    const char* lf = next(p, '\n');
+    while (p < end) {
+        if (cr < p)
+            cr = next(p, '\r');
+        if (lf < p)
+            lf = next(p, '\n');
+        const char* const e = cr < lf ? cr : lf;
+        // A last line without an ending.
+        if (e == end) {
+            line(p, end);
+            return;
+        }
+        line(p, e);
+        p = e + 1;
+        if (*e == '\r' && p < end && *p == '\n')
+            ++p;
+    }
+}
+
+} // namespace
+
 std::vector<std::string> splitLines(const std::string& bytes)
 {
     std::vector<std::string> lines;
-    const char* const data = bytes.data();
-    const std::size_t n = bytes.size();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.emplace_back(data + start, i - start);
-        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    // A last line without an ending.
-    if (start < n)
-        lines.emplace_back(data + start, n - start);
+    forEachLine(bytes, [&](const char* b, const char* e) { lines.emplace_back(b, e); });
+    return lines;
+}
+
+std::vector<std::string_view> splitLineViews(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    // Lines of the data files run to some 40 characters: one allocation, seldom two.
+    lines.reserve(bytes.size() / 32 + 1);
+    forEachLine(bytes, [&](const char* b, const char* e) { lines.emplace_back(b, static_cast<std::size_t>(e - b)); });
     return lines;
 }
 
@@ -162,6 +196,18 @@ bool iequals(const std::string& a, const std::string& b)
     for (std::size_t i = 0; i < a.size(); ++i)
         if (up(a[i]) != up(b[i]))
             return false;
+    return true;
+}
+
+bool upperEquals(std::string_view text, std::string_view upperName)
+{
+    if (text.size() != upperName.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != upperName[i])
+            return false;
+    }
     return true;
 }
 
