@@ -5,6 +5,23 @@
 namespace core::tdl {
 
 namespace {
+
+// Bit counts, widths and selector values are mostly a few plain digits: their value
+// without the general number reading (which gives the same).
+bool plainInt(std::string_view text, std::int32_t* value)
+{
+    if (text.empty() || text.size() > 9)
+        return false;
+    std::int32_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    *value = v;
+    return true;
+}
+
 double number(std::string_view text)
 {
     const auto v = numeric::parseNumber(text, false);
@@ -16,6 +33,8 @@ double number(std::string_view text)
 
 std::int32_t toLong(std::string_view text)
 {
+    if (std::int32_t v = 0; plainInt(text, &v))
+        return v;
     const auto v = numeric::CLng(number(text));
     if (!v)
         throw TdlError("Overflow: " + std::string(text));
@@ -24,6 +43,8 @@ std::int32_t toLong(std::string_view text)
 
 std::int16_t toInt(std::string_view text)
 {
+    if (std::int32_t v = 0; plainInt(text, &v) && v <= 32767)
+        return static_cast<std::int16_t>(v);
     const auto v = numeric::CInt(number(text));
     if (!v)
         throw TdlError("Overflow: " + std::string(text));

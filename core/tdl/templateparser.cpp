@@ -70,18 +70,6 @@ enum class Command {
 // The command of a word, in any letter case.
 Command commandOf(std::string_view word)
 {
-    struct Row {
-        std::string_view name;
-        Command command;
-    };
-    static constexpr Row kRows[] = {
-        {"SELECTOR", Command::Selector}, {"SPACING", Command::Spacing},   {"ABSTRACT", Command::Abstract},
-        {"TEMPLATE", Command::Template}, {"ENDTEMPLATE", Command::EndTemplate}, {"UTID", Command::Utid},
-        {"UTIDT", Command::Utidt},       {"UGID", Command::Ugid},         {"GROUP", Command::Group},
-        {"MATCH", Command::Match},       {"ADDRESS", Command::Address},   {"ALIGN", Command::Align},
-        {"ROM", Command::None},          {"UNIT", Command::None},         {"CRC8", Command::None},
-        {"END", Command::None},
-    };
     constexpr std::size_t kLongest = 11;
     if (word.size() > kLongest)
         return Command::Other;
@@ -90,11 +78,33 @@ Command commandOf(std::string_view word)
         const char c = word[i];
         buf[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     }
-    const std::string_view up(buf, word.size());
-    for (const auto& r : kRows)
-        if (up == r.name)
-            return r.command;
-    return Command::Other;
+    const std::string_view w(buf, word.size());
+    switch (w.size()) {
+    case 3:
+        return w == "ROM" || w == "END" ? Command::None : Command::Other;
+    case 4:
+        return w == "UTID"   ? Command::Utid
+               : w == "UGID" ? Command::Ugid
+               : w == "UNIT" || w == "CRC8" ? Command::None
+                                            : Command::Other;
+    case 5:
+        return w == "UTIDT"   ? Command::Utidt
+               : w == "GROUP" ? Command::Group
+               : w == "MATCH" ? Command::Match
+               : w == "ALIGN" ? Command::Align
+                              : Command::Other;
+    case 7:
+        return w == "SPACING" ? Command::Spacing : w == "ADDRESS" ? Command::Address : Command::Other;
+    case 8:
+        return w == "SELECTOR"   ? Command::Selector
+               : w == "ABSTRACT" ? Command::Abstract
+               : w == "TEMPLATE" ? Command::Template
+                                 : Command::Other;
+    case 11:
+        return w == "ENDTEMPLATE" ? Command::EndTemplate : Command::Other;
+    default:
+        return Command::Other;
+    }
 }
 
 } // namespace

@@ -53,7 +53,7 @@ std::uint64_t highBitsSum(unsigned lo, unsigned hi)
 
 } // namespace
 
-void Checksums::add(std::string_view line)
+void Checksums::addLong(std::string_view line)
 {
     while (!line.empty()) {
         const std::size_t n = std::min(line.size(), kBlock - used_);

@@ -5,19 +5,29 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace core {
 
 class Checksums {
 public:
-    void add(std::string_view line);
+    void add(std::string_view line)
+    {
+        if (line.size() > kBlock - used_) {
+            addLong(line);
+        } else if (!line.empty()) {
+            std::memcpy(block_ + used_, line.data(), line.size());
+            used_ += line.size();
+        }
+    }
     // The sums over every line added so far. Each term is positive, so a sum within 32
     // bits at the end never left them on the way.
     std::uint64_t sum1();
     std::uint64_t sum2();
 
 private:
+    void addLong(std::string_view line);
     void flush();
 
     // Lines are gathered into blocks so that the sums run over long stretches.

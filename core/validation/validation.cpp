@@ -28,7 +28,10 @@ struct Sums {
     std::int64_t sum2 = 0;
 };
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view s, std::string_view prefix)
+{
+    return s.size() >= prefix.size() && s[0] == prefix[0] && s.substr(0, prefix.size()) == prefix;
+}
 
 // Text after the line's first blank (the whole line when it has none).
 std::string afterFirstBlank(std::string_view line)
