@@ -14,8 +14,8 @@ void checkPos(std::size_t pos0, const char* what)
         throw TokenError(std::string(what) + " past character 255");
 }
 
-// Plain loops: the library's sets of two characters are searched in short texts, where
-// a search per character costs more than the text.
+// Sets of two characters by a plain loop: the library searches a set with a call per
+// character of the text.
 std::size_t findEither(std::string_view s, char a, char b)
 {
     for (std::size_t i = 0; i < s.size(); ++i)
@@ -58,7 +58,9 @@ std::string onString(std::string& text, F&& take)
 
 std::string_view NextToken(std::string_view separator, std::string_view& text)
 {
-    const auto p = separator.empty() ? std::string_view::npos : text.find(separator);
+    const auto p = separator.empty()       ? std::string_view::npos
+                   : separator.size() == 1 ? text.find(separator[0])
+                                           : text.find(separator);
     if (p == std::string_view::npos) {
         const std::string_view all = text;
         text.remove_prefix(text.size());
@@ -75,7 +77,8 @@ std::string_view NextToken(std::string_view separator, std::string_view& text)
 
 std::string_view QuotedText(std::string_view& text)
 {
-    const auto first = text.find('"');
+    // The quote mostly opens the text.
+    const auto first = !text.empty() && text[0] == '"' ? 0 : text.find('"');
     checkPos(first, "quote");
     if (first != std::string_view::npos)
         text.remove_prefix(first + 1);
