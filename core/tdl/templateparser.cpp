@@ -10,6 +10,7 @@
 #include "core/tdl/utidmath.h"
 #include "core/validation/validation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <optional>
@@ -147,10 +148,12 @@ void TemplateParser::countRooms(const std::vector<std::string_view>& lines)
         }
         switch (commandOf(commandWord(text))) {
         case Command::Template:
-            rooms_.push_back({i, 0, 0, 0});
+            rooms_.push_back({i, 0, 0, 0, false});
             room = &rooms_.back();
             break;
         case Command::EndTemplate:
+            if (room)
+                room->ended = true;
             room = nullptr;
             break;
         case Command::Selector:
@@ -166,9 +169,11 @@ void TemplateParser::countRooms(const std::vector<std::string_view>& lines)
             break;
         }
     }
-    // This file's templates and the spare record after them.
+    // This file's templates and the spare record after them; a template that is never
+    // ended is dropped, so a file of TEMPLATE lines alone reserves nothing.
+    const auto ended = std::count_if(rooms_.begin(), rooms_.end(), [](const Room& r) { return r.ended; });
     auto& st = tdlState();
-    st.Templates.reserve(static_cast<std::size_t>(st.TemplateParseLast + 2) + rooms_.size());
+    st.Templates.reserve(static_cast<std::size_t>(st.TemplateParseLast + 2) + static_cast<std::size_t>(ended));
 }
 
 void TemplateParser::reserveRoom(TemplateRecord& rec)

@@ -33,6 +33,7 @@ private:
         int fields = 0;
         int selectors = 0;
         int abstracts = 0;
+        bool ended = false;  // an ENDTEMPLATE follows before the next TEMPLATE
     };
     void countRooms(const std::vector<std::string_view>& lines);
     void reserveRoom(TemplateRecord& rec);
