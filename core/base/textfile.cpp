@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace core {
 
@@ -65,34 +68,37 @@ std::optional<std::string> readFileHead(const fs::path& path, std::size_t limit,
 
 namespace {
 
-// Calls line(begin, end) for each line of bytes. The next CR and the next LF are each
-// found once and kept until the line start passes them, so a file with only one kind of
-// line end is still read in one pass.
+// The first CR or LF from p on, or end.
+const char* lineEnd(const char* p, const char* const end)
+{
+#if defined(__SSE2__)
+    // Sixteen characters at a time: data files are mostly text between line ends.
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf)));
+        if (hits != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(hits));
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+// Calls line(begin, end) for each line of bytes.
 template <class F>
 void forEachLine(std::string_view bytes, F&& line)
 {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
-    const auto next = [end](const char* from, char c) {
-        const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
-        return hit ? static_cast<const char*>(hit) : end;
-    };
-    if (p == end)
-        return;
-    const char* cr = next(p, '\r');
-    const char* lf = next(p, '\n');
     while (p < end) {
-        if (cr < p)
-            cr = next(p, '\r');
-        if (lf < p)
-            lf = next(p, '\n');
-        const char* const e = cr < lf ? cr : lf;
-        // A last line without an ending.
-        if (e == end) {
-            line(p, end);
-            return;
-        }
+        const char* const e = lineEnd(p, end);
         line(p, e);
+        // A last line without an ending.
+        if (e == end)
+            return;
         p = e + 1;
         if (*e == '\r' && p < end && *p == '\n')
             ++p;
