@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace core {
@@ -22,6 +23,8 @@ std::optional<std::string> readFileHead(const fs::path& path, std::size_t limit,
 // Lines of a file, split at CR LF, LF or CR; a final line end adds no empty line.
 std::optional<std::vector<std::string>> readLines(const fs::path& path, std::string* error = nullptr);
 std::vector<std::string> splitLines(const std::string& bytes);
+// The same lines as views into bytes (valid while bytes is).
+std::vector<std::string_view> splitLineViews(std::string_view bytes);
 
 // Lines joined with CR LF after each line.
 std::string joinCrLf(const std::vector<std::string>& lines);
@@ -49,5 +52,7 @@ bool wildcardMatch(const std::string& pattern, const std::string& name);
 std::string upper(std::string s);
 std::string trim(const std::string& s);
 bool iequals(const std::string& a, const std::string& b);
+// True when text in upper case is upperName (a name in upper case), without a copy.
+bool upperEquals(std::string_view text, std::string_view upperName);
 
 } // namespace core

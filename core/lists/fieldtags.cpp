@@ -5,6 +5,7 @@
 #include "core/base/tokenizers.h"
 #include "core/lists/listfile.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace core {
@@ -80,12 +81,17 @@ int Fieldtags::firstByName(const std::string& name) const
     if (!indexed_) {
         byName_.clear();
         for (std::size_t i = 0; i < tags_.size(); ++i)
-            byName_.emplace(upper(tags_[i].tag->name), static_cast<int>(i));
+            byName_.emplace(upper(tags_[i].tag->name), Indexed{static_cast<int>(i), tags_[i].tag->name});
         indexed_ = true;
     }
-    if (const auto it = byName_.find(upper(name));
-        it != byName_.end() && iequals(tags_[static_cast<std::size_t>(it->second)].tag->name, name))
-        return it->second;
+    // The template parser asks with names in upper case already.
+    const bool upperCase = std::none_of(name.begin(), name.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    if (const auto it = upperCase ? byName_.find(name) : byName_.find(upper(name)); it != byName_.end()) {
+        const auto& tag = *tags_[static_cast<std::size_t>(it->second.position)].tag;
+        // Still named as when indexed, so its name matches; or matching after a rename.
+        if (tag.name == it->second.name || iequals(tag.name, name))
+            return it->second.position;
+    }
     for (std::size_t i = 0; i < tags_.size(); ++i)
         if (iequals(tags_[i].tag->name, name))
             return static_cast<int>(i);

@@ -43,8 +43,13 @@ private:
     int firstByName(const std::string& name) const;
 
     std::vector<Entry> tags_;
-    // Upper-case name -> position of its first tag; rebuilt after the list changed.
-    mutable std::unordered_map<std::string, int> byName_;
+    // Upper-case name -> position of its first tag and its name when indexed; rebuilt
+    // after the list changed.
+    struct Indexed {
+        int position = 0;
+        std::string name;
+    };
+    mutable std::unordered_map<std::string, Indexed> byName_;
     mutable bool indexed_ = false;
 };
 

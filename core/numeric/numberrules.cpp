@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 
@@ -61,6 +62,50 @@ double composeNumber(bool negative, std::string_view intDigits, std::string_view
     return negative ? -v : v;
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double kExactPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common short numbers without the text round trip: at most 15 digits and an exponent
+// that leaves the scale within 10^22. The digits and the power of ten are then exact
+// doubles, so one multiplication or division rounds once, to the same nearest double as
+// the full conversion. i: the position after the digits; 0 when the number is not of that
+// kind.
+std::size_t scanSmallNumber(std::string_view text, std::size_t i, bool negative, std::string_view intDigits,
+                            std::string_view fracDigits, double* value)
+{
+    if (intDigits.size() + fracDigits.size() > 15)
+        return 0;
+    int scale = -static_cast<int>(fracDigits.size());
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        bool negExp = false;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            negExp = text[j++] == '-';
+        const std::size_t digitsStart = j;
+        int e = 0;
+        while (j < text.size() && isDigit(text[j]) && j - digitsStart < 4)
+            e = e * 10 + (text[j++] - '0');
+        if (j < text.size() && isDigit(text[j]))
+            return 0;  // a long exponent: the full conversion
+        if (j > digitsStart) {
+            scale += negExp ? -e : e;
+            i = j;
+        }
+    }
+    if (scale < -22 || scale > 22)
+        return 0;
+    std::uint64_t n = 0;
+    for (char c : intDigits)
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    for (char c : fracDigits)
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    const double d = static_cast<double>(n);
+    const double v = scale < 0 ? d / kExactPow10[-scale] : d * kExactPow10[scale];
+    *value = negative ? -v : v;
+    return i;
+}
+
 // Scans a number at text[pos]: sign, digits, one decimal separator, exponent. Returns the
 // characters used (0 when no digit was found); the value in *value.
 std::size_t scanNumber(std::string_view text, bool commaDecimal, double* value)
@@ -87,6 +132,8 @@ std::size_t scanNumber(std::string_view text, bool commaDecimal, double* value)
     }
     if (intDigits.empty() && fracDigits.empty())
         return 0;
+    if (const std::size_t used = scanSmallNumber(text, i, negative, intDigits, fracDigits, value))
+        return used;
     std::string exp;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
@@ -131,7 +178,23 @@ std::size_t scanRadix(std::string_view text, double* value)
     return i;
 }
 
-std::string trimBlanks(std::string_view s)
+// A text of 1 to 15 decimal digits and nothing else: its exact value, as every other
+// reading of it gives.
+bool plainDigits(std::string_view s, double* value)
+{
+    if (s.empty() || s.size() > 15)
+        return false;
+    std::uint64_t n = 0;
+    for (char c : s) {
+        if (!isDigit(c))
+            return false;
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    *value = static_cast<double>(n);
+    return true;
+}
+
+std::string_view trimBlanks(std::string_view s)
 {
     std::size_t a = 0;
     std::size_t b = s.size();
@@ -139,7 +202,7 @@ std::string trimBlanks(std::string_view s)
         ++a;
     while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t'))
         --b;
-    return std::string(s.substr(a, b - a));
+    return s.substr(a, b - a);
 }
 
 } // namespace
@@ -222,11 +285,18 @@ double leadingNumber(std::string_view text, std::size_t* length)
 
 double Val(std::string_view text)
 {
-    std::string s;
-    s.reserve(text.size());
-    for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n')
-            s.push_back(c);
+    if (double v = 0; plainDigits(text, &v))
+        return v;
+    // Most texts hold no blank: read them in place.
+    std::string kept;
+    std::string_view s = text;
+    if (std::any_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n'; })) {
+        kept.reserve(text.size());
+        for (char c : text)
+            if (c != ' ' && c != '\t' && c != '\n')
+                kept.push_back(c);
+        s = kept;
+    }
     double v = 0;
     if (scanRadix(s, &v) > 0)
         return v;
@@ -235,10 +305,12 @@ double Val(std::string_view text)
 
 std::optional<double> parseNumber(std::string_view text, bool commaDecimal)
 {
-    const std::string s = trimBlanks(text);
+    const std::string_view s = trimBlanks(text);
     if (s.empty())
         return std::nullopt;
     double v = 0;
+    if (plainDigits(s, &v))
+        return v;
     std::size_t n = scanRadix(s, &v);
     if (n == 0)
         n = scanNumber(s, commaDecimal, &v);

@@ -39,6 +39,8 @@ public:
     }
 
     void clear() { items_.clear(); }
+    // Room for n elements (at most N) before the next allocation.
+    void reserve(std::size_t n) { items_.reserve(n < N ? n : N); }
 
     typename std::vector<T>::const_iterator begin() const { return items_.begin(); }
     typename std::vector<T>::const_iterator end() const { return items_.end(); }

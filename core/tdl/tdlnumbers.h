@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace core {
 
@@ -18,12 +19,12 @@ struct TdlError : std::runtime_error {
 namespace tdl {
 
 // The whole text as a 32-bit / 16-bit integer (halves to even).
-std::int32_t toLong(const std::string& text);
-std::int16_t toInt(const std::string& text);
+std::int32_t toLong(std::string_view text);
+std::int16_t toInt(std::string_view text);
 // The whole text as a fixed-point number.
-Currency toCurrency(const std::string& text);
+Currency toCurrency(std::string_view text);
 // The leading number of text (0 for none), rounded to a 16-bit integer.
-std::int16_t valInt(const std::string& text);
+std::int16_t valInt(std::string_view text);
 // A value that must not be negative (widths, addresses).
 int notNegative(int v, const char* what);
 

@@ -12,13 +12,14 @@ namespace core::tdl {
 
 namespace {
 
-int accessClass(const std::string& word)
+// The access word in any letter case: "ID" 0, "CAL" 1, "USR" 2, anything else 3.
+int accessClass(std::string_view word)
 {
-    if (word == "ID")
+    if (upperEquals(word, "ID"))
         return 0;
-    if (word == "CAL")
+    if (upperEquals(word, "CAL"))
         return 1;
-    if (word == "USR")
+    if (upperEquals(word, "USR"))
         return 2;
     return 3;
 }
@@ -39,31 +40,33 @@ void TemplateParser::fieldLine()
         throw TdlError("too many fields");
     }
     const int index = ++rec.fieldLast;
+    const bool fresh = static_cast<std::size_t>(index) >= rec.fields.stored();
     auto& f = rec.fields[static_cast<std::size_t>(index)];
-    f = TemplateField{};
+    if (!fresh)
+        f = TemplateField{};
 
-    std::string tag = upper(NextCommaItem(rest_));
+    const std::string_view tag = NextCommaItem(rest_);
     const auto bracket = tag.find('[');
-    if (bracket != std::string::npos) {
-        f.tagSuffix = tag.substr(bracket);
-        f.tagName = tag.substr(0, bracket);
+    if (bracket != std::string_view::npos) {
+        f.tagSuffix = upper(std::string(tag.substr(bracket)));
+        f.tagName = upper(std::string(tag.substr(0, bracket)));
     } else {
-        f.tagName = tag;
+        f.tagName = upper(std::string(tag));
     }
     const auto& tags = listsState().FieldTagList;
-    if (!tags || !tags->TagNameExist(f.tagName))
+    f.tag = tags ? tags->FindbyName(f.tagName) : nullptr;
+    if (!f.tag)
         unknownTag(f.tagName);
-    f.tag = tags->FindbyName(f.tagName);
 
-    f.title = QuotedText(rest_);
-    f.access = accessClass(upper(NextWord(rest_)));
+    f.title = std::string(QuotedText(rest_));
+    f.access = accessClass(NextWord(rest_));
     f.bitAddress = address_;
     const std::int32_t bits = toLong(NextToken(",", rest_));
     if (bits > 32767)
         throw TdlError("Overflow: bit count " + std::to_string(bits));
     f.bitCount = notNegative(bits, "bit count");
     advance(f.bitCount);
-    f.typeKeyword = upper(NextWord(rest_));
+    f.typeKeyword = upper(std::string(NextWord(rest_)));
     fieldParameters(f);
 }
 
@@ -71,15 +74,15 @@ void TemplateParser::fieldParameters(TemplateField& f)
 {
     const std::string& t = f.typeKeyword;
     if (t == "UNINT") {
-        f.format = QuotedText(rest_);
+        f.format = std::string(QuotedText(rest_));
     } else if (t == "CONRES" || t == "CONRELRES") {
         f.p1 = numeric::Val(NextToken(",", rest_));
         f.p2 = numeric::Val(NextToken(",", rest_));
-        f.format = QuotedText(rest_);
-        f.unit = QuotedText(rest_);
+        f.format = std::string(QuotedText(rest_));
+        f.unit = std::string(QuotedText(rest_));
     } else if (t == "SINGLE") {
-        f.format = QuotedText(rest_);
-        f.unit = QuotedText(rest_);
+        f.format = std::string(QuotedText(rest_));
+        f.unit = std::string(QuotedText(rest_));
     } else if (t == "MANUFACTURER") {
         if (!manufacturerSeen_) {
             manufacturerSeen_ = true;
@@ -102,7 +105,7 @@ void TemplateParser::unknownType(const TemplateField& f)
 {
     MsgBox("Error in Template Description file\r\n  Filename    : " + file_ + "\r\n  Title       : " + current().name +
            "\r\n  Description : " + f.title + "\r\n  Field type  : " + f.typeKeyword + " not known" +
-           "\r\n  in line  : " + std::to_string(lineNo_) + "\r\n\r\n" + rest_);
+           "\r\n  in line  : " + std::to_string(lineNo_) + "\r\n\r\n" + std::string(rest_));
 }
 
 } // namespace core::tdl

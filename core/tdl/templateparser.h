@@ -4,6 +4,7 @@
 #include "core/tdl/templaterecord.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace core {
@@ -23,14 +24,25 @@ class TemplateParser {
 public:
     TemplateParser(std::string fileName, bool validated);
     // lines[0] is the version line (already checked); the rest are parsed in order.
-    void run(const std::vector<std::string>& lines);
+    void run(const std::vector<std::string_view>& lines);
 
 private:
-    void parseLine(const std::string& line);
+    // Room each template's lists need, counted ahead so they are allocated once.
+    struct Room {
+        std::size_t line = 0;  // index of its TEMPLATE line
+        int fields = 0;
+        int selectors = 0;
+        int abstracts = 0;
+        bool ended = false;  // an ENDTEMPLATE follows before the next TEMPLATE
+    };
+    void countRooms(const std::vector<std::string_view>& lines);
+    void reserveRoom(TemplateRecord& rec);
+
+    void parseLine(std::string_view line);
     void fieldLine();
     void fieldParameters(TemplateField& f);
-    void commandLine(const std::string& text);
-    void beginTemplate(const std::string& title);
+    void commandLine(std::string_view text);
+    void beginTemplate(std::string_view title);
     void endTemplate();
     void dropOpenTemplate();
     // Reports the open template as unfinished and drops it.
@@ -49,12 +61,15 @@ private:
     std::string file_;
     bool validated_;
     int lineNo_ = 1;
-    std::string rest_;  // unparsed rest of the current line
+    std::size_t lineIndex_ = 0;
+    std::string_view rest_;  // unparsed rest of the current line
     bool open_ = false;
     int address_ = 0;
     bool manufacturerSeen_ = false;
     bool strayReported_ = false;
     std::string lastName_;  // last template of this file, for messages
+    std::vector<Room> rooms_;
+    std::size_t nextRoom_ = 0;
 };
 
 } // namespace tdl

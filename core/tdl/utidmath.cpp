@@ -7,7 +7,10 @@
 
 namespace core::tdl {
 
-SelectorArgs selectorArgs(std::string& rest)
+namespace {
+
+template <class Text>
+SelectorArgs selectorArgsOf(Text& rest)
 {
     SelectorArgs a;
     a.width = notNegative(toInt(NextToken(",", rest)), "selector width");
@@ -15,7 +18,8 @@ SelectorArgs selectorArgs(std::string& rest)
     return a;
 }
 
-MatchArgs matchArgs(std::string& rest)
+template <class Text>
+MatchArgs matchArgsOf(Text& rest)
 {
     MatchArgs a;
     a.address = notNegative(toInt(NextToken(",", rest)), "selector address");
@@ -23,6 +27,13 @@ MatchArgs matchArgs(std::string& rest)
     a.match = toLong(NextToken(",", rest));
     return a;
 }
+
+} // namespace
+
+SelectorArgs selectorArgs(std::string& rest) { return selectorArgsOf(rest); }
+SelectorArgs selectorArgs(std::string_view& rest) { return selectorArgsOf(rest); }
+MatchArgs matchArgs(std::string& rest) { return matchArgsOf(rest); }
+MatchArgs matchArgs(std::string_view& rest) { return matchArgsOf(rest); }
 
 Currency utidAdd(Currency sum, std::int32_t match, int shift)
 {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace core::tdl {
 
@@ -18,6 +19,7 @@ struct SelectorArgs {
 };
 // "width,value" (SELECTOR). Throws TdlError.
 SelectorArgs selectorArgs(std::string& rest);
+SelectorArgs selectorArgs(std::string_view& rest);
 
 struct MatchArgs {
     int address = 0;
@@ -26,6 +28,7 @@ struct MatchArgs {
 };
 // "address,width,value" (MATCH). Throws TdlError.
 MatchArgs matchArgs(std::string& rest);
+MatchArgs matchArgs(std::string_view& rest);
 
 // sum + match * 2^shift; throws TdlError when the result leaves the fixed-point range.
 Currency utidAdd(Currency sum, std::int32_t match, int shift);

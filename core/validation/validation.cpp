@@ -4,11 +4,14 @@
 #include "core/base/message.h"
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
+#include "core/validation/checksums.h"
 #include "core/validation/encryption.h"
 
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string_view>
+#include <type_traits>
 #include <stdexcept>
 #include <vector>
 
@@ -25,32 +28,29 @@ struct Sums {
     std::int64_t sum2 = 0;
 };
 
-bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
-
-// Text after the line's first blank (the whole line when it has none).
-std::string afterFirstBlank(const std::string& line)
+bool startsWith(std::string_view s, std::string_view prefix)
 {
-    const auto p = line.find(' ');
-    return p == std::string::npos ? line : line.substr(p + 1);
+    return s.size() >= prefix.size() && s[0] == prefix[0] && s.substr(0, prefix.size()) == prefix;
 }
 
-Sums checksums(const std::vector<std::string>& lines, std::size_t end)
+// Text after the line's first blank (the whole line when it has none).
+std::string afterFirstBlank(std::string_view line)
 {
-    Sums s;
-    unsigned c1 = 0, c2 = 0;
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    for (std::size_t i = 0; i < end; ++i) {
-        for (char ch : lines[i]) {
-            const unsigned code = static_cast<unsigned char>(ch);
-            c1 = c1 == 255 ? 0 : c1 + 1;
-            c2 = c2 == 999 ? 0 : c2 + 1;
-            s.sum1 += code ^ c1;
-            s.sum2 += code ^ c2;
-            if (s.sum1 > kMax || s.sum2 > kMax)
-                throw FileError("Overflow");
-        }
-    }
-    return s;
+    const auto p = line.find(' ');
+    return std::string(p == std::string_view::npos ? line : line.substr(p + 1));
+}
+
+template <class Lines>
+Sums checksums(const Lines& lines, std::size_t end)
+{
+    Checksums c;
+    for (std::size_t i = 0; i < end; ++i)
+        c.add(lines[i]);
+    constexpr std::uint64_t kMax = std::numeric_limits<std::int32_t>::max();
+    const std::uint64_t sum1 = c.sum1(), sum2 = c.sum2();
+    if (sum1 > kMax || sum2 > kMax)
+        throw FileError("Overflow");
+    return {static_cast<std::int64_t>(sum1), static_cast<std::int64_t>(sum2)};
 }
 
 // A decimal whole number with optional blanks and sign, as a 32-bit integer.
@@ -85,7 +85,10 @@ const std::string& SupportAddress()
 
 namespace {
 
-bool validate(const std::filesystem::path& path, const std::vector<std::string>* given, bool Create, bool WriteSecondKey,
+// The check on lines (std::string or std::string_view) the caller read, or on the file
+// read here (std::string lines).
+template <class Line>
+bool validate(const std::filesystem::path& path, const std::vector<Line>* given, bool Create, bool WriteSecondKey,
               int& Score)
 {
     if (coreState().JapaneseWindows) {
@@ -95,13 +98,14 @@ bool validate(const std::filesystem::path& path, const std::vector<std::string>*
     Score = 0;
     try {
         std::string error;
-        std::optional<std::vector<std::string>> read;
+        std::optional<std::vector<Line>> read;
         if (!given) {
-            read = readLines(path, &error);
+            if constexpr (std::is_same_v<Line, std::string>)
+                read = readLines(path, &error);
             if (!read)
                 throw FileError("File not found: " + error);
         }
-        const std::vector<std::string>* lines = given ? given : &*read;
+        const std::vector<Line>* lines = given ? given : &*read;
 
         std::size_t first = 0;
         while (first < lines->size() && !startsWith((*lines)[first], "Validation_"))
@@ -156,10 +160,15 @@ bool validate(const std::filesystem::path& path, const std::vector<std::string>*
 
 bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSecondKey, int& Score)
 {
-    return validate(path, nullptr, Create, WriteSecondKey, Score);
+    return validate<std::string>(path, nullptr, Create, WriteSecondKey, Score);
 }
 
 bool ValidateFileLines(const std::filesystem::path& path, const std::vector<std::string>& lines, int& Score)
+{
+    return validate(path, &lines, false, false, Score);
+}
+
+bool ValidateFileLines(const std::filesystem::path& path, const std::vector<std::string_view>& lines, int& Score)
 {
     return validate(path, &lines, false, false, Score);
 }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace core {
@@ -20,5 +21,6 @@ bool ValidateFile(const std::filesystem::path& path, bool Create, bool WriteSeco
 // The same check without Create on the lines of path, already read (a reader that needs
 // the lines anyway reads the file once).
 bool ValidateFileLines(const std::filesystem::path& path, const std::vector<std::string>& lines, int& Score);
+bool ValidateFileLines(const std::filesystem::path& path, const std::vector<std::string_view>& lines, int& Score);
 
 } // namespace core

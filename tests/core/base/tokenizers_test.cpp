@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 using core::TokenError;
 
 namespace {
@@ -95,6 +99,63 @@ TEST(Tokenizers, SeparatorPast255Throws)
     EXPECT_THROW(core::NextCommaItem(c), TokenError);
     std::string longNoSep = std::string(400, 'x');
     EXPECT_EQ(core::NextWord(longNoSep).size(), 400u);
+}
+
+// The view forms cut as the string forms do, and leave the same rest when they throw
+// (the parser's error message shows that rest).
+TEST(Tokenizers, ViewsCutAsStrings)
+{
+    using Cut = std::function<std::string(std::string&)>;
+    using CutView = std::function<std::string_view(std::string_view&)>;
+    struct Row {
+        const char* name;
+        Cut onString;
+        CutView onView;
+    };
+    const Row rows[] = {
+        {"NextToken ,", [](std::string& t) { return core::NextToken(",", t); },
+         [](std::string_view& t) { return core::NextToken(",", t); }},
+        {"NextToken blank", [](std::string& t) { return core::NextToken(" ", t); },
+         [](std::string_view& t) { return core::NextToken(" ", t); }},
+        {"NextToken two", [](std::string& t) { return core::NextToken(": ", t); },
+         [](std::string_view& t) { return core::NextToken(": ", t); }},
+        {"QuotedText", [](std::string& t) { return core::QuotedText(t); },
+         [](std::string_view& t) { return core::QuotedText(t); }},
+        {"NextWord", [](std::string& t) { return core::NextWord(t); },
+         [](std::string_view& t) { return core::NextWord(t); }},
+        {"NextCommaItem", [](std::string& t) { return core::NextCommaItem(t); },
+         [](std::string_view& t) { return core::NextCommaItem(t); }},
+    };
+    const std::string texts[] = {
+        "", ",", "a,,,", "a,,b", "  ID,12", "A B,C", "\"Hello\", 5", "x \"t\" ,, rest", "ab\"open",
+        "ComSpeed     : 1", "  single", std::string(260, 'x') + " y", std::string(300, 'x') + "\"a\"",
+        std::string(250, 'x') + "\"a\"", "\"" + std::string(260, 'q') + "\"", " , ,\"\"",
+    };
+    for (const Row& r : rows) {
+        for (const std::string& text : texts) {
+            std::string s = text;
+            std::string_view v = text;
+            std::string fromString, fromView;
+            bool threwString = false, threwView = false;
+            try {
+                fromString = r.onString(s);
+            } catch (const TokenError&) {
+                threwString = true;
+            }
+            try {
+                fromView = std::string(r.onView(v));
+            } catch (const TokenError&) {
+                threwView = true;
+            }
+            EXPECT_EQ(threwView, threwString) << r.name << ": " << text;
+            EXPECT_EQ(fromView, fromString) << r.name << ": " << text;
+            EXPECT_EQ(std::string(v), s) << r.name << ": " << text;
+        }
+    }
+    // A quoted text without its end: the text after the opening quote is left.
+    std::string open = "ab\"open";
+    EXPECT_THROW(core::QuotedText(open), TokenError);
+    EXPECT_EQ(open, "open");
 }
 
 } // namespace

@@ -5,7 +5,10 @@
 #include <clocale>
 #include <locale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace n = core::numeric;
 
@@ -85,6 +88,43 @@ TEST(NumberRules, HugeExponentsSaturate)
         EXPECT_EQ(n::Val(r.text), r.value) << r.text;
         EXPECT_EQ(n::parseNumber(r.text), r.value) << r.text;
     }
+}
+
+// Short numbers take a shorter way to their value: it must be the correctly rounded
+// double, as for every other number (the C library's reading is the reference).
+TEST(NumberRules, ShortNumbersAreCorrectlyRounded)
+{
+    std::mt19937 rng(1451);
+    const auto digits = [&](std::size_t n) {
+        std::string d;
+        for (std::size_t i = 0; i < n; ++i)
+            d.push_back(static_cast<char>('0' + rng() % 10));
+        return d;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = rng() % 4 == 0 ? "-" : "";
+        const std::size_t total = 1 + rng() % 18;
+        const std::size_t point = rng() % (total + 1);
+        text += digits(point);
+        if (point < total || rng() % 2 == 0)
+            text += "." + digits(total - point);
+        if (rng() % 3 == 0)
+            text += std::string(rng() % 2 ? "e" : "E") + (rng() % 2 ? "-" : rng() % 2 ? "+" : "") + digits(1 + rng() % 3);
+        if (text == "." || text == "-.")
+            continue;
+        const double expected = std::strtod(text.c_str(), nullptr);
+        std::size_t used = 0;
+        const double got = n::leadingNumber(text, &used);
+        ASSERT_EQ(used, text.size()) << text;
+        ASSERT_EQ(std::signbit(got), std::signbit(expected)) << text;
+        ASSERT_EQ(got, expected) << text;
+        ASSERT_EQ(n::Val(text), expected) << text;
+        ASSERT_EQ(n::parseNumber(text, false), expected) << text;
+    }
+    EXPECT_EQ(n::parseNumber(" 000000000000042 "), 42);
+    EXPECT_EQ(n::Val("999999999999999"), 999999999999999.0);
+    EXPECT_EQ(n::Val("9999999999999999"), 1e16);
+    EXPECT_TRUE(std::signbit(n::Val("-0")));
 }
 
 TEST(NumberRules, ValSkipsBlanksAndReadsRadixPrefixes)
