@@ -3,7 +3,7 @@
 // sleep: the waiting thread may use at most 2 % of the wall time.
 
 #include "device/amplink/peloxtransport.h"
-#include "platform/amplifiersim/ptyserver.h"
+#include "sim/amplifier/ptyserver.h"
 #include "platform/qt/qtservices.h"
 #include "platform/serial/termiosport.h"
 

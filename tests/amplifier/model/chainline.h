@@ -5,8 +5,8 @@
 // the transport's line.
 
 #include "device/amplink/peloxtransport.h"
-#include "platform/amplifiersim/amplifiersimconfig.h"
-#include "platform/amplifiersim/ptyserver.h"
+#include "sim/amplifier/amplifiersimconfig.h"
+#include "sim/amplifier/ptyserver.h"
 #include "platform/serial/memoryport.h"
 #include "platform/serial/termiosport.h"
 

@@ -22,7 +22,7 @@
 #include "editor/tedswindow/editorstate.h"
 #include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
-#include "platform/amplifiersim/amplifierchain.h"
+#include "sim/amplifier/amplifierchain.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "platform/qt/cp1252.h"

@@ -5,8 +5,8 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
-#include "platform/amplifiersim/ptyserver.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/amplifier/ptyserver.h"
+#include "sim/onewire/simnode.h"
 #include "platform/serial/termiosport.h"
 
 #include <gtest/gtest.h>

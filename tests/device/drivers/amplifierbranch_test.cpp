@@ -4,8 +4,8 @@
 
 #include "device/drivers/memorynode.h"
 #include "device/amplink/peloxtransport.h"
-#include "platform/amplifiersim/amplifierchain.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/amplifier/amplifierchain.h"
+#include "sim/onewire/simscratcheeprom.h"
 #include "platform/serial/memoryport.h"
 
 using namespace drivertest;

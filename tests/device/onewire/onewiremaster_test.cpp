@@ -9,11 +9,11 @@
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
 #include "device/amplink/peloxtransport.h"
-#include "platform/amplifiersim/amplifierchain.h"
+#include "sim/amplifier/amplifierchain.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
-#include "platform/onewire/simbackend.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simbackend.h"
+#include "sim/onewire/simscratcheeprom.h"
 #include "platform/serial/memoryport.h"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include "nodefakes.h"
 
 #include "device/onewire/tmexerror.h"
-#include "platform/adapteremu/emulatedadapter.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/adapters/emulatedadapter.h"
+#include "sim/onewire/simnode.h"
 
 #include <algorithm>
 
