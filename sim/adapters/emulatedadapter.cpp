@@ -5,7 +5,7 @@
 #include "platform/adapters/passiveserial.h"
 #include "platform/base/system.h"
 #include "sim/onewire/simbackend.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 namespace platform::emu {
 

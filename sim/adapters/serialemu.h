@@ -10,7 +10,7 @@
 
 #include "sim/adapters/emubus.h"
 #include "platform/base/clock.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 #include <cstdint>
 #include <deque>

@@ -18,7 +18,7 @@
 // characters after it begin a new line.
 
 #include "sim/amplifier/simamplifier.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 #include <deque>
 #include <optional>

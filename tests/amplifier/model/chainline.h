@@ -7,7 +7,7 @@
 #include "device/amplink/peloxtransport.h"
 #include "sim/amplifier/amplifiersimconfig.h"
 #include "sim/amplifier/ptyserver.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "platform/serial/termiosport.h"
 
 #include <gtest/gtest.h>

@@ -26,7 +26,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "platform/qt/cp1252.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"

@@ -4,7 +4,7 @@
 #include "app/amplifierwindow.h"
 
 #include "amplifier/peloxf/peloxf.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "device/amplink/peloxtransport.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/support/qtapp.h"

@@ -12,7 +12,7 @@
 #include "editor/nodelist/nodelistmodel.h"
 #include "sim/onewire/simnetwork.h"
 #include "sim/onewire/simnode.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "server/engine/requestengine.h"
 #include "shell/iface/ifacestate.h"
 #include "shell/jobs/jobqueue.h"

@@ -27,7 +27,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "sim/onewire/simscratcheeprom.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "server/engine/requestengine.h"
 #include "server/engine/suppressingmessagebox.h"
 #include "shell/jobs/jobqueue.h"

@@ -5,7 +5,7 @@
 #include "amplifier/toolwindows/pelox_test.h"
 #include "app/amplifiertools.h"
 #include "device/amplink/peloxtransport.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/virtualservices.h"

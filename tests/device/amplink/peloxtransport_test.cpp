@@ -4,7 +4,7 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "scripteddevice.h"
 
 #include <gtest/gtest.h>

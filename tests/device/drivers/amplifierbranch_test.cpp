@@ -6,7 +6,7 @@
 #include "device/amplink/peloxtransport.h"
 #include "sim/amplifier/amplifierchain.h"
 #include "sim/onewire/simscratcheeprom.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 using namespace drivertest;
 using platform::sim::SimDs2431;

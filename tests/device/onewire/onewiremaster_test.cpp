@@ -14,7 +14,7 @@
 #include "platform/base/messagebox.h"
 #include "sim/onewire/simbackend.h"
 #include "sim/onewire/simscratcheeprom.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 #include <gtest/gtest.h>
 

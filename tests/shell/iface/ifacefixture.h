@@ -10,7 +10,7 @@
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "platform/onewire/tmex.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "shell/iface/iface.h"
 #include "shell/iface/ifacestate.h"
 #include "shell/iface/neighbourwindows.h"

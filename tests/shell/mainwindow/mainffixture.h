@@ -15,7 +15,7 @@
 #include "platform/onewire/tmex.h"
 #include "sim/onewire/simnetwork.h"
 #include "sim/onewire/simnode.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "shell/iface/ifacestate.h"
 #include "shell/iface/neighbourwindows.h"
 #include "shell/jobs/jobqueue.h"

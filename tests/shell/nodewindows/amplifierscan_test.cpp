@@ -13,7 +13,7 @@
 #include "platform/base/messagebox.h"
 #include "sim/onewire/simscratcheeprom.h"
 #include "sim/onewire/simthermometer.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"

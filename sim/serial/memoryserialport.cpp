@@ -1,4 +1,4 @@
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 namespace platform {
 

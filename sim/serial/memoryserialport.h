@@ -1,5 +1,6 @@
 #pragma once
-// A serial port in memory, for tests and for an in-process simulated device.
+// A serial port in memory: the line an in-process simulated device (amplifier chain, serial
+// adapter emulator) sits behind, and the port tests drive.
 // Whatever the host writes goes to the attached far end (and into written());
 // what the far end has sent by the clock's current time arrives as input.
 
