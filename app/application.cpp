@@ -34,7 +34,7 @@
 #include "shell/mainwindow/mainf.h"
 #include "shell/mixer/mixerctrl.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "shell/nodewindows/shellnodewindowfactory.h"
 #include "shell/trace/debugf.h"
 
 #include <QApplication>
@@ -218,7 +218,7 @@ int run(int argc, char** argv)
     ui.nodeList = &nodeList;
     editor::setNodeListProvider([&nodeList] { return &nodeList.window().model(); });
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
-    shell::MinimalNodeWindowFactory shellWindows;
+    shell::ShellNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
     ui.tedsWindows = &nodeWindows;
     shell::setNodeWindowFactory(&nodeWindows);

@@ -18,7 +18,7 @@
 #include "shell/iface/iface.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 
 #include <QApplication>
 #include <QTest>

@@ -17,6 +17,7 @@
 #include "sim/onewire/simds2430.h"
 #include "sim/onewire/simdualswitch.h"
 #include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/virtualclock.h"
 
 #include <cstdio>
 #include <functional>

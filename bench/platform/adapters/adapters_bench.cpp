@@ -19,6 +19,7 @@
 #include "platform/base/clock.h"
 #include "sim/onewire/simscratcheeprom.h"
 #include "sim/onewire/simthermometer.h"
+#include "tests/kit/virtualclock.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -17,6 +17,7 @@
 #include "platform/base/clock.h"
 #include "sim/onewire/simbackend.h"
 #include "sim/onewire/simnetwork.h"
+#include "tests/kit/virtualclock.h"
 
 #include <algorithm>
 #include <chrono>

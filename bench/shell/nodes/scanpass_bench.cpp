@@ -22,7 +22,9 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodetreeview.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 
 #include <QApplication>
 #include <QLabel>

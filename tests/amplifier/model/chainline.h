@@ -9,6 +9,7 @@
 #include "sim/amplifier/ptyserver.h"
 #include "sim/serial/memoryserialport.h"
 #include "platform/serial/termiosport.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

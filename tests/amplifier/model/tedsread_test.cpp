@@ -13,6 +13,8 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/tedsfields.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <gtest/gtest.h>
 

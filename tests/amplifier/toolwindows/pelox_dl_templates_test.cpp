@@ -6,6 +6,7 @@
 
 #include "amplifier/toolwindows/pelox_dl_templates.h"
 #include "tests/support/qtapp.h"
+#include "tests/kit/virtualclock.h"
 #include "tests/support/widgetfit.h"
 
 #include <QAbstractItemView>

@@ -31,9 +31,12 @@
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/app/wiring/freshprogram.h"
 #include "tests/support/qtapp.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 #include "tests/support/testsupport.h"
 
 #include <QAction>

@@ -15,6 +15,7 @@
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/support/qtapp.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -8,6 +8,7 @@
 #include "device/amplink/peloxtransport.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/support/qtapp.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

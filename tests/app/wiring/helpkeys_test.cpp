@@ -7,7 +7,7 @@
 #include "app/amplifierwindow.h"
 #include "app/serverbridge.h"
 #include "editor/tedswindow/editorwindowfactory.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "amplifier/toolwindows/pelox_maintenancef.h"
 #include "amplifier/toolwindows/pelox_test.h"
 #include "editor/infowindow/tedsinfof.h"

@@ -23,7 +23,7 @@
 #include "editor/tedswindow/tedsmenus.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodehost.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/scripteddialogs.h"
 
 #include <QApplication>

@@ -19,7 +19,7 @@
 #include "shell/mainwindow/mainf.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/simadapter.h"

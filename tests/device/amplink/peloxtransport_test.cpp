@@ -6,6 +6,8 @@
 #include "device/base/devicestate.h"
 #include "sim/serial/memoryserialport.h"
 #include "scripteddevice.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 #include "sim/amplifier/ptyserver.h"
 #include "sim/onewire/simnode.h"
 #include "platform/serial/termiosport.h"
+#include "tests/kit/memorytrace.h"
 
 #include <gtest/gtest.h>
 

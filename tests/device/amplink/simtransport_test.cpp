@@ -8,6 +8,8 @@
 #include "sim/amplifier/amplifierchain.h"
 #include "sim/onewire/simnode.h"
 #include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -15,6 +15,9 @@
 #include "sim/onewire/simbackend.h"
 #include "sim/onewire/simscratcheeprom.h"
 #include "sim/serial/memoryserialport.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

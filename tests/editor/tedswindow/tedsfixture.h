@@ -26,7 +26,7 @@
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"

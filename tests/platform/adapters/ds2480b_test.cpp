@@ -3,6 +3,7 @@
 #include "sim/adapters/emulatedadapter.h"
 #include "platform/base/clock.h"
 #include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

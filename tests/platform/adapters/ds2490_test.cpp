@@ -9,6 +9,7 @@
 #include "platform/base/clock.h"
 #include "sim/onewire/simnode.h"
 #include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "sim/adapters/emulatedadapter.h"
 #include "platform/base/clock.h"
 #include "sim/onewire/simnode.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "platform/adapters/passiveserial.h"
 #include "platform/base/clock.h"
 #include "platform/serial/termiosport.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // component type, values that read back, and the result codes of refused calls.
 
 #include "platform/mixer/alsamixer.h"
-#include "platform/mixer/fakemixer.h"
+#include "tests/kit/fakemixerbackend.h"
 #include "platform/mixer/mixerbackend.h"
 
 #include <gtest/gtest.h>

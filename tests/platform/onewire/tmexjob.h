@@ -8,6 +8,7 @@
 #include "sim/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
 #include "sim/onewire/simnode.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

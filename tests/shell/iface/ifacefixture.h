@@ -15,6 +15,8 @@
 #include "shell/iface/ifacestate.h"
 #include "shell/iface/neighbourwindows.h"
 #include "shell/mixer/soundmixer.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -12,6 +12,7 @@
 #include "shell/infodialogs/generalinfo.h"
 #include "shell/infodialogs/infotexts.h"
 #include "tests/support/qtapp.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <QLabel>

@@ -4,9 +4,10 @@
 
 #include "core/base/trace.h"
 #include "platform/mixer/alsamixer.h"
-#include "platform/mixer/fakemixer.h"
+#include "tests/kit/fakemixerbackend.h"
 #include "shell/mixer/mixerctrl.h"
 #include "shell/mixer/mixertexts.h"
+#include "tests/kit/memorytrace.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/virtualservices.h"
 
 #include <QApplication>

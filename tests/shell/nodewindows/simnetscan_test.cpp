@@ -25,7 +25,7 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/notsupportedf.h"
 #include "shell/nodewindows/temperaturef.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"

@@ -16,7 +16,7 @@
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "shell/nodewindows/switchf.h"
 #include "shell/nodewindows/switchgains.h"
 #include "shell/nodewindows/tedsfields.h"

@@ -4,6 +4,7 @@
 #include "sim/adapters/ds2480bemu.h"
 #include "platform/base/clock.h"
 #include "sim/onewire/simnode.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 // way the host drives it (tests of the simulator).
 
 #include "sim/amplifier/amplifierchain.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "sim/onewire/simnetwork.h"
 #include "sim/onewire/simnode.h"
 #include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

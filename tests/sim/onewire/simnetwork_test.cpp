@@ -4,6 +4,7 @@
 #include "sim/onewire/simnode.h"
 #include "sim/onewire/simscratcheeprom.h"
 #include "sim/onewire/simthermometer.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/nodewindows/basicnodewindow.h"
+#include "tests/kit/basicnodewindow.h"
 
 #include "core/base/message.h"
 #include "platform/qt/cp1252.h"

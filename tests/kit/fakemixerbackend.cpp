@@ -1,4 +1,4 @@
-#include "platform/mixer/fakemixer.h"
+#include "tests/kit/fakemixerbackend.h"
 
 namespace platform {
 

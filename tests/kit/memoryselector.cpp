@@ -1,4 +1,4 @@
-#include "shell/nodewindows/memoryselector.h"
+#include "tests/kit/memoryselector.h"
 
 #include "core/base/textfile.h"
 #include "core/tdl/tdlstate.h"

@@ -1,10 +1,10 @@
-#include "shell/nodewindows/minimaltedsf.h"
+#include "tests/kit/minimaltedsf.h"
 
 #include "core/base/message.h"
 #include "device/drivers/memorynode.h"
 #include "platform/qt/cp1252.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/memoryselector.h"
+#include "tests/kit/memoryselector.h"
 
 #include <QLayout>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #pragma once
-// The memory node's window until the TEDS editor's window takes its place: it reads
+// The memory node's window of tests that run without the TEDS editor's window: it reads
 // the node through its driver, finds what the memory holds and reports the state the
 // node list shows ("TEDS", "Nodelist", "CRC error", "memory not assigned").
 
 #include "core/teds/tedsbuf.h"
-#include "shell/nodewindows/basicnodewindow.h"
+#include "tests/kit/basicnodewindow.h"
 
 #include <functional>
 
