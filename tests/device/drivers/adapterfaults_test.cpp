@@ -5,7 +5,9 @@
 
 #include "device/drivers/memorynode.h"
 #include "device/onewire/tmexerror.h"
+#include "device/drivers/thermometer.h"
 #include "platform/onewiresim/simscratcheeprom.h"
+#include "platform/onewiresim/simthermometer.h"
 #include "tests/device/drivers/driverfixture.h"
 
 #include <algorithm>
@@ -138,13 +140,22 @@ TEST_F(AdapterFaults, ReadOnAShortedLineIsNoTeds)
         bool confirmed = true;
         ASSERT_TRUE(device::Write_Node(tb, confirmed));
     }
-    for (int ms : {-1, 0, 3, 10, 30, 60, 100, 200, 300, 450}) {
-        SCOPED_TRACE("short after " + std::to_string(ms) + " ms");
+    const core::TedsBuf written = image(node, false);
+    // How long a read takes on a working line.
+    const auto from = clock.now();
+    {
+        core::TedsBuf tb = blank(node);
+        device::Read_Node(tb, false);
+        ASSERT_EQ(tb.Status, core::TedsStatusReadOk);
+    }
+    const auto took = std::chrono::duration_cast<platform::Micros>(clock.now() - from);
+    for (int percent : {-1, 0, 5, 10, 20, 35, 50, 65, 80, 90, 95, 99}) {
+        SCOPED_TRACE("short at " + std::to_string(percent) + " % of the read");
         int id = 0;
-        if (ms < 0)
+        if (percent < 0)
             setShorted(true);
         else
-            id = at(std::chrono::milliseconds(ms), [this] { setShorted(true); });
+            id = at(took * percent / 100, [this] { setShorted(true); });
         core::TedsBuf tb = blank(node);
         device::Read_Node(tb, false);
         if (id)
@@ -153,8 +164,36 @@ TEST_F(AdapterFaults, ReadOnAShortedLineIsNoTeds)
         // A read cut by the short is a checksum error or nothing read, never a TEDS read ok
         // with zeros in it.
         if (tb.Status == core::TedsStatusReadOk) {
-            EXPECT_EQ(tedsBytes(tb), tedsBytes(image(node, false)));
+            EXPECT_EQ(tedsBytes(tb), tedsBytes(written));
         }
+    }
+}
+
+// The line is shorted while the thermometer's scratchpad is read: nine zero bytes carry a
+// right CRC, but they are no reading.
+TEST_F(AdapterFaults, ThermometerReadCutByAShortIsNoReading)
+{
+    if (!emulated())
+        GTEST_SKIP() << "the shorted line is a knob of the adapter emulators";
+    auto& t = add<platform::sim::SimThermometer>(0x10, 0x7706);
+    t.setTemperature(23.5);
+    // The reading itself, on a working line, to know how long it takes.
+    const auto from = clock.now();
+    const device::TemperatureReading good = device::Read_Temperature(t.rom().nodeId());
+    const auto took = std::chrono::duration_cast<platform::Micros>(clock.now() - from);
+    ASSERT_TRUE(good.ok);
+    for (int back = 1; back <= 40; back += 1) {
+        SCOPED_TRACE("short " + std::to_string(back) + " ms before the end of the reading");
+        device::Bus_Working();
+        box.clear();
+        const int id = at(took - std::chrono::milliseconds(back), [this] { setShorted(true); });
+        const device::TemperatureReading r = device::Read_Temperature(t.rom().nodeId());
+        clock.removeObserver(id);
+        setShorted(false);
+        if (r.ok)
+            EXPECT_EQ(r.celsius, good.celsius);
+        EXPECT_EQ(adapter.protocolErrors().size(), 0u);
+        adapter.clearProtocolErrors();
     }
 }
 

@@ -544,6 +544,42 @@ TEST_P(Edges, PrimedPullupLastsAsLongAsAskedForEveryLength)
     }
 }
 
+// The line is shorted while a strong pull-up is on and freed after the job: the job's next
+// exchange reports the short, and once the line is free again the adapter works at its
+// pace (the pull-up ended with the short, nothing of it is left over).
+TEST_P(Edges, ShortDuringAPullupThenFreed)
+{
+    if (!hasPullup())
+        GTEST_SKIP() << "the passive adapter has no strong pull-up";
+    auto& node = add(0x10, 0x7706);
+    for (int hint : {0, 10, 750}) {
+        SCOPED_TRACE("hint " + std::to_string(hint));
+        std::int32_t s = open();
+        ASSERT_GT(s, 0);
+        ASSERT_TRUE(select(s, node.rom()));
+        platform::TMSetPullupTime(s, static_cast<std::int16_t>(hint));
+        platform::TMOneWireLevel(s, 0, 1, platform::TMEX_PRIME_AFTER_BYTE);
+        EXPECT_GE(platform::TMTouchByte(s, 0x44), 0);
+        clock_.pause(std::chrono::milliseconds(std::max(hint, 20) - 10));
+        setShorted(true);
+        clock_.pause(std::chrono::milliseconds(10));
+        platform::TMOneWireLevel(s, 0, 0, 0);
+        const int match = platform::TMMatchAccess(s, state_);
+        std::uint8_t b[10] = {0xBE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        if (match == 1)
+            EXPECT_EQ(platform::TMBlockStream(s, b, 10), platform::TMEX_BUS_SHORT);
+        else
+            EXPECT_EQ(match, platform::TMEX_BUS_SHORT);
+        platform::TMEndSession(s);
+        setShorted(false);
+        s = open();
+        ASSERT_GT(s, 0);
+        EXPECT_TRUE(select(s, node.rom()));
+        platform::TMEndSession(s);
+        EXPECT_EQ(sorted(pass()), present());
+    }
+}
+
 // A pull-up ended at once (the caller does not wait) leaves the adapter in step.
 TEST_P(Edges, PullupEndedAtOnceThenMoreTraffic)
 {
