@@ -13,6 +13,15 @@ AdapterPeer::~AdapterPeer() { stop(); }
 
 bool AdapterPeer::start(const std::filesystem::path& network, const std::string& adapter)
 {
+    // A peer started again replaces the one before.
+    stop();
+    {
+        std::lock_guard lock(m_);
+        pty_.clear();
+        answer_.clear();
+        resets_ = copies_ = 0;
+        ended_ = false;
+    }
     int toPeer[2], fromPeer[2];
     if (::pipe(toPeer) != 0 || ::pipe(fromPeer) != 0)
         return false;

@@ -3,6 +3,7 @@
 // ends, the nodes age out and come back.
 
 #include "device/onewire/onewirestate.h"
+#include "device/onewire/session.h"
 #include "device/onewire/tmexerror.h"
 #include "platform/adapteremu/emulatedadapter.h"
 #include "platform/onewire/tmex.h"
@@ -99,6 +100,70 @@ TEST_P(AdapterShort, ShortForOneStepInTheMiddleOfAPass)
     tickScan();
     tickScan();
     EXPECT_EQ(list().size(), 3u);
+}
+
+// A device job meets the short between the step that found the last node and the step
+// that ends the pass (which has nothing left to search): that step proves nothing about
+// the line, so the short is not forgotten and not told a second time.
+TEST_P(AdapterShort, ShortMetByAJobBeforeThePassEndsIsToldOnce)
+{
+    tickScan();
+    ASSERT_EQ(list().size(), 3u);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        box.clear();
+        bool more = true;
+        for (int i = 0; i < 3; ++i) {
+            shell::Doscan(more);
+            ASSERT_TRUE(more);
+        }
+        setShorted(true);
+        EXPECT_FALSE(device::uLAN_SelectNode_Access(list().front().id));
+        device::uLAN_End();
+        EXPECT_EQ(told(), 1);
+        for (int steps = 0; more && steps < 10; ++steps)
+            shell::Doscan(more);
+        for (int t = 0; t < 3; ++t)
+            tickScan();
+        EXPECT_EQ(told(), 1) << ::testing::PrintToString(box.prompts());
+        setShorted(false);
+        for (int t = 0; t < 5; ++t)
+            tickScan();
+        EXPECT_EQ(device::busFault(), "");
+        ASSERT_EQ(list().size(), 3u);
+    }
+}
+
+// The line is shorted at any moment of a scan tick (in the middle of a search pass
+// included) and stays shorted for several ticks: it is told once.
+TEST_P(AdapterShort, ShortBeginningAtAnyMomentIsToldOnce)
+{
+    tickScan();
+    ASSERT_EQ(list().size(), 3u);
+    const auto from = clock.now();
+    tickScan();
+    const auto tick = std::chrono::duration_cast<platform::Micros>(clock.now() - from);
+    for (int k = 0; k <= 40; ++k) {
+        SCOPED_TRACE("short at " + std::to_string(k) + "/40 of a tick");
+        box.clear();
+        const auto when = clock.now() + tick * k / 40;
+        auto fired = std::make_shared<bool>(false);
+        const int id = clock.addObserver([this, when, fired](platform::TimePoint now) {
+            if (!*fired && now >= when) {
+                *fired = true;
+                setShorted(true);
+            }
+        });
+        for (int t = 0; t < 4; ++t)
+            tickScan();
+        clock.removeObserver(id);
+        EXPECT_EQ(told(), 1) << ::testing::PrintToString(box.prompts());
+        setShorted(false);
+        for (int t = 0; t < 2; ++t)
+            tickScan();
+        EXPECT_EQ(device::busFault(), "");
+        EXPECT_EQ(list().size(), 3u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Adapters, AdapterShort,
