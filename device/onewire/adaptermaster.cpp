@@ -112,11 +112,14 @@ public:
                 ds.SetupDone = platform::TMSetup(ow.SessionHandle) == 1;
             const std::int16_t r = platform::TMNext(ow.SessionHandle, ow.TmexState);
             platform::processEvents();
-            // A shorted bus is told once; the session stays valid, so the pass ends.
+            // A shorted bus is told once; the session stays valid, so the pass ends. The line
+            // works when a node was found, or when a search found none; the step that ends
+            // the pass behind its last node searches nothing (a short a job met since stays).
             if (r == platform::TMEX_BUS_SHORT)
                 Report_Bus_Short();
-            else if (r >= 0)
+            else if (r == 1 || (r == 0 && !ow.LastStepFound))
                 Bus_Working();
+            ow.LastStepFound = r == 1;
             Found = r == 1;
             if (Found) {
                 platform::TmexRom rom{};
