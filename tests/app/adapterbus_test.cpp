@@ -265,6 +265,28 @@ TEST_P(AdapterBus, AdapterLineGoingAwayIsToldAndTheProgramRuns)
     EXPECT_LE(count(errors(), pty), 3) << "told again and again: " << errors();
 }
 
+// The adapter's line has gone when a request comes: the answer names the device and is
+// neither OK nor an empty network.
+TEST_P(AdapterBus, RequestWithTheAdapterGoneSaysSo)
+{
+    prepare(driver());
+    startProgram();
+    RequestClient client(work.path());
+    ASSERT_TRUE(client.waitUntilServing(60s)) << errors();
+    const std::string pty = peer.ptyPath();
+    ASSERT_TRUE(peer.vanish());
+    const std::string id = nodeId(0x23, 0x0000000A1B2CULL);
+    for (const auto& r : std::vector<std::vector<std::string>>{{"NODEID " + id, "READTEDS"},
+                                                               {"FAMILY 35", "UTID 919106", "WRITETEDS"}}) {
+        SCOPED_TRACE(::testing::PrintToString(r));
+        client.send(RequestClient::requestText(r));
+        ASSERT_TRUE(client.waitForAnswer(60s)) << errors();
+        const std::string answer = lastAnswer(client.response().value_or(""));
+        EXPECT_NE(answer.find(pty), std::string::npos) << answer;
+        EXPECT_EQ(answer.find("\r\nOK"), std::string::npos) << answer;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Adapters, AdapterBus, ::testing::Values("ds2480b", "passive"),
                          [](const auto& info) { return std::string(info.param); });
 
