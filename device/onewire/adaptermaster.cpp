@@ -106,6 +106,7 @@ public:
             Report_Session_Error(static_cast<std::int16_t>(ow.SessionHandle));
         } else {
             result = true;
+            Session_Opened();
             oneWireWindow().Set_CommModeWindow();
             Apply_Speed();
             if (!ds.SetupDone)
@@ -157,6 +158,7 @@ public:
             Report_Session_Error(static_cast<std::int16_t>(ow.SessionHandle));
             return false;
         }
+        Session_Opened();
         platform::TMRom(ow.SessionHandle, ow.TmexState, ow.RomBuffer);
         // The search proves the node once per job; the later accesses only match it.
         const std::int16_t r = proof == NodeProof::Search ? platform::TMAccess(ow.SessionHandle, ow.TmexState)
