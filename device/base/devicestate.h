@@ -16,6 +16,9 @@ struct DeviceState {
     // The adapter's 1-Wire line is shorted: the text the user was told ("" while the
     // bus works). Reported once until a search finds the bus working again.
     std::string BusFault;
+    // The adapter could not be reached at the last session start: why ("" once a session
+    // opens again). Told once per activation (SessionError), kept for whoever asks.
+    std::string AdapterFault;
     // Amplifier link (set by the amplifier window).
     int SelectedAmplifier = 0;  // chain address; below 1 means none
     int SelectedChannel = 0;    // 1..16

@@ -125,6 +125,13 @@ bool allErased(const ByteArray& data, int first, int last)
     return true;
 }
 
+bool mayBeCut(const ByteArray& data, int first, int last)
+{
+    if (first < 0 || last < first || last >= static_cast<int>(data.size()))
+        return false;
+    return data[static_cast<std::size_t>(last)] == 0x00 || allErased(data, first, last);
+}
+
 void readMemoryPages(MemImage& mi, int pages)
 {
     mi.PageSize = 32;
@@ -139,8 +146,7 @@ void readMemoryPages(MemImage& mi, int pages)
     }
     commandAndRead({0xF0, 0x00, 0x00}, mi, 1, n);
     bool ok = !ioFailed();
-    // A node that left the bus reads as FFh throughout.
-    if (ok && allErased(mi.Data, 1, n))
+    if (ok && mayBeCut(mi.Data, 1, n))
         ok = stillPresent();
     uLAN_End();
     mi.ReadOK = ok;

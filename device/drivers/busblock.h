@@ -48,11 +48,15 @@ bool stillPresent();
 bool sameBytes(const ByteArray& a, const ByteArray& b, int first, int last);
 // Every byte of data[first .. last] is FFh.
 bool allErased(const ByteArray& data, int first, int last);
+// A read of data[first .. last] may have been cut off: every byte is FFh (a node that
+// left reads FFh throughout) or the last one is 00h (a line shorted to ground reads 00h
+// from the moment of the short to the end). The node is then asked again.
+bool mayBeCut(const ByteArray& data, int first, int last);
 
 // The read of the memory nodes with 32-byte pages: mi gets Pages x 32 bytes read from
 // address 0000h, RomUsed true and ChecksumOK false. ReadOK is false when the node could
-// not be selected, an I/O error was seen, or an image that reads all FFh came from a
-// node that no longer answers.
+// not be selected, an I/O error was seen, or an image that may have been cut off
+// (mayBeCut) came from a node that no longer answers or a shorted line.
 void readMemoryPages(MemImage& mi, int pages);
 
 // The 1-Wire CRC8 (polynomial x^8 + x^5 + x^4 + 1) of data[first .. last].

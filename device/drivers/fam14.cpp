@@ -82,7 +82,7 @@ void Read_fam14(MemImage& mi, bool fullImage)
     command({0xF0, 0x00});
     readData(mi, base, base + 31);
     bool ok = !ioFailed();
-    if (ok && allErased(mi.Data, 1, mi.PageSize))
+    if (ok && mayBeCut(mi.Data, 1, mi.PageSize))
         ok = stillPresent();
     uLAN_End();
     mi.ReadOK = ok;

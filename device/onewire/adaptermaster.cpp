@@ -106,17 +106,21 @@ public:
             Report_Session_Error(static_cast<std::int16_t>(ow.SessionHandle));
         } else {
             result = true;
+            Session_Opened();
             oneWireWindow().Set_CommModeWindow();
             Apply_Speed();
             if (!ds.SetupDone)
                 ds.SetupDone = platform::TMSetup(ow.SessionHandle) == 1;
             const std::int16_t r = platform::TMNext(ow.SessionHandle, ow.TmexState);
             platform::processEvents();
-            // A shorted bus is told once; the session stays valid, so the pass ends.
+            // A shorted bus is told once; the session stays valid, so the pass ends. The line
+            // works when a node was found, or when a search found none; the step that ends
+            // the pass behind its last node searches nothing (a short a job met since stays).
             if (r == platform::TMEX_BUS_SHORT)
                 Report_Bus_Short();
-            else if (r >= 0)
+            else if (r == 1 || (r == 0 && !ow.LastStepFound))
                 Bus_Working();
+            ow.LastStepFound = r == 1;
             Found = r == 1;
             if (Found) {
                 platform::TmexRom rom{};
@@ -154,6 +158,7 @@ public:
             Report_Session_Error(static_cast<std::int16_t>(ow.SessionHandle));
             return false;
         }
+        Session_Opened();
         platform::TMRom(ow.SessionHandle, ow.TmexState, ow.RomBuffer);
         // The search proves the node once per job; the later accesses only match it.
         const std::int16_t r = proof == NodeProof::Search ? platform::TMAccess(ow.SessionHandle, ow.TmexState)

@@ -21,6 +21,9 @@ struct OneWireState {
     // selection that starts a device job, so a driver can tell a read that did not
     // happen from one that read zeros.
     bool IoError = false;
+    // The last search step found a node. After the pass's last node the next step ends
+    // the pass without a search on the bus, so it proves nothing about the line.
+    bool LastStepFound = false;
 };
 
 OneWireState& oneWireState();

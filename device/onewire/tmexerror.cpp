@@ -46,6 +46,10 @@ std::string TMEX_Error_Text(int code)
 void Report_Session_Error(int code)
 {
     DeviceState& ds = deviceState();
+    {
+        const std::string why = platform::portErrorText(ds.PortType, ds.PortNum);
+        ds.AdapterFault = "the microLAN cannot be accessed" + (why.empty() ? std::string() : ": " + why);
+    }
     if (ds.SessionError)
         return;
     ds.SessionError = 1;
@@ -91,5 +95,9 @@ void Bus_Working()
 }
 
 std::string busFault() { return deviceState().BusFault; }
+
+void Session_Opened() { deviceState().AdapterFault.clear(); }
+
+std::string adapterFault() { return deviceState().AdapterFault; }
 
 } // namespace device

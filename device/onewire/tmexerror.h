@@ -9,8 +9,13 @@ namespace device {
 std::string TMEX_Error_Text(int code);
 
 // Shows "Error accessing the microLAN" with the port, unless a failure was already
-// reported since the interface was activated (SessionError).
+// reported since the interface was activated (SessionError). AdapterFault keeps why
+// either way, until Session_Opened.
 void Report_Session_Error(int code);
+// A session opened on the adapter: it is reachable again.
+void Session_Opened();
+// Why the adapter could not be reached at the last session start, "" when it could.
+std::string adapterFault();
 
 // The adapter found its 1-Wire line shorted (TMEX_BUS_SHORT): the first time since the
 // bus last worked, the text ("1-Wire bus short circuit on <adapter>") goes into the

@@ -1,4 +1,5 @@
-// RequestEngine: a request that meets a shorted adapter bus answers with that error.
+// RequestEngine: a request that meets a shorted adapter bus, or an adapter that cannot be
+// reached, answers with that error (not as an empty network).
 
 #include "server/engine/requestengine.h"
 
@@ -11,7 +12,9 @@ bool RequestEngine::busFaultAnswers(Run& run, const std::vector<std::string>& li
 {
     if (host_.amplifierLinkChosen())
         return false;
-    const std::string fault = device::busFault();
+    std::string fault = device::busFault();
+    if (fault.empty())
+        fault = device::adapterFault();
     if (fault.empty())
         return false;
     addLog("Error: " + fault);

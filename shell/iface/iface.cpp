@@ -106,6 +106,7 @@ void Iface::ActivateIF()
     auto& ds = device::deviceState();
     ds.SessionError = 0;
     ds.BusFault.clear();
+    ds.AdapterFault.clear();
     host_.activationStarted();
     if (!menu.MnuSetupIF[0].checked)
         treeToolTip = "Click in tree to activate";

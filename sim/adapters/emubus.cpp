@@ -17,10 +17,22 @@ void EmuBus::applySpeed()
         net_->setSpeed(speed_);
 }
 
+void EmuBus::releaseNetworkPullup()
+{
+    // A pull-up that began on a working line ends on the network even when the line has
+    // been shorted since (the network would count it on to the next bus event).
+    if (!networkPullup_)
+        return;
+    networkPullup_ = false;
+    OnChipTime t(*this);
+    net_->setStrongPullup(false);
+}
+
 EmuBus::ResetResult EmuBus::reset(Micros& took)
 {
     pullupOn_ = false;
     if (shorted_) {
+        releaseNetworkPullup();
         // The line never comes back up: nothing on the bus sees the pulse end.
         took = sim::timingFor(speed_).resetPresence;
         time_ += took;
@@ -30,6 +42,7 @@ EmuBus::ResetResult EmuBus::reset(Micros& took)
     applySpeed();
     const Micros before = net_->busTime();
     const bool presence = net_->reset();
+    networkPullup_ = false;  // bus activity ends it
     took = net_->busTime() - before;
     time_ += took;
     spent_ += took;
@@ -40,6 +53,7 @@ int EmuBus::bit(int value, Micros& took)
 {
     pullupOn_ = false;
     if (shorted_) {
+        releaseNetworkPullup();
         took = sim::timingFor(speed_).slot;
         time_ += took;
         return 0;
@@ -48,6 +62,7 @@ int EmuBus::bit(int value, Micros& took)
     applySpeed();
     const Micros before = net_->busTime();
     const int read = net_->touchBit(value != 0 ? 1 : 0);
+    networkPullup_ = false;  // bus activity ends it
     took = net_->busTime() - before;
     time_ += took;
     spent_ += took;
@@ -58,6 +73,7 @@ std::uint8_t EmuBus::byte(std::uint8_t value, Micros& took)
 {
     pullupOn_ = false;
     if (shorted_) {
+        releaseNetworkPullup();
         took = sim::timingFor(speed_).slot * 8;
         time_ += took;
         return 0;
@@ -66,6 +82,7 @@ std::uint8_t EmuBus::byte(std::uint8_t value, Micros& took)
     applySpeed();
     const Micros before = net_->busTime();
     const std::uint8_t read = net_->touchByte(value);
+    networkPullup_ = false;  // bus activity ends it
     took = net_->busTime() - before;
     time_ += took;
     spent_ += took;
@@ -88,6 +105,7 @@ void EmuBus::startPullup()
     if (!shorted_) {
         OnChipTime t(*this);
         net_->setStrongPullup(true);
+        networkPullup_ = true;
     }
 }
 
@@ -96,15 +114,14 @@ void EmuBus::endPullup()
     if (!pullupOn_)
         return;
     pullupOn_ = false;
-    if (!shorted_) {
-        OnChipTime t(*this);
-        net_->setStrongPullup(false);
-    }
+    releaseNetworkPullup();
 }
 
 bool EmuBus::programPulse(Micros length)
 {
     pullupOn_ = false;
+    if (shorted_)
+        releaseNetworkPullup();
     bool taken = false;
     if (!shorted_) {
         OnChipTime t(*this);

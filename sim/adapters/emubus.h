@@ -64,6 +64,8 @@ private:
     };
 
     void applySpeed();
+    // Ends the network's strong pull-up, if it has one on from startPullup().
+    void releaseNetworkPullup();
 
     std::shared_ptr<sim::SimNetwork> net_;
     ChipClock chipClock_;
@@ -71,6 +73,7 @@ private:
     Micros spent_{0};  // bus time the network has counted for this adapter's operations
     bool shorted_ = false;
     bool pullupOn_ = false;
+    bool networkPullup_ = false;  // the network has a strong pull-up on from startPullup()
     sim::Speed speed_ = sim::Speed::Standard;
 };
 

@@ -13,6 +13,15 @@ AdapterPeer::~AdapterPeer() { stop(); }
 
 bool AdapterPeer::start(const std::filesystem::path& network, const std::string& adapter)
 {
+    // A peer started again replaces the one before.
+    stop();
+    {
+        std::lock_guard lock(m_);
+        pty_.clear();
+        answer_.clear();
+        resets_ = copies_ = 0;
+        ended_ = false;
+    }
     int toPeer[2], fromPeer[2];
     if (::pipe(toPeer) != 0 || ::pipe(fromPeer) != 0)
         return false;
@@ -135,5 +144,44 @@ std::map<std::string, std::vector<std::uint8_t>> AdapterPeer::memory()
 }
 
 bool AdapterPeer::reload() { return ask("reload", "reloaded", std::chrono::seconds(20)); }
+
+bool AdapterPeer::vanish() { return ask("vanish", "vanished", std::chrono::seconds(20)); }
+
+bool AdapterPeer::setShorted(bool on)
+{
+    const std::string c = on ? "short on" : "short off";
+    return ask(c, c, std::chrono::seconds(20));
+}
+
+long AdapterPeer::hostWrites()
+{
+    {
+        std::lock_guard lock(m_);
+        answer_.clear();
+    }
+    const std::string line = "writes\n";
+    if (::write(in_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+        return -1;
+    std::unique_lock lock(m_);
+    if (!changed_.wait_for(lock, std::chrono::seconds(20),
+                           [&] { return (!answer_.empty() && answer_.back().rfind("writes ", 0) == 0) || ended_; }) ||
+        ended_)
+        return -1;
+    return std::stol(answer_.back().substr(7));
+}
+
+std::vector<std::string> AdapterPeer::protocolErrors()
+{
+    std::vector<std::string> errors;
+    if (!ask("errors", "end", std::chrono::seconds(20))) {
+        errors.push_back("(the peer did not answer)");
+        return errors;
+    }
+    std::lock_guard lock(m_);
+    for (const auto& l : answer_)
+        if (l.rfind("error ", 0) == 0)
+            errors.push_back(l.substr(6));
+    return errors;
+}
 
 } // namespace testing_support

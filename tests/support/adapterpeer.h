@@ -39,6 +39,14 @@ public:
     std::map<std::string, std::vector<std::uint8_t>> memory();
     // The nodes get their first memory back.
     bool reload();
+    // The adapter's side of the line goes (the program's tty hangs up); its name stays taken.
+    bool vanish();
+    // Shorts the 1-Wire line (or frees it).
+    bool setShorted(bool on);
+    // The program's writes to the adapter so far (-1 when the peer did not answer).
+    long hostWrites();
+    // What the emulated adapter was sent that its chip does not allow.
+    std::vector<std::string> protocolErrors();
 
 private:
     void readLoop();

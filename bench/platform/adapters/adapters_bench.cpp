@@ -190,6 +190,10 @@ bool timeJob(Bench& b, const JobRow& job, std::chrono::microseconds& elapsed, st
     device::uLAN_End();
     b.net->clearTranscript();
     b.adapter.traffic->clear();
+    if (b.adapter.serialEmu)
+        b.adapter.serialEmu->clearCounters();
+    if (b.adapter.ds2490)
+        b.adapter.ds2490->clearCounters();
     const auto busBefore = b.net->busTime();
     const auto t0 = platform::clock().now();
     const bool ok = job.run(b);
@@ -248,6 +252,20 @@ bool runJob(AdapterKind kind, const JobRow& job)
             over = over || (kind == AdapterKind::Ds2480b && ratio > kSerialLimit);
             std::printf("  serial bytes %6ld (fewest %6ld, %.2fx)", bytes, f.serialBytes, ratio);
         }
+        // The backend's own counts against what its emulator saw.
+        bool miscounted = false;
+        if (b.adapter.serialEmu) {
+            const auto& e = b.adapter.serialEmu->counters();
+            miscounted = e.roundTrips != t.roundTrips || e.bytesFromHost != t.bytesOut || e.bytesToHost != t.bytesIn;
+            if (miscounted)
+                std::printf("  [emulator: round trips %ld, bytes %ld out %ld in]", e.roundTrips, e.bytesFromHost,
+                            e.bytesToHost);
+        } else if (b.adapter.ds2490) {
+            miscounted = b.adapter.ds2490->counters().total() != t.usbTransfers;
+            if (miscounted)
+                std::printf("  [emulator: USB transfers %ld]", b.adapter.ds2490->counters().total());
+        }
+        over = over || miscounted;
         std::printf("  bus %7.1f ms  job %8.1f ms%s%s\n", static_cast<double>(bus.count()) / 1000.0,
                     static_cast<double>(elapsed.count()) / 1000.0, ok ? "" : "  FAILED", over ? "  OVER LIMIT" : "");
     }

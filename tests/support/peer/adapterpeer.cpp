@@ -10,7 +10,12 @@
 // whenever the count of reset pulses or of completed scratchpad copies changed.
 // stdin, one command a line: "dump" prints "memory <node id> <hex bytes>" per EEPROM
 // node and then "end"; "reload" loads the description again (the nodes get their first
-// memory back) and prints "reloaded"; end of input ends the peer.
+// memory back) and prints "reloaded"; "short on" / "short off" shorts the 1-Wire line or
+// frees it and prints "short <on|off>"; "errors" prints "error <text>" per protocol error
+// the adapter saw and then "end"; "writes" prints "writes <n>", the host's
+// writes to the adapter so far; "vanish" closes the adapter's side of the line (the
+// program's tty hangs up; the name stays taken, so no other peer gets it) and prints
+// "vanished"; end of input ends the peer.
 //
 // The adapter loses its power when no program holds the port open (the line is hung
 // up): it starts again from power-up, as a real one powered from the port would.
@@ -106,7 +111,7 @@ int main(int argc, char** argv)
     else
         adapter = std::make_unique<platform::emu::Ds2480bEmu>(net);
 
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
     char name[128] = {};
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
         std::cerr << "cannot create a pseudo-terminal: " << std::strerror(errno) << "\n";
@@ -134,6 +139,7 @@ int main(int argc, char** argv)
     bool hungUp = true;
     int baud = 9600;
     std::string unsent, command;
+    [[maybe_unused]] int keptSlave = -1;
     for (;;) {
         pollfd fds[2] = {{master, POLLIN, 0}, {0, POLLIN, 0}};
         ::poll(fds, 2, 1);
@@ -153,9 +159,27 @@ int main(int argc, char** argv)
                     std::string e;
                     net->loadFile(argv[1], e);
                     say("reloaded");
+                } else if (c == "short on" || c == "short off") {
+                    adapter->setShorted(c == "short on");
+                    say(c);
+                } else if (c == "vanish") {
+                    if (master >= 0) {
+                        keptSlave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+                        ::close(master);
+                        master = -1;
+                    }
+                    say("vanished");
+                } else if (c == "writes") {
+                    say("writes " + std::to_string(adapter->counters().hostWrites));
+                } else if (c == "errors") {
+                    for (const auto& e : adapter->protocolErrors())
+                        say("error " + e);
+                    say("end");
                 }
             }
         }
+        if (master < 0)
+            continue;
         if ((fds[0].revents & POLLHUP) && !(fds[0].revents & POLLIN)) {
             // No program holds the port: the adapter has no power.
             hungUp = true;
