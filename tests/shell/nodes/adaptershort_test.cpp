@@ -5,9 +5,9 @@
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
 #include "device/onewire/tmexerror.h"
-#include "platform/adapteremu/emulatedadapter.h"
 #include "platform/onewire/tmex.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/adapters/emulatedadapter.h"
+#include "sim/onewire/simnode.h"
 #include "tests/shell/nodes/nodefakes.h"
 
 namespace nodetest {
