@@ -20,7 +20,7 @@
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodes/nodetreeview.h"
+#include "shell/nodetree/nodetreeview.h"
 #include "shell/nodes/windowgraveyard.h"
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/kit/scriptedmessagebox.h"

@@ -8,7 +8,7 @@
 #include "platform/onewire/tmex.h"
 #include "sim/adapters/emulatedadapter.h"
 #include "sim/onewire/simnode.h"
-#include "tests/shell/nodes/nodefakes.h"
+#include "tests/support/nodefakes.h"
 
 namespace nodetest {
 namespace {

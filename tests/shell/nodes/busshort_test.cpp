@@ -2,7 +2,7 @@
 // through the node scan: told once while it lasts and again after it cleared and came
 // back, every pass still ends, so the nodes age out of the tree.
 
-#include "nodefakes.h"
+#include "tests/support/nodefakes.h"
 
 #include "device/onewire/tmexerror.h"
 #include "sim/adapters/emulatedadapter.h"

@@ -1,7 +1,7 @@
-#include "nodefakes.h"
+#include "tests/support/nodefakes.h"
 #include "tests/support/qtapp.h"
 
-#include "shell/nodes/nodetreeview.h"
+#include "shell/nodetree/nodetreeview.h"
 
 #include <QApplication>
 #include <QTreeWidget>

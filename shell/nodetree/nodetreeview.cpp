@@ -1,4 +1,4 @@
-#include "shell/nodes/nodetreeview.h"
+#include "shell/nodetree/nodetreeview.h"
 
 #include "platform/qt/cp1252.h"
 #include "shell/nodes/nodelist.h"
