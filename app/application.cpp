@@ -17,7 +17,7 @@
 #include "editor/tedswindow/tedsf.h"
 #include "amplifier/peloxf/peloxf.h"
 #include "shell/jobs/jobqueue.h"
-#include "shell/nodewindows/tedsfields.h"
+#include "shell/nodes/tedsfields.h"
 #include "sim/amplifier/amplifiersimconfig.h"
 #include "sim/amplifier/ptyserver.h"
 #include "platform/base/system.h"

@@ -3,7 +3,7 @@
 #include "core/codecs/sinumber.h"
 #include "core/numeric/numberrules.h"
 #include "core/tdl/tdlstate.h"
-#include "shell/nodewindows/tedsfields.h"
+#include "shell/nodes/tedsfields.h"
 
 #include <algorithm>
 #include <cctype>

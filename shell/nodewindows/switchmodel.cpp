@@ -7,8 +7,8 @@
 #include "device/drivers/dualswitch.h"
 #include "shell/iface/neighbourwindows.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/nodes/tedsfields.h"
 #include "shell/nodewindows/boundrecord.h"
-#include "shell/nodewindows/tedsfields.h"
 
 namespace shell {
 

@@ -19,7 +19,7 @@
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "shell/nodewindows/switchf.h"
 #include "shell/nodewindows/switchgains.h"
-#include "shell/nodewindows/tedsfields.h"
+#include "shell/nodes/tedsfields.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"

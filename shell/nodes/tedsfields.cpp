@@ -1,4 +1,4 @@
-#include "shell/nodewindows/tedsfields.h"
+#include "shell/nodes/tedsfields.h"
 
 namespace shell {
 
