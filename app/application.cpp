@@ -26,7 +26,7 @@
 #include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qtservices.h"
 #include "editor/compiledialog/expanddefine.h"
-#include "editor/nodelist/nodelistf.h"
+#include "editor/nodelistwindow/nodelistf.h"
 #include "platform/mixer/mixerbackend.h"
 #include "shell/help/help.h"
 #include "shell/help/helpwindow.h"

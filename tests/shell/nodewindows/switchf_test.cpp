@@ -18,7 +18,7 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "shell/nodewindows/switchf.h"
-#include "shell/nodewindows/switchgains.h"
+#include "shell/nodemodels/switchgains.h"
 #include "shell/nodes/tedsfields.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/simadapter.h"

@@ -1,4 +1,4 @@
-#include "shell/nodewindows/switchmodel.h"
+#include "shell/nodemodels/switchmodel.h"
 
 #include "core/base/corestate.h"
 #include "core/base/message.h"
@@ -8,7 +8,7 @@
 #include "shell/iface/neighbourwindows.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/tedsfields.h"
-#include "shell/nodewindows/boundrecord.h"
+#include "shell/nodemodels/boundrecord.h"
 
 namespace shell {
 

@@ -2,7 +2,7 @@
 // (buttons queue jobs, option and box set the write, keys, clipboard and dragging edit
 // the list).
 
-#include "editor/nodelist/nodelistf.h"
+#include "editor/nodelistwindow/nodelistf.h"
 
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"

@@ -1,4 +1,4 @@
-#include "shell/nodewindows/switchgains.h"
+#include "shell/nodemodels/switchgains.h"
 
 #include "core/codecs/sinumber.h"
 #include "core/numeric/numberrules.h"

@@ -1,4 +1,4 @@
-#include "editor/nodelist/nodelistf.h"
+#include "editor/nodelistwindow/nodelistf.h"
 
 #include "platform/qt/cp1252.h"
 

@@ -1,4 +1,4 @@
-#include "shell/nodewindows/boundrecord.h"
+#include "shell/nodemodels/boundrecord.h"
 
 #include <stdexcept>
 #include <string>

@@ -6,7 +6,7 @@
 // Every device access runs as a job of the window (the owner posts them through
 // `post`), so it never interleaves with another job's bus traffic.
 
-#include "shell/nodewindows/switchgains.h"
+#include "shell/nodemodels/switchgains.h"
 
 #include <array>
 #include <functional>
