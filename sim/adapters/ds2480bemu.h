@@ -12,7 +12,7 @@
 // F1h, the strong pull-up armed after every data byte, the 12 V programming pulse when
 // the supply is there, and the baud-rate parameter.
 
-#include "sim/adapters/serialemu.h"
+#include "sim/adapters/serialadapteremu.h"
 
 #include <array>
 #include <optional>

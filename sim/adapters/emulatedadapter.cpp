@@ -1,8 +1,8 @@
 #include "sim/adapters/emulatedadapter.h"
 
-#include "platform/adapters/ds2480b.h"
-#include "platform/adapters/ds2490.h"
-#include "platform/adapters/passiveserial.h"
+#include "platform/adapters/ds2480bbackend.h"
+#include "platform/adapters/ds2490backend.h"
+#include "platform/adapters/passiveserialbackend.h"
 #include "platform/base/system.h"
 #include "sim/onewire/simbackend.h"
 #include "sim/serial/memoryserialport.h"

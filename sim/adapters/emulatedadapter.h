@@ -5,11 +5,11 @@
 // TEDSMITH_TEST_ADAPTER (sim, passive, ds2480b, ds2490) chooses it for test programs
 // that serve their network through serveFromEnvironment().
 
-#include "sim/adapters/ds2480bemu.h"
-#include "sim/adapters/ds2490emu.h"
-#include "sim/adapters/passiveemu.h"
 #include "platform/adapters/adaptertraffic.h"
 #include "platform/onewire/tmex.h"
+#include "sim/adapters/ds2480bemu.h"
+#include "sim/adapters/ds2490emu.h"
+#include "sim/adapters/passiveadapteremu.h"
 #include "sim/onewire/simnetwork.h"
 
 #include <memory>

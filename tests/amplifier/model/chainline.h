@@ -5,10 +5,10 @@
 // the transport's line.
 
 #include "device/amplink/peloxtransport.h"
+#include "platform/serial/termiosserialport.h"
+#include "sim/amplifier/amplifierptyserver.h"
 #include "sim/amplifier/amplifiersimconfig.h"
-#include "sim/amplifier/ptyserver.h"
 #include "sim/serial/memoryserialport.h"
-#include "platform/serial/termiosport.h"
 #include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>

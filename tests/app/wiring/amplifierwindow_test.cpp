@@ -1,14 +1,14 @@
 // The amplifier window as the main window reaches it: created and loaded at its first
 // showing, unloaded with its queued jobs when the interface changes.
 
-#include "app/amplifierwindow.h"
+#include "app/amplifierwindowhost.h"
 
 #include "amplifier/peloxf/peloxf.h"
-#include "sim/serial/memoryserialport.h"
 #include "device/amplink/peloxtransport.h"
 #include "shell/jobs/jobqueue.h"
-#include "tests/support/qtapp.h"
+#include "sim/serial/memoryserialport.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/qtapp.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
-#include "sim/amplifier/ptyserver.h"
+#include "platform/serial/termiosserialport.h"
+#include "sim/amplifier/amplifierptyserver.h"
 #include "sim/onewire/simnode.h"
-#include "platform/serial/termiosport.h"
 #include "tests/kit/memorytrace.h"
 
 #include <gtest/gtest.h>

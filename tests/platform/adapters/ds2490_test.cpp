@@ -4,9 +4,9 @@
 // around a pulse, no status polled while a block runs, and a pull-up whose end the
 // bridge does not confirm.
 
-#include "sim/adapters/ds2490emu.h"
-#include "platform/adapters/ds2490.h"
+#include "platform/adapters/ds2490backend.h"
 #include "platform/base/clock.h"
+#include "sim/adapters/ds2490emu.h"
 #include "sim/onewire/simnode.h"
 #include "sim/onewire/simscratcheeprom.h"
 #include "tests/kit/virtualclock.h"

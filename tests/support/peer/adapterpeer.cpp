@@ -21,7 +21,7 @@
 // up): it starts again from power-up, as a real one powered from the port would.
 
 #include "sim/adapters/ds2480bemu.h"
-#include "sim/adapters/passiveemu.h"
+#include "sim/adapters/passiveadapteremu.h"
 #include "sim/onewire/simnetwork.h"
 #include "sim/onewire/simscratcheeprom.h"
 

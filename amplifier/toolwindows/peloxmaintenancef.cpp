@@ -1,4 +1,4 @@
-#include "amplifier/toolwindows/pelox_maintenancef.h"
+#include "amplifier/toolwindows/peloxmaintenancef.h"
 
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"

@@ -1,4 +1,4 @@
-#include "app/splash.h"
+#include "app/starting.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "platform/mixer/alsamixer.h"
+#include "platform/mixer/alsamixerbackend.h"
 
 #ifdef TS_HAVE_ALSA
 

@@ -1,4 +1,4 @@
-#include "amplifier/toolwindows/pelox_dl_templates.h"
+#include "amplifier/toolwindows/peloxdltemplates.h"
 
 #include "platform/base/clock.h"
 #include "platform/qt/cp1252.h"

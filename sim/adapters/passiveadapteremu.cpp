@@ -1,4 +1,4 @@
-#include "sim/adapters/passiveemu.h"
+#include "sim/adapters/passiveadapteremu.h"
 
 namespace platform::emu {
 

@@ -1,6 +1,6 @@
-#include "platform/adapters/serialadapter.h"
+#include "platform/adapters/serialadapterbackend.h"
 
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
 
 #include "platform/serial/comports.h"
 

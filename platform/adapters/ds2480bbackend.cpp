@@ -1,4 +1,4 @@
-#include "platform/adapters/ds2480b.h"
+#include "platform/adapters/ds2480bbackend.h"
 
 namespace platform {
 

@@ -21,7 +21,7 @@
 // a missing or wrong one is an error. The normal speed choice uses regular timing,
 // relaxed the flexible timing with slower slew and longer write-1 and sampling times.
 
-#include "platform/adapters/serialadapter.h"
+#include "platform/adapters/serialadapterbackend.h"
 
 namespace platform {
 

@@ -8,8 +8,8 @@
 // What the adapter is sent that its datasheet does not allow is a protocol error:
 // recorded for the test, never guessed around.
 
-#include "sim/adapters/emubus.h"
 #include "platform/base/clock.h"
+#include "sim/adapters/emubus.h"
 #include "sim/serial/memoryserialport.h"
 
 #include <cstdint>

@@ -4,9 +4,9 @@
 
 #include "../tools/toolsenv.h"
 
-#include "amplifier/toolwindows/pelox_dl_templates.h"
-#include "tests/support/qtapp.h"
+#include "amplifier/toolwindows/peloxdltemplates.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/qtapp.h"
 #include "tests/support/widgetfit.h"
 
 #include <QAbstractItemView>

@@ -1,4 +1,4 @@
-#include "sim/amplifier/ptyserver.h"
+#include "sim/amplifier/amplifierptyserver.h"
 
 #include <algorithm>
 #include <cerrno>

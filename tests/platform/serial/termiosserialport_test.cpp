@@ -1,7 +1,7 @@
 // The tty port against a real pseudo-terminal, and the port-number rule.
 
 #include "platform/serial/comports.h"
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
 
 #include <gtest/gtest.h>
 

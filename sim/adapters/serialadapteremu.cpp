@@ -1,4 +1,4 @@
-#include "sim/adapters/serialemu.h"
+#include "sim/adapters/serialadapteremu.h"
 
 #include <algorithm>
 #include <cstdio>

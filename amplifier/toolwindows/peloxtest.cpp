@@ -1,4 +1,4 @@
-#include "amplifier/toolwindows/pelox_test.h"
+#include "amplifier/toolwindows/peloxtest.h"
 
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"

@@ -1,4 +1,4 @@
-#include "platform/adapters/passiveserial.h"
+#include "platform/adapters/passiveserialbackend.h"
 
 namespace platform {
 

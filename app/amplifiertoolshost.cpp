@@ -1,9 +1,9 @@
-#include "app/amplifiertools.h"
+#include "app/amplifiertoolshost.h"
 
 #include "amplifier/model/amplifierrecord.h"
-#include "amplifier/toolwindows/pelox_dl_templates.h"
-#include "amplifier/toolwindows/pelox_maintenancef.h"
-#include "amplifier/toolwindows/pelox_test.h"
+#include "amplifier/toolwindows/peloxdltemplates.h"
+#include "amplifier/toolwindows/peloxmaintenancef.h"
+#include "amplifier/toolwindows/peloxtest.h"
 
 namespace app {
 

@@ -1,8 +1,8 @@
 // The passive adapter emulator: each character one piece of 1-Wire signalling, its echo
 // the bus read back, at the end of its frame.
 
-#include "sim/adapters/passiveemu.h"
 #include "platform/base/clock.h"
+#include "sim/adapters/passiveadapteremu.h"
 #include "sim/onewire/simnode.h"
 #include "tests/kit/virtualclock.h"
 

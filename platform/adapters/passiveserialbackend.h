@@ -9,7 +9,7 @@
 // strong pull-up of its own (the line idles high through the port's TX line) and no
 // programming voltage.
 
-#include "platform/adapters/serialadapter.h"
+#include "platform/adapters/serialadapterbackend.h"
 
 namespace platform {
 

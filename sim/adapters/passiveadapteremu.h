@@ -13,7 +13,7 @@
 // error, with the bus left alone. Eight slot characters at a byte boundary of one write
 // make one byte on the bus (the transcript shows bytes where the host wrote bytes).
 
-#include "sim/adapters/serialemu.h"
+#include "sim/adapters/serialadapteremu.h"
 
 namespace platform::emu {
 

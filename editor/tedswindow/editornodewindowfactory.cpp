@@ -1,4 +1,4 @@
-#include "editor/tedswindow/editorwindowfactory.h"
+#include "editor/tedswindow/editornodewindowfactory.h"
 
 #include "editor/tedswindow/tedsf.h"
 #include "shell/nodes/nodelist.h"

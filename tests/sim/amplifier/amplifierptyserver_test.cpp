@@ -1,6 +1,6 @@
 // The chain served on a pseudo-terminal (real time, short).
 
-#include "sim/amplifier/ptyserver.h"
+#include "sim/amplifier/amplifierptyserver.h"
 
 #include <gtest/gtest.h>
 

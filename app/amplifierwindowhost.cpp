@@ -1,7 +1,7 @@
-#include "app/amplifierwindow.h"
+#include "app/amplifierwindowhost.h"
 
 #include "amplifier/peloxf/peloxf.h"
-#include "app/amplifiertools.h"
+#include "app/amplifiertoolshost.h"
 
 namespace app {
 

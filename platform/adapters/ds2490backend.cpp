@@ -1,4 +1,4 @@
-#include "platform/adapters/ds2490.h"
+#include "platform/adapters/ds2490backend.h"
 
 #include "platform/base/clock.h"
 
