@@ -1,41 +1,40 @@
 #include "app/application.h"
 
-#include "app/amplifiertools.h"
-#include "app/amplifierwindow.h"
+#include "amplifier/peloxf/peloxf.h"
+#include "app/amplifiertoolshost.h"
+#include "app/amplifierwindowhost.h"
 #include "app/documentfields.h"
 #include "app/library.h"
-#include "app/serverbridge.h"
 #include "app/nodelisthost.h"
-#include "app/splash.h"
+#include "app/serverbridge.h"
+#include "app/starting.h"
 #include "core/base/message.h"
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
 #include "core/startup/startup.h"
+#include "editor/compiledialog/expanddefine.h"
 #include "editor/createremap/newremaptemplate.h"
+#include "editor/nodelistwindow/nodelistf.h"
+#include "editor/tedswindow/editornodewindowfactory.h"
 #include "editor/tedswindow/editorstate.h"
-#include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
-#include "amplifier/peloxf/peloxf.h"
-#include "shell/jobs/jobqueue.h"
-#include "shell/nodewindows/tedsfields.h"
-#include "platform/amplifiersim/amplifiersimconfig.h"
-#include "platform/amplifiersim/ptyserver.h"
-#include "platform/base/system.h"
 #include "platform/adapters/adapterbackends.h"
-#include "platform/onewire/simbackend.h"
+#include "platform/base/system.h"
+#include "platform/mixer/mixerbackend.h"
 #include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qtservices.h"
-#include "editor/compiledialog/expanddefine.h"
-#include "editor/nodelist/nodelistf.h"
-#include "platform/mixer/mixerbackend.h"
 #include "shell/help/help.h"
 #include "shell/help/helpwindow.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/mixer/mixerctrl.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "shell/nodes/tedsfields.h"
+#include "shell/nodewindows/shellnodewindowfactory.h"
 #include "shell/trace/debugf.h"
+#include "sim/amplifier/amplifierptyserver.h"
+#include "sim/amplifier/amplifiersimconfig.h"
+#include "sim/onewire/simbackend.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -218,7 +217,7 @@ int run(int argc, char** argv)
     ui.nodeList = &nodeList;
     editor::setNodeListProvider([&nodeList] { return &nodeList.window().model(); });
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
-    shell::MinimalNodeWindowFactory shellWindows;
+    shell::ShellNodeWindowFactory shellWindows;
     editor::EditorNodeWindowFactory nodeWindows(shellWindows);
     ui.tedsWindows = &nodeWindows;
     shell::setNodeWindowFactory(&nodeWindows);

@@ -3,7 +3,7 @@
 // window's gains, the amplifier window's sensitivity): a lookup from a node window to
 // its TEDS fields, registered with the shell for as long as the object lives.
 
-#include "shell/nodewindows/tedsfields.h"
+#include "shell/nodes/tedsfields.h"
 
 namespace editor {
 class TedsDocument;

@@ -1,6 +1,6 @@
 #include "app/nodelisthost.h"
 
-#include "editor/nodelist/nodelistf.h"
+#include "editor/nodelistwindow/nodelistf.h"
 
 namespace app {
 

@@ -1,11 +1,11 @@
 #include "app/serverbridge.h"
 
 #include "amplifier/peloxf/peloxf.h"
-#include "app/amplifierwindow.h"
+#include "app/amplifierwindowhost.h"
 
 #include "core/base/message.h"
 #include "editor/nodelist/nodelistmodel.h"
-#include "editor/tedswindow/editorwindowfactory.h"
+#include "editor/tedswindow/editornodewindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/mainwindow/mainf.h"

@@ -13,7 +13,7 @@
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/tedsfields.h"
+#include "shell/nodes/tedsfields.h"
 
 
 namespace amplifier {

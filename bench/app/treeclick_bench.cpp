@@ -9,16 +9,16 @@
 #include "core/lists/manufacturerlist.h"
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
-#include "editor/tedswindow/editorwindowfactory.h"
+#include "editor/tedswindow/editornodewindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
 #include "platform/base/clock.h"
-#include "platform/onewire/simbackend.h"
-#include "platform/onewiresim/simnetwork.h"
 #include "platform/qt/qtservices.h"
 #include "shell/iface/iface.h"
 #include "shell/mainwindow/mainf.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "sim/onewire/simbackend.h"
+#include "sim/onewire/simnetwork.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 
 #include <QApplication>
 #include <QTest>

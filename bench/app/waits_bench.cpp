@@ -2,7 +2,7 @@
 // splash held to 2000 ms after start (DelayUntil). A wait must sleep: the share is
 // measured as process CPU time over wall time.
 
-#include "app/splash.h"
+#include "app/starting.h"
 #include "core/base/message.h"
 #include "platform/base/clock.h"
 #include "platform/qt/qtservices.h"

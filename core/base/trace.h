@@ -1,9 +1,8 @@
 #pragma once
-// Trace lines. The shell's trace window registers the sink; before that, and in
-// tests without one, lines are kept in memory.
+// Trace lines. The shell's trace window registers the sink; without one, lines go
+// nowhere (tests keep them in a MemoryTrace, tests/kit/memorytrace.h).
 
 #include <string>
-#include <vector>
 
 namespace core {
 
@@ -21,13 +20,6 @@ void logTracewindow(const std::string& line);
 
 bool traceOn();
 void setTraceOn(bool on);
-
-// A sink that keeps the lines (tests).
-class MemoryTrace final : public TraceSink {
-public:
-    void append(const std::string& line) override { lines.push_back(line); }
-    std::vector<std::string> lines;
-};
 
 class ScopedTrace {
 public:

@@ -49,7 +49,7 @@ public:
     virtual int programByte(int value, int address, int memoryType, int& bits, int zeros) = 0;
 
     // The adapter branch moves a command and its data as one exchange (no 32-byte limit:
-    // these are not the Parts' Block_IO); the drivers then merge them.
+    // these are not the 32-byte Block_IO); the drivers then merge them.
     virtual bool mergesBlocks() const { return false; }
     // Sends bytes whose read-back nobody needs: the adapter may send them with the next
     // exchange of the job.

@@ -1,10 +1,10 @@
 #include "platform/adapters/adapterbackends.h"
 
-#include "platform/adapters/ds2480b.h"
-#include "platform/adapters/ds2490.h"
+#include "platform/adapters/ds2480bbackend.h"
+#include "platform/adapters/ds2490backend.h"
 #include "platform/adapters/libusbtransfer.h"
-#include "platform/adapters/passiveserial.h"
-#include "platform/serial/termiosport.h"
+#include "platform/adapters/passiveserialbackend.h"
+#include "platform/serial/termiosserialport.h"
 
 namespace platform {
 

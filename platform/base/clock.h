@@ -1,11 +1,10 @@
 #pragma once
 // The one clock service. Every wait and timeout of the program goes through it:
-// the system clock sleeps between event polls, the virtual clock lets tests run
-// 10 s timeouts in no time.
+// the system clock sleeps between event polls; tests install a virtual clock
+// (tests/kit/virtualclock.h) that runs 10 s timeouts in no time.
 
 #include <chrono>
 #include <functional>
-#include <vector>
 
 namespace platform {
 
@@ -43,34 +42,6 @@ public:
     TimePoint now() override;
     double timeOfDay() override;
     void pause(Micros d) override;
-};
-
-// Virtual time for tests. pause() runs pending events, then advances time and calls
-// every observer, so a simulated device can answer "while" the program waits; a long
-// pause does so in steps of at most kVirtualPoll.
-inline constexpr Micros kVirtualPoll{5000};
-class VirtualClock final : public Clock {
-public:
-    VirtualClock();
-    TimePoint now() override { return now_; }
-    double timeOfDay() override;
-    void pause(Micros d) override;
-    // Moves time forward by d (observers are called).
-    void advance(Micros d);
-    void setTimeOfDay(double secondsSinceMidnight) { todBase_ = secondsSinceMidnight; todStart_ = now_; }
-    // Called after every advance with the new time.
-    int addObserver(std::function<void(TimePoint)> f);
-    void removeObserver(int id);
-    Micros elapsed() const { return std::chrono::duration_cast<Micros>(now_ - start_); }
-
-private:
-    TimePoint start_;
-    TimePoint now_;
-    double todBase_ = 12 * 3600.0;
-    TimePoint todStart_;
-    struct Obs { int id; std::function<void(TimePoint)> f; };
-    std::vector<Obs> observers_;
-    int nextId_ = 1;
 };
 
 // Installs a clock for the lifetime of the object (tests).

@@ -1,14 +1,12 @@
 #pragma once
 // Message boxes go through this one service, so tests can answer them and read
-// what was shown. Texts are Windows-1252 bytes.
+// what was shown (tests/kit/scriptedmessagebox.h). Texts are Windows-1252 bytes.
 
-#include <deque>
 #include <string>
-#include <vector>
 
 namespace platform {
 
-// Answers, as the original's message box returns them.
+// Answers, as a message box returns them.
 enum MsgAnswer : int { MsgOK = 1, MsgCancel = 2, MsgAbort = 3, MsgRetry = 4, MsgIgnore = 5, MsgYes = 6, MsgNo = 7 };
 
 // Style word: low 3 bits the button set, plus an icon.
@@ -34,25 +32,6 @@ public:
 // The service in force. Without one set, messages go to stderr and get the default button.
 MessageBoxService& messageBox();
 void setMessageBox(MessageBoxService* s);
-
-struct ShownMessage {
-    std::string prompt;
-    int buttons = 0;
-    std::string title;
-};
-
-// For tests: records every message and answers from a queue (the default button when empty).
-class ScriptedMessageBox final : public MessageBoxService {
-public:
-    int show(const std::string& prompt, int buttons, const std::string& title) override;
-    void queue(int answer) { answers.push_back(answer); }
-    // Prompts shown so far.
-    std::vector<std::string> prompts() const;
-    void clear() { shown.clear(); answers.clear(); }
-
-    std::deque<int> answers;
-    std::vector<ShownMessage> shown;
-};
 
 class ScopedMessageBox {
 public:

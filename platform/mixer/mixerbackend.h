@@ -7,7 +7,7 @@
 // against this and nothing else.
 //
 // Implementations: AlsaMixerBackend (the first ALSA card, simple mixer elements),
-// NullMixerBackend (no sound card) and FakeMixerBackend (a scripted card for tests).
+// NullMixerBackend (no sound card); tests drive a scripted card (tests/kit/fakemixerbackend.h).
 
 #include <array>
 #include <cstdint>

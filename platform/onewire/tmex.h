@@ -16,7 +16,7 @@
 // a line driver chip, 6 USB adapter. A port without a registered backend has no
 // hardware behind it: session starts return TMEX_HS_NOT_FOUND. The real adapters'
 // backends are in platform/adapters; the simulated network's backend, and how a user
-// asks for it, in platform/onewiresim/simbackend.h. A failed adapter exchange returns a
+// asks for it, in sim/onewire/simbackend.h. A failed adapter exchange returns a
 // negative code and ends the session; portErrorText() says what failed and where.
 
 #include "platform/base/clock.h"

@@ -1,11 +1,11 @@
 #include "shell/mainwindow/mainf.h"
 
-#include "device/base/devicestate.h"
 #include "device/amplink/peloxtransport.h"
+#include "device/base/devicestate.h"
 #include "platform/onewire/tmex.h"
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
 #include "shell/iface/ifacestate.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"

@@ -12,7 +12,7 @@
 #include "shell/mainwindow/menuwindows.h"
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodewindow.h"
-#include "shell/nodes/nodetreeview.h"
+#include "shell/nodetree/nodetreeview.h"
 
 #include <QMainWindow>
 

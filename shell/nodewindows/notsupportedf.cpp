@@ -3,7 +3,7 @@
 #include "core/base/message.h"
 #include "platform/qt/cp1252.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/boundrecord.h"
+#include "shell/nodemodels/boundrecord.h"
 
 #include <QGridLayout>
 #include <QLabel>

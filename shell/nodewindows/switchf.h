@@ -4,7 +4,7 @@
 // menus. A thin view over SwitchModel; its jobs run from the queue.
 
 #include "shell/nodes/nodewindow.h"
-#include "shell/nodewindows/switchmodel.h"
+#include "shell/nodemodels/switchmodel.h"
 
 #include <QWidget>
 

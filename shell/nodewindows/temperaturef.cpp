@@ -5,7 +5,7 @@
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodewindows/boundrecord.h"
+#include "shell/nodemodels/boundrecord.h"
 
 #include <QFont>
 #include <QGridLayout>

@@ -3,8 +3,8 @@
 
 #include "tests/fuzz/fuzzsupport.h"
 
-#include "platform/amplifiersim/amplifierchain.h"
-#include "platform/amplifiersim/amplifiersimconfig.h"
+#include "sim/amplifier/amplifierchain.h"
+#include "sim/amplifier/amplifiersimconfig.h"
 #include "platform/base/clock.h"
 
 #include <chrono>

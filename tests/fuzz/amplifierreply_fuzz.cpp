@@ -9,7 +9,7 @@
 #include "device/memimage/hexbytes.h"
 #include "device/onewire/mlanreply.h"
 #include "device/amplink/peloxtransport.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 #include <chrono>
 #include <deque>

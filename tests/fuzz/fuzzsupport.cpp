@@ -6,6 +6,8 @@
 #include "core/tdl/tdlstate.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 
 #include "tests/fuzz/fuzzsupport.h"
 
-#include "platform/onewiresim/simnetwork.h"
+#include "sim/onewire/simnetwork.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,9 +6,9 @@
 
 #include "device/base/devicestate.h"
 #include "device/onewire/onewirestate.h"
-#include "platform/onewire/simbackend.h"
+#include "sim/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
-#include "platform/onewiresim/simnetwork.h"
+#include "sim/onewire/simnetwork.h"
 
 #include <memory>
 

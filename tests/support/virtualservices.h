@@ -7,6 +7,9 @@
 #include "core/base/trace.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 
 namespace testing_support {
 

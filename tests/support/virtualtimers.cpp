@@ -1,3 +1,4 @@
+#include "tests/kit/virtualclock.h"
 #include "tests/support/virtualtimers.h"
 
 #include <algorithm>

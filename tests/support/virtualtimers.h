@@ -8,6 +8,7 @@
 // between two event polls of a scan step would.
 
 #include "platform/base/clock.h"
+#include "tests/kit/virtualclock.h"
 
 #include <functional>
 #include <optional>

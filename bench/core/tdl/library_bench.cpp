@@ -16,6 +16,7 @@
 #include "platform/base/messagebox.h"
 #include "platform/qt/qtservices.h"
 #include "shell/mainwindow/mainf.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <QApplication>
 

@@ -3,9 +3,9 @@
 // sleep: the waiting thread may use at most 2 % of the wall time.
 
 #include "device/amplink/peloxtransport.h"
-#include "platform/amplifiersim/ptyserver.h"
 #include "platform/qt/qtservices.h"
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
+#include "sim/amplifier/amplifierptyserver.h"
 
 #include <QCoreApplication>
 

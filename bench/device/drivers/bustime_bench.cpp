@@ -13,10 +13,11 @@
 #include "device/drivers/fam2d.h"
 #include "device/onewire/onewirestate.h"
 #include "platform/base/clock.h"
-#include "platform/onewire/simbackend.h"
-#include "platform/onewiresim/simds2430.h"
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simbackend.h"
+#include "sim/onewire/simds2430.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/virtualclock.h"
 
 #include <cstdio>
 #include <functional>

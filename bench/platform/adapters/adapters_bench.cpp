@@ -15,10 +15,11 @@
 #include "device/memimage/memimage.h"
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
-#include "platform/adapteremu/emulatedadapter.h"
+#include "sim/adapters/emulatedadapter.h"
 #include "platform/base/clock.h"
-#include "platform/onewiresim/simscratcheeprom.h"
-#include "platform/onewiresim/simthermometer.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "sim/onewire/simthermometer.h"
+#include "tests/kit/virtualclock.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -15,8 +15,9 @@
 #include "device/memimage/familytable.h"
 #include "device/onewire/session.h"
 #include "platform/base/clock.h"
-#include "platform/onewire/simbackend.h"
-#include "platform/onewiresim/simnetwork.h"
+#include "sim/onewire/simbackend.h"
+#include "sim/onewire/simnetwork.h"
+#include "tests/kit/virtualclock.h"
 
 #include <algorithm>
 #include <chrono>

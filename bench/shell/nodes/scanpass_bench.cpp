@@ -12,17 +12,19 @@
 #include "device/onewire/session.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
-#include "platform/onewire/simbackend.h"
+#include "sim/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
-#include "platform/onewiresim/simnetwork.h"
+#include "sim/onewire/simnetwork.h"
 #include "platform/qt/qtservices.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodelist.h"
-#include "shell/nodes/nodetreeview.h"
+#include "shell/nodetree/nodetreeview.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 
 #include <QApplication>
 #include <QLabel>

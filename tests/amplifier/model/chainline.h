@@ -5,10 +5,11 @@
 // the transport's line.
 
 #include "device/amplink/peloxtransport.h"
-#include "platform/amplifiersim/amplifiersimconfig.h"
-#include "platform/amplifiersim/ptyserver.h"
-#include "platform/serial/memoryport.h"
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
+#include "sim/amplifier/amplifierptyserver.h"
+#include "sim/amplifier/amplifiersimconfig.h"
+#include "sim/serial/memoryserialport.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

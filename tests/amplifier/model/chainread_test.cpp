@@ -9,6 +9,8 @@
 #include "device/base/devicestate.h"
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <gtest/gtest.h>
 

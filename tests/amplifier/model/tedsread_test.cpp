@@ -12,7 +12,9 @@
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
-#include "shell/nodewindows/tedsfields.h"
+#include "shell/nodes/tedsfields.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <gtest/gtest.h>
 

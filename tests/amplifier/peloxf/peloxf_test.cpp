@@ -8,6 +8,7 @@
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/support/qtapp.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include "amplifier/tools/dltemplatesmodel.h"
 #include "amplifier/tools/traline.h"
 #include "core/base/textfile.h"
-#include "platform/amplifiersim/templatedefinition.h"
+#include "sim/amplifier/templatedefinition.h"
 
 using namespace tools_test;
 

@@ -16,6 +16,8 @@
 #include "device/base/devicestate.h"
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 
 #include "amplifier/model/peloxmodel.h"
 #include "amplifier/tools/traline.h"
-#include "platform/amplifiersim/templatedefinition.h"
+#include "sim/amplifier/templatedefinition.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the screen the test runs on, whatever its size, the window stays within the screen and
 // every name can be read whole (shown whole, or reached by the list's scroll bar).
 
-#include "amplifier/toolwindows/pelox_dl_templates.h"
+#include "amplifier/toolwindows/peloxdltemplates.h"
 #include "core/base/corestate.h"
 #include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"

@@ -3,17 +3,18 @@
 // on close, the terminal's log kept over a second opening from the menu, and the download
 // window shown modally by the amplifier window's job 7 and released afterwards.
 
-#include "app/amplifiertools.h"
-#include "app/amplifierwindow.h"
+#include "app/amplifiertoolshost.h"
+#include "app/amplifierwindowhost.h"
 
 #include "amplifier/peloxf/peloxf.h"
-#include "amplifier/toolwindows/pelox_dl_templates.h"
-#include "amplifier/toolwindows/pelox_maintenancef.h"
-#include "amplifier/toolwindows/pelox_test.h"
+#include "amplifier/toolwindows/peloxdltemplates.h"
+#include "amplifier/toolwindows/peloxmaintenancef.h"
+#include "amplifier/toolwindows/peloxtest.h"
 #include "core/tdl/tdlstate.h"
 #include "device/base/devicestate.h"
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/qtapp.h"
 
 #include <QApplication>

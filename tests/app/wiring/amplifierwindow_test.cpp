@@ -1,12 +1,13 @@
 // The amplifier window as the main window reaches it: created and loaded at its first
 // showing, unloaded with its queued jobs when the interface changes.
 
-#include "app/amplifierwindow.h"
+#include "app/amplifierwindowhost.h"
 
 #include "amplifier/peloxf/peloxf.h"
-#include "platform/serial/memoryport.h"
 #include "device/amplink/peloxtransport.h"
 #include "shell/jobs/jobqueue.h"
+#include "sim/serial/memoryserialport.h"
+#include "tests/kit/virtualclock.h"
 #include "tests/support/qtapp.h"
 
 #include <gtest/gtest.h>

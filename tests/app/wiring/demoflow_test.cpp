@@ -8,7 +8,7 @@
 #include "tests/shell/mainwindow/mainffixture.h"
 
 #include "editor/tedswindow/tedsmenus.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -7,7 +7,7 @@
 
 #include "tests/shell/mainwindow/mainffixture.h"
 
-#include "app/amplifierwindow.h"
+#include "app/amplifierwindowhost.h"
 #include "app/serverbridge.h"
 #include "tests/support/requestclient.h"
 
@@ -17,13 +17,13 @@
 #include "core/tdl/templateparser.h"
 #include "core/teds/memoryfile.h"
 #include "device/drivers/driverstate.h"
+#include "editor/tedswindow/editornodewindowfactory.h"
 #include "editor/tedswindow/editorstate.h"
-#include "editor/tedswindow/editorwindowfactory.h"
 #include "editor/tedswindow/tedsf.h"
 #include "editor/tedswindow/tedsmenus.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodehost.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/scripteddialogs.h"
 
 #include <QApplication>

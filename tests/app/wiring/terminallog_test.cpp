@@ -2,11 +2,11 @@
 // every opening, also after its close box and after the line's port was changed; the window
 // shows the log it keeps.
 
-#include "amplifier/toolwindows/pelox_test.h"
-#include "app/amplifiertools.h"
+#include "amplifier/toolwindows/peloxtest.h"
+#include "app/amplifiertoolshost.h"
 #include "device/amplink/peloxtransport.h"
-#include "platform/serial/memoryport.h"
 #include "shell/jobs/jobqueue.h"
+#include "sim/serial/memoryserialport.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/virtualservices.h"
 

@@ -1,4 +1,6 @@
 #include "core/base/message.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

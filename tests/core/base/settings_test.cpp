@@ -1,6 +1,7 @@
 #include "core/base/settings.h"
 
 #include "platform/base/messagebox.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

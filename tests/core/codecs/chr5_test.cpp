@@ -2,6 +2,7 @@
 
 #include "core/teds/bitfields.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <gtest/gtest.h>
 

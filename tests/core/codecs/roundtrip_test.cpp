@@ -10,6 +10,7 @@
 #include "core/numeric/numberrules.h"
 #include "core/teds/bitfields.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <gtest/gtest.h>
 

@@ -10,6 +10,7 @@
 #include "core/teds/bitfields.h"
 #include "platform/base/messagebox.h"
 #include "tests/core/bridgevector.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "core/compiler/cdefine.h"
 #include "core/tdl/templatefileupkeep.h"
 #include "core/validation/validation.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

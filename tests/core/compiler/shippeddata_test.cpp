@@ -13,6 +13,7 @@
 #include "core/tdl/templatefileupkeep.h"
 #include "core/tdl/templateparser.h"
 #include "core/validation/validation.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -10,6 +10,7 @@
 #include "core/tdl/templateparser.h"
 #include "core/teds/bitfields.h"
 #include "editor/model/tedsdocument.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "core/base/message.h"
 #include "core/lists/fieldtags.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "core/base/message.h"
 #include "core/lists/listsstate.h"
 #include "core/lists/manufacturerlist.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

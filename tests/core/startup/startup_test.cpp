@@ -5,6 +5,8 @@
 #include "core/base/settings.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

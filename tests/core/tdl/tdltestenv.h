@@ -7,6 +7,7 @@
 #include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

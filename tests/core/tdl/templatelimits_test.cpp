@@ -8,6 +8,7 @@
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

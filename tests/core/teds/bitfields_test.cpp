@@ -2,6 +2,7 @@
 
 #include "core/lists/listsstate.h"
 #include "core/lists/manufacturerlist.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include "platform/base/messagebox.h"

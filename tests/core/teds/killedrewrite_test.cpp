@@ -11,6 +11,7 @@
 #include "core/tdl/templateparser.h"
 #include "core/teds/memoryfile.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

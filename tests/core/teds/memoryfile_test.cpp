@@ -4,6 +4,8 @@
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "core/base/message.h"
 #include "core/validation/encryption.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,10 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "scripteddevice.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,10 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
-#include "platform/amplifiersim/ptyserver.h"
-#include "platform/onewiresim/simnode.h"
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
+#include "sim/amplifier/amplifierptyserver.h"
+#include "sim/onewire/simnode.h"
+#include "tests/kit/memorytrace.h"
 
 #include <gtest/gtest.h>
 

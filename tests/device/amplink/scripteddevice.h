@@ -2,7 +2,7 @@
 // A far end for the in-memory port: echoes every character after a delay and
 // answers complete lines (or the raw text so far) through a callback.
 
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 #include <deque>
 #include <functional>

@@ -5,9 +5,11 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
-#include "platform/amplifiersim/amplifierchain.h"
-#include "platform/onewiresim/simnode.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/amplifier/amplifierchain.h"
+#include "sim/onewire/simnode.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 // holds the image; a short is told once, as a short.
 
 #include "device/drivers/memorynode.h"
-#include "device/onewire/tmexerror.h"
 #include "device/drivers/thermometer.h"
-#include "platform/onewiresim/simscratcheeprom.h"
-#include "platform/onewiresim/simthermometer.h"
+#include "device/onewire/tmexerror.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "sim/onewire/simthermometer.h"
 #include "tests/device/drivers/driverfixture.h"
 
 #include <algorithm>

@@ -4,9 +4,9 @@
 
 #include "device/drivers/memorynode.h"
 #include "device/amplink/peloxtransport.h"
-#include "platform/amplifiersim/amplifierchain.h"
-#include "platform/onewiresim/simscratcheeprom.h"
-#include "platform/serial/memoryport.h"
+#include "sim/amplifier/amplifierchain.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "sim/serial/memoryserialport.h"
 
 using namespace drivertest;
 using platform::sim::SimDs2431;

@@ -7,7 +7,7 @@
 #include "device/drivers/fam23.h"
 #include "device/onewire/byteio.h"
 #include "device/onewire/session.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 using namespace drivertest;
 using platform::emu::AdapterKind;

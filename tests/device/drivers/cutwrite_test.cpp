@@ -5,7 +5,7 @@
 #include "driverfixture.h"
 
 #include "device/drivers/memorynode.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 using namespace drivertest;
 using platform::sim::SimDs2431;

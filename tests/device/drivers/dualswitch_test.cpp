@@ -2,7 +2,7 @@
 #include "driverfixture.h"
 
 #include "device/drivers/dualswitch.h"
-#include "platform/onewiresim/simdualswitch.h"
+#include "sim/onewire/simdualswitch.h"
 
 using namespace drivertest;
 using platform::sim::SimDualSwitch;

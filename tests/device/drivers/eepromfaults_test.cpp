@@ -6,8 +6,8 @@
 #include "device/drivers/fam23.h"
 #include "device/drivers/fam2d.h"
 #include "device/drivers/memorynode.h"
-#include "platform/onewiresim/simds2430.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simds2430.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 using namespace drivertest;
 using platform::sim::SimDs2430;

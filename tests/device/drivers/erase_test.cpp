@@ -2,8 +2,8 @@
 #include "driverfixture.h"
 
 #include "device/drivers/memorynode.h"
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 using namespace drivertest;
 using platform::sim::SimDs2431;

@@ -4,8 +4,8 @@
 
 #include "device/drivers/fam12.h"
 #include "device/drivers/memorynode.h"
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 #include <numeric>
 

@@ -4,7 +4,7 @@
 
 #include "device/drivers/fam14.h"
 #include "device/drivers/memorynode.h"
-#include "platform/onewiresim/simds2430.h"
+#include "sim/onewire/simds2430.h"
 
 using namespace drivertest;
 using platform::sim::SimDs2430;

@@ -5,9 +5,9 @@
 
 #include "device/drivers/memorynode.h"
 #include "device/drivers/thermometer.h"
-#include "platform/onewiresim/simds2430.h"
-#include "platform/onewiresim/simscratcheeprom.h"
-#include "platform/onewiresim/simthermometer.h"
+#include "sim/onewire/simds2430.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "sim/onewire/simthermometer.h"
 
 using namespace drivertest;
 using platform::sim::BusEvent;

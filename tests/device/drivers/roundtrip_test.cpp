@@ -4,9 +4,9 @@
 
 #include "device/drivers/memorynode.h"
 #include "tests/support/testsupport.h"
-#include "platform/onewiresim/simds2430.h"
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simds2430.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 using namespace drivertest;
 using platform::sim::SimDs2430;

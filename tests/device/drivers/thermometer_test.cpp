@@ -3,7 +3,7 @@
 #include "driverfixture.h"
 
 #include "device/drivers/thermometer.h"
-#include "platform/onewiresim/simthermometer.h"
+#include "sim/onewire/simthermometer.h"
 
 using namespace drivertest;
 using platform::sim::SimThermometer;

@@ -9,9 +9,9 @@
 #include "device/amplink/peloxtransport.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simscratcheeprom.h"
 #include "tests/device/onewire/mlanfake.h"
-#include "platform/amplifiersim/amplifierchain.h"
+#include "sim/amplifier/amplifierchain.h"
 #include "tests/device/onewire/simbus.h"
 #include "tests/support/virtualservices.h"
 

@@ -3,7 +3,7 @@
 // echoes every character, keeps the lines it got, and answers each ":MLAN?" query
 // with the next scripted reply (an empty reply when the script has run out).
 
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 #include <deque>
 #include <string>

@@ -9,12 +9,15 @@
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
 #include "device/amplink/peloxtransport.h"
-#include "platform/amplifiersim/amplifierchain.h"
+#include "sim/amplifier/amplifierchain.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
-#include "platform/onewire/simbackend.h"
-#include "platform/onewiresim/simscratcheeprom.h"
-#include "platform/serial/memoryport.h"
+#include "sim/onewire/simbackend.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "sim/serial/memoryserialport.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // counts of session starts, session ends and setups, and the bus transcript as text.
 
 #include "platform/onewire/tmex.h"
-#include "platform/onewiresim/simnetwork.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/onewire/simnetwork.h"
+#include "sim/onewire/simnode.h"
 
 #include <memory>
 #include <string>

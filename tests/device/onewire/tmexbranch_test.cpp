@@ -10,8 +10,8 @@
 #include "device/base/devicestate.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simscratcheeprom.h"
 #include "tests/device/onewire/simbus.h"
 #include "tests/support/virtualservices.h"
 

@@ -2,6 +2,7 @@
 #include "tests/support/qtapp.h"
 #include "core/base/message.h"
 #include "editor/compiledialog/expanddefine.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>

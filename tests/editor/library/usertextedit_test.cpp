@@ -4,7 +4,7 @@
 
 #include "core/teds/memoryfile.h"
 #include "device/drivers/memorynode.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/onewire/simnode.h"
 #include "tests/editor/library/attackfixture.h"
 #include "tests/support/simadapter.h"
 

@@ -12,6 +12,7 @@
 #include "editor/model/manufacturerlevels.h"
 #include "editor/model/tedsdocument.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

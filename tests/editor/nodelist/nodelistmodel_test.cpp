@@ -7,6 +7,7 @@
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodelist.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 
 #include "core/teds/nodelistimage.h"
 #include "editor/nodelist/nodelistmodel.h"
-#include "platform/onewiresim/simds2430.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simds2430.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "tedsfixture.h"
 
 #include "core/teds/memoryfile.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/scripteddialogs.h"
 
 #include <QApplication>

@@ -1,12 +1,13 @@
 // One suite for every backend behind the 1-Wire calls: the simulated network's own, and
 // each real adapter backend talking to its emulator. Same network, same answers.
 
-#include "platform/adapteremu/emulatedadapter.h"
+#include "sim/adapters/emulatedadapter.h"
 #include "platform/base/clock.h"
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simnode.h"
-#include "platform/onewiresim/simscratcheeprom.h"
-#include "platform/onewiresim/simthermometer.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simnode.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "sim/onewire/simthermometer.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

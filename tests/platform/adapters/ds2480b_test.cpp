@@ -1,8 +1,9 @@
 // The DS2480B backend against the emulated chip: what travels on the serial line.
 
-#include "platform/adapteremu/emulatedadapter.h"
+#include "sim/adapters/emulatedadapter.h"
 #include "platform/base/clock.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,12 @@
 // around a pulse, no status polled while a block runs, and a pull-up whose end the
 // bridge does not confirm.
 
-#include "platform/adapteremu/ds2490emu.h"
-#include "platform/adapters/ds2490.h"
+#include "platform/adapters/ds2490backend.h"
 #include "platform/base/clock.h"
-#include "platform/onewiresim/simnode.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/adapters/ds2490emu.h"
+#include "sim/onewire/simnode.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

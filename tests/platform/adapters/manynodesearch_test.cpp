@@ -2,9 +2,10 @@
 // nodes unplugged and plugged back between the steps of a pass: every node there for the
 // whole pass is found once, a node away for the whole pass is not, nothing else is.
 
-#include "platform/adapteremu/emulatedadapter.h"
+#include "sim/adapters/emulatedadapter.h"
 #include "platform/base/clock.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/onewire/simnode.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -5,13 +5,14 @@
 // also fails on any protocol error the emulator saw (a byte sent faster than the
 // DS2480B can take it included).
 
-#include "platform/adapteremu/emulatedadapter.h"
 #include "platform/base/clock.h"
 #include "platform/base/onewirecrc.h"
 #include "platform/onewire/tmex.h"
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simnode.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/adapters/emulatedadapter.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simnode.h"
+#include "sim/onewire/simscratcheeprom.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

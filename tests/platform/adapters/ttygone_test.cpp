@@ -2,9 +2,10 @@
 // converter) that goes away: the read's EIO is an error naming the device at once, not
 // an empty answer that ends in a timeout.
 
-#include "platform/adapters/passiveserial.h"
+#include "platform/adapters/passiveserialbackend.h"
 #include "platform/base/clock.h"
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // The system clock's waits sleep in the event pump to the end, in whole milliseconds
 // rounded up: the pump is never asked for a wait of nothing while time is left.
 #include "platform/base/clock.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

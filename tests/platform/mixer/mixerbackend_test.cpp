@@ -1,9 +1,9 @@
 // What the mixer control relies on of every mixer backend: handles, lines found by
 // component type, values that read back, and the result codes of refused calls.
 
-#include "platform/mixer/alsamixer.h"
-#include "platform/mixer/fakemixer.h"
+#include "platform/mixer/alsamixerbackend.h"
 #include "platform/mixer/mixerbackend.h"
+#include "tests/kit/fakemixerbackend.h"
 
 #include <gtest/gtest.h>
 

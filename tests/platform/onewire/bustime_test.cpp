@@ -2,7 +2,7 @@
 
 #include "tmexjob.h"
 
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 using namespace tmextest;
 using std::chrono::microseconds;

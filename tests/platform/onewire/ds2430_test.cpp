@@ -2,7 +2,7 @@
 
 #include "tmexjob.h"
 
-#include "platform/onewiresim/simds2430.h"
+#include "sim/onewire/simds2430.h"
 
 using namespace tmextest;
 using platform::sim::SimDs2430;

@@ -2,8 +2,8 @@
 
 #include "tmexjob.h"
 
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simthermometer.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simthermometer.h"
 
 #include <cmath>
 

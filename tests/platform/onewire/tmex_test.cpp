@@ -2,7 +2,7 @@
 
 #include "tmexjob.h"
 
-#include "platform/onewiresim/simthermometer.h"
+#include "sim/onewire/simthermometer.h"
 #include "tests/support/testsupport.h"
 
 #include <algorithm>

@@ -3,11 +3,12 @@
 // primitives the device layer builds from those calls (select, re-address, byte block,
 // bit, strong pull-up, end; one search step).
 
-#include "platform/adapteremu/emulatedadapter.h"
+#include "sim/adapters/emulatedadapter.h"
 #include "platform/base/clock.h"
-#include "platform/onewire/simbackend.h"
+#include "sim/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/onewire/simnode.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The serial port members, on the in-memory port.
 
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "serverfixture.h"
 
-#include "platform/adapteremu/emulatedadapter.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/adapters/emulatedadapter.h"
+#include "sim/onewire/simnode.h"
 
 #include <algorithm>
 

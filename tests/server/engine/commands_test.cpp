@@ -5,9 +5,9 @@
 #include "serverfixture.h"
 
 #include "core/base/settings.h"
-#include "platform/onewiresim/simds2430.h"
-#include "platform/onewiresim/simdualswitch.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simds2430.h"
+#include "sim/onewire/simdualswitch.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "serverfixture.h"
 
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 
 #include "serverfixture.h"
 
-#include "platform/onewiresim/simnode.h"
+#include "sim/onewire/simnode.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 
 #include "serverfixture.h"
 
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/onewire/simscratcheeprom.h"
 #include "tests/support/tedsnetwork.h"
 
 #include <fstream>

@@ -10,11 +10,13 @@
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "platform/onewire/tmex.h"
-#include "platform/serial/memoryport.h"
+#include "sim/serial/memoryserialport.h"
 #include "shell/iface/iface.h"
 #include "shell/iface/ifacestate.h"
 #include "shell/iface/neighbourwindows.h"
 #include "shell/mixer/soundmixer.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/shell/iface/ifacefixture.h"
 
-#include "platform/serial/termiosport.h"
+#include "platform/serial/termiosserialport.h"
 
 #include <fcntl.h>
 #include <termios.h>

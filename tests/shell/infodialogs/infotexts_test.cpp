@@ -5,13 +5,14 @@
 #include "core/validation/validation.h"
 #include "device/base/devicestate.h"
 #include "platform/base/messagebox.h"
-#include "platform/onewire/simbackend.h"
+#include "sim/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
-#include "platform/onewiresim/simnetwork.h"
+#include "sim/onewire/simnetwork.h"
 #include "shell/infodialogs/about.h"
 #include "shell/infodialogs/generalinfo.h"
 #include "shell/infodialogs/infotexts.h"
 #include "tests/support/qtapp.h"
+#include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
 
 #include <QLabel>

@@ -3,6 +3,8 @@
 #include "core/base/message.h"
 #include "core/base/trace.h"
 #include "platform/base/messagebox.h"
+#include "tests/kit/memorytrace.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tests/shell/mainwindow/mainffixture.h"
 
-#include "platform/onewiresim/simthermometer.h"
+#include "sim/onewire/simthermometer.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -3,10 +3,11 @@
 // open, the trace lines, the mute box's caption and the dump of every mixer.
 
 #include "core/base/trace.h"
-#include "platform/mixer/alsamixer.h"
-#include "platform/mixer/fakemixer.h"
+#include "platform/mixer/alsamixerbackend.h"
 #include "shell/mixer/mixerctrl.h"
 #include "shell/mixer/mixertexts.h"
+#include "tests/kit/fakemixerbackend.h"
+#include "tests/kit/memorytrace.h"
 
 #include <gtest/gtest.h>
 

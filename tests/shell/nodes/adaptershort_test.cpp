@@ -5,10 +5,10 @@
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
 #include "device/onewire/tmexerror.h"
-#include "platform/adapteremu/emulatedadapter.h"
 #include "platform/onewire/tmex.h"
-#include "platform/onewiresim/simnode.h"
-#include "tests/shell/nodes/nodefakes.h"
+#include "sim/adapters/emulatedadapter.h"
+#include "sim/onewire/simnode.h"
+#include "tests/support/nodefakes.h"
 
 namespace nodetest {
 namespace {

@@ -2,11 +2,11 @@
 // through the node scan: told once while it lasts and again after it cleared and came
 // back, every pass still ends, so the nodes age out of the tree.
 
-#include "nodefakes.h"
+#include "tests/support/nodefakes.h"
 
 #include "device/onewire/tmexerror.h"
-#include "platform/adapteremu/emulatedadapter.h"
-#include "platform/onewiresim/simnode.h"
+#include "sim/adapters/emulatedadapter.h"
+#include "sim/onewire/simnode.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "nodefakes.h"
+#include "tests/support/nodefakes.h"
 
 using namespace nodetest;
 

@@ -12,6 +12,8 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodewindowfactory.h"
 #include "shell/nodes/windowgraveyard.h"
+#include "tests/kit/scriptedmessagebox.h"
+#include "tests/kit/virtualclock.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // a memory without a TEDS, the beep that ends a failed selection, and the copy offer of a
 // right click.
 
-#include "nodefakes.h"
+#include "tests/support/nodefakes.h"
 
 #include "shell/nodes/treeselect.h"
 

@@ -8,9 +8,10 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/notsupportedf.h"
 #include "shell/nodewindows/temperaturef.h"
-#include "shell/nodewindows/memoryselector.h"
-#include "shell/nodewindows/minimalnodewindowfactory.h"
-#include "shell/nodewindows/minimaltedsf.h"
+#include "tests/kit/memoryselector.h"
+#include "tests/kit/minimalnodewindowfactory.h"
+#include "tests/kit/minimaltedsf.h"
+#include "tests/kit/scriptedmessagebox.h"
 
 #include <QApplication>
 #include <QLabel>

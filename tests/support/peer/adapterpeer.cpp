@@ -20,10 +20,10 @@
 // The adapter loses its power when no program holds the port open (the line is hung
 // up): it starts again from power-up, as a real one powered from the port would.
 
-#include "platform/adapteremu/ds2480bemu.h"
-#include "platform/adapteremu/passiveemu.h"
-#include "platform/onewiresim/simnetwork.h"
-#include "platform/onewiresim/simscratcheeprom.h"
+#include "sim/adapters/ds2480bemu.h"
+#include "sim/adapters/passiveadapteremu.h"
+#include "sim/onewire/simnetwork.h"
+#include "sim/onewire/simscratcheeprom.h"
 
 #include <cerrno>
 #include <cstdio>

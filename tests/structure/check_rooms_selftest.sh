@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Proves check_rooms.sh: a copy of the program's build files and sources passes, and
+# each breach planted in a fresh copy makes it fail with a line naming the breach.
+# Usage: check_rooms_selftest.sh <source root>
+set -u
+
+root=${1:?usage: check_rooms_selftest.sh <source root>}
+check=$(dirname "$0")/check_rooms.sh
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+copy_tree() {
+    local dst=$1
+    mkdir -p "$dst"
+    (cd "$root" && tar cf - --exclude='./build*' --exclude='./.git' \
+        platform core device shell editor amplifier server sim app tests/kit tests/CMakeLists.txt) |
+        (cd "$dst" && tar xf -)
+}
+
+# Each case: name | planted change (run inside the copy) | text the report must hold.
+# An empty change is the untouched copy, which must pass.
+cases=(
+  'untouched copy passes||'
+  'Widgets linked straight into a model library|sed -i "s/ts_amplifier_model DEPS/ts_amplifier_model DEPS Qt6::Widgets/" amplifier/model/CMakeLists.txt|ts_amplifier_model links Qt6::Widgets (through ts_amplifier_model -> Qt6::Widgets)'
+  'Widgets reached through a window library an engine links|sed -i "s/ts_server_engine DEPS/ts_server_engine DEPS ts_shell_trace/" server/engine/CMakeLists.txt|ts_server_engine links Qt6::Widgets (through ts_server_engine -> ts_shell_trace'
+  'a tools library added to the window list still may not|sed -i "s/^  ts_server_tserver$/  ts_server_tserver ts_amplifier_tools/; s/ts_amplifier_tools DEPS/ts_amplifier_tools DEPS ts_platform_qt/" amplifier/tools/CMakeLists.txt "$CHECK"|a tools library must not'
+  'Widgets in a core library reach every library above it|sed -i "s/ts_core_base DEPS/ts_core_base DEPS Qt6::Widgets/" core/base/CMakeLists.txt|ts_shell_nodes links Qt6::Widgets'
+  'a new library linking Widgets that is no window library|mkdir -p shell/extra && echo "ts_library(ts_shell_extra DEPS ts_core_base Qt6::Widgets)" >shell/extra/CMakeLists.txt|ts_shell_extra links Qt6::Widgets (through ts_shell_extra -> Qt6::Widgets) but is no window library'
+  'Widgets linked over two lines|printf "target_link_libraries(ts_editor_model\n  PUBLIC\n  Qt6::Widgets)\n" >>editor/model/CMakeLists.txt|ts_editor_model links Qt6::Widgets'
+  'a fake class in a program library|printf "class FakeAdapter final : public Base {\n};\n" >device/base/fakeadapter.h|test double in the program: device/base/fakeadapter.h'
+  'a scripted class in a program library|printf "struct ScriptedReply {\n};\n" >>server/engine/requestlines.h|ScriptedReply'
+  'a minimal window class in a program library|printf "class MinimalSwitchF : public NodeWindow {\n" >shell/nodewindows/minimalswitchf.h|MinimalSwitchF'
+  'a memory trace in a program library|printf "class MemoryTraceSink final : public TraceSink {\n" >>core/base/trace.h|MemoryTraceSink'
+  'a program library linking the test kit|sed -i "s/ts_shell_jobs DEPS/ts_shell_jobs DEPS ts_testkit/" shell/jobs/CMakeLists.txt|ts_shell_jobs links ts_testkit (through ts_shell_jobs -> ts_testkit)'
+  'the program linking the test kit through one library|sed -i "s/ts_app PUBLIC/ts_app PUBLIC ts_testkit/" app/CMakeLists.txt|tedsmith links ts_testkit (through tedsmith -> ts_app -> ts_testkit)'
+  'a program build naming a test kit file|echo "target_sources(ts_core_base PRIVATE \${PROJECT_SOURCE_DIR}/tests/kit/virtualclock.cpp)" >>core/base/CMakeLists.txt|program build names the test kit: core/base/CMakeLists.txt'
+  'a program source including the test kit|sed -i "1i #include \"tests/kit/virtualclock.h\"" platform/base/clock.cpp|program source includes a test file: platform/base/clock.cpp:1'
+)
+
+failures=0
+n=0
+for c in "${cases[@]}"; do
+    IFS='|' read -r name change expect <<<"$c"
+    n=$((n + 1))
+    dir=$work/case$n
+    copy_tree "$dir"
+    cp "$check" "$dir/check_rooms.sh"
+    if [[ -n $change ]]; then
+        (cd "$dir" && CHECK=$dir/check_rooms.sh && eval "$change") || {
+            echo "FAIL: $name: the change could not be planted"
+            failures=$((failures + 1))
+            continue
+        }
+    fi
+    out=$(bash "$dir/check_rooms.sh" "$dir" 2>&1)
+    rc=$?
+    if [[ -z $change ]]; then
+        if [[ $rc != 0 ]]; then
+            echo "FAIL: $name: exit $rc"; sed 's/^/    /' <<<"$out"; failures=$((failures + 1))
+        fi
+    elif [[ $rc == 0 ]]; then
+        echo "FAIL: $name: the check passed"; failures=$((failures + 1))
+    elif ! grep -qF -- "$expect" <<<"$out"; then
+        echo "FAIL: $name: no line holds \"$expect\""; sed 's/^/    /' <<<"$out"; failures=$((failures + 1))
+    fi
+    rm -rf "$dir"
+done
+echo "$n cases, $failures failed"
+[[ $failures == 0 ]]
