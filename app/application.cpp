@@ -145,10 +145,10 @@ public:
         if (core::traceOn())
             trace_.setTrace(true);
     }
-    void postAmplifierJob(int job) override
+    void reselectAmplifierNode() override
     {
         if (auto* w = amplifier_.window())
-            shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
+            shell::jobQueue().Insert_In_JobQue(w->model(), amplifier::AmplifierJob::SelectClickedNode, 0LL);
     }
     int requestFamily() override { return static_cast<int>(server_.engine().RequestFamily); }
     bool allowRomProgramming() override { return server_.engine().AllowRomProgramming; }
@@ -211,7 +211,7 @@ int run(int argc, char** argv)
     AmplifierToolsHost amplifierTools;
     amplifierTools.switchToAmplifierLink = [&ui] {
         if (ui.main_)
-            shell::jobQueue().Insert_In_JobQue(*ui.main_, 5, 1LL);
+            shell::jobQueue().Insert_In_JobQue(*ui.main_, shell::MainJob::SetInterface, 1LL);
     };
     ui.tools = &amplifierTools;
     NodeListHost nodeList;

@@ -18,6 +18,8 @@ namespace amplifier {
 class MaintenanceModel final : public shell::JobTarget {
 public:
     static constexpr int kSerialLength = 7;
+    // Its one job: writes the serial number.
+    static constexpr int WriteSerialJob = 0;
 
     explicit MaintenanceModel(ToolView* view = nullptr);
     ~MaintenanceModel() override;

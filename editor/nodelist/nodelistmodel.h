@@ -26,6 +26,18 @@ public:
     virtual void setClipboardText(const std::string&) {}
 };
 
+// The jobs of the node-list generator (job target "NodeListF").
+enum NodeListJob : int {
+    // Writes the list into the one device present.
+    WriteListDevice = 0,
+    RescanNodes = 1,
+    AddScannedNodes = 2,
+    ReadListNodes = 3,
+    // The request server's listNodelist and Kill_ackFile.
+    ListForRequest = 4,
+    RemoveRequestAck = 5,
+};
+
 class NodeListModel final : public shell::JobTarget {
 public:
     static constexpr int kHelpTopic = 24;
@@ -95,7 +107,7 @@ private:
     void changed() { view_->modelChanged(); }
     void focusAway();
     void LogActivity(const std::string& text);
-    void queue(int job);
+    void queue(NodeListJob job);
     void removeEntry(int k);
     void insertEntry(const std::string& text);
     void job0();

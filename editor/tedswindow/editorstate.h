@@ -33,8 +33,9 @@ public:
     virtual ~TedsNeighbours() = default;
     // The main window is shown (a hidden one limits a read to two tries).
     virtual bool mainWindowVisible() { return true; }
-    // Posts job `job` (parameter 0) for the amplifier window PeloxF.
-    virtual void postAmplifierJob(int job) {}
+    // A node's memory changed on the amplifier link: the amplifier window selects its
+    // clicked tree node again.
+    virtual void reselectAmplifierNode() {}
     // The running request's family code (RequestFamily of the request server).
     virtual int requestFamily() { return 0; }
     // The running request carries ALLOWROMPROGRAMMING.

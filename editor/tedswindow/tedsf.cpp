@@ -260,7 +260,7 @@ void TedsF::reqShow()
     parkFocus();
 }
 
-void TedsF::postJob(int job) { shell::jobQueue().Insert_In_JobQue(*this, job, 0LL); }
+void TedsF::postJob(TedsJob job) { shell::jobQueue().Insert_In_JobQue(*this, job, 0LL); }
 
 int TedsF::ownRecord() const
 {

@@ -32,6 +32,18 @@ class QScrollArea;
 
 namespace editor {
 
+// The jobs of a TEDS window (job target "TedsF"), as the queue stores them.
+enum TedsJob : int {
+    ReadNode = 0,
+    // Reads again, also after a read that went well.
+    ReadNodeForce = 1,
+    WriteNode = 2,
+    // Fills the memory with FFh.
+    FillMemory = 4,
+    ShowBuffer = 5,
+    DebugWrite = 6,
+};
+
 class TedsF final : public QMainWindow, public shell::NodeWindow, private TedsDocumentObserver {
     Q_OBJECT
     // F1 reads the topic by this name.
@@ -172,7 +184,7 @@ private:
     void Form_Load();
     void buildUi();
     void connectControls();
-    void postJob(int job);
+    void postJob(TedsJob job);
     void parkFocus();
     // Record index of the window's TEDS node, -1 when it is not listed.
     int ownRecord() const;

@@ -26,12 +26,12 @@ void TedsF::DoJob()
         return;
     const MemberScope running(*this);
     switch (q.head().subno) {
-    case 0: ReadNode_msg(false); break;
-    case 1: ReadNode_msg(true); break;
-    case 2: WriteNode_msg(); break;
-    case 4: eraseJob(); break;
-    case 5: ShowBufferState(); break;
-    case 6: debug_write(); break;
+    case TedsJob::ReadNode: ReadNode_msg(false); break;
+    case TedsJob::ReadNodeForce: ReadNode_msg(true); break;
+    case TedsJob::WriteNode: WriteNode_msg(); break;
+    case TedsJob::FillMemory: eraseJob(); break;
+    case TedsJob::ShowBuffer: ShowBufferState(); break;
+    case TedsJob::DebugWrite: debug_write(); break;
     default: core::MsgBox("No such job in TedsF"); break;
     }
 }
@@ -47,14 +47,14 @@ void TedsF::mnuNode_Click(int index)
     switch (index) {
     case NodeRead:
         doc.TedsBuf.Status = core::TedsStatusNotRead;
-        postJob(0);
+        postJob(TedsJob::ReadNode);
         break;
     case NodeReadForce:
         doc.TedsBuf.Status = core::TedsStatusNotRead;
-        postJob(1);
+        postJob(TedsJob::ReadNodeForce);
         break;
     case NodeWrite:
-        postJob(2);
+        postJob(TedsJob::WriteNode);
         break;
     case NodeWriteLock:
         core::MsgBox("should not occoure");
@@ -66,7 +66,7 @@ void TedsF::mnuNode_Click(int index)
         break;
     case NodeFill:
         if (core::MsgBox("Are you sure that you want to fill the memory with FF ?", platform::MsgOkCancel) == platform::MsgOK)
-            postJob(4);
+            postJob(TedsJob::FillMemory);
         break;
     default:
         break;

@@ -192,7 +192,7 @@ void TedsF::afterWriteOrErase()
     // the job has returned; the next scan finds the node as new.
     shell::Remove_transducer(id);
     if (device::deviceState().InterfaceType == 1)
-        tedsNeighbours().postAmplifierJob(4);
+        tedsNeighbours().reselectAmplifierNode();
 }
 
 bool TedsF::Delete_memory()

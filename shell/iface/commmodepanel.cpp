@@ -38,7 +38,7 @@ void CommModePanel::selectMode(int index)
 
 void CommModePanel::ModeO_Click(int index)
 {
-    host_.postMainJob(2, static_cast<long long>(index));
+    host_.postMainJob(MainJob::SetCommMode, static_cast<long long>(index));
     host_.parkFocus();
 }
 

@@ -129,7 +129,7 @@ void Iface::ActivateIF()
         return;
     }
     fileAndToolsEnabled = true;
-    host_.postMainJob(5, static_cast<long long>(type));
+    host_.postMainJob(MainJob::SetInterface, static_cast<long long>(type));
     menu.MnuSetupIF[0].visible = false;
     treeToolTip = "press F5 to refresh tree";
     menu.MnuSetupIF[4].visible = true;
@@ -137,7 +137,7 @@ void Iface::ActivateIF()
     if (type == 1)
         amplifierWindow().show();
     if (menu.startupChecked(2))
-        host_.postMainJob(8, 0LL);
+        host_.postMainJob(MainJob::ScanAndShowServer, 0LL);
 }
 
 void Iface::dropAllNodes()
@@ -194,7 +194,7 @@ bool Iface::switchToAmplifier()
     menu.MnuSetupIF[0].checked = true;
     menu.MnuSetupIF[0].enabled = false;
     ds.InterfaceType = 1;
-    host_.postMainJob(4, 0LL);
+    host_.postMainJob(MainJob::EnableTree, 0LL);
     return true;
 }
 
@@ -219,7 +219,7 @@ void Iface::Set_IF(int type)
     menu.MnuSetupIF[0].checked = true;
     menu.MnuSetupIF[0].enabled = false;
     device::deviceState().InterfaceType = type;
-    host_.postMainJob(4, 0LL);
+    host_.postMainJob(MainJob::EnableTree, 0LL);
     changed();
 }
 

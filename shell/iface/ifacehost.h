@@ -2,6 +2,7 @@
 // What the interface choice needs of the main window: posting its jobs, the focus
 // button, the node list, the beep, the trace window, and showing changed state.
 
+#include "shell/iface/mainjob.h"
 #include "shell/jobs/jobqueue.h"
 
 #include <string>
@@ -12,7 +13,7 @@ class IfaceHost {
 public:
     virtual ~IfaceHost() = default;
     // Posts job subno of the main window.
-    virtual void postMainJob(int subno, JobParam param) = 0;
+    virtual void postMainJob(MainJob subno, JobParam param) = 0;
     // Moves the focus to the off-screen button while the window is visible.
     virtual void parkFocus() {}
     // Records in the node list, and the id of record index.

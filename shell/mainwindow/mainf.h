@@ -175,7 +175,7 @@ private:
     void job8();
 
     // IfaceHost
-    void postMainJob(int subno, JobParam param) override;
+    void postMainJob(MainJob subno, JobParam param) override;
     int nodeCount() override;
     std::string nodeId(int index) override;
     void Remove_transducer(const std::string& id) override;

@@ -48,7 +48,7 @@ inline const char* k1k = "6B0000005C6D7E2D";      // 2Dh
 
 struct Neighbours final : editor::TedsNeighbours {
     bool mainWindowVisible() override { return mainVisible; }
-    void postAmplifierJob(int job) override { amplifierJobs.push_back(job); }
+    void reselectAmplifierNode() override { ++amplifierReselects; }
     int requestFamily() override { return family; }
     bool allowRomProgramming() override { return allowRom; }
     void requestReport(const std::string& line) override { reports.push_back(line); }
@@ -58,7 +58,7 @@ struct Neighbours final : editor::TedsNeighbours {
         return false;
     }
     bool mainVisible = true;
-    std::vector<int> amplifierJobs;
+    int amplifierReselects = 0;
     int family = 0;
     bool allowRom = false;
     std::vector<std::string> reports;

@@ -38,7 +38,7 @@ struct FakeHost final : shell::IfaceHost {
     int beeps = 0;
     int focusParks = 0;
     int traceClears = 0;
-    void postMainJob(int subno, shell::JobParam param) override { jobs.push_back({subno, shell::paramAsInteger(param)}); }
+    void postMainJob(shell::MainJob subno, shell::JobParam param) override { jobs.push_back({subno, shell::paramAsInteger(param)}); }
     void parkFocus() override { ++focusParks; }
     int nodeCount() override { return static_cast<int>(nodes.size()); }
     std::string nodeId(int index) override { return nodes.at(static_cast<std::size_t>(index)); }

@@ -150,7 +150,7 @@ TEST_F(InterfaceSwitchTest, NodeThatWillNotGoDoesNotHangTheSwitch)
 {
     struct StuckHost final : shell::IfaceHost {
         int removals = 0;
-        void postMainJob(int, shell::JobParam) override {}
+        void postMainJob(shell::MainJob, shell::JobParam) override {}
         int nodeCount() override { return 2; }
         std::string nodeId(int) override { return "X"; }
         void Remove_transducer(const std::string&) override { ++removals; }
