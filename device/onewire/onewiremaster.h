@@ -1,6 +1,6 @@
 #pragma once
 // The bus master a device job talks through: the 1-Wire adapter behind the TMEX-like
-// calls (InterfaceType 0) or the 1-Wire master of an amplifier reached by ":MLAN" lines
+// calls (InterfaceType::Adapter) or the 1-Wire master of an amplifier reached by ":MLAN" lines
 // (any other type). The operations of session.h and byteio.h hand their work to the
 // master in force, so each branch lives in one file: adaptermaster.cpp and
 // amplifiermaster.cpp. Both set OneWireState::IoError when an exchange fails.
@@ -61,7 +61,7 @@ public:
 // The master of the adapter ports, and that of the amplifier link.
 OneWireMaster& adapterMaster();
 OneWireMaster& amplifierMaster();
-// The master InterfaceType chooses: 0 the adapter, any other value the amplifier.
+// The master InterfaceType chooses: Adapter the adapter, any other value the amplifier.
 OneWireMaster& oneWireMaster();
 
 // Marks the running job's I/O as failed.

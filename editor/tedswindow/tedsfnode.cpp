@@ -21,7 +21,7 @@ constexpr int kFamilyDs2430 = 0x14, kFamilyDs2433 = 0x23, kFamilyDs2431 = 0x2D;
 
 bool analogThroughAdapter()
 {
-    return device::deviceState().InterfaceType == 0 && shell::ifaceState().CommMode == shell::kModeAnalog;
+    return device::deviceState().InterfaceType == device::InterfaceType::Adapter && shell::ifaceState().CommMode == shell::kModeAnalog;
 }
 
 } // namespace
@@ -50,7 +50,7 @@ void TedsF::ReadNodeWithRetry(bool ForceRomRead)
     platform::processEvents();
     core::Delay(50);
     int counter = 1;
-    int limit = device::deviceState().InterfaceType == 0 ? 3 : 2;
+    int limit = device::deviceState().InterfaceType == device::InterfaceType::Adapter ? 3 : 2;
     if (!tedsNeighbours().mainWindowVisible())
         limit = 2;
     while (doc.TedsBuf.Status != core::TedsStatusReadOk && counter <= limit) {
@@ -63,7 +63,7 @@ void TedsF::ReadNodeWithRetry(bool ForceRomRead)
         if (doc.TedsBuf.Status != core::TedsStatusReadOk && counter <= limit) {
             core::Tracewindow("Read retry count: " + std::to_string(counter));
             core::Delay(100);
-            if (device::deviceState().InterfaceType == 0 && counter > 1)
+            if (device::deviceState().InterfaceType == device::InterfaceType::Adapter && counter > 1)
                 core::Delay(100 * counter);
             else
                 core::Delay(100);
@@ -191,7 +191,7 @@ void TedsF::afterWriteOrErase()
     // Removes this window's own record: the window is unloaded now and destroyed once
     // the job has returned; the next scan finds the node as new.
     shell::Remove_transducer(id);
-    if (device::deviceState().InterfaceType == 1)
+    if (device::deviceState().InterfaceType == device::InterfaceType::AmplifierLink)
         tedsNeighbours().reselectAmplifierNode();
 }
 

@@ -117,13 +117,13 @@ void Iface::ActivateIF()
     }
     int type = 0;
     if (tag == "1") {
-        if (port_.CommPort() == ds.PortNum && port_.PortOpen() && ds.InterfaceType == 1) {
+        if (port_.CommPort() == ds.PortNum && port_.PortOpen() && ds.InterfaceType == device::InterfaceType::AmplifierLink) {
             amplifierWindow().show();
             changed();
             return;
         }
         type = 1;
-    } else if (ds.InterfaceType == 0) {
+    } else if (ds.InterfaceType == device::InterfaceType::Adapter) {
         // Another adapter takes effect through PortType at the next session.
         changed();
         return;
@@ -156,7 +156,7 @@ void Iface::dropAllNodes()
 bool Iface::switchToAmplifier()
 {
     auto& ds = device::deviceState();
-    if (ds.InterfaceType == 0) {
+    if (ds.InterfaceType == device::InterfaceType::Adapter) {
         auto& ow = device::oneWireState();
         ow.SessionHandle = platform::TMExtendedStartSession(static_cast<std::int16_t>(ds.PortNum),
                                                             static_cast<std::int16_t>(ds.PortType), 0);
@@ -180,7 +180,7 @@ bool Iface::switchToAmplifier()
     if (!port_.PortOpen()) {
         // Nothing is active now; the Setup menu stays usable.
         portFailure(ds.PortNum, why);
-        ds.InterfaceType = -1;
+        ds.InterfaceType = device::InterfaceType::None;
         menu.MnuSetupIF[0].checked = false;
         menu.MnuSetupIF[0].enabled = true;
         menu.MnuSetupIF[0].visible = true;
@@ -193,7 +193,7 @@ bool Iface::switchToAmplifier()
     modes.ModeO[1].enabled = false;
     menu.MnuSetupIF[0].checked = true;
     menu.MnuSetupIF[0].enabled = false;
-    ds.InterfaceType = 1;
+    ds.InterfaceType = device::InterfaceType::AmplifierLink;
     host_.postMainJob(MainJob::EnableTree, 0LL);
     return true;
 }
@@ -210,7 +210,7 @@ void Iface::Set_IF(int type)
         return;
     }
     if (type == 0) {
-        if (device::deviceState().InterfaceType == 1) {
+        if (device::deviceState().InterfaceType == device::InterfaceType::AmplifierLink) {
             port_.setPortOpen(false);
             amplifierWindow().unload();
         }
@@ -218,7 +218,7 @@ void Iface::Set_IF(int type)
     }
     menu.MnuSetupIF[0].checked = true;
     menu.MnuSetupIF[0].enabled = false;
-    device::deviceState().InterfaceType = type;
+    device::deviceState().InterfaceType = static_cast<device::InterfaceType>(type);
     host_.postMainJob(MainJob::EnableTree, 0LL);
     changed();
 }

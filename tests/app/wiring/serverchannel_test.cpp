@@ -172,7 +172,7 @@ protected:
         port.attach(chain.get());
         ASSERT_TRUE(port.setPortOpen(true));
         device::setPeloxPort(&port);
-        device::deviceState().InterfaceType = 1;
+        device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
         shell::setAmplifierWindow(&host);
         shell::amplifierWindow().show();
         runJobs();

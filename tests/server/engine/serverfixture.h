@@ -170,7 +170,7 @@ protected:
         shell::resetIfaceState();
         editor::resetEditorState();
         auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
+        ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = 1;
         ds.PortType = 5;
         platform::useSimulatedNetwork(net, 5, 1);

@@ -213,7 +213,7 @@ protected:
         shell::resetNodesState();
         core::resetCoreState();
         device::resetDeviceState();
-        device::deviceState().InterfaceType = 0;
+        device::deviceState().InterfaceType = device::InterfaceType::Adapter;
         shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
         shell::resetScanErrors();

@@ -353,7 +353,7 @@ TEST_F(SwitchWindow, OnlyTheGainPositionsHandTheirSensitivityToTheAmplifier)
 {
     auto& m = addSwitch().model();
     shell::jobQueue().reset();
-    device::deviceState().InterfaceType = 1;
+    device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
     m.PositionSensitivity = {0, 2.5, 25, 0};
     m.PositionUnit = "mV/V";
     m.SW_select_Click(0);
