@@ -5,6 +5,7 @@
 #include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"
 #include "core/teds/bitfields.h"
+#include "device/memimage/familytable.h"
 #include "editor/model/fieldtypes.h"
 #include "editor/model/manufacturerlevels.h"
 
@@ -13,7 +14,6 @@
 namespace editor {
 
 namespace {
-constexpr int kDs2430aFamily = 0x14;
 constexpr int kBasicTedsRows = 5;
 } // namespace
 
@@ -123,7 +123,7 @@ void TedsDocument::SetLockState(int state)
         }
     }
     // The basic TEDS of a DS2430A whose application register is locked cannot change.
-    if (AppRomLocked && TedsBuf.Family == kDs2430aFamily)
+    if (AppRomLocked && device::hasAppRegister(TedsBuf.Family))
         for (int k = 0; k < kBasicTedsRows; ++k)
             rows[static_cast<std::size_t>(k)].locked = true;
     notifyLocks();

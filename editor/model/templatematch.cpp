@@ -8,6 +8,7 @@
 #include "core/tdl/tdlstate.h"
 #include "core/teds/bitfields.h"
 #include "core/teds/memoryfile.h"
+#include "device/memimage/familytable.h"
 #include "device/memimage/memimage.h"
 #include "device/memimage/tedspacking.h"
 #include "editor/model/fieldtypes.h"
@@ -23,7 +24,6 @@ namespace {
 
 TemplateDialogHook* dialogHook = nullptr;
 
-constexpr int kDs2430aFamily = 0x14;
 constexpr int kBasicTedsBits = 64;
 constexpr int kIdBits = 14;
 
@@ -155,7 +155,7 @@ bool TedsDocument::GetNewTemplate(int t)
     if (!rec || t > core::tdlState().TemplateLast)
         return false;
     const bool draft = rec->UTIDT < 2;
-    const bool romLocked = AppRomLocked && LinkedToNode && TedsBuf.Family == kDs2430aFamily;
+    const bool romLocked = AppRomLocked && LinkedToNode && device::hasAppRegister(TedsBuf.Family);
     std::vector<bool> basic;
     if (romLocked) {
         basic.assign(TedsBuf.Bits.begin(), TedsBuf.Bits.begin() + std::min<std::ptrdiff_t>(kBasicTedsBits, TedsBuf.bitCount()));

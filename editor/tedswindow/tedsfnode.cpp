@@ -1,5 +1,6 @@
 // TedsF: reading, writing and erasing the node.
 
+#include "device/memimage/familytable.h"
 #include "editor/tedswindow/tedsf.h"
 
 #include "core/base/corestate.h"
@@ -17,8 +18,6 @@ namespace editor {
 
 namespace {
 
-constexpr int kFamilyDs2430 = 0x14, kFamilyDs2433 = 0x23, kFamilyDs2431 = 0x2D;
-
 bool analogThroughAdapter()
 {
     return device::deviceState().InterfaceType == device::InterfaceType::Adapter && shell::ifaceState().CommMode == shell::kModeAnalog;
@@ -31,7 +30,7 @@ void TedsF::readOnce(bool ForceRomRead)
     const MemberScope reading(*this);
     device::Read_Node(doc.TedsBuf, ForceRomRead);
     // The register lock belongs to this node's TEDS, not to whichever DS2430A was read last.
-    AppRomLocked = doc.TedsBuf.Family == kFamilyDs2430 && device::deviceState().AppRomLocked;
+    AppRomLocked = device::hasAppRegister(doc.TedsBuf.Family) && device::deviceState().AppRomLocked;
     if (doc.TedsBuf.Status == core::TedsStatusReadOk || doc.TedsBuf.Status == core::TedsStatusCrcError ||
         doc.TedsBuf.Status == core::TedsStatusVirgin)
         noteInSync();
@@ -55,8 +54,8 @@ void TedsF::ReadNodeWithRetry(bool ForceRomRead)
         limit = 2;
     while (doc.TedsBuf.Status != core::TedsStatusReadOk && counter <= limit) {
         readOnce(ForceRomRead);
-        if (doc.TedsBuf.Family == kFamilyDs2433 || doc.TedsBuf.Family == kFamilyDs2431)
-            limit = 2;
+        if (const int tries = device::familyInfo(doc.TedsBuf.Family).readTries; tries > 0)
+            limit = tries;
         const std::string line = bufferStateTraceLine(doc.TedsBuf.Status);
         if (!line.empty())
             core::Tracewindow(line);
@@ -201,7 +200,7 @@ bool TedsF::Delete_memory()
     auto& n = tedsNeighbours();
     doc.TedsBuf.Family = n.requestFamily();
     const int f = doc.TedsBuf.Family;
-    if (f != kFamilyDs2430 && f != kFamilyDs2431 && f != kFamilyDs2433) {
+    if (!device::familyInfo(f).erasable) {
         n.requestReport("Error: Only DS2430, DS2431 and DS2433 is supported for this command (Delete_memory)");
         return false;
     }
