@@ -24,7 +24,16 @@ namespace amplifier {
 class PeloxView : public ToolView {
 public:
     // Shows the window and lets pending events run (the chain read shows its progress).
-    virtual void showWindow() {}
+    virtual void showWindow() = 0;
+};
+
+// The amplifier model's view without a window.
+class SilentPeloxView final : public PeloxView {
+public:
+    bool windowVisible() override { return false; }
+    void parkFocus() override {}
+    void modelChanged() override {}
+    void showWindow() override {}
 };
 
 inline shell::MenuItemState menuItem(const char* caption)
@@ -175,7 +184,7 @@ private:
     // False when the firmware is refused.
     bool channelCommon(bool postTedsRead);
 
-    ToolViewLink<PeloxView> view_;
+    ToolViewLink<PeloxView, SilentPeloxView> view_;
 };
 
 // The text with every "," turned into ".".

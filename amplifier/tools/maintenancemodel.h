@@ -51,7 +51,7 @@ private:
     void changed() { view_.changed(); }
     void focusAway() { view_.focusAway(); }
 
-    ToolViewLink<ToolView> view_;
+    ToolViewLink<ToolView, SilentToolView> view_;
 };
 
 } // namespace amplifier

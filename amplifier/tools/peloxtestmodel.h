@@ -76,7 +76,7 @@ private:
     void focusAway() { view_.focusAway(); }
     void changed() { view_.changed(); }
 
-    ToolViewLink<ToolView> view_;
+    ToolViewLink<ToolView, SilentToolView> view_;
 };
 
 } // namespace amplifier

@@ -83,13 +83,13 @@ class TedsDocumentObserver {
 public:
     virtual ~TedsDocumentObserver() = default;
     // Row values, descriptions, node id, title or CRC label changed.
-    virtual void textsChanged() {}
+    virtual void textsChanged() = 0;
     // Rows shown, captions, gaps or the description view changed.
-    virtual void layoutChanged() {}
+    virtual void layoutChanged() = 0;
     // Read-only states of the node-id box or rows changed.
-    virtual void locksChanged() {}
+    virtual void locksChanged() = 0;
     // A node-list TEDS is to be shown (ShowForm for manufacturer id 1).
-    virtual void showNodeList() {}
+    virtual void showNodeList() = 0;
 };
 
 class TedsDocument;

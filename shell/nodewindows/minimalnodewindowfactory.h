@@ -12,6 +12,8 @@ public:
     std::unique_ptr<NodeWindow> NewSwitchF() override;
     std::unique_ptr<NodeWindow> NewTedsF() override;
     std::unique_ptr<NodeWindow> NewNotSupportedF() override;
+    // None: this factory has no TEDS window of its own.
+    NodeWindow* SharedTedsF() override { return nullptr; }
 };
 
 // Registers one MinimalNodeWindowFactory as the program's node-window factory.

@@ -23,6 +23,7 @@
 #include "shell/nodes/nodetreeview.h"
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
+#include "tests/support/quietnodehost.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -73,7 +74,7 @@ std::string network(int n)
 }
 
 // The main window's part in a step: the scan light.
-class Host final : public shell::NodeHost {
+class Host final : public testing_support::QuietNodeHost {
 public:
     Host() { light.setText("Scanning"); }
     void showScanLight(bool on) override { light.setVisible(on); }

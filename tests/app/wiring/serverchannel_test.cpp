@@ -37,6 +37,7 @@
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/app/wiring/freshprogram.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/quiettedsneighbours.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/testsupport.h"
 
@@ -100,7 +101,7 @@ struct Host final : server::ServerHost {
     int amplifierJobs = 0;
 };
 
-struct Neighbours final : editor::TedsNeighbours {
+struct Neighbours final : testing_support::QuietTedsNeighbours {
     explicit Neighbours(server::RequestEngine& e) : engine(e) {}
     int requestFamily() override { return static_cast<int>(engine.RequestFamily); }
     bool allowRomProgramming() override { return engine.AllowRomProgramming; }

@@ -28,6 +28,8 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/quietnodehost.h"
+#include "tests/support/quiettedsneighbours.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -46,7 +48,7 @@ inline const char* kApp = "48000001A2B3C414";     // 14h
 inline const char* k4k = "A900000091E4D223";      // 23h
 inline const char* k1k = "6B0000005C6D7E2D";      // 2Dh
 
-struct Neighbours final : editor::TedsNeighbours {
+struct Neighbours final : testing_support::QuietTedsNeighbours {
     bool mainWindowVisible() override { return mainVisible; }
     void reselectAmplifierNode() override { ++amplifierReselects; }
     int requestFamily() override { return family; }
@@ -65,7 +67,7 @@ struct Neighbours final : editor::TedsNeighbours {
     std::vector<int> dialogs;
 };
 
-struct Host final : shell::NodeHost {
+struct Host final : testing_support::QuietNodeHost {
     void beep() override { ++beeps; }
     int beeps = 0;
 };

@@ -34,6 +34,8 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/quietnodehost.h"
+#include "tests/support/quiettedsneighbours.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/testsupport.h"
 
@@ -140,7 +142,7 @@ struct Host final : server::ServerHost {
 };
 
 // What the TEDS windows ask of the running request.
-struct Neighbours final : editor::TedsNeighbours {
+struct Neighbours final : testing_support::QuietTedsNeighbours {
     explicit Neighbours(server::RequestEngine& e) : engine(e) {}
     int requestFamily() override { return static_cast<int>(engine.RequestFamily); }
     bool allowRomProgramming() override { return engine.AllowRomProgramming; }
@@ -148,7 +150,7 @@ struct Neighbours final : editor::TedsNeighbours {
     server::RequestEngine& engine;
 };
 
-struct NoBeep final : shell::NodeHost {
+struct NoBeep final : testing_support::QuietNodeHost {
     void beep() override {}
 };
 

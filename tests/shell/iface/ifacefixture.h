@@ -45,6 +45,8 @@ struct FakeHost final : shell::IfaceHost {
     void Remove_transducer(const std::string& id) override { std::erase(nodes, id); }
     void beep() override { ++beeps; }
     void clearTrace() override { ++traceClears; }
+    void changed() override {}
+    void activationStarted() override {}
 };
 
 struct RecordingMixer final : shell::SoundMixerControl {
@@ -61,6 +63,8 @@ struct FakeAmplifierWindow final : shell::AmplifierWindow {
     void show() override { calls.push_back("show"); }
     void unload() override { calls.push_back("unload"); }
     void Wakeup_Pelox() override { calls.push_back("wakeup"); }
+    void setTsens(double, const std::string&) override {}
+    void TsensToPelox(bool) override {}
 };
 
 // An adapter port that counts its releases.

@@ -154,6 +154,11 @@ TEST_F(InterfaceSwitchTest, NodeThatWillNotGoDoesNotHangTheSwitch)
         int nodeCount() override { return 2; }
         std::string nodeId(int) override { return "X"; }
         void Remove_transducer(const std::string&) override { ++removals; }
+        void parkFocus() override {}
+        void beep() override {}
+        void clearTrace() override {}
+        void changed() override {}
+        void activationStarted() override {}
     } stuck;
     shell::Iface other(stuck, port);
     other.Set_IF(0);

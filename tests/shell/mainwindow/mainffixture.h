@@ -69,6 +69,7 @@ struct PlainFactory final : shell::NodeWindowFactory {
     std::unique_ptr<shell::NodeWindow> NewSwitchF() override { return std::make_unique<PlainNodeWindow>("SwitchF"); }
     std::unique_ptr<shell::NodeWindow> NewTedsF() override { return std::make_unique<PlainNodeWindow>("TedsF"); }
     std::unique_ptr<shell::NodeWindow> NewNotSupportedF() override { return std::make_unique<PlainNodeWindow>("NotSupportedF"); }
+    shell::NodeWindow* SharedTedsF() override { return nullptr; }
 };
 
 class MainFTest : public ::testing::Test, protected testing_support::VirtualServices {
