@@ -74,11 +74,11 @@ protected:
         shell::installDriverNodeList();
         editor::setTedsNeighbours(&neighbours);
         // As the program wires the main window's File, Tools and end.
-        main->windows.Open_file = [this] {
+        menus.actions[shell::MenuWindow::OpenTedsFile] = [this] {
             auto& w = windows.shared();
             w.Open_file(w, true);
         };
-        main->windows.CreateNewTEDS = [this] {
+        menus.actions[shell::MenuWindow::CreateEmptyTeds] = [this] {
             auto& w = windows.shared();
             w.CreateNewTEDS(w, "Not assigned", true);
         };

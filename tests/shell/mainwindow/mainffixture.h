@@ -25,6 +25,7 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodewindowfactory.h"
 #include "shell/nodes/windowgraveyard.h"
+#include "tests/support/menuwindowsstub.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
 
@@ -98,6 +99,7 @@ protected:
         serial = port.get();
         main = std::make_unique<shell::MainF>(nullptr, std::move(port));
         main->endProgram = [this](int code) { ended.push_back(code); };
+        main->setMenuWindows(&menus);
     }
     ~MainFTest() override
     {
@@ -145,6 +147,7 @@ protected:
     RecordingMixer mixer;
     RecordingServer server;
     PlainFactory factory;
+    testing_support::MenuWindowsStub menus;
     platform::MemorySerialPort* serial = nullptr;
     std::unique_ptr<shell::MainF> main;
     std::vector<int> ended;
