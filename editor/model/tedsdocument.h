@@ -199,7 +199,7 @@ public:
     // Bits to bytes (the image is already in step; kept for callers by name).
     void buf2byte_OnUsed();
 
-    // --- Lookup ---------------------------------------------------------------------
+    // --- Lookup (TitleLookup) ---------------------------------------------------------
     // The first field from Manufacture on whose title contains search (any case),
     // decoded. A CONRES / CONRELRES field of all ones gives ftext "N/A", fvalue
     // unchanged and *available false. ftemplate 0 becomes ActualTemplate().
@@ -248,9 +248,6 @@ private:
     // bytes when it did before the write.
     void keepGridCurrent(bool wasCurrent);
     const core::TemplateRecord* templateAt(int index) const;
-    // Field lookup on the fields of template t.
-    bool lookupField(int t, const std::string& search, double& fvalue, std::string& ftext, int& Manufacture,
-                     bool* available);
     bool selectorsMatch(const core::TemplateRecord& t) const;
     // The id in the field of manufacturer level 0 (0 reads as 4096).
     int manufacturerFromBits();
