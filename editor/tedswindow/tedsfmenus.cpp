@@ -26,12 +26,12 @@ void TedsF::DoJob()
         return;
     const MemberScope running(*this);
     switch (q.head().subno) {
-    case TedsJob::ReadNode: ReadNode_msg(false); break;
-    case TedsJob::ReadNodeForce: ReadNode_msg(true); break;
-    case TedsJob::WriteNode: WriteNode_msg(); break;
-    case TedsJob::FillMemory: eraseJob(); break;
-    case TedsJob::ShowBuffer: ShowBufferState(); break;
-    case TedsJob::DebugWrite: debug_write(); break;
+    case TedsJob::ReadNode: nodeIo.readAndShow(false); break;
+    case TedsJob::ReadNodeForce: nodeIo.readAndShow(true); break;
+    case TedsJob::WriteNode: nodeIo.writeFromMenu(); break;
+    case TedsJob::FillMemory: nodeIo.erase(); break;
+    case TedsJob::ShowBuffer: nodeIo.showBufferState(); break;
+    case TedsJob::DebugWrite: nodeIo.debugWrite(); break;
     default: core::MsgBox("No such job in TedsF"); break;
     }
 }
