@@ -79,7 +79,7 @@ std::string plainNumberText(double v)
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15g", v);
     std::string s = buf;
-    // %g may use an exponent; keep the original's plain form for ordinary magnitudes.
+    // %g may use an exponent; ordinary magnitudes are stored in plain form, as settings files hold them.
     if (s.find('e') != std::string::npos && std::fabs(v) >= 1e-4 && std::fabs(v) < 1e15) {
         std::snprintf(buf, sizeof buf, "%.15f", v);
         s = buf;
@@ -128,7 +128,7 @@ bool Inifile_CreateKeyWithValue(const std::filesystem::path& iniPath, const std:
 
 bool Inifile_CreateKeyWithValue(const std::filesystem::path& iniPath, const std::string& key, bool value)
 {
-    // The original's Boolean values were -1 (True) and 0 (False).
+    // Booleans are stored as the words True and False.
     return writeLine(iniPath, key, value ? "True" : "False");
 }
 

@@ -48,8 +48,8 @@ public:
     virtual void writeBlockThenPullup(MemImage& image, int first, int last, int ms) = 0;
     virtual int programByte(int value, int address, int memoryType, int& bits, int zeros) = 0;
 
-    // The adapter branch moves a command and its data as one exchange (no 32-byte limit:
-    // these are not the Parts' Block_IO); the drivers then merge them.
+    // The adapter branch moves a command and its data as one exchange (not cut into
+    // 32-byte blocks); the drivers then merge them.
     virtual bool mergesBlocks() const { return false; }
     // Sends bytes whose read-back nobody needs: the adapter may send them with the next
     // exchange of the job.

@@ -8,7 +8,7 @@
 
 namespace platform {
 
-// Answers, as the original's message box returns them.
+// Answers of a message box, numbered as settings and callers compare them.
 enum MsgAnswer : int { MsgOK = 1, MsgCancel = 2, MsgAbort = 3, MsgRetry = 4, MsgIgnore = 5, MsgYes = 6, MsgNo = 7 };
 
 // Style word: low 3 bits the button set, plus an icon.

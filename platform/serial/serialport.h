@@ -1,5 +1,5 @@
 #pragma once
-// A serial port with the members of the original serial control: CommPort, Settings,
+// A serial port with the members of a serial control: CommPort, Settings,
 // PortOpen, InBufferCount, InputLen, OutBufferCount, Output, Input. Input is polled;
 // received characters are read ahead into a buffer that Input takes from.
 

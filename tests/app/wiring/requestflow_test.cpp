@@ -261,7 +261,7 @@ TEST(RequestFlow, SwitchesAndPollChangesDuringARequestRunItOnce)
     }
 }
 
-// A listing switches the poll back on in the original before the request has ended; a
+// A listing switches the poll back on before the request has ended; a
 // slow write after it must not start the same request again.
 TEST(RequestFlow, AListingThenASlowWriteRunsTheRequestOnce)
 {
