@@ -174,9 +174,6 @@ private:
     void focusAway() { view_.focusAway(); }
     // The 16-channel settings, captions and file names of amplifier n's type.
     void applyTypeSettings(int n);
-    void readConfItems(AmplifierRecord& amp, std::string& reply);
-    void setUpChannels6188(const AmplifierRecord& amp);
-    void readSensitivities(AmplifierRecord& amp);
     // Tree index of channel ch of amplifier a, 0 when it has no node.
     int channelNodeIndex(int a, int ch) const;
     void selectAmplifierRoot(int a);
