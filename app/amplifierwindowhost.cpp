@@ -2,6 +2,7 @@
 
 #include "amplifier/peloxf/peloxf.h"
 #include "app/amplifiertoolshost.h"
+#include "device/amplink/peloxtransport.h"
 
 namespace app {
 
@@ -31,7 +32,7 @@ void AmplifierWindowHost::Wakeup_Pelox()
     if (window_)
         window_->model().Wakeup_Pelox();
     else
-        shell::AmplifierWindow::Wakeup_Pelox();
+        device::Pelox_Send("MLAN OFF");
 }
 
 void AmplifierWindowHost::setTsens(double value, const std::string& unit)

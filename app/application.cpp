@@ -46,7 +46,7 @@ namespace app {
 
 namespace {
 
-class QtStartupUi final : public core::StartupUi {
+class QtStartupUi final : public core::StartupUi, private shell::MenuWindows {
 public:
     QtStartupUi(shell::TraceHost& trace, shell::MixerCtrl& mixer) : trace_(trace), mixer_(mixer) {}
     void showSplash() override
@@ -87,32 +87,54 @@ public:
 private:
     void wireMenus(shell::MainF& main)
     {
-        main.windows.setTrace = [this](bool on) { trace_.setTrace(on); };
+        main.setMenuWindows(this);
         trace_.onUserClosed = [&main] { main.traceWindowClosed(); };
-        main.windows.ExpandDefine = [&main] {
-            editor::ExpandDefine dialog(&main);
+        main.showHelp = [](int topic) { return shell::showHelp(topic); };
+        // File > "Exit" and the close box ask about unwritten TEDS changes first.
+        if (tedsWindows)
+            main.mayEnd = [this] { return tedsWindows->mayEndProgram(); };
+        if (nodeList)
+            main.UpdateNodes = [this] { nodeList->window().model().UpdateNodes(); };
+    }
+
+    // shell::MenuWindows: the windows the main window's menus open.
+    bool has(shell::MenuWindow item) override
+    {
+        using W = shell::MenuWindow;
+        switch (item) {
+        case W::OpenTedsFile: return tedsWindows != nullptr;
+        case W::CreateEmptyTeds: return static_cast<bool>(createEmptyTeds);
+        case W::NodeListGenerator: return nodeList != nullptr;
+        case W::AmplifierMaintenance:
+        case W::AmplifierTerminal: return tools != nullptr;
+        case W::CompileDescription: return true;
+        }
+        return false;
+    }
+    void open(shell::MenuWindow item) override
+    {
+        using W = shell::MenuWindow;
+        if (!has(item))
+            return;
+        switch (item) {
+        case W::OpenTedsFile: {
+            auto& w = tedsWindows->shared();
+            w.Open_file(w, true);
+            break;
+        }
+        case W::CreateEmptyTeds: createEmptyTeds(); break;
+        case W::NodeListGenerator: nodeList->show(); break;
+        case W::AmplifierMaintenance: tools->Pelox_MaintenanceF(); break;
+        case W::AmplifierTerminal: tools->Pelox_test(); break;
+        case W::CompileDescription: {
+            editor::ExpandDefine dialog(main_.get());
             dialog.setProperty("HelpContextID", editor::ExpandDefine::kHelpTopic);
             dialog.exec();
-        };
-        main.showHelp = [](int topic) { return shell::showHelp(topic); };
-        if (tedsWindows) {
-            main.windows.Open_file = [this] {
-                auto& w = tedsWindows->shared();
-                w.Open_file(w, true);
-            };
-            // File > "Exit" and the close box ask about unwritten TEDS changes first.
-            main.mayEnd = [this] { return tedsWindows->mayEndProgram(); };
+            break;
         }
-        main.windows.CreateNewTEDS = createEmptyTeds;
-        if (nodeList) {
-            main.windows.NodeListF = [this] { nodeList->show(); };
-            main.UpdateNodes = [this] { nodeList->window().model().UpdateNodes(); };
-        }
-        if (tools) {
-            main.windows.Pelox_test = [this] { tools->Pelox_test(); };
-            main.windows.Pelox_MaintenanceF = [this] { tools->Pelox_MaintenanceF(); };
         }
     }
+    void setTrace(bool on) override { trace_.setTrace(on); }
 
     shell::TraceHost& trace_;
     shell::MixerCtrl& mixer_;
@@ -144,10 +166,10 @@ public:
         if (core::traceOn())
             trace_.setTrace(true);
     }
-    void postAmplifierJob(int job) override
+    void reselectAmplifierNode() override
     {
         if (auto* w = amplifier_.window())
-            shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
+            shell::jobQueue().Insert_In_JobQue(w->model(), amplifier::AmplifierJob::SelectClickedNode, 0LL);
     }
     int requestFamily() override { return static_cast<int>(server_.engine().RequestFamily); }
     bool allowRomProgramming() override { return server_.engine().AllowRomProgramming; }
@@ -210,7 +232,7 @@ int run(int argc, char** argv)
     AmplifierToolsHost amplifierTools;
     amplifierTools.switchToAmplifierLink = [&ui] {
         if (ui.main_)
-            shell::jobQueue().Insert_In_JobQue(*ui.main_, 5, 1LL);
+            shell::jobQueue().Insert_In_JobQue(*ui.main_, shell::MainJob::SetInterface, 1LL);
     };
     ui.tools = &amplifierTools;
     NodeListHost nodeList;

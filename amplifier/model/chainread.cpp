@@ -2,6 +2,7 @@
 // address, gives out the addresses 1, 2, ... and identifies each amplifier with its
 // channels and sensitivities.
 
+#include "amplifier/model/channelread.h"
 #include "amplifier/model/confitems.h"
 #include "amplifier/model/peloxmodel.h"
 
@@ -170,59 +171,9 @@ bool PeloxModel::GetConfRec(int n, bool addToTree)
         core::logTracewindow("Amplifier " + std::to_string(n) + ": unknown type \"" + type + "\", channels not read");
         return false;
     }
-    readConfItems(amp, reply);
-    if (is6188Variant(type))
-        setUpChannels6188(amp);
-    readSensitivities(amp);
+    ChannelRead::readChannels(amp, reply, PeloxunitItems);
     changed();
     return true;
-}
-
-void PeloxModel::readConfItems(AmplifierRecord& amp, std::string& reply)
-{
-    const bool fourItems = is618x(amp.TypeText);
-    for (int ch = 1; ch <= amp.ChannelCount; ++ch) {
-        auto& c = *amp.channel(ch);
-        const std::string item = GetStr(reply);
-        c.InputCode = item.substr(0, item.find(' '));
-        c.ConfItem2 = GetStr(reply);
-        if (fourItems) {
-            c.ConfItem3 = GetStr(reply);
-            c.ConfItem4 = GetStr(reply);
-        }
-    }
-}
-
-void PeloxModel::setUpChannels6188(const AmplifierRecord& amp)
-{
-    // Inputs other than the transducer inputs are switched off while the amplifier
-    // looks for its transducers.
-    auto pass = [&](const char* command) {
-        for (int ch = 1; ch <= amp.ChannelCount; ++ch) {
-            const auto& code = amp.Channels[static_cast<std::size_t>(ch)].InputCode;
-            if (code == "CC1" || code == "CC1_L" || code == "P1" || code == "P1_L")
-                continue;
-            device::Pelox_Send("I_C_" + std::to_string(ch) + command);
-            device::Pelox_Receive(kReplyMs);
-        }
-    };
-    pass(":di");
-    device::Pelox_Send("A_I_C:t_i");
-    device::Pelox_Receive(kReplyMs);
-    pass(":en");
-}
-
-void PeloxModel::readSensitivities(AmplifierRecord& amp)
-{
-    for (int ch = 1; ch <= amp.ChannelCount; ++ch) {
-        auto& c = *amp.channel(ch);
-        c.Description = inputDescription(c.InputCode);
-        device::Pelox_Send("I_C_" + std::to_string(ch) + ":t_s?");
-        std::string reply = device::Pelox_Receive(kReplyMs);
-        c.SensValue = leadingValue(GetStr(reply));
-        c.Unit = reply.empty() ? "n/a" : reply;
-        core::AddItemIfMissing(PeloxunitItems, c.Unit);
-    }
 }
 
 } // namespace amplifier

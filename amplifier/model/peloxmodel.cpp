@@ -37,7 +37,7 @@ void PeloxModel::Form_Load()
     mnuTools[0].enabled = false;
     EnableChannel(false);
     EnableTEDS(false);
-    shell::jobQueue().Insert_In_JobQue(*this, 3, 0LL);
+    shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::ReadChain, 0LL);
     changed();
 }
 
@@ -49,32 +49,32 @@ void PeloxModel::DoJob()
     const auto& head = q.head();
     const auto job = static_cast<unsigned>(head.subno);
     switch (job) {
-    case 0:
+    case AmplifierJob::PlugAndPlaySetup:
         PnP_AutoSetup();
         break;
-    case 1:
+    case AmplifierJob::WriteTypedSensitivity:
         UpdateSens2Pelox(core::ParseSiNumber(Sensitivity), PeloxunitText);
         break;
-    case 2:
+    case AmplifierJob::WriteTedsSensitivity:
         if (TedsSensKnown)
             UpdateSens2Pelox(TedsSens, PeloxunitText);
         else
             core::logTracewindow("Sensitivity not written: the TEDS gives none");
         break;
-    case 3:
+    case AmplifierJob::ReadChain:
         ReadPeloxConfig();
         break;
-    case 4:
+    case AmplifierJob::SelectClickedNode:
         click_At_PeloxTreeView();
         break;
-    case 5:
+    case AmplifierJob::ReadTedsTitle:
         GetTeds();
         break;
-    case 6:
+    case AmplifierJob::ReadChannelTeds:
         if (ReadTrTree())
             PnP_AutoSetup();
         break;
-    case 7:
+    case AmplifierJob::RunTool:
         DoTools(static_cast<int>(shell::paramAsInteger(head.param)));
         break;
     default:
@@ -85,7 +85,7 @@ void PeloxModel::DoJob()
 
 void PeloxModel::Refresh() { changed(); }
 
-void PeloxModel::mnuPelox_Click() { shell::jobQueue().Insert_In_JobQue(*this, 3, 0LL); }
+void PeloxModel::mnuPelox_Click() { shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::ReadChain, 0LL); }
 
 void PeloxModel::mnuMode_Click(int index)
 {
@@ -106,7 +106,7 @@ void PeloxModel::mnuMode_Click(int index)
     changed();
 }
 
-void PeloxModel::mnuTools_Click(int index) { shell::jobQueue().Insert_In_JobQue(*this, 7, static_cast<long long>(index)); }
+void PeloxModel::mnuTools_Click(int index) { shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::RunTool, static_cast<long long>(index)); }
 
 void PeloxModel::PeloxTreeView_NodeClick(int index)
 {
@@ -114,19 +114,19 @@ void PeloxModel::PeloxTreeView_NodeClick(int index)
         return;
     ClickedNode = tree.node(index).id;
     tree.selectedId = ClickedNode;
-    shell::jobQueue().Insert_In_JobQue(*this, 4, static_cast<long long>(index));
+    shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::SelectClickedNode, static_cast<long long>(index));
     changed();
 }
 
 void PeloxModel::ReadTeds_Click()
 {
-    shell::jobQueue().Insert_In_JobQue(*this, 6, 0LL);
+    shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::ReadChannelTeds, 0LL);
     focusAway();
 }
 
 void PeloxModel::Sens2Pelox_Click()
 {
-    shell::jobQueue().Insert_In_JobQue(*this, 1, 0LL);
+    shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::WriteTypedSensitivity, 0LL);
     focusAway();
 }
 

@@ -24,7 +24,16 @@ namespace amplifier {
 class PeloxView : public ToolView {
 public:
     // Shows the window and lets pending events run (the chain read shows its progress).
-    virtual void showWindow() {}
+    virtual void showWindow() = 0;
+};
+
+// The amplifier model's view without a window.
+class SilentPeloxView final : public PeloxView {
+public:
+    bool windowVisible() override { return false; }
+    void parkFocus() override {}
+    void modelChanged() override {}
+    void showWindow() override {}
 };
 
 inline shell::MenuItemState menuItem(const char* caption)
@@ -33,6 +42,26 @@ inline shell::MenuItemState menuItem(const char* caption)
     m.caption = caption;
     return m;
 }
+
+// The jobs of the amplifier window (job target "PeloxF"), as the queue stores them.
+enum AmplifierJob : int {
+    // Takes the TEDS found; in Plug && Play mode writes its sensitivity to the channel.
+    PlugAndPlaySetup = 0,
+    // Writes the typed sensitivity and unit to the selected channel.
+    WriteTypedSensitivity = 1,
+    // Writes the TEDS sensitivity to the selected channel.
+    WriteTedsSensitivity = 2,
+    // Reads the chain: wake, addressing, identification, channels.
+    ReadChain = 3,
+    // Selects the amplifier or channel of the tree node clicked.
+    SelectClickedNode = 4,
+    // Title and sensitivity of the one node with a TEDS.
+    ReadTedsTitle = 5,
+    // Scans the selected channel's network, then the Plug && Play setup.
+    ReadChannelTeds = 6,
+    // Runs tools menu item <param>.
+    RunTool = 7,
+};
 
 struct ControlState {
     bool enabled = true;
@@ -145,9 +174,6 @@ private:
     void focusAway() { view_.focusAway(); }
     // The 16-channel settings, captions and file names of amplifier n's type.
     void applyTypeSettings(int n);
-    void readConfItems(AmplifierRecord& amp, std::string& reply);
-    void setUpChannels6188(const AmplifierRecord& amp);
-    void readSensitivities(AmplifierRecord& amp);
     // Tree index of channel ch of amplifier a, 0 when it has no node.
     int channelNodeIndex(int a, int ch) const;
     void selectAmplifierRoot(int a);
@@ -155,7 +181,7 @@ private:
     // False when the firmware is refused.
     bool channelCommon(bool postTedsRead);
 
-    ToolViewLink<PeloxView> view_;
+    ToolViewLink<PeloxView, SilentPeloxView> view_;
 };
 
 // The text with every "," turned into ".".

@@ -170,7 +170,7 @@ bool PeloxModel::channelCommon(bool postTedsRead)
         for (auto* c : {&Label2, &SensitivityCtl, &PeloxunitCtl, &Sens2Pelox, &Tsens2Pelox})
             c->visible = !m6188;
         if (postTedsRead && (ModeIndex == 0 || ModeIndex == 1))
-            shell::jobQueue().Insert_In_JobQue(*this, 6, 0LL);
+            shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::ReadChannelTeds, 0LL);
     }
     if (ds.SelectedAmplifier > 0)
         mnuTools[0].enabled = true;

@@ -143,7 +143,7 @@ void PeloxModel::TsensToPelox(bool force)
         return;
     }
     TedsUnit2Pelox(TedsUnit);
-    shell::jobQueue().Insert_In_JobQue(*this, 2, 0LL);
+    shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::WriteTedsSensitivity, 0LL);
 }
 
 void PeloxModel::TedsUnit2Pelox(const std::string& unit)

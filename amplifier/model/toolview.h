@@ -9,13 +9,21 @@ namespace amplifier {
 class ToolView {
 public:
     virtual ~ToolView() = default;
-    virtual bool windowVisible() { return false; }
-    virtual void parkFocus() {}
-    virtual void modelChanged() {}
+    virtual bool windowVisible() = 0;
+    virtual void parkFocus() = 0;
+    virtual void modelChanged() = 0;
 };
 
-// View: ToolView or an interface that extends it.
-template <class View>
+// The view of a model made without a window: hidden, shows nothing.
+class SilentToolView final : public ToolView {
+public:
+    bool windowVisible() override { return false; }
+    void parkFocus() override {}
+    void modelChanged() override {}
+};
+
+// View: ToolView or an interface that extends it; Silent: its view without a window.
+template <class View, class Silent>
 class ToolViewLink {
 public:
     explicit ToolViewLink(View* view) : view_(view ? view : &silent_) {}
@@ -33,7 +41,7 @@ public:
 
 private:
     View* view_;
-    View silent_;
+    Silent silent_;
 };
 
 } // namespace amplifier

@@ -21,9 +21,19 @@ namespace amplifier {
 
 class DlTemplatesView : public ToolView {
 public:
-    virtual void beep() {}
+    virtual void beep() = 0;
     // Closes the window ("Close and save" after the list was written).
-    virtual void hideWindow() {}
+    virtual void hideWindow() = 0;
+};
+
+// The download model's view without a window.
+class SilentDlTemplatesView final : public DlTemplatesView {
+public:
+    bool windowVisible() override { return false; }
+    void parkFocus() override {}
+    void modelChanged() override {}
+    void beep() override {}
+    void hideWindow() override {}
 };
 
 class DlTemplatesModel {
@@ -100,7 +110,7 @@ private:
     // Marks the model busy for one exchange.
     void setBusy(bool on);
 
-    ToolViewLink<DlTemplatesView> view_;
+    ToolViewLink<DlTemplatesView, SilentDlTemplatesView> view_;
 };
 
 } // namespace amplifier

@@ -44,7 +44,7 @@ void MaintenanceModel::ReqWriteSerialno_Click()
         core::MsgBox(why);
         return;
     }
-    shell::jobQueue().Insert_In_JobQue(*this, 0, 0LL);
+    shell::jobQueue().Insert_In_JobQue(*this, WriteSerialJob, 0LL);
     focusAway();
 }
 
@@ -53,7 +53,7 @@ void MaintenanceModel::DoJob()
     auto& q = shell::jobQueue();
     if (q.JobQueLast() < 0)
         return;
-    if (q.head().subno != 0) {
+    if (q.head().subno != WriteSerialJob) {
         core::MsgBox("No such job in Pelox_MaintenanceF");
         return;
     }

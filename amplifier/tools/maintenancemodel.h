@@ -18,6 +18,8 @@ namespace amplifier {
 class MaintenanceModel final : public shell::JobTarget {
 public:
     static constexpr int kSerialLength = 7;
+    // Its one job: writes the serial number.
+    static constexpr int WriteSerialJob = 0;
 
     explicit MaintenanceModel(ToolView* view = nullptr);
     ~MaintenanceModel() override;
@@ -49,7 +51,7 @@ private:
     void changed() { view_.changed(); }
     void focusAway() { view_.focusAway(); }
 
-    ToolViewLink<ToolView> view_;
+    ToolViewLink<ToolView, SilentToolView> view_;
 };
 
 } // namespace amplifier

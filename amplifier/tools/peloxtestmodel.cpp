@@ -45,7 +45,7 @@ void PeloxTestModel::showSelection(int amplifier, int channel)
     changed();
 }
 
-void PeloxTestModel::post(int job)
+void PeloxTestModel::post(Job job)
 {
     shell::jobQueue().Insert_In_JobQue(*this, job, 0LL);
     focusAway();
@@ -64,7 +64,7 @@ void PeloxTestModel::DoJob()
     if (q.JobQueLast() < 0)
         return;
     const int job = q.head().subno;
-    if (job < 1 || job > 7) {
+    if (job < Job::ReceiveLine || job > Job::ReceiveLineLF) {
         core::MsgBox("No such job in Pelox_test");
         return;
     }
@@ -76,13 +76,13 @@ void PeloxTestModel::DoJob()
         return;
     }
     switch (job) {
-    case 1: Do_RecieveLine(); break;
-    case 2: Do_Send_buffer(); break;
-    case 3: Do_SendReceivedLine(); break;
-    case 4: Do_SendLF(); break;
-    case 5: Do_SendLine(); break;
-    case 6: Do_SendLineLF(); break;
-    case 7: Do_RecieveLineLF(); break;
+    case Job::ReceiveLine: Do_RecieveLine(); break;
+    case Job::SendBuffer: Do_Send_buffer(); break;
+    case Job::SendReceivedLine: Do_SendReceivedLine(); break;
+    case Job::SendLF: Do_SendLF(); break;
+    case Job::SendLine: Do_SendLine(); break;
+    case Job::SendLineLF: Do_SendLineLF(); break;
+    case Job::ReceiveLineLF: Do_RecieveLineLF(); break;
     default: break;
     }
     changed();

@@ -23,18 +23,29 @@ public:
     void Refresh() override;
     std::string name() const override { return "Pelox_test"; }
 
+    // The terminal's jobs (1 to 7), as the queue stores them.
+    enum Job : int {
+        ReceiveLine = 1,
+        SendBuffer = 2,
+        SendReceivedLine = 3,
+        SendLF = 4,
+        SendLine = 5,
+        SendLineLF = 6,
+        ReceiveLineLF = 7,
+    };
+
     // First loading: switches the program to the amplifier link, the presets, an empty log.
     void Form_Load();
 
     // Buttons: each posts its job (1 to 7); "Add to dropdown list" posts none.
     void Addtolist_Click();
-    void RecieveLine_Click() { post(1); }
-    void Send_buffer_Click() { post(2); }
-    void SendReceivedLine_Click() { post(3); }
-    void SendLF_Click() { post(4); }
-    void SendLine_Click() { post(5); }
-    void SendLineLF_Click() { post(6); }
-    void RecieveLineLF_Click() { post(7); }
+    void RecieveLine_Click() { post(Job::ReceiveLine); }
+    void Send_buffer_Click() { post(Job::SendBuffer); }
+    void SendReceivedLine_Click() { post(Job::SendReceivedLine); }
+    void SendLF_Click() { post(Job::SendLF); }
+    void SendLine_Click() { post(Job::SendLine); }
+    void SendLineLF_Click() { post(Job::SendLineLF); }
+    void RecieveLineLF_Click() { post(Job::ReceiveLineLF); }
 
     // Jobs 1 to 7.
     void Do_RecieveLine();
@@ -60,12 +71,12 @@ public:
     std::function<void()> switchToAmplifierLink;
 
 private:
-    void post(int job);
+    void post(Job job);
     void log(const std::string& text) { Text2 += text; }
     void focusAway() { view_.focusAway(); }
     void changed() { view_.changed(); }
 
-    ToolViewLink<ToolView> view_;
+    ToolViewLink<ToolView, SilentToolView> view_;
 };
 
 } // namespace amplifier

@@ -6,9 +6,16 @@
 
 namespace device {
 
+// The interface the program reaches its nodes through. The numbers are what the Setup
+// menu's tag and the main window's job carry.
+enum class InterfaceType : int {
+    None = -1,
+    Adapter = 0,
+    AmplifierLink = 1,
+};
+
 struct DeviceState {
-    // -1 none yet, 0 TMEX adapter, 1 amplifier link.
-    int InterfaceType = -1;
+    device::InterfaceType InterfaceType = device::InterfaceType::None;
     int PortNum = -1;   // serial port / adapter port number, none yet
     int PortType = -1;  // adapter port type, none yet
     bool SetupDone = false;

@@ -108,7 +108,7 @@ bool Check_Only_fam12()
             }
         }
     }
-    if (deviceState().InterfaceType == 1) {
+    if (deviceState().InterfaceType == device::InterfaceType::AmplifierLink) {
         message("Pelox does not support programming EPROM's");
         ok = false;
     }

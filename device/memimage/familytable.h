@@ -1,7 +1,7 @@
 #pragma once
 // The one table of 1-Wire families: per family code the chip, the node list's record
-// name and record-node text, the kind of node window, the memory geometry and whether
-// its memory can be erased. The memory image, the drivers, the node list and the shell
+// name and record-node text, the kind of node window, the memory geometry, whether
+// its memory can be erased and how the TEDS window names and reads it. The memory image, the drivers, the node list and the shell
 // read it; a new family is one new row (and, for a memory, its driver's read and write).
 
 #include <string>
@@ -33,10 +33,18 @@ struct FamilyInfo {
     int pageSize = 0;
     int registerBytes = 0;
     bool erasable = false;        // EEPROM: an erase writes FFh throughout
+    // The TEDS window's short name and raw-view device text ("" for a family it calls
+    // "Unknown"), and the tries a read gets at most (0: as many as the interface allows).
+    const char* tedsName = "";
+    const char* tedsDevice = "";
+    int readTries = 0;
 };
 
 // The row of a family code; a row with kind Unsupported and no memory for a code the
 // table does not know.
 const FamilyInfo& familyInfo(int code);
+// The family keeps an application register in front of its data (DS2430A): its lock
+// belongs to the node's TEDS.
+inline bool hasAppRegister(int code) { return familyInfo(code).registerBytes > 0; }
 
 } // namespace device

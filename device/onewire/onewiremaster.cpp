@@ -7,7 +7,7 @@ namespace device {
 
 OneWireMaster& oneWireMaster()
 {
-    return deviceState().InterfaceType == 0 ? adapterMaster() : amplifierMaster();
+    return deviceState().InterfaceType == device::InterfaceType::Adapter ? adapterMaster() : amplifierMaster();
 }
 
 void markIoError() { oneWireState().IoError = true; }

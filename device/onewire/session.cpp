@@ -22,10 +22,10 @@ std::optional<bool> uLAN_FindNext(bool& Found, bool& Done, std::string& RomId, i
     Done = false;
     RomId.clear();
     Family = 0;
-    const int type = deviceState().InterfaceType;
-    if (type == 0)
+    const InterfaceType type = deviceState().InterfaceType;
+    if (type == InterfaceType::Adapter)
         return adapterMaster().findNext(Found, Done, RomId, Family);
-    if (type == 1)
+    if (type == InterfaceType::AmplifierLink)
         return amplifierMaster().findNext(Found, Done, RomId, Family);
     // No interface: nothing to search, and the pass is over.
     Done = true;

@@ -3,6 +3,7 @@
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/tdl/tdlstate.h"
+#include "device/memimage/familytable.h"
 #include "device/memimage/memimage.h"
 #include "editor/model/tedsdocument.h"
 
@@ -13,7 +14,6 @@ namespace editor {
 namespace {
 
 constexpr int kRemapNameWidth = 50;
-constexpr int kDs2430aFamily = 0x14;
 constexpr int kBasicTedsBits = 64;
 
 std::string tagOf(const core::TemplateField& f) { return f.tag ? f.tag->name : f.tagName; }
@@ -69,7 +69,7 @@ void TedsDocument::Remap_Template(int& t)
     const auto& now = *templateAt(actualTemplate_);
     const int n = std::min(now.fieldLast, kRowCount - 1);
     std::vector<bool> taken(static_cast<std::size_t>(n) + 1, false);
-    if (AppRomLocked && LinkedToNode && TedsBuf.Family == kDs2430aFamily)
+    if (AppRomLocked && LinkedToNode && device::hasAppRegister(TedsBuf.Family))
         for (int j = 0; j <= n; ++j)
             taken[static_cast<std::size_t>(j)] = now.fields[static_cast<std::size_t>(j)].bitAddress < kBasicTedsBits;
     std::string report;

@@ -5,15 +5,16 @@
 #include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"
 #include "core/teds/bitfields.h"
+#include "device/memimage/familytable.h"
 #include "editor/model/fieldtypes.h"
 #include "editor/model/manufacturerlevels.h"
+#include "editor/model/titlelookup.h"
 
 #include <algorithm>
 
 namespace editor {
 
 namespace {
-constexpr int kDs2430aFamily = 0x14;
 constexpr int kBasicTedsRows = 5;
 } // namespace
 
@@ -25,6 +26,22 @@ const core::TemplateRecord* TedsDocument::templateAt(int index) const
     if (index < 0 || index >= static_cast<int>(st.Templates.size()))
         return nullptr;
     return &st.Templates[static_cast<std::size_t>(index)];
+}
+
+bool TedsDocument::GetTEDSField(const std::string& search, double& fvalue, std::string& ftext, int& ftemplate,
+                                int& Manufacture, bool* available)
+{
+    if (ftemplate == 0)
+        ftemplate = actualTemplate_;
+    if (available)
+        *available = true;
+    return TitleLookup(templateAt(actualTemplate_), TedsBuf, Title).find(search, fvalue, ftext, Manufacture, available);
+}
+
+bool TedsDocument::GetParam(double& value, std::string& unit)
+{
+    const auto* rec = hasLibraryTemplate() ? templateAt(actualTemplate_) : nullptr;
+    return TitleLookup(rec, TedsBuf, Title).sensitivity(value, unit);
 }
 
 int TedsDocument::fieldLast() const
@@ -123,7 +140,7 @@ void TedsDocument::SetLockState(int state)
         }
     }
     // The basic TEDS of a DS2430A whose application register is locked cannot change.
-    if (AppRomLocked && TedsBuf.Family == kDs2430aFamily)
+    if (AppRomLocked && device::hasAppRegister(TedsBuf.Family))
         for (int k = 0; k < kBasicTedsRows; ++k)
             rows[static_cast<std::size_t>(k)].locked = true;
     notifyLocks();

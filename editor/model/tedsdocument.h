@@ -83,13 +83,13 @@ class TedsDocumentObserver {
 public:
     virtual ~TedsDocumentObserver() = default;
     // Row values, descriptions, node id, title or CRC label changed.
-    virtual void textsChanged() {}
+    virtual void textsChanged() = 0;
     // Rows shown, captions, gaps or the description view changed.
-    virtual void layoutChanged() {}
+    virtual void layoutChanged() = 0;
     // Read-only states of the node-id box or rows changed.
-    virtual void locksChanged() {}
+    virtual void locksChanged() = 0;
     // A node-list TEDS is to be shown (ShowForm for manufacturer id 1).
-    virtual void showNodeList() {}
+    virtual void showNodeList() = 0;
 };
 
 class TedsDocument;
@@ -199,7 +199,7 @@ public:
     // Bits to bytes (the image is already in step; kept for callers by name).
     void buf2byte_OnUsed();
 
-    // --- Lookup ---------------------------------------------------------------------
+    // --- Lookup (TitleLookup) ---------------------------------------------------------
     // The first field from Manufacture on whose title contains search (any case),
     // decoded. A CONRES / CONRELRES field of all ones gives ftext "N/A", fvalue
     // unchanged and *available false. ftemplate 0 becomes ActualTemplate().
@@ -248,9 +248,6 @@ private:
     // bytes when it did before the write.
     void keepGridCurrent(bool wasCurrent);
     const core::TemplateRecord* templateAt(int index) const;
-    // Field lookup on the fields of template t.
-    bool lookupField(int t, const std::string& search, double& fvalue, std::string& ftext, int& Manufacture,
-                     bool* available);
     bool selectorsMatch(const core::TemplateRecord& t) const;
     // The id in the field of manufacturer level 0 (0 reads as 4096).
     int manufacturerFromBits();

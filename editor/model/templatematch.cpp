@@ -1,5 +1,5 @@
-// TedsDocument: finding the template of a TEDS, empty TEDS from a template, the
-// manufacturer writers and the field lookup by title.
+// TedsDocument: finding the template of a TEDS, empty TEDS from a template and the
+// manufacturer writers.
 
 #include "core/base/message.h"
 #include "core/base/textfile.h"
@@ -8,11 +8,13 @@
 #include "core/tdl/tdlstate.h"
 #include "core/teds/bitfields.h"
 #include "core/teds/memoryfile.h"
+#include "device/memimage/familytable.h"
 #include "device/memimage/memimage.h"
 #include "device/memimage/tedspacking.h"
 #include "editor/model/fieldtypes.h"
 #include "editor/model/manufacturerlevels.h"
 #include "editor/model/tedsdocument.h"
+#include "editor/model/titlelookup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,7 +25,6 @@ namespace {
 
 TemplateDialogHook* dialogHook = nullptr;
 
-constexpr int kDs2430aFamily = 0x14;
 constexpr int kBasicTedsBits = 64;
 constexpr int kIdBits = 14;
 
@@ -101,7 +102,7 @@ bool TedsDocument::GetTemplate(int& index)
         double v = 0;
         std::string text;
         int from = 0;
-        TedsManufacturerId = lookupField(index, "Manufacture", v, text, from, nullptr) ? toInteger(v) : 0;
+        TedsManufacturerId = TitleLookup(&t, TedsBuf, Title).find("Manufacture", v, text, from, nullptr) ? toInteger(v) : 0;
         if (selectorsMatch(t)) {
             matched = true;
             break;
@@ -155,7 +156,7 @@ bool TedsDocument::GetNewTemplate(int t)
     if (!rec || t > core::tdlState().TemplateLast)
         return false;
     const bool draft = rec->UTIDT < 2;
-    const bool romLocked = AppRomLocked && LinkedToNode && TedsBuf.Family == kDs2430aFamily;
+    const bool romLocked = AppRomLocked && LinkedToNode && device::hasAppRegister(TedsBuf.Family);
     std::vector<bool> basic;
     if (romLocked) {
         basic.assign(TedsBuf.Bits.begin(), TedsBuf.Bits.begin() + std::min<std::ptrdiff_t>(kBasicTedsBits, TedsBuf.bitCount()));
@@ -300,76 +301,5 @@ int TedsDocument::updateTAG(const std::string& tagName, const std::string& tagIn
 }
 
 int TedsDocument::ActualManufactureIndex() const { return core::ManufacturerIndexFromId(TedsManufacturerId); }
-
-// ----- Lookup by title -------------------------------------------------------------------
-
-bool TedsDocument::lookupField(int t, const std::string& search, double& fvalue, std::string& ftext, int& Manufacture,
-                               bool* available)
-{
-    const auto* rec = templateAt(t);
-    if (!rec)
-        return false;
-    const std::string wanted = core::upper(search);
-    const int last = std::min(rec->fieldLast, core::kFieldsMax - 1);
-    if (Manufacture < 0)
-        Manufacture = 0;
-    while (Manufacture <= last) {
-        const auto& f = rec->fields[static_cast<std::size_t>(Manufacture)];
-        if (core::upper(f.title).find(wanted) == std::string::npos) {
-            ++Manufacture;
-            continue;
-        }
-        const FieldType* type = findFieldType(f.typeKeyword);
-        if (!type || !type->lookup || !TedsBuf.holdsBits(f.bitAddress, f.bitCount)) {
-            core::ShowMessage("unsupported field type, request SW update", 0, "");
-            return true;
-        }
-        const FieldLookup r = type->lookup(FieldContext{f, Manufacture, TedsBuf, Title});
-        if (r.hasValue)
-            fvalue = r.value;
-        if (r.hasText)
-            ftext = r.text;
-        if (available)
-            *available = r.available;
-        return true;
-    }
-    return false;
-}
-
-bool TedsDocument::GetTEDSField(const std::string& search, double& fvalue, std::string& ftext, int& ftemplate,
-                                int& Manufacture, bool* available)
-{
-    if (ftemplate == 0)
-        ftemplate = actualTemplate_;
-    if (available)
-        *available = true;
-    return lookupField(actualTemplate_, search, fvalue, ftext, Manufacture, available);
-}
-
-bool TedsDocument::GetParam(double& value, std::string& unit)
-{
-    const auto* rec = hasLibraryTemplate() ? templateAt(actualTemplate_) : nullptr;
-    const int last = rec ? std::min(rec->fieldLast, core::kFieldsMax - 1) : -1;
-    for (int k = 0; k <= last; ++k) {
-        const auto& f = rec->fields[static_cast<std::size_t>(k)];
-        if (f.title.find("Sensitivity @") == std::string::npos)
-            continue;
-        unit = f.unit;
-        if (f.typeKeyword != "CONRELRES" && f.typeKeyword != "CONRES" && f.typeKeyword != "UNINT") {
-            core::ShowMessage("unexpected sens type", 0, "");
-            return false;
-        }
-        const FieldLookup r = findFieldType(f.typeKeyword)->lookup(FieldContext{f, k, TedsBuf, Title});
-        if (!r.available) {
-            value = 0;  // the not-available mark is no sensitivity
-            return false;
-        }
-        value = r.value;
-        return true;
-    }
-    value = 0;
-    unit = "unknown";
-    return false;
-}
 
 } // namespace editor

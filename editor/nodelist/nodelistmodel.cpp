@@ -68,10 +68,10 @@ void NodeListModel::LogActivity(const std::string& text)
     changed();
 }
 
-void NodeListModel::queue(int job)
+void NodeListModel::queue(NodeListJob job)
 {
     auto& q = shell::jobQueue();
-    q.Insert_In_JobQue(*this, 1, 0LL);
+    q.Insert_In_JobQue(*this, NodeListJob::RescanNodes, 0LL);
     q.Insert_In_JobQue(*this, job, 0LL);
     focusAway();
 }
@@ -128,23 +128,23 @@ void NodeListModel::DoJob()
     if (q.JobQueLast() < 0)
         return;
     switch (q.head().subno) {
-    case 0:
+    case NodeListJob::WriteListDevice:
         job0();
         break;
-    case 1:
+    case NodeListJob::RescanNodes:
         UpdateNodes();
         break;
-    case 2:
+    case NodeListJob::AddScannedNodes:
         AddNodes();
         break;
-    case 3:
+    case NodeListJob::ReadListNodes:
         ReadNodes();
         break;
-    case 4:
+    case NodeListJob::ListForRequest:
         if (listNodelist)
             listNodelist();
         break;
-    case 5:
+    case NodeListJob::RemoveRequestAck:
         if (Kill_ackFile)
             Kill_ackFile();
         break;
@@ -178,9 +178,9 @@ void NodeListModel::ieee_version_Click(int index)
     changed();
 }
 
-void NodeListModel::PrgDevice_Click() { queue(0); }
-void NodeListModel::CbAddNodes_Click() { queue(2); }
-void NodeListModel::ReadList_Click() { queue(3); }
+void NodeListModel::PrgDevice_Click() { queue(NodeListJob::WriteListDevice); }
+void NodeListModel::CbAddNodes_Click() { queue(NodeListJob::AddScannedNodes); }
+void NodeListModel::ReadList_Click() { queue(NodeListJob::ReadListNodes); }
 
 void NodeListModel::ClearList_Click()
 {

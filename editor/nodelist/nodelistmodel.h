@@ -18,12 +18,34 @@ namespace editor {
 class NodeListView {
 public:
     virtual ~NodeListView() = default;
-    virtual bool windowVisible() { return false; }
-    virtual void parkFocus() {}
-    virtual void modelChanged() {}
+    virtual bool windowVisible() = 0;
+    virtual void parkFocus() = 0;
+    virtual void modelChanged() = 0;
     // The clipboard in text format.
-    virtual std::string clipboardText() { return {}; }
-    virtual void setClipboardText(const std::string&) {}
+    virtual std::string clipboardText() = 0;
+    virtual void setClipboardText(const std::string&) = 0;
+};
+
+// The view of a model made without a window: hidden, an empty clipboard.
+class NoNodeListView final : public NodeListView {
+public:
+    bool windowVisible() override { return false; }
+    void parkFocus() override {}
+    void modelChanged() override {}
+    std::string clipboardText() override { return {}; }
+    void setClipboardText(const std::string&) override {}
+};
+
+// The jobs of the node-list generator (job target "NodeListF").
+enum NodeListJob : int {
+    // Writes the list into the one device present.
+    WriteListDevice = 0,
+    RescanNodes = 1,
+    AddScannedNodes = 2,
+    ReadListNodes = 3,
+    // The request server's listNodelist and Kill_ackFile.
+    ListForRequest = 4,
+    RemoveRequestAck = 5,
 };
 
 class NodeListModel final : public shell::JobTarget {
@@ -95,7 +117,7 @@ private:
     void changed() { view_->modelChanged(); }
     void focusAway();
     void LogActivity(const std::string& text);
-    void queue(int job);
+    void queue(NodeListJob job);
     void removeEntry(int k);
     void insertEntry(const std::string& text);
     void job0();
@@ -103,7 +125,7 @@ private:
     std::string listRefusal(int family) const;
 
     NodeListView* view_;
-    NodeListView noView_;
+    NoNodeListView noView_;
 };
 
 // The generator as the request server reaches it: created and loaded on first use.

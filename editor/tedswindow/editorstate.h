@@ -1,7 +1,8 @@
 #pragma once
 // Module state of the TEDS windows and what they need of windows built elsewhere (the
 // amplifier window, the request server, the create/remap dialog, the main window). The
-// program registers those once in app/; until then do-nothing stand-ins answer.
+// program registers those once in app/; until then a stand-in answers as a program
+// without them (main window shown, no request, no dialog, no File menu).
 
 #include "core/teds/tedsbuf.h"
 
@@ -32,22 +33,23 @@ class TedsNeighbours {
 public:
     virtual ~TedsNeighbours() = default;
     // The main window is shown (a hidden one limits a read to two tries).
-    virtual bool mainWindowVisible() { return true; }
-    // Posts job `job` (parameter 0) for the amplifier window PeloxF.
-    virtual void postAmplifierJob(int job) {}
+    virtual bool mainWindowVisible() = 0;
+    // A node's memory changed on the amplifier link: the amplifier window selects its
+    // clicked tree node again.
+    virtual void reselectAmplifierNode() = 0;
     // The running request's family code (RequestFamily of the request server).
-    virtual int requestFamily() { return 0; }
+    virtual int requestFamily() = 0;
     // The running request carries ALLOWROMPROGRAMMING.
-    virtual bool allowRomProgramming() { return false; }
+    virtual bool allowRomProgramming() = 0;
     // A line for the request server's log and its response file.
-    virtual void requestReport(const std::string& line) {}
+    virtual void requestReport(const std::string& line) = 0;
     // The create/remap dialog for owner: mode 0 new TEDS, 1 remap; shown modal. True when
     // it gave the window a template (GotTemplate).
-    virtual bool runTemplateDialog(int mode, TedsF& owner) { return false; }
+    virtual bool runTemplateDialog(int mode, TedsF& owner) = 0;
     // Shows the trace window without a modal state.
-    virtual void showTraceWindow() {}
-    // A File menu item of Part "TEDS files" (0 read, 1 save, 3 print, 4 rtf).
-    virtual void fileMenu(int item, TedsF& window) {}
+    virtual void showTraceWindow() = 0;
+    // A File menu item (0 read, 1 save, 3 print, 4 rtf).
+    virtual void fileMenu(int item, TedsF& window) = 0;
 };
 
 // nullptr restores the stand-in. The caller keeps ownership.

@@ -1,12 +1,12 @@
 #include "editor/tedswindow/memorytexts.h"
 
+#include "device/memimage/familytable.h"
 #include "device/memimage/memimage.h"
 
 namespace editor {
 
 namespace {
 
-constexpr int kDs2406 = 0x12, kDs2430 = 0x14, kDs2433 = 0x23, kDs2431 = 0x2D;
 const std::string kLines3 = "\r\n\r\n\r\n";
 
 } // namespace
@@ -38,24 +38,14 @@ int ByteSize(int family, bool olderLayout) { return device::Get_Usable_Bytes(fam
 
 std::string deviceName(int family)
 {
-    switch (family) {
-    case kDs2406: return "DS2406 (Dual Addressable Switch + 1kbit ROM)";
-    case kDs2430: return "DS2430";
-    case kDs2433: return "DS2433 (4kbit memory)";
-    case kDs2431: return "DS2431 (1kbit memory)";
-    default: return "Unknown";
-    }
+    const char* text = device::familyInfo(family).tedsDevice;
+    return *text ? text : "Unknown";
 }
 
 std::string GetFamilyName(int family)
 {
-    switch (family) {
-    case kDs2406: return "DS2406";
-    case kDs2430: return "DS2430";
-    case kDs2433: return "DS2433";
-    case kDs2431: return "DS2431";
-    default: return "Unknown";
-    }
+    const char* name = device::familyInfo(family).tedsName;
+    return *name ? name : "Unknown";
 }
 
 RawViewHeader rawViewHeader(int family, bool olderLayout, bool appRomLocked)

@@ -260,7 +260,7 @@ void TedsF::reqShow()
     parkFocus();
 }
 
-void TedsF::postJob(int job) { shell::jobQueue().Insert_In_JobQue(*this, job, 0LL); }
+void TedsF::postJob(TedsJob job) { shell::jobQueue().Insert_In_JobQue(*this, job, 0LL); }
 
 int TedsF::ownRecord() const
 {
@@ -304,7 +304,7 @@ void TedsF::Inititiate(int index, std::int32_t& NodeState)
         if (doc.TedsBuf.Status == -1)
             core::ShowMessage("Program error : form for TEDS not loaded");
         if (doc.TedsBuf.Status != core::TedsStatusReadOk)
-            ReadNodeWithRetry(false);
+            nodeIo.readWithRetry(false);
         auto& stored = editorState().NodeTeds;
         if (stored.size() <= static_cast<std::size_t>(index))
             stored.resize(static_cast<std::size_t>(index) + 1);

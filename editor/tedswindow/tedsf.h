@@ -11,7 +11,10 @@
 #include "core/tdl/templaterecord.h"
 #include "editor/model/tedsdocument.h"
 #include "editor/report/richtextbox.h"
+#include "editor/tedswindow/tedsfilemenu.h"
 #include "editor/tedswindow/tedsmenus.h"
+#include "editor/tedswindow/tedsnodeio.h"
+#include "editor/tedswindow/unwrittenwork.h"
 #include "shell/nodes/nodewindow.h"
 #endif
 
@@ -31,6 +34,18 @@ class QPushButton;
 class QScrollArea;
 
 namespace editor {
+
+// The jobs of a TEDS window (job target "TedsF"), as the queue stores them.
+enum TedsJob : int {
+    ReadNode = 0,
+    // Reads again, also after a read that went well.
+    ReadNodeForce = 1,
+    WriteNode = 2,
+    // Fills the memory with FFh.
+    FillMemory = 4,
+    ShowBuffer = 5,
+    DebugWrite = 6,
+};
 
 class TedsF final : public QMainWindow, public shell::NodeWindow, private TedsDocumentObserver {
     Q_OBJECT
@@ -56,41 +71,31 @@ public:
     void CreateNewTEDS(shell::NodeWindow& obj, const std::string& idText, bool notLinkedToNode);
 
     // --- Members other windows call by name -----------------------------------------
-    void ReadNode_msg(bool ForceRomRead);
-    // *why (when given) says why not: the field whose value does not fit (in server
-    // mode nothing is then written), or how far a failed write got.
-    bool WriteNode_s(std::string* why = nullptr);
-    bool Delete_memory();
+    // The node I/O (TedsNodeIo).
+    TedsNodeIo nodeIo{*this};
+    void ReadNode_msg(bool ForceRomRead) { nodeIo.readAndShow(ForceRomRead); }
+    bool WriteNode_s(std::string* why = nullptr) { return nodeIo.writeForRequest(why); }
+    bool Delete_memory() { return nodeIo.deleteForRequest(); }
     void ResetState(int unused = 0);
     void UpdateMenuState();
     void SetLockState(int state);
     void ShowForm();
     void ShowNodeList();
     void UpdateInfo();
-    void debug_write();
     int ActualTemplate() const { return doc.ActualTemplate(); }
     // The full TEDS listing of this window's TEDS, one entry per line (the request server).
     std::vector<std::string> appendFullTEDS(bool prefix);
     static std::string boolean_txt(bool v) { return v ? "True" : "False"; }
 
-    // --- Files, printing and RTF -------------------------------------------------------
-    // File > "Read TEDS": a memory file into this window, bound to obj's node (standAlone:
-    // the default window's own file). The window changes only when the file's format,
-    // template and size fit. True when a TEDS was loaded.
-    bool Open_file(shell::NodeWindow& obj, bool standAlone);
-    // File > "Save TEDS as". True when the TEDS was saved.
-    bool SaveTedsFile();
-    void PrintTeds();
-    void SaveTedsRtf();
-    // The three file dialogs: shortName in is the proposed name; out fullName and the
-    // chosen short name (no folder, cut before its first "."). False on Cancel or error.
-    bool getNameOpen(std::string& fullName, std::string& shortName);
-    bool GetNameSave(std::string& fullName, std::string& shortName);
-    bool Save_as_rtf(std::string& fullName, std::string& shortName);
-    // The report of this window's TEDS into RichTextBox1.
-    void BuildTedsReport();
-    std::string FileName;      // the last short file name
-    RichTextBox RichTextBox1;  // the report, between building and printing or saving
+    // --- Files, printing and RTF (the File menu, TedsFileMenu) ------------------------
+    TedsFileMenu files{*this};
+    bool Open_file(shell::NodeWindow& obj, bool standAlone) { return files.openFile(obj, standAlone); }
+    bool SaveTedsFile() { return files.saveFile(); }
+    void PrintTeds() { files.print(); }
+    void SaveTedsRtf() { files.saveRtf(); }
+    void BuildTedsReport() { files.buildReport(); }
+    std::string& FileName = files.fileName;
+    RichTextBox& RichTextBox1 = files.report;
 
     // --- Menus and controls (what a click does) ---------------------------------------
     void mnuFile_Click(int index);
@@ -141,14 +146,16 @@ public:
     void syncMenus();
     void syncDocument();
     // The TEDS holds changes that never reached the node (edits, a new template, a file).
-    bool hasUnwrittenChanges() const;
+    bool hasUnwrittenChanges() const { return unwritten_.unwritten(doc); }
     // ... and that exist nowhere else: not on the node, not in a file read or saved since,
     // not just made from a template. These are what a replacement or the end would lose.
-    bool holdsUnsavedChanges() const;
+    bool holdsUnsavedChanges() const { return unwritten_.unsaved(doc); }
     // Before the TEDS is replaced or let go: with unsaved changes the window is shown and
     // the user asked (Yes: saved in a file first, No: let go, Cancel: kept). True when it
     // may go. Unanswered (the request server's quiet mode) counts as Cancel.
     bool mayReplaceTeds();
+    // The TEDS as it stands exists elsewhere (a file read or saved, a new empty TEDS).
+    void noteKept() { unwritten_.noteKept(doc); }
     // The window keeps the TEDS of a node that went with unwritten changes: it belongs to
     // no node and nothing else loads into it; its close box asks before letting it go.
     bool keptOrphan = false;
@@ -172,35 +179,22 @@ private:
     void Form_Load();
     void buildUi();
     void connectControls();
-    void postJob(int job);
+    void postJob(TedsJob job);
     void parkFocus();
     // Record index of the window's TEDS node, -1 when it is not listed.
     int ownRecord() const;
     // The window's node is in the node list.
     bool nodeListed() const;
-    // Node I/O.
-    void ReadNodeWithRetry(bool ForceRomRead);
-    void readOnce(bool ForceRomRead);
-    void WriteNode_msg();
-    void eraseJob();
-    void ShowBufferState();
-    void afterWriteOrErase();
-    void noteInSync();
+    // The node holds what the document holds.
+    void noteInSync() { unwritten_.noteInSync(doc); }
+    friend class TedsNodeIo;
     // Template matching on the document; Inititiate's and ReadNode_msg's common part.
     bool matchTemplate();
     void storeSelector();
-    // One file dialog with job intake stopped and the folder setting.
-    bool fileDialog(int kind, const std::string& title, const std::string& ext, const std::string& filter,
-                    const std::string& errorPrefix, std::string& fullName, std::string& shortName);
-    // A chosen file that exists already may be replaced: asked.
-    bool mayReplace(const std::string& path);
     // Handing the unwritten TEDS of a node that went to a window of its own.
     void keepOrphanedTeds();
     // Encodes text still typed into a value box (the grid on show only).
     void commitTypedRows();
-    // The TEDS as it stands exists elsewhere (a file read or saved, a new empty TEDS).
-    void noteKept();
-
     // TedsDocumentObserver
     void textsChanged() override { syncDocument(); }
     void layoutChanged() override { syncDocument(); }
@@ -213,8 +207,7 @@ private:
 
     bool syncing_ = false;
     bool committing_ = false;  // an encoding pass runs (its messages may move the focus)
-    std::vector<std::uint8_t> syncedBytes_;  // the bytes the node holds as far as known
-    std::vector<std::uint8_t> keptBytes_;    // the bytes last read from or saved in a file, or made new
+    UnwrittenWork unwritten_;
 };
 
 // The TEDS window's File menu: 0 "Read TEDS", 1 "Save TEDS as", 3 "Print TEDS", 4 "Save

@@ -26,12 +26,6 @@ std::function<TedsF*()>& orphanKeeper()
 
 void setOrphanTedsWindow(std::function<TedsF*()> keeper) { orphanKeeper() = std::move(keeper); }
 
-bool TedsF::holdsUnsavedChanges() const
-{
-    const auto& bytes = doc.TedsBuf.Bytes;
-    return hasUnwrittenChanges() && bytes != syncedBytes_ && bytes != keptBytes_;
-}
-
 void TedsF::commitTypedRows()
 {
     // Text typed into a value box that still has the focus is part of the work.
@@ -62,8 +56,6 @@ bool TedsF::mayReplaceTeds()
     return answer == platform::MsgNo;
 }
 
-void TedsF::noteKept() { keptBytes_ = doc.TedsBuf.Bytes; }
-
 void TedsF::onUnload()
 {
     commitTypedRows();
@@ -91,8 +83,7 @@ void TedsF::keepOrphanedTeds()
         keeper->ActualNodeID = id;
         keeper->FormLoaded = true;
         keeper->FileName = FileName;
-        keeper->syncedBytes_ = syncedBytes_;
-        keeper->keptBytes_ = keptBytes_;
+        keeper->unwritten_ = unwritten_;
         keeper->doc.Clearfields();
         keeper->doc.FormatFields(doc.ActualTemplate());
         keeper->ShowForm();

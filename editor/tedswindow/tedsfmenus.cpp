@@ -26,12 +26,12 @@ void TedsF::DoJob()
         return;
     const MemberScope running(*this);
     switch (q.head().subno) {
-    case 0: ReadNode_msg(false); break;
-    case 1: ReadNode_msg(true); break;
-    case 2: WriteNode_msg(); break;
-    case 4: eraseJob(); break;
-    case 5: ShowBufferState(); break;
-    case 6: debug_write(); break;
+    case TedsJob::ReadNode: nodeIo.readAndShow(false); break;
+    case TedsJob::ReadNodeForce: nodeIo.readAndShow(true); break;
+    case TedsJob::WriteNode: nodeIo.writeFromMenu(); break;
+    case TedsJob::FillMemory: nodeIo.erase(); break;
+    case TedsJob::ShowBuffer: nodeIo.showBufferState(); break;
+    case TedsJob::DebugWrite: nodeIo.debugWrite(); break;
     default: core::MsgBox("No such job in TedsF"); break;
     }
 }
@@ -47,14 +47,14 @@ void TedsF::mnuNode_Click(int index)
     switch (index) {
     case NodeRead:
         doc.TedsBuf.Status = core::TedsStatusNotRead;
-        postJob(0);
+        postJob(TedsJob::ReadNode);
         break;
     case NodeReadForce:
         doc.TedsBuf.Status = core::TedsStatusNotRead;
-        postJob(1);
+        postJob(TedsJob::ReadNodeForce);
         break;
     case NodeWrite:
-        postJob(2);
+        postJob(TedsJob::WriteNode);
         break;
     case NodeWriteLock:
         core::MsgBox("should not occoure");
@@ -66,7 +66,7 @@ void TedsF::mnuNode_Click(int index)
         break;
     case NodeFill:
         if (core::MsgBox("Are you sure that you want to fill the memory with FF ?", platform::MsgOkCancel) == platform::MsgOK)
-            postJob(4);
+            postJob(TedsJob::FillMemory);
         break;
     default:
         break;

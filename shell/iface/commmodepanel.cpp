@@ -38,7 +38,7 @@ void CommModePanel::selectMode(int index)
 
 void CommModePanel::ModeO_Click(int index)
 {
-    host_.postMainJob(2, static_cast<long long>(index));
+    host_.postMainJob(MainJob::SetCommMode, static_cast<long long>(index));
     host_.parkFocus();
 }
 
@@ -55,13 +55,13 @@ void CommModePanel::SetMode(int mode)
         if (!switchNode.empty() && Set_PIO_fam12)
             Set_PIO_fam12(switchNode, false, false);
         core::Delay(250);
-        if (device::deviceState().InterfaceType == 1)
+        if (device::deviceState().InterfaceType == device::InterfaceType::AmplifierLink)
             amplifierWindow().Wakeup_Pelox();
         setVolMute(false);
     }
     ModeO[0].enabled = true;
     ModeO[2].enabled = true;
-    ModeO[1].enabled = device::deviceState().InterfaceType == 0;
+    ModeO[1].enabled = device::deviceState().InterfaceType == device::InterfaceType::Adapter;
     ifaceState().CommMode = mode;
     host_.changed();
     platform::processEvents();

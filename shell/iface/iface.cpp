@@ -117,19 +117,19 @@ void Iface::ActivateIF()
     }
     int type = 0;
     if (tag == "1") {
-        if (port_.CommPort() == ds.PortNum && port_.PortOpen() && ds.InterfaceType == 1) {
+        if (port_.CommPort() == ds.PortNum && port_.PortOpen() && ds.InterfaceType == device::InterfaceType::AmplifierLink) {
             amplifierWindow().show();
             changed();
             return;
         }
         type = 1;
-    } else if (ds.InterfaceType == 0) {
+    } else if (ds.InterfaceType == device::InterfaceType::Adapter) {
         // Another adapter takes effect through PortType at the next session.
         changed();
         return;
     }
     fileAndToolsEnabled = true;
-    host_.postMainJob(5, static_cast<long long>(type));
+    host_.postMainJob(MainJob::SetInterface, static_cast<long long>(type));
     menu.MnuSetupIF[0].visible = false;
     treeToolTip = "press F5 to refresh tree";
     menu.MnuSetupIF[4].visible = true;
@@ -137,7 +137,7 @@ void Iface::ActivateIF()
     if (type == 1)
         amplifierWindow().show();
     if (menu.startupChecked(2))
-        host_.postMainJob(8, 0LL);
+        host_.postMainJob(MainJob::ScanAndShowServer, 0LL);
 }
 
 void Iface::dropAllNodes()
@@ -156,7 +156,7 @@ void Iface::dropAllNodes()
 bool Iface::switchToAmplifier()
 {
     auto& ds = device::deviceState();
-    if (ds.InterfaceType == 0) {
+    if (ds.InterfaceType == device::InterfaceType::Adapter) {
         auto& ow = device::oneWireState();
         ow.SessionHandle = platform::TMExtendedStartSession(static_cast<std::int16_t>(ds.PortNum),
                                                             static_cast<std::int16_t>(ds.PortType), 0);
@@ -180,7 +180,7 @@ bool Iface::switchToAmplifier()
     if (!port_.PortOpen()) {
         // Nothing is active now; the Setup menu stays usable.
         portFailure(ds.PortNum, why);
-        ds.InterfaceType = -1;
+        ds.InterfaceType = device::InterfaceType::None;
         menu.MnuSetupIF[0].checked = false;
         menu.MnuSetupIF[0].enabled = true;
         menu.MnuSetupIF[0].visible = true;
@@ -193,8 +193,8 @@ bool Iface::switchToAmplifier()
     modes.ModeO[1].enabled = false;
     menu.MnuSetupIF[0].checked = true;
     menu.MnuSetupIF[0].enabled = false;
-    ds.InterfaceType = 1;
-    host_.postMainJob(4, 0LL);
+    ds.InterfaceType = device::InterfaceType::AmplifierLink;
+    host_.postMainJob(MainJob::EnableTree, 0LL);
     return true;
 }
 
@@ -210,7 +210,7 @@ void Iface::Set_IF(int type)
         return;
     }
     if (type == 0) {
-        if (device::deviceState().InterfaceType == 1) {
+        if (device::deviceState().InterfaceType == device::InterfaceType::AmplifierLink) {
             port_.setPortOpen(false);
             amplifierWindow().unload();
         }
@@ -218,8 +218,8 @@ void Iface::Set_IF(int type)
     }
     menu.MnuSetupIF[0].checked = true;
     menu.MnuSetupIF[0].enabled = false;
-    device::deviceState().InterfaceType = type;
-    host_.postMainJob(4, 0LL);
+    device::deviceState().InterfaceType = static_cast<device::InterfaceType>(type);
+    host_.postMainJob(MainJob::EnableTree, 0LL);
     changed();
 }
 

@@ -5,13 +5,28 @@
 namespace shell {
 
 namespace {
-AmplifierWindow noAmplifier;
-AmplifierWindow* amplifier = nullptr;
-RequestServerWindow noServer;
-RequestServerWindow* server = nullptr;
-} // namespace
 
-void AmplifierWindow::Wakeup_Pelox() { device::Pelox_Send("MLAN OFF"); }
+class NoAmplifierWindow final : public AmplifierWindow {
+public:
+    void show() override {}
+    void unload() override {}
+    void Wakeup_Pelox() override { device::Pelox_Send("MLAN OFF"); }
+    void setTsens(double, const std::string&) override {}
+    void TsensToPelox(bool) override {}
+};
+
+class NoRequestServerWindow final : public RequestServerWindow {
+public:
+    void show() override {}
+    void unload() override {}
+};
+
+NoAmplifierWindow noAmplifier;
+AmplifierWindow* amplifier = nullptr;
+NoRequestServerWindow noServer;
+RequestServerWindow* server = nullptr;
+
+} // namespace
 
 void setAmplifierWindow(AmplifierWindow* w) { amplifier = w; }
 AmplifierWindow& amplifierWindow() { return amplifier ? *amplifier : noAmplifier; }

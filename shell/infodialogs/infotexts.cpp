@@ -45,14 +45,14 @@ std::string driversText()
 {
     const auto& ds = device::deviceState();
     std::string out;
-    if (ds.InterfaceType == 0) {
+    if (ds.InterfaceType == device::InterfaceType::Adapter) {
         platform::TmexVersionBuffer buffer{};
         platform::Get_Version(buffer);
         out = platform::versionText(buffer) + kCrLf;
         platform::TmexVersionBuffer typeBuffer{};
         if (platform::TMGetTypeVersion(static_cast<std::int16_t>(ds.PortType), typeBuffer) > 0)
             out += platform::versionText(typeBuffer) + kCrLf;
-    } else if (ds.InterfaceType == 1) {
+    } else if (ds.InterfaceType == device::InterfaceType::AmplifierLink) {
         out = "for Pelox sw ver. 1.2.16 or later";
     } else {
         out = "no interface selected";

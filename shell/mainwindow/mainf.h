@@ -88,7 +88,9 @@ public:
     // Asked before File > "Exit" or the close box ends the program (unwritten TEDS
     // changes); false keeps it running. Not asked when a request ends it.
     std::function<bool()> mayEnd;
-    MenuWindows windows;                            // what the menus open
+    // What the menus open; nullptr restores none. The caller keeps ownership.
+    void setMenuWindows(MenuWindows* windows) { windows_ = windows ? windows : &noWindows_; }
+    MenuWindows& windows() { return *windows_; }
 
     // The menus. Modal dialogs run with job intake stopped.
     void mnufile_Click(int index);
@@ -173,9 +175,10 @@ private:
     // A tick or a run of posted jobs; a job that ends the program ends it here.
     void runQueue(const std::function<void()>& run);
     void job8();
+    void openIfThere(MenuWindow item);
 
     // IfaceHost
-    void postMainJob(int subno, JobParam param) override;
+    void postMainJob(MainJob subno, JobParam param) override;
     int nodeCount() override;
     std::string nodeId(int index) override;
     void Remove_transducer(const std::string& id) override;
@@ -189,6 +192,8 @@ private:
     bool syncing_ = false;
     bool ending_ = false;
     bool inJob8_ = false;
+    NoMenuWindows noWindows_;
+    MenuWindows* windows_ = &noWindows_;
 };
 
 } // namespace shell

@@ -62,7 +62,7 @@ void MainF::Form_Load()
 void MainF::postInitialize()
 {
     if (iface_.menu.startupChecked(1))
-        postMainJob(9, 0LL);
+        postMainJob(MainJob::ActivateInterface, 0LL);
 }
 
 void MainF::DoJob()
@@ -72,7 +72,7 @@ void MainF::DoJob()
     const auto& job = jobQueue().head();
     const int param = static_cast<int>(paramAsInteger(job.param));
     switch (job.subno) {
-    case 1:
+    case MainJob::RescanAll:
         // Drop every node and scan again.
         if (UpdateNodes) {
             UpdateNodes();
@@ -81,32 +81,32 @@ void MainF::DoJob()
             scanPass();
         }
         break;
-    case 2:
+    case MainJob::SetCommMode:
         iface_.modes.SetMode(param);
         break;
-    case 3:
+    case MainJob::SelectTreeNode:
         if (DoTreeview_Select)
             DoTreeview_Select();
         else
             shell::DoTreeview_Select(SelectedTreeNode);
         break;
-    case 4:
+    case MainJob::EnableTree:
         iface_.treeEnabled = true;
         break;
-    case 5:
+    case MainJob::SetInterface:
         iface_.Set_IF(param);
         break;
-    case 6:
+    case MainJob::ScanUnlessRefilled:
         // Behind the request's job 1, whose pass has just refilled the list: no second pass.
         scanUnlessRefilled();
         break;
-    case 7:
+    case MainJob::SetCommModeOptions:
         iface_.modes.SetModeO(param);
         break;
-    case 8:
+    case MainJob::ScanAndShowServer:
         job8();
         break;
-    case 9:
+    case MainJob::ActivateInterface:
         iface_.ActivateIF();
         break;
     default:
@@ -121,7 +121,7 @@ void MainF::job8()
     // Runs after the jobs the activation posted: while others wait, go behind them.
     if (jobQueue().JobQueLast() > 0) {
         inJob8_ = true;
-        postMainJob(8, 0LL);
+        postMainJob(MainJob::ScanAndShowServer, 0LL);
         inJob8_ = false;
         return;
     }
@@ -193,15 +193,15 @@ void MainF::UnloadTEDS(std::unique_ptr<NodeWindow>& window)
 
 // --- IfaceHost ---------------------------------------------------------------------
 
-void MainF::postMainJob(int subno, JobParam param)
+void MainF::postMainJob(MainJob subno, JobParam param)
 {
     auto& q = jobQueue();
-    if (subno == 8) {
+    if (subno == MainJob::ScanAndShowServer) {
         // At most one job 8 waits; the running one does not count.
         const auto& que = q.JobQue();
         const std::size_t first = inJob8_ ? 1 : 0;
         for (std::size_t i = first; i < que.size(); ++i)
-            if (que[i].subno == 8 && que[i].target() == this)
+            if (que[i].subno == MainJob::ScanAndShowServer && que[i].target() == this)
                 return;
     }
     q.Insert_In_JobQue(*this, subno, std::move(param));

@@ -52,12 +52,13 @@ void MainF::buildMenus()
 
 void MainF::showMenuStates()
 {
-    mnufile[0]->setEnabled(static_cast<bool>(windows.Open_file));
-    mnuTools[0]->setEnabled(static_cast<bool>(windows.CreateNewTEDS));
-    mnuTools[1]->setEnabled(static_cast<bool>(windows.NodeListF));
-    mnuTools[3]->setEnabled(static_cast<bool>(windows.Pelox_MaintenanceF));
-    mnuTools[4]->setEnabled(static_cast<bool>(windows.ExpandDefine));
-    mnuDebug[1]->setEnabled(static_cast<bool>(windows.Pelox_test));
+    auto& w = windows();
+    mnufile[0]->setEnabled(w.has(MenuWindow::OpenTedsFile));
+    mnuTools[0]->setEnabled(w.has(MenuWindow::CreateEmptyTeds));
+    mnuTools[1]->setEnabled(w.has(MenuWindow::NodeListGenerator));
+    mnuTools[3]->setEnabled(w.has(MenuWindow::AmplifierMaintenance));
+    mnuTools[4]->setEnabled(w.has(MenuWindow::CompileDescription));
+    mnuDebug[1]->setEnabled(w.has(MenuWindow::AmplifierTerminal));
     mnuDebug[2]->setChecked(core::traceOn());
     mnuDebug[3]->setChecked(device::deviceState().ErrAfterSend);
 }
@@ -70,10 +71,16 @@ void MainF::runModal(const std::function<void()>& show)
     q.StartJobQue();
 }
 
+void MainF::openIfThere(MenuWindow item)
+{
+    if (windows().has(item))
+        windows().open(item);
+}
+
 void MainF::mnufile_Click(int index)
 {
-    if (index == 0 && windows.Open_file)
-        windows.Open_file();
+    if (index == 0 && windows().has(MenuWindow::OpenTedsFile))
+        windows().open(MenuWindow::OpenTedsFile);
     else if (index == 1 && (!mayEnd || mayEnd()))
         EndProgram(0);
 }
@@ -82,23 +89,20 @@ void MainF::mnuTools_Click(int index)
 {
     switch (index) {
     case 0:
-        if (windows.CreateNewTEDS)
-            windows.CreateNewTEDS();
+        openIfThere(MenuWindow::CreateEmptyTeds);
         break;
     case 1:
-        if (windows.NodeListF)
-            windows.NodeListF();
+        openIfThere(MenuWindow::NodeListGenerator);
         break;
     case 2:
         amplifierWindow().show();
         break;
     case 3:
-        if (windows.Pelox_MaintenanceF)
-            windows.Pelox_MaintenanceF();
+        openIfThere(MenuWindow::AmplifierMaintenance);
         break;
     case 4:
-        if (windows.ExpandDefine)
-            runModal(windows.ExpandDefine);
+        if (windows().has(MenuWindow::CompileDescription))
+            runModal([this] { windows().open(MenuWindow::CompileDescription); });
         break;
     case 5:
         Validate_files();
@@ -122,14 +126,12 @@ void MainF::mnuDebug_Click(int index)
 {
     switch (index) {
     case 1:
-        if (windows.Pelox_test)
-            windows.Pelox_test();
+        openIfThere(MenuWindow::AmplifierTerminal);
         break;
     case 2: {
         const bool on = !core::traceOn();
         core::setTraceOn(on);
-        if (windows.setTrace)
-            windows.setTrace(on);
+        windows().setTrace(on);
         break;
     }
     case 3:

@@ -27,7 +27,7 @@ void MainF::TRTreeView_NodeClick(NodeTree::Handle node, int button)
         iface_.treeToolTip = "press F5 to refresh tree";
         TRTreeView->setToolTip(QString::fromStdString(iface_.treeToolTip));
         SelectedTreeNode = node;
-        postMainJob(3, 0LL);
+        postMainJob(MainJob::SelectTreeNode, 0LL);
         if (isVisible())
             parkFocus();
         return;

@@ -168,7 +168,7 @@ void SwitchModel::SW_select_Click(int index)
     SW_B = (index & 2) ? "1" : "0";
     postJob(JobWrite);
     // Only the gain positions carry a sensitivity; 0 and 3 hand the amplifier nothing.
-    if (device::deviceState().InterfaceType == 1 && (index == 1 || index == 2)) {
+    if (device::deviceState().InterfaceType == device::InterfaceType::AmplifierLink && (index == 1 || index == 2)) {
         amplifierWindow().setTsens(PositionSensitivity[static_cast<std::size_t>(index)], PositionUnit);
         amplifierWindow().TsensToPelox(false);
     }

@@ -196,7 +196,7 @@ void Doscan(bool& more)
 
     NodeHost& host = nodeHost();
     const bool hs = q.HourGlass();
-    if (device::deviceState().InterfaceType == 1)
+    if (device::deviceState().InterfaceType == device::InterfaceType::AmplifierLink)
         q.allFormsHourglass(true);
     host.showScanLight(true);
     platform::processEvents();

@@ -25,7 +25,7 @@ std::string recordNodeText(int family, std::int32_t state);
 // The second record of a family 12h node.
 inline const char* const kSwitchRecordName = "Switch w. prom (family 12H)";
 inline const char* const kSwitchNodeText = "Switch";
-inline constexpr int kSwitchRecordFamily = 18;
+inline constexpr int kSwitchRecordFamily = device::FamilyDS2406;
 
 // Adapter id chips.
 inline const char* const kAdapter9097UTitle = "Dallas DS9097/U";

@@ -21,7 +21,7 @@ public:
     virtual std::unique_ptr<NodeWindow> NewNotSupportedF() = 0;
     // The one application-wide TEDS window (files, empty TEDS), created on first use and
     // kept by the factory; nullptr when the program has none.
-    virtual NodeWindow* SharedTedsF() { return nullptr; }
+    virtual NodeWindow* SharedTedsF() = 0;
 };
 
 // nullptr: none registered (creating a record then fails). The caller keeps ownership.

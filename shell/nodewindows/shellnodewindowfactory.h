@@ -13,6 +13,8 @@ public:
     std::unique_ptr<NodeWindow> NewSwitchF() override;
     std::unique_ptr<NodeWindow> NewTedsF() override;
     std::unique_ptr<NodeWindow> NewNotSupportedF() override;
+    // None: this factory has no TEDS window of its own.
+    NodeWindow* SharedTedsF() override { return nullptr; }
 };
 
 } // namespace shell

@@ -15,6 +15,7 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodewindowfactory.h"
 #include "shell/nodes/windowgraveyard.h"
+#include "tests/support/quietnodehost.h"
 #include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,7 @@ public:
     std::unique_ptr<shell::NodeWindow> NewSwitchF() override { return make("SwitchF"); }
     std::unique_ptr<shell::NodeWindow> NewTedsF() override { return make("TedsF"); }
     std::unique_ptr<shell::NodeWindow> NewNotSupportedF() override { return make("Not_SupportedF"); }
+    shell::NodeWindow* SharedTedsF() override { return nullptr; }
 
     std::unique_ptr<shell::NodeWindow> make(const std::string& kind)
     {
@@ -137,7 +139,7 @@ public:
     std::function<void()> duringRead;
 };
 
-class FakeHost final : public shell::NodeHost {
+class FakeHost final : public testing_support::QuietNodeHost {
 public:
     bool ds9097uDriverChecked() override { return ds9097u; }
     bool ds9490rDriverChecked() override { return ds9490r; }
@@ -213,7 +215,7 @@ protected:
         shell::resetNodesState();
         core::resetCoreState();
         device::resetDeviceState();
-        device::deviceState().InterfaceType = 0;
+        device::deviceState().InterfaceType = device::InterfaceType::Adapter;
         shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
         shell::resetScanErrors();

@@ -20,7 +20,7 @@ inline void selectAdapterPort()
     device::resetDeviceState();
     device::resetOneWireState();
     auto& ds = device::deviceState();
-    ds.InterfaceType = 0;
+    ds.InterfaceType = device::InterfaceType::Adapter;
     ds.PortNum = 1;
     ds.PortType = 5;
 }

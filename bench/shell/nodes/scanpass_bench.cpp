@@ -25,6 +25,7 @@
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/quietnodehost.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -75,7 +76,7 @@ std::string network(int n)
 }
 
 // The main window's part in a step: the scan light.
-class Host final : public shell::NodeHost {
+class Host final : public testing_support::QuietNodeHost {
 public:
     Host() { light.setText("Scanning"); }
     void showScanLight(bool on) override { light.setVisible(on); }

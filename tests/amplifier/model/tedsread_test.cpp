@@ -64,7 +64,7 @@ protected:
         shell::setCollectScheduler([](int) {});
         shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
-        device::deviceState().InterfaceType = 1;
+        device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
         shell::setTedsFieldLookup([](shell::NodeWindow& w) { return dynamic_cast<TedsNode*>(&w); });
     }
     ~TedsRead() override

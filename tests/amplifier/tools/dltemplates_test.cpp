@@ -21,6 +21,8 @@ struct RecordingView final : amplifier::DlTemplatesView {
     int hides = 0;
     void beep() override { ++beeps; }
     void hideWindow() override { ++hides; }
+    bool windowVisible() override { return false; }
+    void parkFocus() override {}
     void modelChanged() override
     {
         if (model && (busyStates.empty() || busyStates.back() != model->busy))

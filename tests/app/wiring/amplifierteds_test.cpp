@@ -79,7 +79,7 @@ protected:
         port.attach(chain.get());
         EXPECT_TRUE(port.setPortOpen(true));
         device::setPeloxPort(&port);
-        device::deviceState().InterfaceType = 1;
+        device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
 
         shell::setAmplifierWindow(&host);
         shell::amplifierWindow().show();

@@ -9,6 +9,7 @@
 
 #include "app/amplifierwindowhost.h"
 #include "app/serverbridge.h"
+#include "tests/support/quiettedsneighbours.h"
 #include "tests/support/requestclient.h"
 
 #include "core/base/settings.h"
@@ -39,7 +40,7 @@ namespace {
 const std::string kBridge1k = "190000005CA6572D";  // bridge sensor TEDS on a DS2431
 const std::string kAccel = "A900000091E4D223";     // accelerometer TEDS on a DS2433
 
-struct Neighbours final : editor::TedsNeighbours {
+struct Neighbours final : testing_support::QuietTedsNeighbours {
     void fileMenu(int item, editor::TedsF& w) override { editor::runFileMenu(item, w); }
     bool runTemplateDialog(int mode, editor::TedsF& owner) override
     {
@@ -73,11 +74,11 @@ protected:
         shell::installDriverNodeList();
         editor::setTedsNeighbours(&neighbours);
         // As the program wires the main window's File, Tools and end.
-        main->windows.Open_file = [this] {
+        menus.actions[shell::MenuWindow::OpenTedsFile] = [this] {
             auto& w = windows.shared();
             w.Open_file(w, true);
         };
-        main->windows.CreateNewTEDS = [this] {
+        menus.actions[shell::MenuWindow::CreateEmptyTeds] = [this] {
             auto& w = windows.shared();
             w.CreateNewTEDS(w, "Not assigned", true);
         };

@@ -147,7 +147,7 @@ public:
         std::string error;
         EXPECT_TRUE(net->loadDescription(description, dir.path(), error)) << error;
         testing_support::plugSimulatedAdapter(net);
-        device::deviceState().InterfaceType = -1;  // not active until "Activate interface"
+        device::deviceState().InterfaceType = device::InterfaceType::None;  // not active until "Activate interface"
         shell::resetScanState();
 
         core::Inifile_CreateKeyWithValue(core::coreState().IniPath, "Com port", 1);

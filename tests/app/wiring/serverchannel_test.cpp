@@ -40,6 +40,7 @@
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/quiettedsneighbours.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/testsupport.h"
 
@@ -103,7 +104,7 @@ struct Host final : server::ServerHost {
     int amplifierJobs = 0;
 };
 
-struct Neighbours final : editor::TedsNeighbours {
+struct Neighbours final : testing_support::QuietTedsNeighbours {
     explicit Neighbours(server::RequestEngine& e) : engine(e) {}
     int requestFamily() override { return static_cast<int>(engine.RequestFamily); }
     bool allowRomProgramming() override { return engine.AllowRomProgramming; }
@@ -175,7 +176,7 @@ protected:
         port.attach(chain.get());
         ASSERT_TRUE(port.setPortOpen(true));
         device::setPeloxPort(&port);
-        device::deviceState().InterfaceType = 1;
+        device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
         shell::setAmplifierWindow(&host);
         shell::amplifierWindow().show();
         runJobs();

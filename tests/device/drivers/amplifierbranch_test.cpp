@@ -34,7 +34,7 @@ protected:
     {
         device::resetTransportState();
         device::DeviceState& ds = device::deviceState();
-        ds.InterfaceType = 1;
+        ds.InterfaceType = device::InterfaceType::AmplifierLink;
         ds.SelectedAmplifier = 1;
         ds.SelectedChannel = 2;
         ds.AmpAddressing = GetParam().addressing;

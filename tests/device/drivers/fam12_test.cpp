@@ -104,7 +104,7 @@ TEST_F(Ds2406, ComparesWithTheRawContentNotTheRepairedImage)
 TEST_F(Ds2406, OtherFamiliesOnTheBusAndTheAmplifierLinkAreRefusedBeforeAnyTraffic)
 {
     nodes.records = std::vector<int>{0x12, 0, 0x2D, 0x23};
-    device::deviceState().InterfaceType = 1;
+    device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
     net->clearTranscript();
     core::TedsBuf tb = image(node, false);
     bool confirmed = true;
@@ -117,7 +117,7 @@ TEST_F(Ds2406, OtherFamiliesOnTheBusAndTheAmplifierLinkAreRefusedBeforeAnyTraffi
     nodes.records = std::vector<int>{0x12, 0, 0x12};
     EXPECT_FALSE(device::Check_Only_fam12());
     EXPECT_EQ(box.prompts(), std::vector<std::string>{"Pelox does not support programming EPROM's"});
-    device::deviceState().InterfaceType = 0;
+    device::deviceState().InterfaceType = device::InterfaceType::Adapter;
     EXPECT_TRUE(device::Check_Only_fam12());
 }
 

@@ -32,7 +32,7 @@ protected:
         resetOneWireState();
         resetTransportState();
         DeviceState& ds = deviceState();
-        ds.InterfaceType = 1;
+        ds.InterfaceType = device::InterfaceType::AmplifierLink;
         ds.SelectedAmplifier = 1;
         ds.SelectedChannel = 3;
         ds.AmpAddressing = true;
@@ -187,7 +187,7 @@ TEST_F(AmplifierBranch, SingleNodeScanRejectsTheAllOnesReply)
 
 TEST_F(AmplifierBranch, OtherInterfaceTypeDoesNothingAndEndsThePass)
 {
-    deviceState().InterfaceType = -1;
+    deviceState().InterfaceType = device::InterfaceType::None;
     bool found = true, done = false;
     std::string id = "x";
     int family = 3;
@@ -410,7 +410,7 @@ TEST_F(AmplifierBranch, ProgramByteIsRefused)
 
 TEST_F(AmplifierBranch, AnyInterfaceTypeButZeroTakesTheAmplifierBranch)
 {
-    deviceState().InterfaceType = 7;
+    deviceState().InterfaceType = device::InterfaceType{7};
     amp.replies.push_back("8,\"030A0142\"");
     EXPECT_EQ(Touch_Byte(0x00), 0x42);
     uLAN_End();

@@ -35,7 +35,7 @@ protected:
         resetOneWireState();
         resetTransportState();
         DeviceState& ds = deviceState();
-        ds.InterfaceType = 1;
+        ds.InterfaceType = device::InterfaceType::AmplifierLink;
         ds.SelectedAmplifier = 1;
         ds.SelectedChannel = 2;
         ds.AmpAddressing = true;

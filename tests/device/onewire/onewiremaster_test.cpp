@@ -48,7 +48,7 @@ protected:
         resetTransportState();
         DeviceState& ds = deviceState();
         if (GetParam().master == Master::Adapter) {
-            ds.InterfaceType = 0;
+            ds.InterfaceType = device::InterfaceType::Adapter;
             ds.PortNum = 1;
             ds.PortType = 5;
             adapterNet_ = std::make_shared<platform::sim::SimNetwork>();
@@ -62,7 +62,7 @@ protected:
             port_.attach(chain_.get());
             EXPECT_TRUE(port_.setPortOpen(true));
             setPeloxPort(&port_);
-            ds.InterfaceType = 1;
+            ds.InterfaceType = device::InterfaceType::AmplifierLink;
             ds.SelectedAmplifier = 1;
             ds.SelectedChannel = 2;
             ds.AmpAddressing = multiDrop;

@@ -63,7 +63,7 @@ protected:
         resetDeviceState();
         resetOneWireState();
         DeviceState& ds = deviceState();
-        ds.InterfaceType = 0;
+        ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = 1;
         ds.PortType = 1;
         backend = std::make_shared<testing_support::CountingSimBackend>(net);

@@ -9,6 +9,7 @@
 #include "core/teds/bitfields.h"
 #include "editor/createremap/newremapmodel.h"
 #include "tests/editor/tedswindow/tedsfixture.h"
+#include "tests/support/quiettedsneighbours.h"
 
 #include <QLineEdit>
 
@@ -20,7 +21,7 @@ namespace {
 
 using editor::NewRemapModel;
 
-struct DialogNeighbours final : editor::TedsNeighbours {
+struct DialogNeighbours final : testing_support::QuietTedsNeighbours {
     bool runTemplateDialog(int mode, editor::TedsF& owner) override
     {
         model.Initiate(mode, owner.doc);

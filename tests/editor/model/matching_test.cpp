@@ -143,6 +143,9 @@ TEST_F(Matching, DisplayByManufacturerId)
     struct Spy : editor::TedsDocumentObserver {
         int nodeLists = 0;
         void showNodeList() override { ++nodeLists; }
+        void textsChanged() override {}
+        void layoutChanged() override {}
+        void locksChanged() override {}
     } spy;
     doc = editor::TedsDocument{};
     doc.setObserver(&spy);

@@ -292,6 +292,7 @@ TEST_F(Document, ObserverHearsOfChanges)
         void textsChanged() override { ++texts; }
         void layoutChanged() override { ++layouts; }
         void locksChanged() override { ++locks; }
+        void showNodeList() override {}
     } spy;
     const int t = addTemplate("T", {{"UNINT", 8, 0, 0, "0"}});
     doc.setObserver(&spy);

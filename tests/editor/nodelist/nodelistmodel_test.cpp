@@ -18,6 +18,9 @@ using editor::NodeListModel;
 struct FakeView final : editor::NodeListView {
     std::string clipboardText() override { return clipboard; }
     void setClipboardText(const std::string& text) override { clipboard = text; }
+    bool windowVisible() override { return false; }
+    void parkFocus() override {}
+    void modelChanged() override {}
     std::string clipboard;
 };
 

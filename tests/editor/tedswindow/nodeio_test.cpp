@@ -274,7 +274,7 @@ TEST_F(TedsWindowTest, EraseFillsTheMemoryAndDropsTheNodeUntilTheNextScan)
     w->mnuNode_Click(editor::NodeFill);
     shell::jobQueue().tick();
     EXPECT_FALSE(listed(k4k));
-    EXPECT_TRUE(neighbours.amplifierJobs.empty());
+    EXPECT_EQ(neighbours.amplifierReselects, 0);
     const core::TedsBuf back = readBack(k4k, 0x23);
     EXPECT_EQ(back.Status, core::TedsStatusVirgin);
     scan();

@@ -53,6 +53,11 @@ TEST(MemoryTexts, StatesSizesAndNames)
     EXPECT_EQ(editor::ByteSize(0x14, false), 39);
     EXPECT_EQ(editor::GetFamilyName(0x2D), "DS2431");
     EXPECT_EQ(editor::GetFamilyName(0x10), "Unknown");
+    // The window's short names are not the chip names of the family table (DS2430A).
+    const std::pair<int, const char*> names[] = {
+        {0x12, "DS2406"}, {0x14, "DS2430"}, {0x23, "DS2433"}, {0x09, "Unknown"}, {0x81, "Unknown"}, {0x89, "Unknown"}};
+    for (const auto& [family, name] : names)
+        EXPECT_EQ(editor::GetFamilyName(family), name) << family;
 }
 
 TEST_F(TedsWindowTest, ShowMemoryDataDumpsTheWindowsTedsAndTracesIt)

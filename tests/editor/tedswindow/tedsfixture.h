@@ -28,6 +28,8 @@
 #include "sim/onewire/simnode.h"
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/quietnodehost.h"
+#include "tests/support/quiettedsneighbours.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -46,9 +48,9 @@ inline const char* kApp = "48000001A2B3C414";     // 14h
 inline const char* k4k = "A900000091E4D223";      // 23h
 inline const char* k1k = "6B0000005C6D7E2D";      // 2Dh
 
-struct Neighbours final : editor::TedsNeighbours {
+struct Neighbours final : testing_support::QuietTedsNeighbours {
     bool mainWindowVisible() override { return mainVisible; }
-    void postAmplifierJob(int job) override { amplifierJobs.push_back(job); }
+    void reselectAmplifierNode() override { ++amplifierReselects; }
     int requestFamily() override { return family; }
     bool allowRomProgramming() override { return allowRom; }
     void requestReport(const std::string& line) override { reports.push_back(line); }
@@ -58,14 +60,14 @@ struct Neighbours final : editor::TedsNeighbours {
         return false;
     }
     bool mainVisible = true;
-    std::vector<int> amplifierJobs;
+    int amplifierReselects = 0;
     int family = 0;
     bool allowRom = false;
     std::vector<std::string> reports;
     std::vector<int> dialogs;
 };
 
-struct Host final : shell::NodeHost {
+struct Host final : testing_support::QuietNodeHost {
     void beep() override { ++beeps; }
     int beeps = 0;
 };

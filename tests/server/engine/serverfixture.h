@@ -37,6 +37,8 @@
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/quietnodehost.h"
+#include "tests/support/quiettedsneighbours.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/testsupport.h"
 
@@ -143,7 +145,7 @@ struct Host final : server::ServerHost {
 };
 
 // What the TEDS windows ask of the running request.
-struct Neighbours final : editor::TedsNeighbours {
+struct Neighbours final : testing_support::QuietTedsNeighbours {
     explicit Neighbours(server::RequestEngine& e) : engine(e) {}
     int requestFamily() override { return static_cast<int>(engine.RequestFamily); }
     bool allowRomProgramming() override { return engine.AllowRomProgramming; }
@@ -151,7 +153,7 @@ struct Neighbours final : editor::TedsNeighbours {
     server::RequestEngine& engine;
 };
 
-struct NoBeep final : shell::NodeHost {
+struct NoBeep final : testing_support::QuietNodeHost {
     void beep() override {}
 };
 
@@ -173,7 +175,7 @@ protected:
         shell::resetIfaceState();
         editor::resetEditorState();
         auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
+        ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = 1;
         ds.PortType = 5;
         platform::useSimulatedNetwork(net, 5, 1);

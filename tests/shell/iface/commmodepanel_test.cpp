@@ -31,7 +31,7 @@ TEST_F(CommModeTest, SelectingAnOptionPostsJobTwoOnlyOnAChange)
 
 TEST_F(CommModeTest, AnalogWaitsAQuarterSecondAndUnmutes)
 {
-    device::deviceState().InterfaceType = 0;
+    device::deviceState().InterfaceType = device::InterfaceType::Adapter;
     p().SetMode(0);
     EXPECT_TRUE(p().Vol_mute);
     mixer.calls.clear();
@@ -47,7 +47,7 @@ TEST_F(CommModeTest, AnalogWaitsAQuarterSecondAndUnmutes)
 
 TEST_F(CommModeTest, AnalogOnTheAmplifierLinkWakesTheAmplifier)
 {
-    device::deviceState().InterfaceType = 1;
+    device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
     p().SetMode(2);
     EXPECT_EQ(amplifier.calls, (std::vector<std::string>{"wakeup"}));
     // Scanning is not offered on the amplifier link.

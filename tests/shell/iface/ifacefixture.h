@@ -40,13 +40,15 @@ struct FakeHost final : shell::IfaceHost {
     int beeps = 0;
     int focusParks = 0;
     int traceClears = 0;
-    void postMainJob(int subno, shell::JobParam param) override { jobs.push_back({subno, shell::paramAsInteger(param)}); }
+    void postMainJob(shell::MainJob subno, shell::JobParam param) override { jobs.push_back({subno, shell::paramAsInteger(param)}); }
     void parkFocus() override { ++focusParks; }
     int nodeCount() override { return static_cast<int>(nodes.size()); }
     std::string nodeId(int index) override { return nodes.at(static_cast<std::size_t>(index)); }
     void Remove_transducer(const std::string& id) override { std::erase(nodes, id); }
     void beep() override { ++beeps; }
     void clearTrace() override { ++traceClears; }
+    void changed() override {}
+    void activationStarted() override {}
 };
 
 struct RecordingMixer final : shell::SoundMixerControl {
@@ -63,6 +65,8 @@ struct FakeAmplifierWindow final : shell::AmplifierWindow {
     void show() override { calls.push_back("show"); }
     void unload() override { calls.push_back("unload"); }
     void Wakeup_Pelox() override { calls.push_back("wakeup"); }
+    void setTsens(double, const std::string&) override {}
+    void TsensToPelox(bool) override {}
 };
 
 // An adapter port that counts its releases.

@@ -44,7 +44,7 @@ TEST_F(InterfaceSwitchTest, FirstAdapterActivationEndsInScanning)
     EXPECT_EQ(host.jobs[2], (PostedJob{2, 1}));
     EXPECT_TRUE(host.nodes.empty());
     EXPECT_EQ(host.beeps, 2);
-    EXPECT_EQ(device::deviceState().InterfaceType, 0);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::Adapter);
     EXPECT_EQ(shell::ifaceState().CommMode, shell::kModeScanning);
     EXPECT_TRUE(m().MnuSetupIF[0].checked);
     EXPECT_FALSE(m().MnuSetupIF[0].enabled);
@@ -79,7 +79,7 @@ TEST_F(InterfaceSwitchTest, AdapterToAmplifierAndBack)
     platform::registerBackend(1, 2, adapter);
     model.ActivateIF();
     drain();
-    ASSERT_EQ(device::deviceState().InterfaceType, 0);
+    ASSERT_EQ(device::deviceState().InterfaceType, device::InterfaceType::Adapter);
 
     host.nodes = {"A", "B", "C"};
     model.mnuIF_p_Driver_Click(shell::kDriverPelox);
@@ -91,7 +91,7 @@ TEST_F(InterfaceSwitchTest, AdapterToAmplifierAndBack)
     EXPECT_TRUE(port.PortOpen());
     EXPECT_EQ(port.CommPort(), 2);
     EXPECT_EQ(port.Settings(), "9600,n,8,1");
-    EXPECT_EQ(device::deviceState().InterfaceType, 1);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::AmplifierLink);
     EXPECT_EQ(shell::ifaceState().CommMode, shell::kModePaused);
     EXPECT_TRUE(model.modes.ModeO[0].value);
     EXPECT_FALSE(model.modes.ModeO[1].enabled);
@@ -107,7 +107,7 @@ TEST_F(InterfaceSwitchTest, AdapterToAmplifierAndBack)
     EXPECT_FALSE(port.PortOpen());
     EXPECT_EQ(amplifier.calls.back(), "unload");
     EXPECT_EQ(host.beeps, 4);
-    EXPECT_EQ(device::deviceState().InterfaceType, 0);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::Adapter);
     EXPECT_EQ(shell::ifaceState().CommMode, shell::kModeScanning);
     EXPECT_TRUE(model.modes.ModeO[1].enabled);
 }
@@ -134,7 +134,7 @@ TEST_F(InterfaceSwitchTest, PortThatCannotOpenIsReportedAndLeavesNoInterfaceActi
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_EQ(box.shown[0].prompt.rfind("Com4 (", 0), 0u) << box.shown[0].prompt;
     EXPECT_NE(box.shown[0].prompt.find("could not be opened"), std::string::npos);
-    EXPECT_EQ(device::deviceState().InterfaceType, -1);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::None);
     // Activation can be tried again from the Setup menu.
     EXPECT_TRUE(model.menu.MnuSetupIF[0].enabled);
     EXPECT_TRUE(model.menu.MnuSetupIF[0].visible);
@@ -142,7 +142,7 @@ TEST_F(InterfaceSwitchTest, PortThatCannotOpenIsReportedAndLeavesNoInterfaceActi
     port.setMissing(false);
     model.ActivateIF();
     drain();
-    EXPECT_EQ(device::deviceState().InterfaceType, 1);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::AmplifierLink);
     EXPECT_EQ(box.shown.size(), 1u);
 }
 
@@ -150,15 +150,20 @@ TEST_F(InterfaceSwitchTest, NodeThatWillNotGoDoesNotHangTheSwitch)
 {
     struct StuckHost final : shell::IfaceHost {
         int removals = 0;
-        void postMainJob(int, shell::JobParam) override {}
+        void postMainJob(shell::MainJob, shell::JobParam) override {}
         int nodeCount() override { return 2; }
         std::string nodeId(int) override { return "X"; }
         void Remove_transducer(const std::string&) override { ++removals; }
+        void parkFocus() override {}
+        void beep() override {}
+        void clearTrace() override {}
+        void changed() override {}
+        void activationStarted() override {}
     } stuck;
     shell::Iface other(stuck, port);
     other.Set_IF(0);
     EXPECT_EQ(stuck.removals, 1);
-    EXPECT_EQ(device::deviceState().InterfaceType, 0);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::Adapter);
 }
 
 // The amplifier link on a real pseudo-terminal.

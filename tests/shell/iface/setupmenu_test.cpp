@@ -179,6 +179,7 @@ TEST_F(SetupMenuTest, SetupItemClicksClearTheTrace)
     struct Server final : shell::RequestServerWindow {
         int* shown;
         void show() override { ++*shown; }
+        void unload() override {}
     } server;
     server.shown = &shown;
     shell::setRequestServerWindow(&server);

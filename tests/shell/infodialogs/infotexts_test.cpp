@@ -61,12 +61,12 @@ protected:
 TEST_F(InfoTexts, DriversByInterface)
 {
     EXPECT_EQ(shell::driversText(), "no interface selected");
-    device::deviceState().InterfaceType = 1;
+    device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
     EXPECT_EQ(shell::driversText(), "for Pelox sw ver. 1.2.16 or later");
 
     // The adapter: the layer's version, then the port type's when a backend serves it.
     auto& ds = device::deviceState();
-    ds.InterfaceType = 0;
+    ds.InterfaceType = device::InterfaceType::Adapter;
     ds.PortType = 5;
     platform::TmexVersionBuffer layer{};
     platform::Get_Version(layer);

@@ -25,6 +25,7 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodewindowfactory.h"
 #include "shell/nodes/windowgraveyard.h"
+#include "tests/support/menuwindowsstub.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
 
@@ -69,6 +70,7 @@ struct PlainFactory final : shell::NodeWindowFactory {
     std::unique_ptr<shell::NodeWindow> NewSwitchF() override { return std::make_unique<PlainNodeWindow>("SwitchF"); }
     std::unique_ptr<shell::NodeWindow> NewTedsF() override { return std::make_unique<PlainNodeWindow>("TedsF"); }
     std::unique_ptr<shell::NodeWindow> NewNotSupportedF() override { return std::make_unique<PlainNodeWindow>("NotSupportedF"); }
+    shell::NodeWindow* SharedTedsF() override { return nullptr; }
 };
 
 class MainFTest : public ::testing::Test, protected testing_support::VirtualServices {
@@ -97,6 +99,7 @@ protected:
         serial = port.get();
         main = std::make_unique<shell::MainF>(nullptr, std::move(port));
         main->endProgram = [this](int code) { ended.push_back(code); };
+        main->setMenuWindows(&menus);
     }
     ~MainFTest() override
     {
@@ -144,6 +147,7 @@ protected:
     RecordingMixer mixer;
     RecordingServer server;
     PlainFactory factory;
+    testing_support::MenuWindowsStub menus;
     platform::MemorySerialPort* serial = nullptr;
     std::unique_ptr<shell::MainF> main;
     std::vector<int> ended;

@@ -29,7 +29,7 @@ TEST_F(MainFJobsTest, UnknownJobNumbersShowAPlainMessage)
         EXPECT_EQ(m.title, "");
     }
     EXPECT_EQ(q.JobQueLast(), -1);
-    EXPECT_EQ(device::deviceState().InterfaceType, -1);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::None);
     EXPECT_EQ(shell::ifaceState().CommMode, shell::kModePaused);
 }
 

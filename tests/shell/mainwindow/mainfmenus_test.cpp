@@ -62,7 +62,7 @@ TEST_F(MainFMenusTest, ItemsAndWhatIsEnabledBeforeTheirWindowsExist)
     EXPECT_TRUE(main->mnuTools[5]->isEnabled());
     EXPECT_FALSE(main->mnuDebug[1]->isEnabled());
     int compiles = 0;
-    main->windows.ExpandDefine = [&] {
+    menus.actions[shell::MenuWindow::CompileDescription] = [&] {
         ++compiles;
         EXPECT_FALSE(shell::jobQueue().JobsEnabled());
     };
@@ -77,7 +77,7 @@ TEST_F(MainFMenusTest, TraceAndReadErrToggle)
 {
     main->Form_Load();
     std::vector<bool> traceCalls;
-    main->windows.setTrace = [&](bool on) { traceCalls.push_back(on); };
+    menus.trace = [&](bool on) { traceCalls.push_back(on); };
     core::setTraceOn(false);
     main->mnuDebug[2]->trigger();
     EXPECT_TRUE(core::traceOn());

@@ -81,12 +81,12 @@ TEST_F(MainFShutdownTest, AStoredInterfaceWhosePortCannotOpenNoLongerEndsTheProg
     EXPECT_TRUE(shell::jobQueue().JobsEnabled());
     EXPECT_TRUE(main->MnuSetupIF[0]->isEnabled());
     EXPECT_TRUE(main->MnuSetupIF[0]->isVisible());
-    EXPECT_EQ(device::deviceState().InterfaceType, -1);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::None);
     // The user picks a port that works.
     serial->setMissing(false);
     main->MnuSetupIF[0]->trigger();
     tick();
-    EXPECT_EQ(device::deviceState().InterfaceType, 1);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::AmplifierLink);
     EXPECT_EQ(box.shown.size(), 1u);
 }
 
@@ -100,7 +100,7 @@ TEST_F(MainFShutdownTest, AmplifierLinkThroughTheWindowsSerialControl)
     EXPECT_TRUE(serial->PortOpen());
     EXPECT_EQ(serial->CommPort(), 2);
     EXPECT_EQ(serial->Settings(), "9600,n,8,1");
-    EXPECT_EQ(device::deviceState().InterfaceType, 1);
+    EXPECT_EQ(device::deviceState().InterfaceType, device::InterfaceType::AmplifierLink);
     EXPECT_FALSE(main->ModeO[1]->isEnabled());
     EXPECT_TRUE(main->ModeO[0]->isChecked());
     EXPECT_TRUE(ended.empty());

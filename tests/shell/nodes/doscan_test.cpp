@@ -136,7 +136,7 @@ TEST_F(Doscan, AVisibleThermometerIsReadOncePerPass)
 
 TEST_F(Doscan, NodesFoundThroughTheAmplifierNeverAge)
 {
-    device::deviceState().InterfaceType = 1;
+    device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
     bus.amplifier = true;
     const std::string id = nodeId(0x2D, 1);
     bus.plug(id, 0x2D);

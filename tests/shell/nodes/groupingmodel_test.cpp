@@ -112,6 +112,7 @@ struct Factory final : NodeWindowFactory {
     std::unique_ptr<NodeWindow> NewSwitchF() override { return std::make_unique<FakePlain>(); }
     std::unique_ptr<NodeWindow> NewTedsF() override { return std::make_unique<FakeTeds>(); }
     std::unique_ptr<NodeWindow> NewNotSupportedF() override { return std::make_unique<FakePlain>(); }
+    NodeWindow* SharedTedsF() override { return nullptr; }
 };
 
 // The bus the scan sees: a pass over the present ids in their order, then its end.

@@ -45,7 +45,7 @@ protected:
         shell::resetNodesState();
         shell::resetScanErrors();
         auto& ds = device::deviceState();
-        ds.InterfaceType = 1;
+        ds.InterfaceType = device::InterfaceType::AmplifierLink;
         ds.SelectedAmplifier = 1;
         ds.SelectedChannel = 2;
         ds.AmpAddressing = true;

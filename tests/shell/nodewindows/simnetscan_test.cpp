@@ -26,6 +26,7 @@
 #include "shell/nodewindows/notsupportedf.h"
 #include "shell/nodewindows/temperaturef.h"
 #include "tests/kit/minimalnodewindowfactory.h"
+#include "tests/support/quietnodehost.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -43,7 +44,7 @@ namespace {
 
 using platform::sim::RomCode;
 
-class Host final : public shell::NodeHost {
+class Host final : public testing_support::QuietNodeHost {
 public:
     bool ds9097uDriverChecked() override { return ds9097u; }
     void beep() override { ++beeps; }

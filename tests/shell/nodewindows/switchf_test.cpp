@@ -113,6 +113,9 @@ struct RecordingAmplifier final : shell::AmplifierWindow {
     std::vector<std::string> calls;
     void setTsens(double v, const std::string& unit) override { calls.push_back("setTsens " + std::to_string(v) + " " + unit); }
     void TsensToPelox(bool force) override { calls.push_back(force ? "TsensToPelox force" : "TsensToPelox"); }
+    void show() override {}
+    void unload() override {}
+    void Wakeup_Pelox() override {}
 };
 
 class SwitchWindow : public ::testing::Test, protected testing_support::VirtualServices {
@@ -353,7 +356,7 @@ TEST_F(SwitchWindow, OnlyTheGainPositionsHandTheirSensitivityToTheAmplifier)
 {
     auto& m = addSwitch().model();
     shell::jobQueue().reset();
-    device::deviceState().InterfaceType = 1;
+    device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
     m.PositionSensitivity = {0, 2.5, 25, 0};
     m.PositionUnit = "mV/V";
     m.SW_select_Click(0);

@@ -1,4 +1,4 @@
-// TedsF: memory files, the report, printing and RTF documents.
+#include "editor/tedswindow/tedsfilemenu.h"
 
 #include "editor/tedswindow/tedsf.h"
 
@@ -55,22 +55,24 @@ int usedBits(const core::TemplateRecord& t)
 
 } // namespace
 
-void runFileMenu(int item, TedsF& window)
+void runFileMenu(int item, TedsF& window) { window.files.run(item); }
+
+void TedsFileMenu::run(int item)
 {
     switch (item) {
     case 0:
-        window.Open_file(window.nodeObject ? *window.nodeObject : window, false);
+        openFile(w_.nodeObject ? *w_.nodeObject : w_, false);
         break;
-    case 1: window.SaveTedsFile(); break;
-    case 3: window.PrintTeds(); break;
-    case 4: window.SaveTedsRtf(); break;
+    case 1: saveFile(); break;
+    case 3: print(); break;
+    case 4: saveRtf(); break;
     default: break;
     }
 }
 
 // --- Dialogs -----------------------------------------------------------------------------
 
-bool TedsF::fileDialog(int kind, const std::string& title, const std::string& ext, const std::string& filter,
+bool TedsFileMenu::fileDialog(int kind, const std::string& title, const std::string& ext, const std::string& filter,
                        const std::string& errorPrefix, std::string& fullName, std::string& shortName)
 {
     platform::FileDialogRequest r;
@@ -106,35 +108,35 @@ bool TedsF::fileDialog(int kind, const std::string& title, const std::string& ex
     return true;
 }
 
-bool TedsF::getNameOpen(std::string& fullName, std::string& shortName)
+bool TedsFileMenu::getNameOpen(std::string& fullName, std::string& shortName)
 {
     return fileDialog(static_cast<int>(platform::FileDialogKind::Open), "Tedsmith - Read TEDS", ".tds", kTedsFilter,
                       "Read TEDS error: ", fullName, shortName);
 }
 
-bool TedsF::GetNameSave(std::string& fullName, std::string& shortName)
+bool TedsFileMenu::getNameSave(std::string& fullName, std::string& shortName)
 {
     return fileDialog(static_cast<int>(platform::FileDialogKind::Save), "Tedsmith - Save File", ".tds", kTedsFilter,
                       "Save TEDS error: ", fullName, shortName);
 }
 
-bool TedsF::Save_as_rtf(std::string& fullName, std::string& shortName)
+bool TedsFileMenu::saveAsRtf(std::string& fullName, std::string& shortName)
 {
-    BuildTedsReport();
+    buildReport();
     bool ok = fileDialog(static_cast<int>(platform::FileDialogKind::Save), "Tedsmith - Save TEDS as RTF document",
                          ".rtf", kRtfFilter, "Save TEDS as RTF document error: ", fullName, shortName) &&
               !shortName.empty() && mayReplace(fullName);
     if (ok) {
         std::string error;
-        ok = saveRtf(RichTextBox1.document(), fullName, &error);
+        ok = editor::saveRtf(report.document(), fullName, &error);
         if (!ok)
             core::MsgBox("Save TEDS as RTF document error: " + error, kCriticalSystemModal);
     }
-    RichTextBox1.clear();
+    report.clear();
     return ok;
 }
 
-bool TedsF::mayReplace(const std::string& path)
+bool TedsFileMenu::mayReplace(const std::string& path)
 {
     if (!core::FileExists(path))
         return true;
@@ -144,21 +146,21 @@ bool TedsF::mayReplace(const std::string& path)
 
 // --- Report ------------------------------------------------------------------------------
 
-void TedsF::BuildTedsReport()
+void TedsFileMenu::buildReport()
 {
     ReportLabels labels;
-    labels.nodeIdCaption = platform::toCp1252(Lbl_ID->text());
-    labels.crcCaption = platform::toCp1252(LBLcrc->text());
-    editor::BuildTedsReport(RichTextBox1, doc, reportNow(), labels);
+    labels.nodeIdCaption = platform::toCp1252(w_.Lbl_ID->text());
+    labels.crcCaption = platform::toCp1252(w_.LBLcrc->text());
+    editor::BuildTedsReport(report, w_.doc, reportNow(), labels);
 }
 
-void TedsF::PrintTeds()
+void TedsFileMenu::print()
 {
-    BuildTedsReport();
+    buildReport();
     QPrinter printer;
     auto& q = shell::jobQueue();
     q.TimeoutJobQue();
-    const auto res = platform::printerChooser().choose(printer, "Tedsmith - Print TEDS", this);
+    const auto res = platform::printerChooser().choose(printer, "Tedsmith - Print TEDS", &w_);
     q.StartJobQue();
     if (res.outcome == platform::FileDialogResult::Cancelled)
         return;  // the report stays in the box until the next one
@@ -166,71 +168,71 @@ void TedsF::PrintTeds()
         core::MsgBox("Print TEDS error: " + res.error, kCriticalSystemModal);
         return;
     }
-    RichTextBox1.print(printer);
+    report.print(printer);
     if (printer.printerState() == QPrinter::Error)
         core::MsgBox("Print TEDS error: the printer reported an error", kCriticalSystemModal);
-    RichTextBox1.clear();
+    report.clear();
 }
 
-void TedsF::SaveTedsRtf()
+void TedsFileMenu::saveRtf()
 {
-    if (FileName.empty())
-        FileName = doc.TedsBuf.id;
+    if (fileName.empty())
+        fileName = w_.doc.TedsBuf.id;
     std::string full;
-    Save_as_rtf(full, FileName);
+    saveAsRtf(full, fileName);
 }
 
 // --- Memory files --------------------------------------------------------------------------
 
-bool TedsF::SaveTedsFile()
+bool TedsFileMenu::saveFile()
 {
-    if (FileName.empty())
-        FileName = doc.TedsBuf.id;
+    if (fileName.empty())
+        fileName = w_.doc.TedsBuf.id;
     std::string full;
-    std::string name = FileName;
-    if (!GetNameSave(full, name))
+    std::string name = fileName;
+    if (!getNameSave(full, name))
         return false;
-    FileName = name;
+    fileName = name;
     if (!mayReplace(full))
         return false;
-    const MemberScope running(*this);
-    doc.updatebuf();
-    syncDocument();
-    if (!core::SaveMemoryFile(doc.TedsBuf, full))
+    const shell::NodeWindow::MemberScope running(w_);
+    w_.doc.updatebuf();
+    w_.syncDocument();
+    if (!core::SaveMemoryFile(w_.doc.TedsBuf, full))
         return false;
-    noteKept();
+    w_.noteKept();
     return true;
 }
 
-bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
+bool TedsFileMenu::openFile(shell::NodeWindow& obj, bool standAlone)
 {
-    const MemberScope running(*this);
-    if (!mayReplaceTeds())
+    const shell::NodeWindow::MemberScope running(w_);
+    if (!w_.mayReplaceTeds())
         return false;
-    const bool linked = doc.LinkedToNode;
-    const std::string oldId = linked ? doc.NodeIdText : std::string();
+    const bool linked = w_.doc.LinkedToNode;
+    const std::string oldId = linked ? w_.doc.NodeIdText : std::string();
     std::array<std::string, kBasicTedsRows> basic{};
-    const bool keepBasic = AppRomLocked && linked;
+    const bool keepBasic = w_.AppRomLocked && linked;
     if (keepBasic)
         for (int k = 0; k < kBasicTedsRows; ++k)
-            basic[static_cast<std::size_t>(k)] = doc.rows[static_cast<std::size_t>(k)].value;
-    nodeObject = &obj;
-    ResetState();
+            basic[static_cast<std::size_t>(k)] = w_.doc.rows[static_cast<std::size_t>(k)].value;
+    w_.nodeObject = &obj;
+    w_.ResetState();
     // A file that is refused leaves the name "Save TEDS as" proposes.
-    const std::string previousName = FileName;
+    const std::string previousName = fileName;
     if (linked)
-        FileName = doc.TedsBuf.id + ".tds";
+        fileName = w_.doc.TedsBuf.id + ".tds";
 
     bool loaded = false;
     std::string full;
-    std::string name = FileName;
+    std::string name = fileName;
     if (getNameOpen(full, name)) {
-        FileName = name;
+        fileName = name;
         // Into a copy first: the window changes only when the file fits.
-        core::TedsBuf file = doc.TedsBuf;
+        core::TedsBuf file = w_.doc.TedsBuf;
         file.id = name;
         if (!core::LoadMemoryFile(file, full)) {
-            FileName = previousName;
+            fileName = previousName;
             return false;  // the loader said why
         }
         core::BytesToBits(file);
@@ -238,39 +240,39 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
         file.Status = core::TedsStatusNotRead;
 
         // The document keeps its manufacturer levels: the copy restores them too.
-        const TedsDocument before = doc;
+        const TedsDocument before = w_.doc;
         auto refuse = [&](const std::string& message) {
-            doc = before;
-            FileName = previousName;
-            syncDocument();
+            w_.doc = before;
+            fileName = previousName;
+            w_.syncDocument();
             core::ShowMessage(message);
         };
-        doc.TedsBuf = file;
-        int t = doc.ActualTemplate();
-        if (!doc.GetTemplate(t)) {
+        w_.doc.TedsBuf = file;
+        int t = w_.doc.ActualTemplate();
+        if (!w_.doc.GetTemplate(t)) {
             refuse("Template unknown");
             return false;
         }
         if (linked) {
-            const int size = ByteSize(doc.TedsBuf.Family, doc.TedsBuf.DraftLayout);
+            const int size = ByteSize(w_.doc.TedsBuf.Family, w_.doc.TedsBuf.DraftLayout);
             const auto& lib = core::tdlState();
-            const int used = doc.hasLibraryTemplate() ? usedBits(lib.Templates[static_cast<std::size_t>(t)]) : 0;
+            const int used = w_.doc.hasLibraryTemplate() ? usedBits(lib.Templates[static_cast<std::size_t>(t)]) : 0;
             if (used > 8 * size) {
                 refuse("Requested TEDS too large for this node - no change made");
                 return false;
             }
-            doc.TedsBuf.Size = size;
+            w_.doc.TedsBuf.Size = size;
         }
-        doc.setActualTemplate(t);
-        doc.TedsChanged = true;
-        noteKept();
-        ShowForm();
-        reqShow();
+        w_.doc.setActualTemplate(t);
+        w_.doc.TedsChanged = true;
+        w_.noteKept();
+        w_.ShowForm();
+        w_.reqShow();
         loaded = true;
         if (standAlone)
             core::coreState().TedsF_loaded = true;
     }
-    UpdateMenuState();
+    w_.UpdateMenuState();
     if (linked) {
         if (keepBasic) {
             core::ShowMessage("Basic TEDS data in application ROM can not be changed !\r\n"
@@ -279,13 +281,13 @@ bool TedsF::Open_file(shell::NodeWindow& obj, bool standAlone)
                               "To program device, click \"Write node\" in \"Node\" menu.");
             if (loaded)
                 for (int k = 0; k < kBasicTedsRows; ++k)
-                    doc.setRowValue(k, basic[static_cast<std::size_t>(k)]);
+                    w_.doc.setRowValue(k, basic[static_cast<std::size_t>(k)]);
         } else {
             core::ShowMessage("Node ID will be changed to actual Node ID.\r\n\r\n"
                               "To program device, click \"Write node\" in \"Node\" menu.");
         }
-        doc.setNodeIdText(oldId);
-        syncDocument();
+        w_.doc.setNodeIdText(oldId);
+        w_.syncDocument();
     }
     return loaded;
 }
