@@ -43,15 +43,15 @@ struct Misfit {
     const char* value;
 };
 
-// Each value either has no exact image in its field (a fraction in a whole-number field, a
-// value too small for single precision) or is no finite number at all; each was once
-// answered "OK" with another value stored.
+// Each value has no exact image in its field (a fraction in a whole-number field, a value
+// too small for single precision) or is a number with more after it; each was once answered
+// "OK" with another value stored.
 TEST_F(RequestValuesProgram, AValueItsFieldCannotHoldExactlyIsRefusedAndNothingReachesTheNode)
 {
     const Misfit cases[] = {
-        {"MinPhysVal", "nan"},      {"MinPhysVal", "NaN"},     {"MinPhysVal", "infinity"},
-        {"MinPhysVal", "0x1p3"},    {"MinPhysVal", "1e-50"},   {"Model", "1.5"},
-        {"Model", "0.4"},           {"Model", "1e-400"},       {"CalPeriod", "4095.4"},
+        {"MinPhysVal", "0x1p3"}, {"MinPhysVal", "1.5abc"}, {"MinPhysVal", "2 3"},
+        {"MinPhysVal", "1e-50"}, {"MinPhysVal", "-1e-40"}, {"Model", "1.5"},
+        {"Model", "0.4"},        {"Model", "1e-400"},      {"CalPeriod", "4095.4"},
         {"SerialNumber", "16777215.4"},
     };
     auto before = listing();
@@ -68,12 +68,13 @@ TEST_F(RequestValuesProgram, AValueItsFieldCannotHoldExactlyIsRefusedAndNothingR
         EXPECT_EQ(now, before);
         before = now;
     }
-    // Values that are held exactly still go through.
-    const auto answer = ask({kNode, "%Model=\"1.0\"", "%MinPhysVal=\"0.5\"", "%SerialNumber=\"1e2\"", "WRITETEDS"});
+    // Values that are held exactly (or as the nearest single) still go through.
+    const auto answer = ask({kNode, "%Model=\"1.0\"", "%MinPhysVal=\"0.5 m/s\xb2\"", "%MaxPhysVal=\"1.5e-30\"",
+                             "%SerialNumber=\"1e2\"", "WRITETEDS"});
     EXPECT_THAT(answer, Contains("OK"));
     const auto after = listing();
     for (const char* line : {"%Model, \"Model number\", \"1\"", "%MinPhysVal, \"Minimum physical value\", \"0.5 m/s\xb2\"",
-                             "%SerialNumber, \"Serial number\", \"100\""})
+                             "%MaxPhysVal, \"Maximum physical value\", \"1.5E-30 m/s\xb2\"", "%SerialNumber, \"Serial number\", \"100\""})
         EXPECT_THAT(after, Contains(line));
 }
 
