@@ -36,6 +36,9 @@ struct FieldContext {
 // Working values of one encoding pass, shared by the rows of their type.
 struct EncodePass {
     bool serverMode = false;  // texts come from the request server
+    // The text is a request's value for the field (not the text a row shows): it is taken
+    // only when the field holds it exactly as given.
+    bool requested = false;
     float singleValue = 0;
     std::int32_t mdefValue = 0;
     std::int32_t unintValue = 0;

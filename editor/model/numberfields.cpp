@@ -185,7 +185,7 @@ EncodeResult encodeSingle(const FieldContext& c, const std::string& text, Encode
     // The texts the display writes for the special values.
     const std::string u = core::upper(t);
     for (const char* special : {"-INFINITY", "INFINITY", "NAN"}) {
-        if (u.rfind(special, 0) == 0) {
+        if (pass.requested ? u == special : u.rfind(special, 0) == 0) {
             core::Val2Bits(core::SingleToBits(special), F(c).bitAddress, F(c).bitCount, c.buf);
             return storedAsTyped();
         }
@@ -193,10 +193,16 @@ EncodeResult encodeSingle(const FieldContext& c, const std::string& text, Encode
     // The typed number rounded to the nearest single: the largest single, shown as
     // 3.4028235E+38, stays finite.
     std::size_t n = 0;
-    core::numeric::leadingNumber(t, &n);
+    const double typed = core::numeric::leadingNumber(t, &n);
+    // A request's value is the whole text (no "0x1p3" read as 0).
+    if (pass.requested && n > 0 && n < t.size())
+        return refusedKept(notANumber(text), "");
     core::ValueFit fit = core::ValueFit::Stored;
     const auto bits = core::SingleToBits(n == 0 ? std::string("0") : t.substr(0, n), &fit);
-    pass.singleValue = core::SingleFromBits(bits.toDouble());
+    const float stored = core::SingleFromBits(bits.toDouble());
+    if (pass.requested && n > 0 && typed != 0 && stored == 0)
+        return refusedKept(outOfRange(text, "single precision, from 1.1754944E-38"), "");
+    pass.singleValue = stored;
     core::Val2Bits(bits, F(c).bitAddress, F(c).bitCount, c.buf);
     if (n == 0)
         return storedOther(core::ValueFit::Refused, notANumber(text));
@@ -270,6 +276,23 @@ std::optional<std::string> decodeUnint(const FieldContext& c)
     return integerText(raw(c), F(c).format);
 }
 
+namespace {
+
+// A number text whose value has no fraction; "1e-400" (read as 0) has one.
+bool wholeNumber(const std::string& t, double value)
+{
+    if (!std::isfinite(value))
+        return true;  // out of range, said so below
+    if (value != std::floor(value))
+        return false;
+    if (value != 0 || t.find('&') != std::string::npos)
+        return true;
+    const auto mantissa = t.substr(0, t.find_first_of("eE"));
+    return mantissa.find_first_of("123456789") == std::string::npos;
+}
+
+} // namespace
+
 EncodeResult encodeUnint(const FieldContext& c, const std::string& text, EncodePass& pass)
 {
     const int width = F(c).bitCount;
@@ -303,7 +326,10 @@ EncodeResult encodeUnint(const FieldContext& c, const std::string& text, EncodeP
         writeUnsigned(c, *exact);
         return *exact > max ? storedOther(core::ValueFit::Clamped, outOfRange(text, range)) : storedAsTyped();
     }
-    const double v = core::numeric::roundHalfEven(*core::numeric::parseNumber(t));
+    const double typed = *core::numeric::parseNumber(t);
+    if (pass.requested && !wholeNumber(t, typed))
+        return refusedKept(quoted(text) + " is not a whole number", "");
+    const double v = core::numeric::roundHalfEven(typed);
     pass.unintValue = core::numeric::CLng(v).value_or(2147483647);
     if (!std::isfinite(v)) {
         writeUnsigned(c, v > 0 ? max : BigUInt{});

@@ -316,6 +316,7 @@ EncodeResult TedsDocument::checkRow(int k, const std::string& text) const
     core::BytesToBits(scratch);
     EncodePass pass;
     pass.serverMode = core::MessagesSuppressed();
+    pass.requested = true;
     const std::string title = Title;
     return type->encode(FieldContext{f, k, scratch, title}, text, pass);
 }

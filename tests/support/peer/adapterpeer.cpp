@@ -15,7 +15,9 @@
 // the adapter saw and then "end"; "writes" prints "writes <n>", the host's
 // writes to the adapter so far; "vanish" closes the adapter's side of the line (the
 // program's tty hangs up; the name stays taken, so no other peer gets it) and prints
-// "vanished"; end of input ends the peer.
+// "vanished"; "unplug-after <n>" takes every EEPROM node off the bus once n more copies
+// have completed (n = 0: at once) and then prints "unplugged"; "plug" puts them back with
+// their memory and prints "plugged"; end of input ends the peer.
 //
 // The adapter loses its power when no program holds the port open (the line is hung
 // up): it starts again from power-up, as a real one powered from the port would.
@@ -37,6 +39,7 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -58,13 +61,30 @@ int baudOf(speed_t s)
     }
 }
 
+// EEPROM nodes taken off the bus by "unplug-after"; they keep their memory and counts.
+std::vector<std::shared_ptr<platform::sim::SimNode>> unplugged;
+
 int copiesOf(const SimNetwork& net)
 {
     int n = 0;
     for (const auto& node : net.nodes())
         if (const auto* e = dynamic_cast<const SimScratchEeprom*>(node.get()))
             n += e->copies();
+    for (const auto& node : unplugged)
+        if (const auto* e = dynamic_cast<const SimScratchEeprom*>(node.get()))
+            n += e->copies();
     return n;
+}
+
+void unplugEeproms(SimNetwork& net)
+{
+    std::vector<platform::sim::RomCode> roms;
+    for (const auto& node : net.nodes())
+        if (dynamic_cast<const SimScratchEeprom*>(node.get()))
+            roms.push_back(node->rom());
+    for (const auto& rom : roms)
+        if (auto node = net.removeNode(rom))
+            unplugged.push_back(std::move(node));
 }
 
 void say(const std::string& line)
@@ -75,7 +95,9 @@ void say(const std::string& line)
 void dump(SimNetwork& net)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
-    for (const auto& node : net.nodes()) {
+    std::vector<std::shared_ptr<platform::sim::SimNode>> all = net.nodes();
+    all.insert(all.end(), unplugged.begin(), unplugged.end());
+    for (const auto& node : all) {
         auto* e = dynamic_cast<SimScratchEeprom*>(node.get());
         if (!e)
             continue;
@@ -136,6 +158,7 @@ int main(int argc, char** argv)
 
     // Copies are counted over reloads.
     int resets = 0, copyBase = 0, copies = copiesOf(*net);
+    int unplugAt = -1;  // the copy count at which the EEPROM nodes leave the bus
     bool hungUp = true;
     int baud = 9600;
     std::string unsent, command;
@@ -153,8 +176,17 @@ int main(int argc, char** argv)
                 const std::string c = command.substr(0, end);
                 if (c == "dump") {
                     dump(*net);
+                } else if (c.rfind("unplug-after ", 0) == 0) {
+                    unplugAt = copyBase + copiesOf(*net) + std::atoi(c.c_str() + 13);
+                } else if (c == "plug") {
+                    for (auto& node : unplugged)
+                        net->addNode(node);
+                    unplugged.clear();
+                    unplugAt = -1;
+                    say("plugged");
                 } else if (c == "reload") {
                     copyBase += copiesOf(*net);
+                    unplugged.clear();
                     net->clearNodes();
                     std::string e;
                     net->loadFile(argv[1], e);
@@ -219,6 +251,11 @@ int main(int argc, char** argv)
                 ++r;
         net->clearTranscript();
         const int c = copyBase + copiesOf(*net);
+        if (unplugAt >= 0 && c >= unplugAt) {
+            unplugEeproms(*net);
+            unplugAt = -1;
+            say("unplugged");
+        }
         if (r > 0 || c != copies) {
             resets += r;
             copies = c;
