@@ -39,8 +39,9 @@ editor::NodeListModel& generator()
 ServerBridge::ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows,
                            AmplifierWindowHost& amplifier)
     : main_(std::move(main)), windows_(windows), amplifier_(amplifier),
-      window_(std::make_unique<server::T_server>(*this))
+      window_(std::make_unique<server::T_server>(*this, platform::messageBox()))
 {
+    // The window's own messages go to the box this one is put in front of.
     box_ = std::make_unique<server::SuppressingMessageBox>(platform::messageBox(), window_->engine);
     platform::setMessageBox(box_.get());
     core::setMessageSuppressor(&window_->engine);
@@ -98,8 +99,6 @@ void ServerBridge::endProgram()
     if (auto* m = main_())
         m->EndProgram(0);
 }
-
-void ServerBridge::ownMessage(const std::string& text) { box_->inner().show(text, 0, ""); }
 
 int ServerBridge::updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index,
                             const std::string& value, bool noValue, std::string& why)

@@ -44,7 +44,7 @@ void RequestEngine::listNodelist(bool& ok)
         addLog("Nodelist empty");
     ok = writeResponse(lines);
     if (host_.mainWindowVisible())
-        host_.takeFocus();
+        view_.takeFocus();
 }
 
 void RequestEngine::WriteNodelistRequest(bool& ok)

@@ -34,7 +34,7 @@ fs::path withSeparator(const fs::path& dir)
 
 } // namespace
 
-RequestEngine::RequestEngine(ServerHost& host) : host_(host) {}
+RequestEngine::RequestEngine(ServerHost& host, ServerView& view) : host_(host), view_(view) {}
 
 std::string RequestEngine::defaultNowText()
 {
@@ -59,7 +59,7 @@ void RequestEngine::DoJob()
         processRequestfile(true);
         break;
     default:
-        host_.ownMessage("No such job in T-Server");
+        view_.ownMessage("No such job in T-Server");
         break;
     }
 }
@@ -80,7 +80,7 @@ void RequestEngine::addLog(const std::string& text)
         }
         status.erase(0, cut);
     }
-    host_.logAppended(text);
+    view_.logAppended(text);
 }
 
 // --- Window life and settings ------------------------------------------------------------
@@ -107,6 +107,25 @@ bool RequestEngine::Form_Unload()
     setTimer(false);
     loaded = false;
     return !host_.mainWindowVisible();
+}
+
+void RequestEngine::unload()
+{
+    if (Form_Unload())
+        host_.endProgram();
+}
+
+void RequestEngine::closeBox()
+{
+    if (!Form_Unload())
+        return;
+    // The server is unloaded, so the questions about unsaved TEDS changes reach the user; a
+    // program that goes on shows its main window.
+    if (!host_.mayEndProgram()) {
+        host_.setMainWindowVisible(true);
+        return;
+    }
+    host_.endProgram();
 }
 
 void RequestEngine::GetDefault()
@@ -160,14 +179,14 @@ void RequestEngine::cbClearLog_Click()
 {
     status.clear();
     logLines_ = 0;
-    host_.logCleared();
+    view_.logCleared();
 }
 
 void RequestEngine::Browse_Chosen(const std::string& fileName)
 {
     const auto slash = fileName.rfind('/');
     if (slash == std::string::npos || fileName.find('.') == std::string::npos) {
-        host_.ownMessage("Error in filename");
+        view_.ownMessage("Error in filename");
         return;
     }
     WorkingDir = fileName.substr(0, slash + 1);
@@ -178,7 +197,7 @@ void RequestEngine::PoolTime_Change(const std::string& text)
     PoolTime = text;
     if (const auto ms = typedPollInterval(text)) {
         pollIntervalMs = *ms;
-        host_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
+        view_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
     }
 }
 
@@ -186,13 +205,13 @@ void RequestEngine::PoolTime_Commit()
 {
     pollIntervalMs = committedPollInterval(PoolTime);
     PoolTime = pollTimeText(pollIntervalMs);
-    host_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
+    view_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
 }
 
 void RequestEngine::setTimer(bool enabled)
 {
     ServerTimerEnabled = enabled;
-    host_.pollTimerChanged(enabled, pollIntervalMs);
+    view_.pollTimerChanged(enabled, pollIntervalMs);
 }
 
 // --- The poll tick -------------------------------------------------------------------------

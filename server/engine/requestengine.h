@@ -1,8 +1,9 @@
 #pragma once
 // The request server without widgets: the working directory with its three files
 // (TEDS_req.txt, TEDS_ack.txt, TEDS_res.txt), the settings, the poll tick, the activity
-// log and one request run (processRequestfile) with its response writers. The window
-// T_server shows this state and forwards its control events; tests drive it directly.
+// log and one request run (processRequestfile) with its response writers. It calls the
+// rest of the program through ServerHost and tells its window what to show through
+// ServerView; the window T_server forwards its control events; tests drive it directly.
 //
 // A client writes TEDS_req.txt, then creates TEDS_ack.txt. A poll tick that finds the
 // acknowledge file removes the response of the request before, turns the poll off,
@@ -28,6 +29,7 @@
 #include "core/tdl/currency.h"
 #include "core/teds/tedsbuf.h"
 #include "server/engine/serverhost.h"
+#include "server/engine/serverview.h"
 #include "server/engine/workfolder.h"
 #include "shell/jobs/jobtarget.h"
 
@@ -62,7 +64,8 @@ inline constexpr const char* kNotAnswered =
 
 class RequestEngine final : public shell::JobTarget, public core::MessageSuppressor {
 public:
-    explicit RequestEngine(ServerHost& host);
+    // host: the rest of the program; view: the server window. Both kept by the caller.
+    RequestEngine(ServerHost& host, ServerView& view);
 
     // --- JobTarget: job 0 runs the request, job 1 resumes it ------------------------------
     void DoJob() override;
@@ -79,6 +82,11 @@ public:
     // Saves the settings and stops the poll. True when the program is to end now (the
     // main window is hidden); the caller ends it.
     bool Form_Unload();
+    // The window unloaded: Form_Unload, then the program ends when the main window is hidden.
+    void unload();
+    // The window's close box: as unload, but a TEDS window holding changes that were neither
+    // written nor saved keeps the program going, with the main window shown.
+    void closeBox();
     void GetDefault();
     void SaveToRegBase();
 
@@ -221,6 +229,7 @@ public:
 
 private:
     ServerHost& host_;
+    ServerView& view_;
     // A poll tick met a running tick: the request starts right after it.
     bool startDeferred_ = false;
     WorkFolder folder_;

@@ -208,7 +208,7 @@ void RequestEngine::listFullTEDS(int node, bool prefix, bool& ok)
         lines.push_back(std::move(l));
     ok = writeResponse(lines);
     if (host_.mainWindowVisible())
-        host_.takeFocus();
+        view_.takeFocus();
 }
 
 void RequestEngine::writeTEDS(int node, bool& ok)
@@ -234,7 +234,7 @@ void RequestEngine::writeTEDS(int node, bool& ok)
     }
     ok = writeResponse(lines) && written;
     if (host_.mainWindowVisible())
-        host_.takeFocus();
+        view_.takeFocus();
 }
 
 void RequestEngine::Read_DS2406_PIO(const std::string& id, bool& ok)

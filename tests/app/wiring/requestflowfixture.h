@@ -22,6 +22,7 @@
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
+#include "tests/support/serverstubs.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -84,7 +85,7 @@ inline int searchRomCount(const platform::sim::SimNetwork& net)
 
 class Flow;
 
-class Host final : public server::ServerHost {
+class Host final : public testing_support::InertServerHost, public testing_support::InertServerView {
 public:
     explicit Host(Flow& f) : f_(f) {}
     void postMainJob(int job, int param) override;
@@ -130,7 +131,7 @@ class Flow : public testing_support::VirtualServices {
 public:
     // description: the simulated network (SimNetwork's text format).
     explicit Flow(const std::string& description, std::chrono::microseconds turnCost = 1ms)
-        : VirtualServices(false), timers(clock, turnCost), host(*this), engine(host), client(work())
+        : VirtualServices(false), timers(clock, turnCost), host(*this), engine(host, host), client(work())
     {
         testing_support::ensureApplication();
         core::resetCoreState();

@@ -38,6 +38,7 @@
 #include "tests/app/wiring/freshprogram.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
+#include "tests/support/serverstubs.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ struct MainStub final : shell::JobTarget {
 };
 
 // What the program's wiring does for the engine, the amplifier link being the interface.
-struct Host final : server::ServerHost {
+struct Host final : testing_support::InertServerHost, testing_support::InertServerView {
     Host(MainStub& m, editor::EditorNodeWindowFactory& f, app::AmplifierWindowHost& a) : main(m), factory(f), amp(a) {}
     static editor::TedsF& teds(shell::NodeWindow& w)
     {
@@ -219,7 +220,7 @@ protected:
     app::AmplifierWindowHost host;
     MainStub mainStub;
     Host serverHost{mainStub, factory, host};
-    server::RequestEngine engine{serverHost};
+    server::RequestEngine engine{serverHost, serverHost};
     server::SuppressingMessageBox suppressing{box, engine};
     platform::ScopedMessageBox scopedBox{suppressing};
     Neighbours neighbours{engine};

@@ -35,6 +35,7 @@
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
+#include "tests/support/serverstubs.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +69,7 @@ struct MainStub final : shell::JobTarget {
 };
 
 // What the program's wiring does, with the main window and the program's end recorded.
-struct Host final : server::ServerHost {
+struct Host final : testing_support::InertServerHost, testing_support::InertServerView {
     Host(shell::JobTarget& m, editor::EditorNodeWindowFactory& f) : main(m), factory(f) {}
 
     static editor::TedsF& teds(shell::NodeWindow& w, const char* member)
@@ -273,7 +274,7 @@ protected:
     editor::EditorNodeWindowFactory factory{others};
     MainStub mainStub;
     Host host{mainStub, factory};
-    server::RequestEngine engine{host};
+    server::RequestEngine engine{host, host};
     Neighbours neighbours{engine};
     NoBeep nobeep;
     testing_support::RequestClient client{work};
