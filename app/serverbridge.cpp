@@ -77,16 +77,16 @@ bool ServerBridge::amplifierLinkChosen()
     return m && m->iface().menu.mnuIF_p_Driver[1].checked;
 }
 
-void ServerBridge::postMainJob(int job, int param)
+void ServerBridge::postMainJob(shell::MainJob job, int param)
 {
     if (auto* m = main_())
         shell::jobQueue().Insert_In_JobQue(*m, job, static_cast<long long>(param));
 }
 
-void ServerBridge::postAmplifierJob(int job)
+void ServerBridge::rescanAmplifierChannel()
 {
     if (auto* w = amplifier_.window())
-        shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
+        shell::jobQueue().Insert_In_JobQue(w->model(), amplifier::ReadChannelTeds, 0LL);
 }
 
 bool ServerBridge::mayEndProgram() { return windows_.mayEndProgram(); }

@@ -44,8 +44,7 @@ public:
     bool mainWindowVisible() override;
     void setMainWindowVisible(bool visible) override;
     bool amplifierLinkChosen() override;
-    void postMainJob(int job, int param) override;
-    void postAmplifierJob(int job) override;
+    void postMainJob(shell::MainJob job, int param) override;
     void endProgram() override;
     bool mayEndProgram() override;
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
@@ -65,6 +64,7 @@ public:
     std::vector<std::string> nodeListIds() override;
     void setAllowROMprg(bool allow) override;
     bool DO_PrgDevice(const std::string& id) override;
+    void rescanAmplifierChannel() override;
     bool Select_Channel(int n) override;
 
 private:

@@ -34,6 +34,26 @@ inline shell::MenuItemState menuItem(const char* caption)
     return m;
 }
 
+// The jobs of the amplifier window (job target "PeloxF"), as the queue stores them.
+enum AmplifierJob : int {
+    // Takes the TEDS found; in Plug && Play mode writes its sensitivity to the channel.
+    PlugAndPlaySetup = 0,
+    // Writes the typed sensitivity and unit to the selected channel.
+    WriteTypedSensitivity = 1,
+    // Writes the TEDS sensitivity to the selected channel.
+    WriteTedsSensitivity = 2,
+    // Reads the chain: wake, addressing, identification, channels.
+    ReadChain = 3,
+    // Selects the amplifier or channel of the tree node clicked.
+    SelectClickedNode = 4,
+    // Title and sensitivity of the one node with a TEDS.
+    ReadTedsTitle = 5,
+    // Scans the selected channel's network, then the Plug && Play setup.
+    ReadChannelTeds = 6,
+    // Runs tools menu item <param>.
+    RunTool = 7,
+};
+
 struct ControlState {
     bool enabled = true;
     bool visible = true;

@@ -4,6 +4,7 @@
 // its memory can be erased. The memory image, the drivers, the node list and the shell
 // read it; a new family is one new row (and, for a memory, its driver's read and write).
 
+#include <span>
 #include <string>
 
 namespace device {
@@ -34,6 +35,9 @@ struct FamilyInfo {
     int registerBytes = 0;
     bool erasable = false;        // EEPROM: an erase writes FFh throughout
 };
+
+// Every row of the table, in table order.
+std::span<const FamilyInfo> familyRows();
 
 // The row of a family code; a row with kind Unsupported and no memory for a code the
 // table does not know.

@@ -194,7 +194,7 @@ bool RequestEngine::selectChannelFirst(Run& run, const std::vector<std::string>&
             run.abort = true;
             return false;
         }
-        host_.postAmplifierJob(6);
+        host_.rescanAmplifierChannel();
         shell::jobQueue().Insert_In_JobQue(*this, 1, 0LL);
         return true;
     }

@@ -7,6 +7,7 @@
 #include "core/base/textfile.h"
 #include "core/numeric/numberrules.h"
 #include "server/engine/requestlines.h"
+#include "shell/iface/ifacestate.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
@@ -167,7 +168,7 @@ void RequestEngine::EditorVisible_Click(int value)
     EditorVisible = value == 1 ? 1 : 0;
     host_.setMainWindowVisible(EditorVisible == 1);
     if (EditorVisible == 0)
-        host_.postMainJob(7, 0);
+        host_.postMainJob(shell::SetCommModeOptions, shell::kModePaused);
 }
 
 void RequestEngine::acknowledge_Click()
@@ -264,8 +265,8 @@ void RequestEngine::ServerTimer_Timer()
         // Run at the next turn of the event loop, in this order: job 1 refills the list in
         // one pass (job 6 then finds it refilled), or, on the amplifier link, job 6 does.
         if (!host_.amplifierLinkChosen())
-            host_.postMainJob(1, 0);
-        host_.postMainJob(6, 0);
+            host_.postMainJob(shell::RescanAll, 0);
+        host_.postMainJob(shell::ScanUnlessRefilled, 0);
         q.Insert_In_JobQue(*this, 0, 0LL);
     } catch (const core::ProgramEnd&) {
         throw;

@@ -4,6 +4,7 @@
 
 #include "core/base/textfile.h"
 #include "device/drivers/dualswitch.h"
+#include "device/memimage/familytable.h"
 #include "server/engine/requestlines.h"
 #include "shell/nodes/nodelist.h"
 
@@ -99,7 +100,7 @@ void RequestEngine::writeTedsCommand(Run& run)
     writeTEDS(node, ok);
     run.success = ok;
     if (host_.amplifierLinkChosen())
-        host_.postAmplifierJob(6);
+        host_.rescanAmplifierChannel();
     run.deviceRequest = ok;
     run.commandRan = run.commandRan || ok;
 }
@@ -115,7 +116,7 @@ void RequestEngine::setPio(Run& run, bool a, bool b, const std::string& digits)
     if (!openFrame(command))
         return;
     const auto* r = shell::record(node);
-    bool failed = r->family != 18;
+    bool failed = device::familyInfo(r->family).kind != device::NodeKind::DualSwitch;
     if (failed) {
         requestReport("Error: Node " + r->id + " is not a DS2406");
     } else {

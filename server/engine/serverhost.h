@@ -7,6 +7,7 @@
 
 #include "core/teds/tedsbuf.h"
 #include "core/tdl/currency.h"
+#include "shell/iface/mainjob.h"
 
 #include <optional>
 #include <string>
@@ -28,9 +29,7 @@ public:
     // Item 1 of the interface menu (the amplifier link) is checked.
     virtual bool amplifierLinkChosen() = 0;
     // Posts main-window job `job` with parameter `param`.
-    virtual void postMainJob(int job, int param) = 0;
-    // Posts job `job` (parameter 0) for the amplifier window PeloxF.
-    virtual void postAmplifierJob(int job) = 0;
+    virtual void postMainJob(shell::MainJob job, int param) = 0;
     // Ends the program (after the server window saved its settings).
     virtual void endProgram() = 0;
     // The program may end: no TEDS window would lose changes that were neither written nor
@@ -70,6 +69,9 @@ public:
     virtual bool DO_PrgDevice(const std::string& id) = 0;
 
     // --- The amplifier window PeloxF ------------------------------------------------------
+    // Queues the window's scan of the selected channel's network and its Plug && Play
+    // set-up (its job ReadChannelTeds).
+    virtual void rescanAmplifierChannel() = 0;
     // Selects channel n of the chain's first amplifier; false when there is no such
     // channel or its firmware cannot reach the transducer.
     virtual bool Select_Channel(int n) = 0;

@@ -16,8 +16,7 @@ public:
     bool mainWindowVisible() override { return true; }
     void setMainWindowVisible(bool) override {}
     bool amplifierLinkChosen() override { return false; }
-    void postMainJob(int, int) override {}
-    void postAmplifierJob(int) override {}
+    void postMainJob(shell::MainJob, int) override {}
     void endProgram() override {}
     bool mayEndProgram() override { return true; }
     int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool,
@@ -46,6 +45,7 @@ public:
     std::vector<std::string> nodeListIds() override { return {}; }
     void setAllowROMprg(bool) override {}
     bool DO_PrgDevice(const std::string&) override { return false; }
+    void rescanAmplifierChannel() override {}
     bool Select_Channel(int) override { return false; }
 };
 

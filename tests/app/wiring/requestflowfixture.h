@@ -88,7 +88,7 @@ class Flow;
 class Host final : public testing_support::InertServerHost, public testing_support::InertServerView {
 public:
     explicit Host(Flow& f) : f_(f) {}
-    void postMainJob(int job, int param) override;
+    void postMainJob(shell::MainJob job, int param) override;
     bool amplifierLinkChosen() override { return amplifierLink; }
     void pollTimerChanged(bool enabled, int intervalMs) override;
     void logAppended(const std::string&) override;
@@ -315,7 +315,7 @@ public:
     int pollsMetATick = 0;  // poll ticks that found an ack while the queue ticked
 };
 
-inline void Host::postMainJob(int job, int param)
+inline void Host::postMainJob(shell::MainJob job, int param)
 {
     shell::jobQueue().Insert_In_JobQue(*f_.main, job, static_cast<long long>(param));
 }

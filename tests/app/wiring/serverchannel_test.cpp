@@ -69,11 +69,11 @@ struct Host final : testing_support::InertServerHost, testing_support::InertServ
         return *t;
     }
     bool amplifierLinkChosen() override { return true; }
-    void postMainJob(int job, int) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
-    void postAmplifierJob(int job) override
+    void postMainJob(shell::MainJob job, int) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
+    void rescanAmplifierChannel() override
     {
         ++amplifierJobs;
-        shell::jobQueue().Insert_In_JobQue(amp.window()->model(), job, 0LL);
+        shell::jobQueue().Insert_In_JobQue(amp.window()->model(), amplifier::ReadChannelTeds, 0LL);
     }
     int updateTAG(shell::NodeWindow& w, const std::string& n, const std::string& i, const std::string& v,
                   bool nv, std::string& why) override

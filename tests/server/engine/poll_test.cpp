@@ -49,6 +49,23 @@ TEST(RequestLines, TagAndKeywordLinesAreTakenApart)
     EXPECT_EQ(server::parseKeywordLine("   ").keyword, "");
 }
 
+TEST(RequestLines, DeviceNamesAreTheSwitchAndMemoryChipsOnly)
+{
+    // Both ways: a family's name, and the family a NODE/DEVICE name gives (-1: none).
+    struct Row { long family; const char* name; };
+    for (const Row r : {Row{18, "DS2406"}, Row{20, "DS2430A"}, Row{35, "DS2433"}, Row{45, "DS2431"}}) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(server::deviceNameOfFamily(r.family), r.name);
+        EXPECT_EQ(server::familyOfDeviceName(r.name), r.family);
+    }
+    // The thermometer, the adapters' id chips and the serial-number chip have no request name.
+    for (const long family : {0L, -1L, 0x10L, 0x09L, 0x81L, 0x89L, 0x12L + 0x100L})
+        EXPECT_EQ(server::deviceNameOfFamily(family), "") << family;
+    EXPECT_EQ(server::familyOfDeviceName("DS2430"), 20);
+    for (const char* other : {"ds2406", "DS2406 ", "DS18S20", "DS2502", "DS2401", "", "DS2450"})
+        EXPECT_EQ(server::familyOfDeviceName(other), -1) << other;
+}
+
 class PollTest : public ServerTest {
 protected:
     void SetUp() override { load("node 23:000000000104\ntds demo-bridge.tds\n"); }

@@ -82,7 +82,7 @@ struct Host final : testing_support::InertServerHost, testing_support::InertServ
     bool mainWindowVisible() override { return mainVisible; }
     void setMainWindowVisible(bool v) override { mainVisible = v; }
     bool amplifierLinkChosen() override { return amplifierLink; }
-    void postMainJob(int job, int param) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
+    void postMainJob(shell::MainJob job, int param) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
     void endProgram() override { ++ended; }
     void pollTimerChanged(bool enabled, int intervalMs) override
     {
