@@ -5,6 +5,7 @@
 #include "device/drivers/driverstate.h"
 #include "device/onewire/tmexerror.h"
 #include "server/engine/keywords.h"
+#include "server/engine/keywordtable.h"
 #include "server/engine/requestengine.h"
 #include "server/engine/requestlines.h"
 #include "shell/nodes/nodelist.h"
@@ -154,68 +155,13 @@ void RequestRun::tagLine(const std::string& line)
 void RequestRun::keywordLine(const std::string& line)
 {
     const KeywordLine kw = parseKeywordLine(line);
-    const std::string& k = kw.keyword;
-    const std::string& p = kw.parameter;
-    if (k == "SELECT_CHANNEL") {
-        // Selected before the first run ended (selectChannelFirst); skipped here.
-        keywords::ignore(*this, p);
-    } else if (k == "REQUESTDATETIME") {
-        keywords::requestDateTime(*this, p);
-    } else if (k == "FAMILY") {
-        keywords::family(*this, p);
-    } else if (k == "NODE" || k == "DEVICE") {
-        keywords::device(*this, p);
-    } else if (k == "ULANID" || k == "NODEID") {
-        keywords::nodeId(*this, p);
-    } else if (k == "UTID") {
-        keywords::utid(*this, p);
-    } else if (k == "ALLOWROMPROGRAMMING") {
-        keywords::allowRomProgramming(*this, p);
-    } else if (k == "VERSION") {
-        keywords::version(*this, p);
-    } else if (k == "CLEARLOG") {
-        keywords::clearLog(*this, p);
-    } else if (k == "CLEARNODELIST") {
-        keywords::clearNodeList(*this, p);
-    } else if (k == "ADDNODE") {
-        keywords::addNode(*this, p);
-    } else if (k == "ADDNODES") {
-        keywords::addNodes(*this, p);
-    } else if (k == "READNODES") {
-        keywords::readNodes(*this, p);
-    } else if (k == "LISTNODELIST") {
-        keywords::listNodeList(*this, p);
-    } else if (k == "WRITENODELIST") {
-        keywords::writeNodeList(*this, p);
-    } else if (k == "SHOWNODELIST") {
-        keywords::showNodeList(*this, p);
-    } else if (k == "READTEDS") {
-        keywords::readTeds(*this, p);
-    } else if (k == "LISTFULLTEDS") {
-        keywords::listFullTeds(*this, p);
-    } else if (k == "WRITETEDS") {
-        keywords::writeTeds(*this, p);
-    } else if (k == "READ_DS2406_PIO") {
-        keywords::readPio(*this, p);
-    } else if (k == "SET_DS2406_PIOAB_00") {
-        keywords::setPio00(*this, p);
-    } else if (k == "SET_DS2406_PIOAB_01") {
-        keywords::setPio01(*this, p);
-    } else if (k == "SET_DS2406_PIOAB_10") {
-        keywords::setPio10(*this, p);
-    } else if (k == "SET_DS2406_PIOAB_11") {
-        keywords::setPio11(*this, p);
-    } else if (k == "DELETE_MEMORY") {
-        keywords::deleteMemory(*this, p);
-    } else if (k == "EXIT") {
-        keywords::exitProgram(*this, p);
-    } else if (k.empty()) {
-        keywords::ignore(*this, p);
-    } else {
-        log("Error in TEDS_req.txt file, in line  : " + std::to_string(lineNo));
-        deviceRequest = false;
-        abort = true;
+    if (const KeywordRow* row = findKeyword(kw.keyword)) {
+        row->handle(*this, kw.parameter);
+        return;
     }
+    log("Error in TEDS_req.txt file, in line  : " + std::to_string(lineNo));
+    deviceRequest = false;
+    abort = true;
 }
 
 // --- Shared by the keyword handlers -----------------------------------------------------------
