@@ -6,7 +6,8 @@
 // leaves both to its resume run; nothing outside the working folder is written.
 
 #include "tests/fuzz/fuzzsupport.h"
-#include "tests/support/serverstubs.h"
+#include "tests/support/quietserverhost.h"
+#include "tests/support/quietserverview.h"
 
 #include "core/base/message.h"
 #include "server/engine/requestengine.h"
@@ -22,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Host final : testing_support::InertServerHost {
+struct Host final : testing_support::QuietServerHost {
     bool amplifierLinkChosen() override { return amplifier; }
     std::string ActualNodeID() override { return actual; }
     void setActualNodeID(const std::string& id) override { actual = id; }
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int kind = input.empty() ? 0 : static_cast<unsigned char>(input[0]);
     Host host;
     host.amplifier = (kind & 1) != 0;
-    testing_support::InertServerView view;
+    testing_support::QuietServerView view;
     server::RequestEngine engine(host, view);
     engine.WorkingDir = work.string() + "/";
     engine.loaded = true;

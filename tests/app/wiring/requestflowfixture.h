@@ -22,7 +22,8 @@
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
-#include "tests/support/serverstubs.h"
+#include "tests/support/quietserverhost.h"
+#include "tests/support/quietserverview.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -85,7 +86,7 @@ inline int searchRomCount(const platform::sim::SimNetwork& net)
 
 class Flow;
 
-class Host final : public testing_support::InertServerHost, public testing_support::InertServerView {
+class Host final : public testing_support::QuietServerHost, public testing_support::QuietServerView {
 public:
     explicit Host(Flow& f) : f_(f) {}
     void postMainJob(shell::MainJob job, int param) override;

@@ -38,7 +38,8 @@
 #include "tests/app/wiring/freshprogram.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
-#include "tests/support/serverstubs.h"
+#include "tests/support/quietserverhost.h"
+#include "tests/support/quietserverview.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ struct MainStub final : shell::JobTarget {
 };
 
 // What the program's wiring does for the engine, the amplifier link being the interface.
-struct Host final : testing_support::InertServerHost, testing_support::InertServerView {
+struct Host final : testing_support::QuietServerHost, testing_support::QuietServerView {
     Host(MainStub& m, editor::EditorNodeWindowFactory& f, app::AmplifierWindowHost& a) : main(m), factory(f), amp(a) {}
     static editor::TedsF& teds(shell::NodeWindow& w)
     {

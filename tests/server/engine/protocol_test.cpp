@@ -5,11 +5,8 @@
 #include "serverfixture.h"
 
 #include "platform/onewiresim/simnode.h"
-#include "server/engine/keywordtable.h"
-#include "server/engine/requestlines.h"
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -119,30 +116,6 @@ TEST_F(ProtocolTest, RequestsWithoutDeviceCommandAnswerWithTheLog)
         EXPECT_EQ(client.responseLines(), expected);
         EXPECT_TRUE(engine.ServerTimerEnabled);
     }
-}
-
-TEST(KeywordTable, EveryKeywordHasOneReachableRow)
-{
-    // A row is found only by the upper-cased keyword of a line: one with a lower-case
-    // letter, a blank or a comma in it, or a second row of the same keyword, is dead.
-    const std::set<std::string> expected{"", "SELECT_CHANNEL", "REQUESTDATETIME", "FAMILY", "NODE", "DEVICE", "ULANID",
-                                         "NODEID", "UTID", "ALLOWROMPROGRAMMING", "VERSION", "CLEARLOG", "CLEARNODELIST",
-                                         "ADDNODE", "ADDNODES", "READNODES", "LISTNODELIST", "WRITENODELIST",
-                                         "SHOWNODELIST", "READTEDS", "LISTFULLTEDS", "WRITETEDS", "READ_DS2406_PIO",
-                                         "SET_DS2406_PIOAB_00", "SET_DS2406_PIOAB_01", "SET_DS2406_PIOAB_10",
-                                         "SET_DS2406_PIOAB_11", "DELETE_MEMORY", "EXIT"};
-    std::set<std::string> seen;
-    for (const auto& row : server::keywordRows()) {
-        const std::string keyword(row.keyword);
-        SCOPED_TRACE(keyword);
-        EXPECT_TRUE(seen.insert(keyword).second) << "a second row";
-        EXPECT_NE(row.handle, nullptr);
-        EXPECT_EQ(server::parseKeywordLine(lower(keyword)).keyword, keyword);
-        EXPECT_EQ(server::findKeyword(keyword), &row);
-    }
-    EXPECT_EQ(seen, expected);
-    for (const char* none : {"readteds", "READTEDS ", "READTED", "READTEDSX", "SET_DS2406_PIOAB_12"})
-        EXPECT_EQ(server::findKeyword(none), nullptr) << none;
 }
 
 TEST_F(ProtocolTest, KeywordsInAnyCaseSelectAndReadTheSwitch)

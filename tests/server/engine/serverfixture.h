@@ -35,7 +35,8 @@
 #include "shell/nodewindows/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
-#include "tests/support/serverstubs.h"
+#include "tests/support/quietserverhost.h"
+#include "tests/support/quietserverview.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -69,7 +70,7 @@ struct MainStub final : shell::JobTarget {
 };
 
 // What the program's wiring does, with the main window and the program's end recorded.
-struct Host final : testing_support::InertServerHost, testing_support::InertServerView {
+struct Host final : testing_support::QuietServerHost, testing_support::QuietServerView {
     Host(shell::JobTarget& m, editor::EditorNodeWindowFactory& f) : main(m), factory(f) {}
 
     static editor::TedsF& teds(shell::NodeWindow& w, const char* member)

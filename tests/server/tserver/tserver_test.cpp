@@ -9,7 +9,7 @@
 #include "platform/qt/cp1252.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/support/qtapp.h"
-#include "tests/support/serverstubs.h"
+#include "tests/support/quietserverhost.h"
 #include "tests/support/testsupport.h"
 
 #include <QCheckBox>
@@ -23,7 +23,7 @@
 namespace {
 
 // The program around the window, and the box the window's own messages go to.
-struct Outer final : testing_support::InertServerHost, platform::MessageBoxService {
+struct Outer final : testing_support::QuietServerHost, platform::MessageBoxService {
     bool mainWindowVisible() override { return mainVisible; }
     void setMainWindowVisible(bool v) override { mainVisible = v; }
     void endProgram() override { ++ended; }

@@ -1,17 +1,17 @@
 #pragma once
-// Stand-ins for what the request engine calls: a program that has no windows (every
-// ServerHost member does nothing, a TEDS-window member throws as for a window of
-// another kind) and a window that shows nothing. A test derives from them and overrides
-// what it looks at; the program's own implementation (app/) has no such defaults.
+// The program around the request engine as a test without windows has it: every
+// ServerHost member does nothing (the main window shown, no amplifier link, the program
+// may end), a TEDS-window member throws as for a window of another kind. A test's host
+// overrides what it watches; the program's own implementation (app/) has no defaults.
+// Header only.
 
 #include "server/engine/serverhost.h"
-#include "server/engine/serverview.h"
 
 #include <stdexcept>
 
 namespace testing_support {
 
-class InertServerHost : public server::ServerHost {
+class QuietServerHost : public server::ServerHost {
 public:
     bool mainWindowVisible() override { return true; }
     void setMainWindowVisible(bool) override {}
@@ -47,15 +47,6 @@ public:
     bool DO_PrgDevice(const std::string&) override { return false; }
     void rescanAmplifierChannel() override {}
     bool Select_Channel(int) override { return false; }
-};
-
-class InertServerView : public server::ServerView {
-public:
-    void pollTimerChanged(bool, int) override {}
-    void logAppended(const std::string&) override {}
-    void logCleared() override {}
-    void takeFocus() override {}
-    void ownMessage(const std::string&) override {}
 };
 
 } // namespace testing_support
