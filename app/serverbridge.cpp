@@ -39,8 +39,9 @@ editor::NodeListModel& generator()
 ServerBridge::ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows,
                            AmplifierWindowHost& amplifier)
     : main_(std::move(main)), windows_(windows), amplifier_(amplifier),
-      window_(std::make_unique<server::T_server>(*this))
+      window_(std::make_unique<server::T_server>(*this, platform::messageBox()))
 {
+    // The window's own messages go to the box this one is put in front of.
     box_ = std::make_unique<server::SuppressingMessageBox>(platform::messageBox(), window_->engine);
     platform::setMessageBox(box_.get());
     core::setMessageSuppressor(&window_->engine);
@@ -76,16 +77,16 @@ bool ServerBridge::amplifierLinkChosen()
     return m && m->iface().menu.mnuIF_p_Driver[1].checked;
 }
 
-void ServerBridge::postMainJob(int job, int param)
+void ServerBridge::postMainJob(shell::MainJob job, int param)
 {
     if (auto* m = main_())
         shell::jobQueue().Insert_In_JobQue(*m, job, static_cast<long long>(param));
 }
 
-void ServerBridge::postAmplifierJob(int job)
+void ServerBridge::rescanAmplifierChannel()
 {
     if (auto* w = amplifier_.window())
-        shell::jobQueue().Insert_In_JobQue(w->model(), job, 0LL);
+        shell::jobQueue().Insert_In_JobQue(w->model(), amplifier::ReadChannelTeds, 0LL);
 }
 
 bool ServerBridge::mayEndProgram() { return windows_.mayEndProgram(); }
@@ -98,8 +99,6 @@ void ServerBridge::endProgram()
     if (auto* m = main_())
         m->EndProgram(0);
 }
-
-void ServerBridge::ownMessage(const std::string& text) { box_->inner().show(text, 0, ""); }
 
 int ServerBridge::updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index,
                             const std::string& value, bool noValue, std::string& why)

@@ -2,7 +2,9 @@
 // The request server wired into the program: the one T_server window (created at
 // start, loaded when first shown), registered as the main window's request server, as
 // the message suppressor of ShowMessage and in front of the message box; and what the
-// engine calls on the main window, the TEDS windows and the default TEDS window.
+// engine calls on the rest of the program (every member of ServerHost): the main
+// window, the TEDS windows, the default TEDS window, the node-list generator and the
+// amplifier window.
 
 #include "server/engine/serverhost.h"
 #include "server/engine/suppressingmessagebox.h"
@@ -42,11 +44,9 @@ public:
     bool mainWindowVisible() override;
     void setMainWindowVisible(bool visible) override;
     bool amplifierLinkChosen() override;
-    void postMainJob(int job, int param) override;
-    void postAmplifierJob(int job) override;
+    void postMainJob(shell::MainJob job, int param) override;
     void endProgram() override;
     bool mayEndProgram() override;
-    void ownMessage(const std::string& text) override;
     int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
                   bool noValue, std::string& why) override;
     bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) override;
@@ -64,6 +64,7 @@ public:
     std::vector<std::string> nodeListIds() override;
     void setAllowROMprg(bool allow) override;
     bool DO_PrgDevice(const std::string& id) override;
+    void rescanAmplifierChannel() override;
     bool Select_Channel(int n) override;
 
 private:

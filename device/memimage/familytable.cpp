@@ -34,4 +34,6 @@ const FamilyInfo& familyInfo(int code)
     return it == std::end(families) ? unknown : *it;
 }
 
+std::span<const FamilyInfo> familyRows() { return families; }
+
 } // namespace device

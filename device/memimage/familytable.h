@@ -4,6 +4,7 @@
 // its memory can be erased and how the TEDS window names and reads it. The memory image, the drivers, the node list and the shell
 // read it; a new family is one new row (and, for a memory, its driver's read and write).
 
+#include <span>
 #include <string>
 
 namespace device {
@@ -39,6 +40,9 @@ struct FamilyInfo {
     const char* tedsDevice = "";
     int readTries = 0;
 };
+
+// Every row of the table, in table order.
+std::span<const FamilyInfo> familyRows();
 
 // The row of a family code; a row with kind Unsupported and no memory for a code the
 // table does not know.

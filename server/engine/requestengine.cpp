@@ -1,12 +1,12 @@
-// RequestEngine: window life, settings, controls, the poll tick and the file helpers.
-
 #include "server/engine/requestengine.h"
 
 #include "core/base/corestate.h"
 #include "core/base/settings.h"
 #include "core/base/textfile.h"
 #include "core/numeric/numberrules.h"
+#include "server/engine/keywords.h"
 #include "server/engine/requestlines.h"
+#include "shell/iface/ifacestate.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
@@ -34,7 +34,10 @@ fs::path withSeparator(const fs::path& dir)
 
 } // namespace
 
-RequestEngine::RequestEngine(ServerHost& host) : host_(host) {}
+RequestEngine::RequestEngine(ServerHost& host, ServerView& view)
+    : host_(host), view_(view), run_(*this, host, view, files_)
+{
+}
 
 std::string RequestEngine::defaultNowText()
 {
@@ -52,14 +55,14 @@ void RequestEngine::DoJob()
     if (q.JobQueLast() < 0)
         return;
     switch (q.head().subno) {
-    case 0:
+    case RunRequest:
         processRequestfile(false);
         break;
-    case 1:
+    case ResumeRequest:
         processRequestfile(true);
         break;
     default:
-        host_.ownMessage("No such job in T-Server");
+        view_.ownMessage("No such job in T-Server");
         break;
     }
 }
@@ -80,7 +83,7 @@ void RequestEngine::addLog(const std::string& text)
         }
         status.erase(0, cut);
     }
-    host_.logAppended(text);
+    view_.logAppended(text);
 }
 
 // --- Window life and settings ------------------------------------------------------------
@@ -91,7 +94,7 @@ void RequestEngine::Form_Load()
     loaded = true;
     GetDefault();
     host_.setMainWindowVisible(EditorVisible == 1);
-    auto& f = folder();
+    auto& f = files_.folder();
     f.removeLeftovers();
     // A request that is pending now was not answered by this program: it did not run,
     // or it ended during the request. Its answer says so before its ack goes.
@@ -107,6 +110,25 @@ bool RequestEngine::Form_Unload()
     setTimer(false);
     loaded = false;
     return !host_.mainWindowVisible();
+}
+
+void RequestEngine::unload()
+{
+    if (Form_Unload())
+        host_.endProgram();
+}
+
+void RequestEngine::closeBox()
+{
+    if (!Form_Unload())
+        return;
+    // The server is unloaded, so the questions about unsaved TEDS changes reach the user; a
+    // program that goes on shows its main window.
+    if (!host_.mayEndProgram()) {
+        host_.setMainWindowVisible(true);
+        return;
+    }
+    host_.endProgram();
 }
 
 void RequestEngine::GetDefault()
@@ -148,26 +170,26 @@ void RequestEngine::EditorVisible_Click(int value)
     EditorVisible = value == 1 ? 1 : 0;
     host_.setMainWindowVisible(EditorVisible == 1);
     if (EditorVisible == 0)
-        host_.postMainJob(7, 0);
+        host_.postMainJob(shell::SetCommModeOptions, shell::kModePaused);
 }
 
 void RequestEngine::acknowledge_Click()
 {
-    folder().writeAtomic(kAckFile, "file created " + nowText() + "\r\n");
+    files_.folder().writeAtomic(kAckFile, "file created " + nowText() + "\r\n");
 }
 
 void RequestEngine::cbClearLog_Click()
 {
     status.clear();
     logLines_ = 0;
-    host_.logCleared();
+    view_.logCleared();
 }
 
 void RequestEngine::Browse_Chosen(const std::string& fileName)
 {
     const auto slash = fileName.rfind('/');
     if (slash == std::string::npos || fileName.find('.') == std::string::npos) {
-        host_.ownMessage("Error in filename");
+        view_.ownMessage("Error in filename");
         return;
     }
     WorkingDir = fileName.substr(0, slash + 1);
@@ -178,7 +200,7 @@ void RequestEngine::PoolTime_Change(const std::string& text)
     PoolTime = text;
     if (const auto ms = typedPollInterval(text)) {
         pollIntervalMs = *ms;
-        host_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
+        view_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
     }
 }
 
@@ -186,13 +208,13 @@ void RequestEngine::PoolTime_Commit()
 {
     pollIntervalMs = committedPollInterval(PoolTime);
     PoolTime = pollTimeText(pollIntervalMs);
-    host_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
+    view_.pollTimerChanged(ServerTimerEnabled, pollIntervalMs);
 }
 
 void RequestEngine::setTimer(bool enabled)
 {
     ServerTimerEnabled = enabled;
-    host_.pollTimerChanged(enabled, pollIntervalMs);
+    view_.pollTimerChanged(enabled, pollIntervalMs);
 }
 
 // --- The poll tick -------------------------------------------------------------------------
@@ -208,7 +230,7 @@ void RequestEngine::ServerTimer_Timer()
         // The request before is not finished until its ack has gone.
         if (!finishPending())
             return;
-        if (!folder().exists(kAckFile))
+        if (!files_.folder().exists(kAckFile))
             return;
         auto& q = shell::jobQueue();
         if (q.ticking()) {
@@ -230,12 +252,19 @@ void RequestEngine::ServerTimer_Timer()
         // next poll tries again.
         if (!q.JobsEnabled() || shell::scanRunning())
             return;
-        if (!prepareRequest())
+        switch (files_.prepare()) {
+        case RequestFiles::Start::Ready:
+            break;
+        case RequestFiles::Start::Wait:
             return;
+        case RequestFiles::Start::Refused:
+            finish(std::nullopt);
+            return;
+        }
         setTimer(false);
-        if (!folder().exists(kRequestFile)) {
+        if (!files_.folder().exists(kRequestFile)) {
             addLog("Error request file not found: TEDS_req.txt");
-            writeLogAsResponse();
+            files_.writeLogAsResponse(status);
             Kill_ackFile();
             restoreTimer();
             return;
@@ -245,9 +274,9 @@ void RequestEngine::ServerTimer_Timer()
         // Run at the next turn of the event loop, in this order: job 1 refills the list in
         // one pass (job 6 then finds it refilled), or, on the amplifier link, job 6 does.
         if (!host_.amplifierLinkChosen())
-            host_.postMainJob(1, 0);
-        host_.postMainJob(6, 0);
-        q.Insert_In_JobQue(*this, 0, 0LL);
+            host_.postMainJob(shell::RescanAll, 0);
+        host_.postMainJob(shell::ScanUnlessRefilled, 0);
+        q.Insert_In_JobQue(*this, RunRequest, 0LL);
     } catch (const core::ProgramEnd&) {
         throw;
     } catch (const std::exception&) {
@@ -256,56 +285,16 @@ void RequestEngine::ServerTimer_Timer()
     }
 }
 
-bool RequestEngine::prepareRequest()
-{
-    // A fresh handle: the folder may have been made again since the last request.
-    folderPath_.clear();
-    auto& f = folder();
-    switch (f.canWrite(kResponseFile)) {
-    case WorkFolder::Write::Ok:
-        break;
-    case WorkFolder::Write::FolderNotWritable:
-        // Nothing can be answered, nor the ack deleted: the request waits for the folder.
-        if (!waitNoted_)
-            addLog("Error: no file can be written in the working directory, the request waits until one can");
-        waitNoted_ = true;
-        return false;
-    case WorkFolder::Write::NameTaken:
-        addLog("Error: TEDS_res.txt cannot be written (it is a directory), request not carried out");
-        finish(std::nullopt);
-        return false;
-    }
-    waitNoted_ = false;
-    // From here on no answer of the request before can be taken for this one's.
-    if (!f.remove(kResponseFile)) {
-        addLog("Error: TEDS_res.txt of the request before cannot be removed, request not carried out");
-        finish(std::nullopt);
-        return false;
-    }
-    responseLines_.clear();
-    return true;
-}
-
 bool RequestEngine::finish(std::optional<std::string> answer)
 {
-    finishing_ = true;
-    pendingAnswer_ = std::move(answer);
+    files_.endWith(std::move(answer));
     return finishPending();
 }
 
 bool RequestEngine::finishPending()
 {
-    if (!finishing_)
-        return true;
-    auto& f = folder();
-    if (pendingAnswer_) {
-        if (f.writeAtomic(kResponseFile, *pendingAnswer_) == WorkFolder::Write::FolderNotWritable)
-            return false;
-        pendingAnswer_.reset();  // written, or TEDS_res.txt is a directory: no answer then
-    }
-    if (!f.remove(kAckFile))
+    if (!files_.completeEnd())
         return false;
-    finishing_ = false;
     if (exitAfterFinish_)
         exitProgram();
     return true;
@@ -318,43 +307,21 @@ void RequestEngine::exitProgram()
     host_.endProgram();
 }
 
-// --- File helpers -------------------------------------------------------------------------
+// --- The request ---------------------------------------------------------------------------
 
-WorkFolder& RequestEngine::folder()
+void RequestEngine::processRequestfile(bool resume)
 {
-    if (!folder_.isOpen() || folderPath_ != WorkingDir) {
-        folder_.open(WorkingDir);
-        folderPath_ = WorkingDir;
+    const auto end = run_.carryOut(resume);
+    if (end == RequestRun::End::Suspended)
+        return;
+    const bool finished = Kill_ackFile();
+    restoreTimer();
+    if (end == RequestRun::End::Exit) {
+        // The program ends once the client has its answer: now, or when the ack has gone.
+        exitAfterFinish_ = !finished;
+        if (finished)
+            exitProgram();
     }
-    return folder_;
-}
-
-void RequestEngine::WaitFileWritable(const fs::path& path, bool& ok)
-{
-    const std::string name = path.filename().string();
-    for (int attempt = 1; attempt <= 4; ++attempt) {
-        if (folder().writeAtomic(name.c_str(), "") == WorkFolder::Write::Ok) {
-            if (name == kResponseFile)
-                responseLines_.clear();
-            ok = true;
-            return;
-        }
-        core::Delay(1000);
-    }
-    ok = false;
-}
-
-WorkFolder::Write RequestEngine::commitResponse()
-{
-    return folder().writeAtomic(kResponseFile, core::joinCrLf(responseLines_));
-}
-
-void RequestEngine::WriteToRequestFile(const std::string& text, bool& ok)
-{
-    responseLines_.push_back(text);
-    ok = commitResponse() == WorkFolder::Write::Ok;
-    if (!ok)
-        addLog("Error writing file 'TEDS_res.txt'");
 }
 
 bool RequestEngine::Kill_ackFile()
@@ -366,28 +333,8 @@ bool RequestEngine::Kill_ackFile()
     return false;
 }
 
-void RequestEngine::writeLogAsResponse()
-{
-    responseLines_ = core::splitLines(status);
-    folder().writeAtomic(kResponseFile, status);
-}
+void RequestEngine::listNodelist(bool& ok) { keywords::listNodelist(run_, ok); }
 
-bool RequestEngine::writeResponse(const std::vector<std::string>& lines)
-{
-    responseLines_ = lines;
-    if (commitResponse() != WorkFolder::Write::Ok) {
-        reportResponseError();
-        return false;
-    }
-    return true;
-}
-
-void RequestEngine::reportResponseError()
-{
-    const std::string text = "Error writing TEDS_res.txt\r\n"
-                             "Please report this fault to the maker's support, naming the request that failed.\r\n";
-    addLog(text);
-    core::ShowMessage(text);
-}
+void RequestEngine::requestReport(const std::string& line) { run_.report(line); }
 
 } // namespace server

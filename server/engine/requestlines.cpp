@@ -2,6 +2,7 @@
 
 #include "core/numeric/numberformat.h"
 #include "core/numeric/numberrules.h"
+#include "device/memimage/familytable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,27 +60,31 @@ long familyCode(const std::string& parameter)
     return static_cast<long>(v);
 }
 
+namespace {
+
+// A request names the switch and the memories by their chip; no other family.
+bool namedByRequests(const device::FamilyInfo& f)
+{
+    return f.kind == device::NodeKind::DualSwitch || f.kind == device::NodeKind::Memory;
+}
+
+} // namespace
+
 std::string deviceNameOfFamily(long family)
 {
-    switch (family) {
-    case 18: return "DS2406";
-    case 20: return "DS2430A";
-    case 35: return "DS2433";
-    case 45: return "DS2431";
-    default: return "";
-    }
+    for (const auto& f : device::familyRows())
+        if (f.code == family && namedByRequests(f))
+            return f.chip;
+    return "";
 }
 
 long familyOfDeviceName(const std::string& name)
 {
-    if (name == "DS2406")
-        return 18;
-    if (name == "DS2430" || name == "DS2430A")
-        return 20;
-    if (name == "DS2431")
-        return 45;
-    if (name == "DS2433")
-        return 35;
+    // "DS2430" names the DS2430A.
+    const std::string chip = name == "DS2430" ? "DS2430A" : name;
+    for (const auto& f : device::familyRows())
+        if (namedByRequests(f) && chip == f.chip)
+            return f.code;
     return -1;
 }
 

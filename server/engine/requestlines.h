@@ -32,10 +32,11 @@ KeywordLine parseKeywordLine(const std::string& line);
 // any family code (1e300, -1e300, NaN) gives 0, a code of no device.
 long familyCode(const std::string& parameter);
 
-// The device name of a family code ("DS2406" for 18, 20, 35, 45; "" otherwise).
+// The device name of a family code: the chip of the switch and memory families of the
+// family table ("DS2406", "DS2430A", "DS2433", "DS2431"); "" for any other code.
 std::string deviceNameOfFamily(long family);
-// The family code of a device name (exact: "DS2406", "DS2430", "DS2430A", "DS2431",
-// "DS2433"); -1 for any other.
+// The family code of a device name: a switch or memory chip of the family table, exact
+// and case-sensitive, "DS2430" read as "DS2430A"; -1 for any other name.
 long familyOfDeviceName(const std::string& name);
 
 // Poll interval committed from the box's text: seconds ("," or "." as decimal mark),

@@ -1,11 +1,13 @@
 #pragma once
-// What the request server needs of the windows around it: the main window (shown or
+// What the request server needs of the rest of the program: the main window (shown or
 // hidden, the chosen interface, its jobs, the end of the program), the TEDS windows of
-// the nodes (called by member name in the original) and the default TEDS window. The
-// app registers one implementation; the engine's own window answers its timer and log.
+// the nodes, the default TEDS window, the node-list generator and the amplifier window.
+// Every member is pure: app/ implements all of them (ServerBridge), and a missing one
+// does not compile. What the server's own window shows is ServerView.
 
 #include "core/teds/tedsbuf.h"
 #include "core/tdl/currency.h"
+#include "shell/iface/mainjob.h"
 
 #include <optional>
 #include <string>
@@ -22,30 +24,17 @@ public:
     virtual ~ServerHost() = default;
 
     // --- Main window ---------------------------------------------------------------
-    virtual bool mainWindowVisible() { return true; }
-    virtual void setMainWindowVisible(bool visible) {}
+    virtual bool mainWindowVisible() = 0;
+    virtual void setMainWindowVisible(bool visible) = 0;
     // Item 1 of the interface menu (the amplifier link) is checked.
-    virtual bool amplifierLinkChosen() { return false; }
+    virtual bool amplifierLinkChosen() = 0;
     // Posts main-window job `job` with parameter `param`.
-    virtual void postMainJob(int job, int param) {}
-    // Posts job `job` (parameter 0) for the amplifier window PeloxF.
-    virtual void postAmplifierJob(int job) {}
+    virtual void postMainJob(shell::MainJob job, int param) = 0;
     // Ends the program (after the server window saved its settings).
-    virtual void endProgram() {}
+    virtual void endProgram() = 0;
     // The program may end: no TEDS window would lose changes that were neither written nor
     // saved (each such window asks; while messages are suppressed the answer is Cancel).
-    virtual bool mayEndProgram() { return true; }
-
-    // --- The server's own window -----------------------------------------------------
-    // The poll timer's state or interval changed.
-    virtual void pollTimerChanged(bool enabled, int intervalMs) {}
-    // Text (one or more lines) was appended to the activity log / the log was emptied.
-    virtual void logAppended(const std::string& text) {}
-    virtual void logCleared() {}
-    // The server window takes the focus back (while the main window is shown).
-    virtual void takeFocus() {}
-    // A message box of the server window itself: shown even while messages are suppressed.
-    virtual void ownMessage(const std::string& text) {}
+    virtual bool mayEndProgram() = 0;
 
     // --- TEDS windows (each throws std::logic_error when the window is no TEDS window) --
     // A TagResult code; why: the reason of a refused value (code 3).
@@ -66,23 +55,26 @@ public:
     virtual bool Delete_memory() = 0;
     // The TEDS image the node window holds (the node's memory as last read); nullopt when
     // the window is no TEDS window.
-    virtual std::optional<core::TedsBuf> storedTeds(shell::NodeWindow& w) { return std::nullopt; }
+    virtual std::optional<core::TedsBuf> storedTeds(shell::NodeWindow& w) = 0;
 
     // --- The node-list generator NodeListF (created on first use) -----------------------
-    virtual void ClearNodeList() {}
-    virtual void addNode(const std::string& id) {}
-    virtual void AddNodes() {}
-    virtual void ReadNodes() {}
+    virtual void ClearNodeList() = 0;
+    virtual void addNode(const std::string& id) = 0;
+    virtual void AddNodes() = 0;
+    virtual void ReadNodes() = 0;
     // The generator's id list, in list order.
-    virtual std::vector<std::string> nodeListIds() { return {}; }
-    virtual void setAllowROMprg(bool allow) {}
+    virtual std::vector<std::string> nodeListIds() = 0;
+    virtual void setAllowROMprg(bool allow) = 0;
     // Writes the list into node id; true when written and verified.
-    virtual bool DO_PrgDevice(const std::string& id) { return false; }
+    virtual bool DO_PrgDevice(const std::string& id) = 0;
 
     // --- The amplifier window PeloxF ------------------------------------------------------
+    // Queues the window's scan of the selected channel's network and its Plug && Play
+    // set-up (its job ReadChannelTeds).
+    virtual void rescanAmplifierChannel() = 0;
     // Selects channel n of the chain's first amplifier; false when there is no such
     // channel or its firmware cannot reach the transducer.
-    virtual bool Select_Channel(int n) { return false; }
+    virtual bool Select_Channel(int n) = 0;
 };
 
 } // namespace server

@@ -17,7 +17,8 @@
 
 namespace server {
 
-T_server::T_server(ServerHost& outer, QWidget* parent) : QWidget(parent), outer_(outer)
+T_server::T_server(ServerHost& program, platform::MessageBoxService& ownBox, QWidget* parent)
+    : QWidget(parent), engine(program, *this), ownBox_(ownBox)
 {
     setProperty("HelpContextID", kHelpTopic);
     buildUi();
@@ -130,26 +131,15 @@ void T_server::showServer()
 
 void T_server::unloadServer()
 {
-    const bool end = engine.Form_Unload();
     hide();
-    if (end)
-        outer_.endProgram();
+    engine.unload();
 }
 
 void T_server::closeEvent(QCloseEvent* e)
 {
     e->accept();
-    const bool end = engine.Form_Unload();
     hide();
-    if (!end)
-        return;
-    // The server is unloaded, so the questions about unsaved TEDS changes reach the user; a
-    // program that goes on shows its main window.
-    if (!outer_.mayEndProgram()) {
-        outer_.setMainWindowVisible(true);
-        return;
-    }
-    outer_.endProgram();
+    engine.closeBox();
 }
 
 void T_server::sync()
@@ -193,6 +183,8 @@ void T_server::takeFocus()
     if (isVisible())
         activateWindow();
 }
+
+void T_server::ownMessage(const std::string& text) { ownBox_.show(text, 0, ""); }
 
 void T_server::parkFocus()
 {

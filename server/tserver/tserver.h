@@ -3,10 +3,13 @@
 // directory with its Browse button, "Enable server", "TEDS editor visible", the poll
 // time, the activity log and the manual ack button. A thin view over RequestEngine: its
 // controls forward to the engine, and it shows the engine's state; its QTimer is the
-// poll timer. What the engine needs of other windows goes to the host it is given.
+// poll timer. It only shows: what the engine needs of the rest of the program it asks
+// the program's ServerHost directly.
 
 #include "server/engine/requestengine.h"
 #include "server/engine/serverhost.h"
+#include "server/engine/serverview.h"
+#include "platform/base/messagebox.h"
 
 #include <QWidget>
 
@@ -23,11 +26,12 @@ class QTimer;
 
 namespace server {
 
-class T_server final : public QWidget, private ServerHost {
+class T_server final : public QWidget, private ServerView {
     Q_OBJECT
 public:
-    // outer: the main window, the TEDS windows and the end of the program. Kept by the caller.
-    explicit T_server(ServerHost& outer, QWidget* parent = nullptr);
+    // program: the rest of the program, for the engine; ownBox: where the window's own
+    // messages go (shown even while the server suppresses the others). Kept by the caller.
+    T_server(ServerHost& program, platform::MessageBoxService& ownBox, QWidget* parent = nullptr);
     static constexpr int kHelpTopic = 31;
     ~T_server() override;
 
@@ -36,7 +40,7 @@ public:
     // Unload: saves the settings; ends the program when the main window is hidden.
     void unloadServer();
 
-    RequestEngine engine{*this};
+    RequestEngine engine;
 
     // The Browse dialog (tests replace it): the chosen file, nullopt on Cancel.
     std::function<std::optional<std::string>(const std::string& title, const std::string& dir)> chooseFile;
@@ -66,48 +70,14 @@ private:
     void parkFocus();
     void Browse_Click();
 
-    // ServerHost: the window's own part; the rest goes to outer_.
-    bool mainWindowVisible() override { return outer_.mainWindowVisible(); }
-    void setMainWindowVisible(bool v) override { outer_.setMainWindowVisible(v); }
-    bool amplifierLinkChosen() override { return outer_.amplifierLinkChosen(); }
-    void postMainJob(int job, int param) override { outer_.postMainJob(job, param); }
-    void postAmplifierJob(int job) override { outer_.postAmplifierJob(job); }
-    void endProgram() override { outer_.endProgram(); }
-    bool mayEndProgram() override { return outer_.mayEndProgram(); }
+    // ServerView
     void pollTimerChanged(bool enabled, int intervalMs) override;
     void logAppended(const std::string& text) override;
     void logCleared() override;
     void takeFocus() override;
-    void ownMessage(const std::string& text) override { outer_.ownMessage(text); }
-    int updateTAG(shell::NodeWindow& w, const std::string& name, const std::string& index, const std::string& value,
-                  bool noValue, std::string& why) override
-    {
-        return outer_.updateTAG(w, name, index, value, noValue, why);
-    }
-    bool CreateNewTEDS_force(shell::NodeWindow& w, const core::Currency& utid) override
-    {
-        return outer_.CreateNewTEDS_force(w, utid);
-    }
-    std::vector<std::string> appendFullTEDS(shell::NodeWindow& w, bool prefix) override
-    {
-        return outer_.appendFullTEDS(w, prefix);
-    }
-    bool WriteNode_s(shell::NodeWindow& w, std::string& why) override { return outer_.WriteNode_s(w, why); }
-    std::string ActualNodeID() override { return outer_.ActualNodeID(); }
-    void setActualNodeID(const std::string& id) override { outer_.setActualNodeID(id); }
-    void setSelectedNodeID(const std::string& id) override { outer_.setSelectedNodeID(id); }
-    bool Delete_memory() override { return outer_.Delete_memory(); }
-    std::optional<core::TedsBuf> storedTeds(shell::NodeWindow& w) override { return outer_.storedTeds(w); }
-    void ClearNodeList() override { outer_.ClearNodeList(); }
-    void addNode(const std::string& id) override { outer_.addNode(id); }
-    void AddNodes() override { outer_.AddNodes(); }
-    void ReadNodes() override { outer_.ReadNodes(); }
-    std::vector<std::string> nodeListIds() override { return outer_.nodeListIds(); }
-    void setAllowROMprg(bool allow) override { outer_.setAllowROMprg(allow); }
-    bool DO_PrgDevice(const std::string& id) override { return outer_.DO_PrgDevice(id); }
-    bool Select_Channel(int n) override { return outer_.Select_Channel(n); }
+    void ownMessage(const std::string& text) override;
 
-    ServerHost& outer_;
+    platform::MessageBoxService& ownBox_;
     bool syncing_ = false;
 };
 

@@ -6,6 +6,8 @@
 // leaves both to its resume run; nothing outside the working folder is written.
 
 #include "tests/fuzz/fuzzsupport.h"
+#include "tests/support/quietserverhost.h"
+#include "tests/support/quietserverview.h"
 
 #include "core/base/message.h"
 #include "server/engine/requestengine.h"
@@ -21,26 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Host final : server::ServerHost {
+struct Host final : testing_support::QuietServerHost {
     bool amplifierLinkChosen() override { return amplifier; }
-    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool,
-                  std::string&) override
-    {
-        throw std::logic_error("no TEDS window");
-    }
-    bool CreateNewTEDS_force(shell::NodeWindow&, const core::Currency&) override
-    {
-        throw std::logic_error("no TEDS window");
-    }
-    std::vector<std::string> appendFullTEDS(shell::NodeWindow&, bool) override
-    {
-        throw std::logic_error("no TEDS window");
-    }
-    bool WriteNode_s(shell::NodeWindow&, std::string&) override { throw std::logic_error("no TEDS window"); }
     std::string ActualNodeID() override { return actual; }
     void setActualNodeID(const std::string& id) override { actual = id; }
-    void setSelectedNodeID(const std::string&) override {}
-    bool Delete_memory() override { return false; }
     void ClearNodeList() override { ids.clear(); }
     void addNode(const std::string& id) override { ids.push_back(id); }
     std::vector<std::string> nodeListIds() override { return ids; }
@@ -79,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int kind = input.empty() ? 0 : static_cast<unsigned char>(input[0]);
     Host host;
     host.amplifier = (kind & 1) != 0;
-    server::RequestEngine engine(host);
+    testing_support::QuietServerView view;
+    server::RequestEngine engine(host, view);
     engine.WorkingDir = work.string() + "/";
     engine.loaded = true;
     engine.T_block_Server = 1;

@@ -22,6 +22,8 @@
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/requestclient.h"
+#include "tests/support/quietserverhost.h"
+#include "tests/support/quietserverview.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -84,10 +86,10 @@ inline int searchRomCount(const platform::sim::SimNetwork& net)
 
 class Flow;
 
-class Host final : public server::ServerHost {
+class Host final : public testing_support::QuietServerHost, public testing_support::QuietServerView {
 public:
     explicit Host(Flow& f) : f_(f) {}
-    void postMainJob(int job, int param) override;
+    void postMainJob(shell::MainJob job, int param) override;
     bool amplifierLinkChosen() override { return amplifierLink; }
     void pollTimerChanged(bool enabled, int intervalMs) override;
     void logAppended(const std::string&) override;
@@ -130,7 +132,7 @@ class Flow : public testing_support::VirtualServices {
 public:
     // description: the simulated network (SimNetwork's text format).
     explicit Flow(const std::string& description, std::chrono::microseconds turnCost = 1ms)
-        : VirtualServices(false), timers(clock, turnCost), host(*this), engine(host), client(work())
+        : VirtualServices(false), timers(clock, turnCost), host(*this), engine(host, host), client(work())
     {
         testing_support::ensureApplication();
         core::resetCoreState();
@@ -314,7 +316,7 @@ public:
     int pollsMetATick = 0;  // poll ticks that found an ack while the queue ticked
 };
 
-inline void Host::postMainJob(int job, int param)
+inline void Host::postMainJob(shell::MainJob job, int param)
 {
     shell::jobQueue().Insert_In_JobQue(*f_.main, job, static_cast<long long>(param));
 }

@@ -42,6 +42,8 @@
 #include "tests/support/qtapp.h"
 #include "tests/support/quiettedsneighbours.h"
 #include "tests/support/requestclient.h"
+#include "tests/support/quietserverhost.h"
+#include "tests/support/quietserverview.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +64,7 @@ struct MainStub final : shell::JobTarget {
 };
 
 // What the program's wiring does for the engine, the amplifier link being the interface.
-struct Host final : server::ServerHost {
+struct Host final : testing_support::QuietServerHost, testing_support::QuietServerView {
     Host(MainStub& m, editor::EditorNodeWindowFactory& f, app::AmplifierWindowHost& a) : main(m), factory(f), amp(a) {}
     static editor::TedsF& teds(shell::NodeWindow& w)
     {
@@ -72,11 +74,11 @@ struct Host final : server::ServerHost {
         return *t;
     }
     bool amplifierLinkChosen() override { return true; }
-    void postMainJob(int job, int) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
-    void postAmplifierJob(int job) override
+    void postMainJob(shell::MainJob job, int) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
+    void rescanAmplifierChannel() override
     {
         ++amplifierJobs;
-        shell::jobQueue().Insert_In_JobQue(amp.window()->model(), job, 0LL);
+        shell::jobQueue().Insert_In_JobQue(amp.window()->model(), amplifier::ReadChannelTeds, 0LL);
     }
     int updateTAG(shell::NodeWindow& w, const std::string& n, const std::string& i, const std::string& v,
                   bool nv, std::string& why) override
@@ -223,7 +225,7 @@ protected:
     app::AmplifierWindowHost host;
     MainStub mainStub;
     Host serverHost{mainStub, factory, host};
-    server::RequestEngine engine{serverHost};
+    server::RequestEngine engine{serverHost, serverHost};
     server::SuppressingMessageBox suppressing{box, engine};
     platform::ScopedMessageBox scopedBox{suppressing};
     Neighbours neighbours{engine};

@@ -146,7 +146,7 @@ protected:
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory windows{others};
     server_test::Host host{*main, windows};
-    server::RequestEngine engine{host};
+    server::RequestEngine engine{host, host};
     server_test::Neighbours neighbours{engine};
     ServerWindow serverWindow{[this] {
         loading = true;

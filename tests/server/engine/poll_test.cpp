@@ -1,12 +1,16 @@
 // The server window's model: settings, the poll time, the poll tick and its guards,
-// one run per request, and the message boxes nobody can see while it serves.
+// one run per request, the message boxes nobody can see while it serves, and the lines
+// of a request file taken apart (tag and keyword lines, the keyword table, device names).
 
 #include "serverfixture.h"
 
+#include "server/engine/keywordtable.h"
 #include "server/engine/requestlines.h"
 #include "server/engine/suppressingmessagebox.h"
 
+#include <algorithm>
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -47,6 +51,50 @@ TEST(RequestLines, TagAndKeywordLinesAreTakenApart)
     EXPECT_EQ(k.parameter, "  A B");
     EXPECT_EQ(server::parseKeywordLine("exit").parameter, "");
     EXPECT_EQ(server::parseKeywordLine("   ").keyword, "");
+}
+
+TEST(RequestLines, DeviceNamesAreTheSwitchAndMemoryChipsOnly)
+{
+    // Both ways: a family's name, and the family a NODE/DEVICE name gives (-1: none).
+    struct Row { long family; const char* name; };
+    for (const Row r : {Row{18, "DS2406"}, Row{20, "DS2430A"}, Row{35, "DS2433"}, Row{45, "DS2431"}}) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(server::deviceNameOfFamily(r.family), r.name);
+        EXPECT_EQ(server::familyOfDeviceName(r.name), r.family);
+    }
+    // The thermometer, the adapters' id chips and the serial-number chip have no request name.
+    for (const long family : {0L, -1L, 0x10L, 0x09L, 0x81L, 0x89L, 0x12L + 0x100L})
+        EXPECT_EQ(server::deviceNameOfFamily(family), "") << family;
+    EXPECT_EQ(server::familyOfDeviceName("DS2430"), 20);
+    for (const char* other : {"ds2406", "DS2406 ", "DS18S20", "DS2502", "DS2401", "", "DS2450"})
+        EXPECT_EQ(server::familyOfDeviceName(other), -1) << other;
+}
+
+TEST(KeywordTable, EveryKeywordHasOneReachableRow)
+{
+    // A row is found only by the upper-cased keyword of a line: one with a lower-case
+    // letter, a blank or a comma in it, or a second row of the same keyword, is dead.
+    const std::set<std::string> expected{"", "SELECT_CHANNEL", "REQUESTDATETIME", "FAMILY", "NODE", "DEVICE", "ULANID",
+                                         "NODEID", "UTID", "ALLOWROMPROGRAMMING", "VERSION", "CLEARLOG", "CLEARNODELIST",
+                                         "ADDNODE", "ADDNODES", "READNODES", "LISTNODELIST", "WRITENODELIST",
+                                         "SHOWNODELIST", "READTEDS", "LISTFULLTEDS", "WRITETEDS", "READ_DS2406_PIO",
+                                         "SET_DS2406_PIOAB_00", "SET_DS2406_PIOAB_01", "SET_DS2406_PIOAB_10",
+                                         "SET_DS2406_PIOAB_11", "DELETE_MEMORY", "EXIT"};
+    std::set<std::string> seen;
+    for (const auto& row : server::keywordRows()) {
+        const std::string keyword(row.keyword);
+        std::string lowered = keyword;
+        std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        SCOPED_TRACE(keyword);
+        EXPECT_TRUE(seen.insert(keyword).second) << "a second row";
+        EXPECT_NE(row.handle, nullptr);
+        EXPECT_EQ(server::parseKeywordLine(lowered).keyword, keyword);
+        EXPECT_EQ(server::findKeyword(keyword), &row);
+    }
+    EXPECT_EQ(seen, expected);
+    for (const char* none : {"readteds", "READTEDS ", "READTED", "READTEDSX", "SET_DS2406_PIOAB_12"})
+        EXPECT_EQ(server::findKeyword(none), nullptr) << none;
 }
 
 class PollTest : public ServerTest {

@@ -40,6 +40,8 @@
 #include "tests/support/quietnodehost.h"
 #include "tests/support/quiettedsneighbours.h"
 #include "tests/support/requestclient.h"
+#include "tests/support/quietserverhost.h"
+#include "tests/support/quietserverview.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +75,7 @@ struct MainStub final : shell::JobTarget {
 };
 
 // What the program's wiring does, with the main window and the program's end recorded.
-struct Host final : server::ServerHost {
+struct Host final : testing_support::QuietServerHost, testing_support::QuietServerView {
     Host(shell::JobTarget& m, editor::EditorNodeWindowFactory& f) : main(m), factory(f) {}
 
     static editor::TedsF& teds(shell::NodeWindow& w, const char* member)
@@ -86,7 +88,7 @@ struct Host final : server::ServerHost {
     bool mainWindowVisible() override { return mainVisible; }
     void setMainWindowVisible(bool v) override { mainVisible = v; }
     bool amplifierLinkChosen() override { return amplifierLink; }
-    void postMainJob(int job, int param) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
+    void postMainJob(shell::MainJob job, int param) override { shell::jobQueue().Insert_In_JobQue(main, job, 0LL); }
     void endProgram() override { ++ended; }
     void pollTimerChanged(bool enabled, int intervalMs) override
     {
@@ -278,7 +280,7 @@ protected:
     editor::EditorNodeWindowFactory factory{others};
     MainStub mainStub;
     Host host{mainStub, factory};
-    server::RequestEngine engine{host};
+    server::RequestEngine engine{host, host};
     Neighbours neighbours{engine};
     NoBeep nobeep;
     testing_support::RequestClient client{work};

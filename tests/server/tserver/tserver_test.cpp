@@ -9,6 +9,7 @@
 #include "platform/qt/cp1252.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/support/qtapp.h"
+#include "tests/support/quietserverhost.h"
 #include "tests/support/testsupport.h"
 
 #include <QCheckBox>
@@ -21,23 +22,16 @@
 
 namespace {
 
-struct Outer final : server::ServerHost {
+// The program around the window, and the box the window's own messages go to.
+struct Outer final : testing_support::QuietServerHost, platform::MessageBoxService {
     bool mainWindowVisible() override { return mainVisible; }
     void setMainWindowVisible(bool v) override { mainVisible = v; }
     void endProgram() override { ++ended; }
-    void ownMessage(const std::string& text) override { messages.push_back(text); }
-    int updateTAG(shell::NodeWindow&, const std::string&, const std::string&, const std::string&, bool,
-                  std::string&) override
+    int show(const std::string& prompt, int, const std::string&) override
     {
+        messages.push_back(prompt);
         return 0;
     }
-    bool CreateNewTEDS_force(shell::NodeWindow&, const core::Currency&) override { return false; }
-    std::vector<std::string> appendFullTEDS(shell::NodeWindow&, bool) override { return {}; }
-    bool WriteNode_s(shell::NodeWindow&, std::string&) override { return false; }
-    std::string ActualNodeID() override { return {}; }
-    void setActualNodeID(const std::string&) override {}
-    void setSelectedNodeID(const std::string&) override {}
-    bool Delete_memory() override { return false; }
     bool mainVisible = true;
     int ended = 0;
     std::vector<std::string> messages;
@@ -67,7 +61,7 @@ TEST_F(TServerTest, ShowsTheSettingsAndSwitchesThePollTimer)
 {
     core::Inifile_CreateKeyWithValue(core::coreState().IniPath, "T-block workdir", dir.path().string());
     core::Inifile_CreateKeyWithValue(core::coreState().IniPath, "T-block pooltime", "0,25");
-    server::T_server w(outer);
+    server::T_server w(outer, outer);
     w.showServer();
     EXPECT_EQ(w.windowTitle(), "Tedsmith - T-block server");
     EXPECT_EQ(w.workdir->text().toStdString(), dir.path().string() + "/");
@@ -93,7 +87,7 @@ TEST_F(TServerTest, ShowsTheSettingsAndSwitchesThePollTimer)
 
 TEST_F(TServerTest, LogButtonsAndTheCloseBox)
 {
-    server::T_server w(outer);
+    server::T_server w(outer, outer);
     w.showServer();
     w.engine.WorkingDir = dir.path().string() + "/";
     w.engine.addLog("first");
