@@ -265,16 +265,9 @@ int Ds2490Backend::sequence(std::vector<BusStep>& steps)
         const bool reset = steps[i].kind == BusStep::Kind::Reset;
         if (reset && (i + 1 == steps.size() || steps[i + 1].kind != BusStep::Kind::Bytes ||
                       steps[i + 1].data.empty())) {
-            switch (resetPulse()) {
-            case ResetOutcome::Presence:
-                continue;
-            case ResetOutcome::NoPresence:
-                return 1;
-            case ResetOutcome::Short:
-                return TMEX_BUS_SHORT;
-            case ResetOutcome::Failed:
-                return TMEX_PORT_NOT_EXIST;
-            }
+            if (const int code = resetFailureCode(resetPulse()); code != 0)
+                return code;
+            continue;
         }
         if (reset)
             ++i;  // the reset goes with the block that follows it

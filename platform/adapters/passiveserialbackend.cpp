@@ -90,16 +90,8 @@ int PassiveSerialBackend::searchPass(int command, const std::array<std::uint8_t,
 {
     rom.fill(0);
     discrepancies.fill(0);
-    switch (resetPulse()) {
-    case ResetOutcome::Presence:
-        break;
-    case ResetOutcome::NoPresence:
-        return 1;
-    case ResetOutcome::Short:
-        return TMEX_BUS_SHORT;
-    case ResetOutcome::Failed:
-        return TMEX_PORT_NOT_EXIST;
-    }
+    if (const int code = resetFailureCode(resetPulse()); code != 0)
+        return code;
     if (!setBaud(kSlotBaud))
         return TMEX_PORT_NOT_EXIST;
     // The command byte with the first position's two read slots.

@@ -32,16 +32,8 @@ int OneWireBackend::sequence(std::vector<BusStep>& steps)
 {
     for (BusStep& step : steps) {
         if (step.kind == BusStep::Kind::Reset) {
-            switch (resetPulse()) {
-            case ResetOutcome::Presence:
-                continue;
-            case ResetOutcome::NoPresence:
-                return 1;
-            case ResetOutcome::Short:
-                return TMEX_BUS_SHORT;
-            case ResetOutcome::Failed:
-                return TMEX_PORT_NOT_EXIST;
-            }
+            if (const int code = resetFailureCode(resetPulse()); code != 0)
+                return code;
             continue;
         }
         auto& d = step.data;
@@ -91,16 +83,8 @@ int OneWireBackend::searchPass(int command, const std::array<std::uint8_t, 8>& p
 {
     rom.fill(0);
     discrepancies.fill(0);
-    switch (resetPulse()) {
-    case ResetOutcome::Presence:
-        break;
-    case ResetOutcome::NoPresence:
-        return 1;
-    case ResetOutcome::Short:
-        return TMEX_BUS_SHORT;
-    case ResetOutcome::Failed:
-        return TMEX_PORT_NOT_EXIST;
-    }
+    if (const int code = resetFailureCode(resetPulse()); code != 0)
+        return code;
     if (const BusResult c = byte(command); !c.ok())
         return c.error;
     for (int pos = 0; pos < 64; ++pos) {

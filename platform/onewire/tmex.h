@@ -151,6 +151,23 @@ std::string portErrorText(int portType, int portNum);
 // Outcome of a reset pulse.
 enum class ResetOutcome { Presence, NoPresence, Short, Failed };
 
+// What a sequence or search pass returns for a reset that found no node to talk to: 1 for no
+// presence pulse, TMEX_BUS_SHORT or TMEX_PORT_NOT_EXIST; 0 for a presence pulse.
+inline int resetFailureCode(ResetOutcome r)
+{
+    switch (r) {
+    case ResetOutcome::Presence:
+        return 0;
+    case ResetOutcome::NoPresence:
+        return 1;
+    case ResetOutcome::Short:
+        return TMEX_BUS_SHORT;
+    case ResetOutcome::Failed:
+        break;
+    }
+    return TMEX_PORT_NOT_EXIST;
+}
+
 // What a bus call gives: a value, or error < 0 (a TMEX code) when the adapter failed.
 struct BusResult {
     int value = 0;
