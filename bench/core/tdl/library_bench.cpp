@@ -114,7 +114,7 @@ int main(int argc, char** argv)
 
     {
         QApplication qapp(argc, argv);
-        platform::installQtEventPump();
+        platform::setEventPump(platform::qtEventPump());
         app::installLibraryGates();
         core::resetCoreState();
         core::resetTdlState();
