@@ -124,7 +124,7 @@ public:
         device::resetDeviceState();
         device::resetOneWireState();
         auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
+        ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = 1;
         ds.PortType = 5;
         auto net = std::make_shared<platform::sim::SimNetwork>();

@@ -53,7 +53,7 @@ protected:
     // Setup > "ComPort" > "Com1", "microLAN driver" > the demo adaptor, "Activate interface".
     void activate()
     {
-        main->Form_Load();
+        formLoad();
         main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
         main->mnuIF_p_Com[1]->trigger();

@@ -102,7 +102,7 @@ protected:
 
     void activate()
     {
-        main->Form_Load();
+        formLoad();
         main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
         main->mnuIF_p_Com[1]->trigger();

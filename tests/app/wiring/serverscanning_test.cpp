@@ -79,7 +79,7 @@ protected:
         setting("T-block workdir", work.string());
         setting("T-block server enabled", "1");
         setting("T-block pooltime", pollTime);
-        main->Form_Load();
+        formLoad();
         // The program's two timers, on virtual time.
         main->ProcessJobQue->stop();
         auto& q = shell::jobQueue();

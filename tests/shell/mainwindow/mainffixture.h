@@ -105,6 +105,7 @@ protected:
     }
     ~MainFTest() override
     {
+        queueHooks.reset();
         mainHooks.reset();
         main.reset();
         shell::resetNodesState();
@@ -115,6 +116,13 @@ protected:
         shell::setSoundMixer(nullptr);
         shell::setCollectScheduler(nullptr);
         platform::resetTmex();
+    }
+
+    // The main window's Form_Load, with the job queue's hooks the program registers then.
+    void formLoad()
+    {
+        queueHooks = std::make_unique<app::MainWindowQueueHooks>(*main);
+        main->Form_Load();
     }
 
     void setting(const std::string& key, const std::string& value)
@@ -154,6 +162,7 @@ protected:
     platform::MemorySerialPort* serial = nullptr;
     std::unique_ptr<shell::MainF> main;
     std::unique_ptr<app::MainWindowHooks> mainHooks;
+    std::unique_ptr<app::MainWindowQueueHooks> queueHooks;
     std::vector<int> ended;
 
 private:
