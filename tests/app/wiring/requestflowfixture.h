@@ -7,6 +7,7 @@
 // ROM commands on the bus are counted.
 
 #include "app/mainwindowhooks.h"
+#include "app/resetallstate.h"
 #include "core/base/corestate.h"
 #include "core/base/settings.h"
 #include "device/onewire/onewirestate.h"
@@ -136,13 +137,10 @@ public:
         : VirtualServices(false), timers(clock, turnCost), host(*this), engine(host, host), client(work())
     {
         testing_support::ensureApplication();
-        core::resetCoreState();
+        app::resetAllState();
         core::coreState().IniPath = dir / "QT8061_Inifile.txt";
         core::coreState().ProgramFolder = dir.path();
         core::coreState().DataFolder = dir.path();
-        shell::resetIfaceState();
-        shell::resetNodesState();
-        shell::jobQueue().reset();
         shell::installMinimalNodeWindows();
 
         net = std::make_shared<platform::sim::SimNetwork>();
