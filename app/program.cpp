@@ -23,8 +23,6 @@ Program::Program(QApplication& application)
       neighbours_(windows_, trace_, amplifierWindow_, templateDialog_, server_),
       driverNodeList_(&device::setDriverNodeList, &shell::driverNodeList())
 {
-    if (!platform::environment("TEDSMITH_NO_DIALOGS"))
-        messageBoxHook_.emplace(&platform::setMessageBox, &messageBox_);
     helpKey_.reset(shell::newHelpKeyFilter(nullptr));
     application_.installEventFilter(helpKey_.get());
     amplifierTools_.switchToAmplifierLink = [this] {
@@ -40,6 +38,8 @@ Program::Program(QApplication& application)
         model.Kill_ackFile = [this] { server_.engine().Kill_ackFile(); };
     };
 }
+
+bool Program::dialogs() { return !platform::environment("TEDSMITH_NO_DIALOGS"); }
 
 Program::~Program()
 {

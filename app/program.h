@@ -36,7 +36,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,12 +59,15 @@ public:
 private:
     template <class T>
     using Hook = platform::ScopedHook<T>;
+    // Messages are shown as dialogs (TEDSMITH_NO_DIALOGS unset).
+    static bool dialogs();
 
     QApplication& application_;
 
     // Services. TEDSMITH_NO_DIALOGS: messages go to stderr with their unattended answer.
     platform::QtMessageBox messageBox_;
-    std::optional<Hook<platform::MessageBoxService*>> messageBoxHook_;
+    // (Before the request server, which puts its box in front of this one.)
+    Hook<platform::MessageBoxService*> messageBoxHook_{&platform::setMessageBox, dialogs() ? &messageBox_ : nullptr};
     Hook<platform::EventPump> eventPump_{&platform::setEventPump, platform::qtEventPump()};
     platform::QtFileDialogs fileDialogs_;
     Hook<platform::FileDialogService*> fileDialogsHook_{&platform::setFileDialogs, &fileDialogs_};
