@@ -4,18 +4,20 @@
 
 namespace app {
 
-DocumentFields::DocumentFields()
+DocumentFields::DocumentFields() : hook_(&shell::setTedsFieldLookup, [this](shell::NodeWindow& w) { return lookup(w); })
 {
-    shell::setTedsFieldLookup([this](shell::NodeWindow& w) -> shell::TedsFields* {
-        auto* teds = dynamic_cast<editor::TedsF*>(&w);
-        if (!teds)
-            return nullptr;
-        doc_ = &teds->doc;
-        return this;
-    });
 }
 
-DocumentFields::~DocumentFields() { shell::setTedsFieldLookup(nullptr); }
+DocumentFields::~DocumentFields() = default;
+
+shell::TedsFields* DocumentFields::lookup(shell::NodeWindow& w)
+{
+    auto* teds = dynamic_cast<editor::TedsF*>(&w);
+    if (!teds)
+        return nullptr;
+    doc_ = &teds->doc;
+    return this;
+}
 
 int DocumentFields::templateIndex() { return doc_->ActualTemplate(); }
 

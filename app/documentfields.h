@@ -3,6 +3,7 @@
 // window's gains, the amplifier window's sensitivity): a lookup from a node window to
 // its TEDS fields, registered with the shell for as long as the object lives.
 
+#include "platform/base/scopedhook.h"
 #include "shell/nodes/tedsfields.h"
 
 namespace editor {
@@ -24,8 +25,11 @@ public:
     bool GetParam(double& value, std::string& unit) override;
 
 private:
+    shell::TedsFields* lookup(shell::NodeWindow& w);
+
     // Bound anew for each lookup.
     editor::TedsDocument* doc_ = nullptr;
+    platform::ScopedHook<shell::TedsFieldLookup> hook_;
 };
 
 } // namespace app

@@ -14,30 +14,16 @@
 
 namespace app {
 
-namespace {
-
-// Saving a memory file needs a validated library, like writing a node.
-class LibraryGate final : public core::SaveValidationGate {
-public:
-    bool filesValidated(const core::TedsBuf& image) override
-    {
-        const auto& lib = core::tdlState();
-        const int t = image.TemplateIndex;
-        const bool templateValid = t >= 0 && t <= lib.TemplateLast && t < static_cast<int>(lib.Templates.size()) &&
-                                   lib.Templates[static_cast<std::size_t>(t)].validated;
-        if (templateValid && core::coreState().AllFilesValid)
-            return true;
-        device::driverState().ValidationResult = core::CheckAllFilesValidated(false);
-        return device::driverState().ValidationResult;
-    }
-};
-
-} // namespace
-
-void installLibraryGates()
+bool LibraryGate::filesValidated(const core::TedsBuf& image)
 {
-    static LibraryGate gate;
-    core::setSaveValidationGate(&gate);
+    const auto& lib = core::tdlState();
+    const int t = image.TemplateIndex;
+    const bool templateValid = t >= 0 && t <= lib.TemplateLast && t < static_cast<int>(lib.Templates.size()) &&
+                               lib.Templates[static_cast<std::size_t>(t)].validated;
+    if (templateValid && core::coreState().AllFilesValid)
+        return true;
+    device::driverState().ValidationResult = core::CheckAllFilesValidated(false);
+    return device::driverState().ValidationResult;
 }
 
 core::StartupLibrary templateLibrary()

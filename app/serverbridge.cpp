@@ -39,21 +39,16 @@ editor::NodeListModel& generator()
 ServerBridge::ServerBridge(std::function<shell::MainF*()> main, editor::EditorNodeWindowFactory& windows,
                            AmplifierWindowHost& amplifier)
     : main_(std::move(main)), windows_(windows), amplifier_(amplifier),
-      window_(std::make_unique<server::T_server>(*this, platform::messageBox()))
+      window_(std::make_unique<server::T_server>(*this, platform::messageBox())),
+      // The window's own messages go to the box this one is put in front of.
+      box_(std::make_unique<server::SuppressingMessageBox>(platform::messageBox(), window_->engine)),
+      boxHook_(&platform::setMessageBox, box_.get(), &box_->inner()),
+      suppressorHook_(&core::setMessageSuppressor, &window_->engine),
+      serverWindowHook_(&shell::setRequestServerWindow, this)
 {
-    // The window's own messages go to the box this one is put in front of.
-    box_ = std::make_unique<server::SuppressingMessageBox>(platform::messageBox(), window_->engine);
-    platform::setMessageBox(box_.get());
-    core::setMessageSuppressor(&window_->engine);
-    shell::setRequestServerWindow(this);
 }
 
-ServerBridge::~ServerBridge()
-{
-    shell::setRequestServerWindow(nullptr);
-    core::setMessageSuppressor(nullptr);
-    platform::setMessageBox(&box_->inner());
-}
+ServerBridge::~ServerBridge() = default;
 
 void ServerBridge::show() { window_->showServer(); }
 

@@ -6,6 +6,8 @@
 // window, the TEDS windows, the default TEDS window, the node-list generator and the
 // amplifier window.
 
+#include "core/base/message.h"
+#include "platform/base/scopedhook.h"
 #include "server/engine/serverhost.h"
 #include "server/engine/suppressingmessagebox.h"
 #include "server/tserver/tserver.h"
@@ -73,6 +75,9 @@ private:
     AmplifierWindowHost& amplifier_;
     std::unique_ptr<server::T_server> window_;
     std::unique_ptr<server::SuppressingMessageBox> box_;
+    platform::ScopedHook<platform::MessageBoxService*> boxHook_;
+    platform::ScopedHook<core::MessageSuppressor*> suppressorHook_;
+    platform::ScopedHook<shell::RequestServerWindow*> serverWindowHook_;
 };
 
 } // namespace app

@@ -4,6 +4,7 @@
 // record is clicked 15 times, at different moments of the queue's 1000 ms tick, its window
 // hidden again after each. Target: every click answered within 100 ms.
 
+#include "device/drivers/driverstate.h"
 #include "core/base/corestate.h"
 #include "core/lists/listsstate.h"
 #include "core/lists/manufacturerlist.h"
@@ -78,7 +79,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     });
     QApplication qapp(argc, argv);
-    platform::installQtEventPump();
+    platform::setEventPump(platform::qtEventPump());
     const fs::path dir = fs::temp_directory_path() / ("tedsmith-click-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     auto& core = core::coreState();
@@ -97,7 +98,7 @@ int main(int argc, char** argv)
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory windows(others);
     shell::setNodeWindowFactory(&windows);
-    shell::installDriverNodeList();
+    device::setDriverNodeList(&shell::driverNodeList());
 
     int rc = 0;
     {

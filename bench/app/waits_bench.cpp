@@ -40,7 +40,7 @@ double share(const std::function<void()>& wait, double& wallSeconds)
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
-    platform::installQtEventPump();
+    platform::setEventPump(platform::qtEventPump());
     int failures = 0;
     auto report = [&failures](const char* name, double percent, double wall) {
         const bool over = percent >= 2.0;

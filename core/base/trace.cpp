@@ -25,18 +25,6 @@ void Tracewindow(const std::string& line)
         logTracewindow(line);
 }
 
-ScopedTrace::ScopedTrace(TraceSink& s, bool v) : wasOn_(on)
-{
-    setTraceSink(&s);
-    on = v;
-}
-
-ScopedTrace::~ScopedTrace()
-{
-    setTraceSink(nullptr);
-    on = wasOn_;
-}
-
 void debugTrace(const std::string& text)
 {
     platform::debugOutput(text + "\r\n");

@@ -1,6 +1,8 @@
 #pragma once
-// Trace lines. The shell's trace window registers the sink; without one, lines go
+// Trace lines. The program makes the shell's trace window the sink; without one, lines go
 // nowhere (tests keep them in a MemoryTrace, tests/kit/memorytrace.h).
+
+#include "platform/base/scopedhook.h"
 
 #include <string>
 
@@ -21,12 +23,15 @@ void logTracewindow(const std::string& line);
 bool traceOn();
 void setTraceOn(bool on);
 
-class ScopedTrace {
+// Makes s the sink and sets the trace on or off for the lifetime of the object; then
+// no sink, and the trace as it was.
+class ScopedTrace : platform::ScopedHook<TraceSink*> {
 public:
-    explicit ScopedTrace(TraceSink& s, bool on = true);
-    ~ScopedTrace();
-    ScopedTrace(const ScopedTrace&) = delete;
-    ScopedTrace& operator=(const ScopedTrace&) = delete;
+    explicit ScopedTrace(TraceSink& s, bool on = true) : ScopedHook(&setTraceSink, &s), wasOn_(traceOn())
+    {
+        setTraceOn(on);
+    }
+    ~ScopedTrace() { setTraceOn(wasOn_); }
 
 private:
     bool wasOn_;

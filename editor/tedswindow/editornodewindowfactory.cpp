@@ -7,15 +7,9 @@
 
 namespace editor {
 
-EditorNodeWindowFactory::EditorNodeWindowFactory(shell::NodeWindowFactory& others) : others_(others)
-{
-    setOrphanTedsWindow([this] { return &keptWindow(); });
-}
+EditorNodeWindowFactory::EditorNodeWindowFactory(shell::NodeWindowFactory& others) : others_(others) {}
 
-EditorNodeWindowFactory::~EditorNodeWindowFactory()
-{
-    setOrphanTedsWindow(nullptr);
-}
+EditorNodeWindowFactory::~EditorNodeWindowFactory() = default;
 
 std::unique_ptr<shell::NodeWindow> EditorNodeWindowFactory::NewTedsF() { return std::make_unique<TedsF>(); }
 

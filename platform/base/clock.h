@@ -3,6 +3,8 @@
 // the system clock sleeps between event polls; tests install a virtual clock
 // (tests/kit/virtualclock.h) that runs 10 s timeouts in no time.
 
+#include "platform/base/scopedhook.h"
+
 #include <chrono>
 #include <functional>
 
@@ -45,12 +47,9 @@ public:
 };
 
 // Installs a clock for the lifetime of the object (tests).
-class ScopedClock {
+class ScopedClock : ScopedHook<Clock*> {
 public:
-    explicit ScopedClock(Clock& c) { setClock(&c); }
-    ~ScopedClock() { setClock(nullptr); }
-    ScopedClock(const ScopedClock&) = delete;
-    ScopedClock& operator=(const ScopedClock&) = delete;
+    explicit ScopedClock(Clock& c) : ScopedHook(&setClock, &c) {}
 };
 
 } // namespace platform

@@ -2,6 +2,8 @@
 // Message boxes go through this one service, so tests can answer them and read
 // what was shown (tests/kit/scriptedmessagebox.h). Texts are Windows-1252 bytes.
 
+#include "platform/base/scopedhook.h"
+
 #include <string>
 
 namespace platform {
@@ -33,12 +35,9 @@ public:
 MessageBoxService& messageBox();
 void setMessageBox(MessageBoxService* s);
 
-class ScopedMessageBox {
+class ScopedMessageBox : ScopedHook<MessageBoxService*> {
 public:
-    explicit ScopedMessageBox(MessageBoxService& s) { setMessageBox(&s); }
-    ~ScopedMessageBox() { setMessageBox(nullptr); }
-    ScopedMessageBox(const ScopedMessageBox&) = delete;
-    ScopedMessageBox& operator=(const ScopedMessageBox&) = delete;
+    explicit ScopedMessageBox(MessageBoxService& s) : ScopedHook(&setMessageBox, &s) {}
 };
 
 } // namespace platform

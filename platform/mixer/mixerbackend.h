@@ -2,9 +2,8 @@
 // The sound-card mixer as the program drives it: numbered mixer devices with
 // destination lines (speakers, line out, recording) and their source lines
 // (microphone, line in, ...), each line with controls (volume, mute, ...) that hold one
-// 32-bit value. Calls return 0 on success or one of the result codes below, as the
-// original platform's multimedia mixer did; the shell's mixer control is written
-// against this and nothing else.
+// 32-bit value. Calls return 0 on success or one of the result codes below; the
+// shell's mixer control is written against this and nothing else.
 //
 // Implementations: AlsaMixerBackend (the first ALSA card, simple mixer elements),
 // NullMixerBackend (no sound card); tests drive a scripted card (tests/kit/fakemixerbackend.h).

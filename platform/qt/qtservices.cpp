@@ -81,9 +81,9 @@ int QtMessageBox::show(const std::string& prompt, int buttons, const std::string
     return set.back().answer;
 }
 
-void installQtEventPump()
+EventPump qtEventPump()
 {
-    setEventPump([](Millis maxWait) {
+    return [](Millis maxWait) {
         if (!QCoreApplication::instance())
             return;
         if (maxWait.count() <= 0) {
@@ -94,7 +94,7 @@ void installQtEventPump()
         QEventLoop loop;
         QTimer::singleShot(static_cast<int>(maxWait.count()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
         loop.exec();
-    });
+    };
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // Qt implementations of the platform services: message box and event pump.
 
+#include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 
 class QMessageBox;
@@ -18,7 +19,7 @@ public:
     int show(const std::string& prompt, int buttons, const std::string& title) override;
 };
 
-// Installs the Qt event pump into the clock service.
-void installQtEventPump();
+// The Qt event pump for the clock service (the program hands it to setEventPump).
+EventPump qtEventPump();
 
 } // namespace platform

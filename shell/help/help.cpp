@@ -78,10 +78,7 @@ bool showHelp(int topic)
 
 void setHelpOpener(std::function<bool(const std::string&)> o) { opener() = std::move(o); }
 
-void installHelpKey(QObject* application)
-{
-    application->installEventFilter(new HelpKeyFilter(application));
-}
+QObject* newHelpKeyFilter(QObject* parent) { return new HelpKeyFilter(parent); }
 
 int helpTopicOf(QObject* widget)
 {

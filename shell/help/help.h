@@ -21,8 +21,9 @@ std::filesystem::path helpPage(int topic);
 bool showHelp(int topic);
 // Opens a page's file URL in place of the help window (tests); empty: the help window.
 void setHelpOpener(std::function<bool(const std::string& url)> opener);
-// F1 anywhere in the application opens the active window's topic.
-void installHelpKey(QObject* application);
+// The event filter by which F1 anywhere in the application opens the active window's
+// topic; the program installs it on the application. Owned by parent (or the caller).
+QObject* newHelpKeyFilter(QObject* parent);
 // The topic of the widget's window, 0 when it names none.
 int helpTopicOf(QObject* widget);
 

@@ -64,13 +64,7 @@ MainF::MainF(QWidget* parent, std::unique_ptr<platform::SerialPort> port)
     buildUi();
     connectControls();
     connectTree();
-    device::setOneWireWindow(this);
-    device::setPeloxPort(port_.get());
-    setNodeHost(this);
     treeView_.attach(TRTreeView);
-    installScanStep();
-    auto& q = jobQueue();
-    q.isScanning = [] { return ifaceState().CommMode == kModeScanning; };
     endProgram = [](int code) { QCoreApplication::exit(code); };
     sync();
 }
@@ -78,16 +72,25 @@ MainF::MainF(QWidget* parent, std::unique_ptr<platform::SerialPort> port)
 MainF::~MainF()
 {
     ProcessJobQue->stop();
-    auto& q = jobQueue();
-    q.isScanning = nullptr;
-    q.scanStep = nullptr;
-    q.enableTimer = nullptr;
-    q.scheduleRun = nullptr;
-    q.applyHourglass = nullptr;
     treeView_.attach(nullptr);
-    setNodeHost(nullptr);
-    device::setPeloxPort(nullptr);
-    device::setOneWireWindow(nullptr);
+}
+
+bool MainF::scanning() { return ifaceState().CommMode == kModeScanning; }
+
+void MainF::startJobTimer() { ProcessJobQue->start(); }
+
+void MainF::scheduleJobRun()
+{
+    QTimer::singleShot(0, this, [this] { RunPostedJobs(); });
+}
+
+void MainF::applyHourglass(bool on)
+{
+    if (on && !QApplication::overrideCursor())
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (!on)
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
 }
 
 void MainF::buildUi()

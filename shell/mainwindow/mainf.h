@@ -67,6 +67,14 @@ public:
     // none of its members can be running.
     void UnloadTEDS(std::unique_ptr<NodeWindow>& window);
 
+    // What the job queue asks of the main window (the program hands these to the queue):
+    // the mode is Scanning; start the 1000 ms tick; run the posted jobs at the next turn of
+    // the event loop; the busy pointer on every window.
+    static bool scanning();
+    void startJobTimer();
+    void scheduleJobRun();
+    static void applyHourglass(bool on);
+
     // Shows the models' state in the widgets now.
     void showState() { sync(); }
     // Parks the keyboard focus on the off-screen button.

@@ -30,16 +30,6 @@ void MainF::Form_Load()
         setProperty("HelpContextID", HelpContextID);
         iface_.loadStartState();
         q.TimeoutJobQue();
-        q.enableTimer = [this] { ProcessJobQue->start(); };
-        // A job posted to the idle queue runs at the next turn of the event loop.
-        q.scheduleRun = [this] { QTimer::singleShot(0, this, [this] { RunPostedJobs(); }); };
-        q.applyHourglass = [](bool on) {
-            if (on && !QApplication::overrideCursor())
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-            else if (!on)
-                while (QApplication::overrideCursor())
-                    QApplication::restoreOverrideCursor();
-        };
         if (!iface_.GetDefault()) {
             auto& m = iface_.menu;
             m.MnuSetupIF[0].enabled = false;

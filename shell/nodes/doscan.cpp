@@ -249,13 +249,11 @@ void scanUntilPassEnds()
     }
 }
 
-void installScanStep()
+bool scanOneStep()
 {
-    jobQueue().scanStep = [] {
-        bool more = false;
-        Doscan(more);
-        return more;
-    };
+    bool more = false;
+    Doscan(more);
+    return more;
 }
 
 } // namespace shell

@@ -43,8 +43,8 @@ void Doscan(bool& more);
 void scanUntilPassEnds();
 // A step is running.
 bool scanRunning();
-// Wires the job queue's tick to Doscan.
-void installScanStep();
+// One step of Doscan for the job queue's tick: true while the pass goes on.
+bool scanOneStep();
 
 // An error that recurs in every step is reported once; this forgets what was reported.
 void resetScanErrors();

@@ -28,10 +28,10 @@ public:
 
 } // namespace
 
-void installDriverNodeList()
+device::DriverNodeList& driverNodeList()
 {
     static DriverNodeListAdapter adapter;
-    device::setDriverNodeList(&adapter);
+    return adapter;
 }
 
 } // namespace shell

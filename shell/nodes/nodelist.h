@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+namespace device {
+class DriverNodeList;
+}
+
 namespace shell {
 
 // Record states.
@@ -139,7 +143,8 @@ void ConcatTransducers();
 // The record whose index a node's Tag holds, -1 when the Tag names none.
 int recordIndexOfNode(NodeTree::Handle h);
 
-// Lets the device drivers see the node list (family codes, ids present).
-void installDriverNodeList();
+// The node list as the device drivers see it (family codes, ids present); the program
+// hands it to device::setDriverNodeList.
+device::DriverNodeList& driverNodeList();
 
 } // namespace shell

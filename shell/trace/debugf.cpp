@@ -45,9 +45,9 @@ void DebugF::closeEvent(QCloseEvent* e)
         onClosed();
 }
 
-TraceHost::TraceHost() { core::setTraceSink(this); }
+TraceHost::TraceHost() = default;
 
-TraceHost::~TraceHost() { core::setTraceSink(nullptr); }
+TraceHost::~TraceHost() = default;
 
 DebugF& TraceHost::ensure()
 {

@@ -33,7 +33,7 @@ private:
     std::string text_;
 };
 
-// Owns the one trace window and is the trace sink of the program.
+// Owns the one trace window; the program makes it the trace sink.
 class TraceHost final : public core::TraceSink {
 public:
     TraceHost();

@@ -28,6 +28,15 @@ WIDGET_FREE_ROLES='model|engine|tools|nodes'
 RULES=(
   rule_widgets_only_in_windows
   rule_no_test_doubles_in_production
+  rule_hooks_registered_only_in_app
+)
+
+# The folders below the program object: nothing in them registers a hook.
+BELOW_APP_DIRS=(platform core device shell editor amplifier server sim)
+# Files below app/ that may set a hook, each with its reason.
+HOOK_CALLS_ALLOWED=(
+  # An emulated adapter runs the network on its chips' time for one bus event.
+  sim/adapters/emubus.cpp
 )
 
 # --- the target graph, read from the CMakeLists files --------------------------------
@@ -158,6 +167,40 @@ rule_no_test_doubles_in_production() {
     while read -r lib; do
         is_production_target "$lib" && echo "$lib links ts_testkit (through $(path_to "$lib" ts_testkit))"
     done < <(reaching ts_testkit | sort -u)
+}
+
+# The registration entry points declared in headers below app/: set<Hook>(one pointer,
+# std::function or callable alias) and every install...(), one name a line.
+hook_names() {
+    grep -rhoE --include='*.h' \
+        '^(void|bool)[[:space:]]+(set[A-Z][A-Za-z0-9_]*|install[A-Za-z0-9_]*)[[:space:]]*\(.*\)[[:space:]]*;' \
+        "${BELOW_APP_DIRS[@]}" 2>/dev/null |
+        sed -E 's/^(void|bool)[[:space:]]+//; s/[[:space:]]*\(/ (/' |
+        awk '{
+            name = $1; param = $0; sub(/^[^(]*\(/, "", param); sub(/\)[[:space:]]*;.*$/, "", param)
+            if (name ~ /^install/ || param ~ /std::function/ ||
+                (param !~ /,/ && (param ~ /\*/ || param ~ /^[[:space:]]*[A-Z][A-Za-z0-9_]*[[:space:]]+[a-z]/)))
+                print name
+        }' | sort -u
+}
+
+rule_hooks_registered_only_in_app() {
+    local names pattern hits allowed
+    names=$(hook_names | paste -sd'|')
+    [[ -z $names ]] && return
+    allowed=$(printf '%s\n' "${HOOK_CALLS_ALLOWED[@]}" | grep -v '^#' | paste -sd'|')
+    # A call of an entry point: the name and "(" without a return type before it on the
+    # line (a declaration or definition has one).
+    pattern="(^|[^A-Za-z0-9_.>])(${names})[[:space:]]*\\("
+    hits=$(grep -rnE --include='*.h' --include='*.cpp' "$pattern" "${BELOW_APP_DIRS[@]}" 2>/dev/null |
+        grep -vE "^[^:]+:[0-9]+:[[:space:]]*(static[[:space:]]+|inline[[:space:]]+)?(void|bool)[[:space:]]+([A-Za-z_][A-Za-z0-9_]*::)*(${names})[[:space:]]*\\(")
+    # A scoped handle made below app/ (the handle types' own definitions aside).
+    hits+=$'\n'$(grep -rnE --include='*.h' --include='*.cpp' \
+        'ScopedHook<[^;]*>[[:space:]]+[A-Za-z_][A-Za-z0-9_]*|(^|[^A-Za-z0-9_])Scoped[A-Z][A-Za-z0-9_]*[[:space:]]+[A-Za-z_][A-Za-z0-9_]*[[:space:]]*[({;]' \
+        "${BELOW_APP_DIRS[@]}" 2>/dev/null | grep -v '^platform/base/scopedhook\.h:')
+    hits=$(grep -v '^$' <<<"$hits")
+    [[ -n $allowed && -n $hits ]] && hits=$(grep -vE "^(${allowed}):" <<<"$hits")
+    [[ -n $hits ]] && sed 's/^/a library below app\/ registers a hook: /' <<<"$hits"
 }
 
 # --- helpers -------------------------------------------------------------------------

@@ -35,6 +35,12 @@ cases=(
   'the program linking the test kit through one library|sed -i "s/ts_app PUBLIC/ts_app PUBLIC ts_testkit/" app/CMakeLists.txt|tedsmith links ts_testkit (through tedsmith -> ts_app -> ts_testkit)'
   'a program build naming a test kit file|echo "target_sources(ts_core_base PRIVATE \${PROJECT_SOURCE_DIR}/tests/kit/virtualclock.cpp)" >>core/base/CMakeLists.txt|program build names the test kit: core/base/CMakeLists.txt'
   'a program source including the test kit|sed -i "1i #include \"tests/kit/virtualclock.h\"" platform/base/clock.cpp|program source includes a test file: platform/base/clock.cpp:1'
+  'a window constructor registering itself|printf "Extra::Extra() { setNodeHost(this); }\n" >>shell/mainwindow/mainf.cpp|a library below app/ registers a hook: shell/mainwindow/mainf.cpp'
+  'a namespaced registration in an engine|printf "void wire() { shell::setRequestServerWindow(nullptr); }\n" >>server/engine/requestengine.cpp|a library below app/ registers a hook: server/engine/requestengine.cpp'
+  'a std::function hook set from a window library|printf "void keep() { editor::setOrphanTedsWindow({}); }\n" >>editor/tedswindow/editornodewindowfactory.cpp|editornodewindowfactory.cpp'
+  'a new install entry point called below app|printf "void installThing(int* t);\n" >>device/base/devicestate.h && printf "void go() { int t = 0; installThing(&t); }\n" >>device/base/devicestate.cpp|a library below app/ registers a hook: device/base/devicestate.cpp'
+  'a scoped handle held below app|printf "platform::ScopedHook<Clock*> held(&setClock, nullptr);\n" >>core/base/trace.cpp|a library below app/ registers a hook: core/base/trace.cpp'
+  'a scoped clock made below app|printf "void run(Clock& c) { platform::ScopedClock scope(c); }\n" >>device/base/devicestate.cpp|a library below app/ registers a hook: device/base/devicestate.cpp'
 )
 
 failures=0

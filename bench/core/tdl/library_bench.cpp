@@ -5,6 +5,7 @@
 // The parse as a fresh program does it at its start: startupparse_bench.
 
 #include "app/library.h"
+#include "app/mainwindowhooks.h"
 #include "bench/support/syntheticlibrary.h"
 #include "core/base/corestate.h"
 #include "core/base/message.h"
@@ -74,6 +75,8 @@ public:
     void showMainWindow() override
     {
         main = std::make_unique<shell::MainF>();
+        mainHooks = std::make_unique<app::MainWindowHooks>(*main);
+        queueHooks = std::make_unique<app::MainWindowQueueHooks>(*main);
         main->Form_Load();
         main->show();
         main->parkFocus();
@@ -84,6 +87,8 @@ public:
     void setNoHelp() override {}
 
     std::unique_ptr<shell::MainF> main;
+    std::unique_ptr<app::MainWindowHooks> mainHooks;
+    std::unique_ptr<app::MainWindowQueueHooks> queueHooks;
     Clock::time_point splashGone, mainShown;
 };
 
@@ -114,8 +119,9 @@ int main(int argc, char** argv)
 
     {
         QApplication qapp(argc, argv);
-        platform::installQtEventPump();
-        app::installLibraryGates();
+        platform::setEventPump(platform::qtEventPump());
+        app::LibraryGate gate;
+        platform::ScopedHook<core::SaveValidationGate*> gateHook(&core::setSaveValidationGate, &gate);
         core::resetCoreState();
         core::resetTdlState();
         core::resetListsState();

@@ -38,7 +38,7 @@ double processCpuSeconds()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    platform::installQtEventPump();
+    platform::setEventPump(platform::qtEventPump());
 
     platform::sim::AmplifierSimConfig config;
     config.amplifiers[0].silent = true;

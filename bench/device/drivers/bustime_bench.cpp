@@ -51,7 +51,7 @@ public:
         device::resetDeviceState();
         device::resetOneWireState();
         device::DeviceState& ds = device::deviceState();
-        ds.InterfaceType = 0;
+        ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = 1;
         ds.PortType = 5;
         net_->setTranscriptEnabled(false);

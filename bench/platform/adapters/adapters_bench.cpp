@@ -57,7 +57,7 @@ struct Bench {
         device::resetDeviceState();
         device::resetOneWireState();
         device::DeviceState& ds = device::deviceState();
-        ds.InterfaceType = 0;
+        ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = kPort;
         ds.PortType = portType(kind);
         net->setTranscriptLimit(0);

@@ -61,7 +61,7 @@ Needed needed()
         std::exit(1);
     }
     auto& ds = device::deviceState();
-    ds.InterfaceType = 0;
+    ds.InterfaceType = device::InterfaceType::Adapter;
     ds.PortNum = 1;
     ds.PortType = 5;
     platform::useSimulatedNetwork(net, 5, 1);

@@ -6,6 +6,7 @@
 // within 6x of the pass at 100. The device layer and the network alone are shown for
 // comparison.
 
+#include "device/drivers/driverstate.h"
 #include "core/base/corestate.h"
 #include "device/base/devicestate.h"
 #include "device/onewire/onewirestate.h"
@@ -92,13 +93,13 @@ public:
         view_.attach(&widget_);
         shell::setNodeHost(&host_);
         shell::installMinimalNodeWindows();
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         shell::setCollectScheduler([](int) {});
         auto& q = shell::jobQueue();
         q.reset();
         q.StartJobQue();
         q.isScanning = [] { return true; };
-        shell::installScanStep();
+        shell::jobQueue().scanStep = shell::scanOneStep;
     }
     ~Bench()
     {
@@ -123,7 +124,7 @@ public:
         device::resetDeviceState();
         device::resetOneWireState();
         auto& ds = device::deviceState();
-        ds.InterfaceType = 0;
+        ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = 1;
         ds.PortType = 5;
         auto net = std::make_shared<platform::sim::SimNetwork>();
@@ -178,7 +179,7 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    platform::installQtEventPump();
+    platform::setEventPump(platform::qtEventPump());
     core::resetCoreState();
     std::vector<Bench::Result> results;
     {

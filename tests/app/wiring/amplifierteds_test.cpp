@@ -3,6 +3,7 @@
 // decoding with the shipped library, the sensitivity taken from the TEDS document and
 // written into the simulated channel.
 
+#include "app/keptwindowhook.h"
 #include "app/amplifierwindowhost.h"
 #include "app/documentfields.h"
 
@@ -62,7 +63,7 @@ protected:
     {
         wiringtest::freshProgramWithShippedLibrary();
         shell::setNodeWindowFactory(&factory);
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         shell::setScanBus(nullptr);
         shell::setCollectScheduler([](int) {});
         auto& q = shell::jobQueue();
@@ -133,6 +134,7 @@ protected:
     core::ScopedTrace scopedTrace{trace, false};
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory factory{others};
+    app::KeptWindowHook factoryKept{factory};
     app::DocumentFields fields;
     app::AmplifierWindowHost host;
     std::unique_ptr<platform::sim::AmplifierChain> chain;

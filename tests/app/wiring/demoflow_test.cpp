@@ -4,6 +4,8 @@
 // node", open the record again once the scan has found the node anew, Node > "Read node":
 // the value is still there, and in the node's memory.
 
+#include "app/keptwindowhook.h"
+#include "device/drivers/driverstate.h"
 #include "tests/editor/tedswindow/tedsfixture.h"
 #include "tests/shell/mainwindow/mainffixture.h"
 
@@ -31,7 +33,7 @@ protected:
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
         core::ParseTemplateFile("IEEE_Templates.tdl");
         shell::setNodeWindowFactory(&windows);
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         editor::setTedsNeighbours(&neighbours);
         std::string error;
         EXPECT_TRUE(network()->loadFile(testing_support::dataDir() / "demo-network.txt", error)) << error;
@@ -51,7 +53,7 @@ protected:
     // Setup > "ComPort" > "Com1", "microLAN driver" > the demo adaptor, "Activate interface".
     void activate()
     {
-        main->Form_Load();
+        formLoad();
         main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
         main->mnuIF_p_Com[1]->trigger();
@@ -107,6 +109,7 @@ protected:
 
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory windows{others};
+    app::KeptWindowHook windowsKept{windows};
     teds_test::Neighbours neighbours;
 };
 

@@ -4,6 +4,7 @@
 // through the amplifier window.
 
 #include "amplifier/model/amplifierrecord.h"
+#include "app/resetallstate.h"
 #include "core/base/corestate.h"
 #include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"
@@ -23,16 +24,7 @@ namespace wiringtest {
 
 inline void freshProgramWithShippedLibrary()
 {
-    device::resetDeviceState();
-    device::resetDriverState();
-    device::resetOneWireState();
-    device::resetTransportState();
-    core::resetCoreState();
-    shell::resetNodesState();
-    shell::resetScanErrors();
-    editor::resetEditorState();
-    amplifier::resetAmplifierState();
-    core::resetTdlState();
+    app::resetAllState();
     core::coreState().ProgramFolder = testing_support::dataDir();
     core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
     core::ParseTemplateFile("IEEE_Templates.tdl");

@@ -3,6 +3,7 @@
 // index and a missing help folder still show something; help over a modal dialog works, and
 // stays usable after the dialog hid or went; opening it again and again keeps one window.
 
+#include "app/keptwindowhook.h"
 #include "amplifier/peloxf/peloxf.h"
 #include "amplifier/toolwindows/peloxmaintenancef.h"
 #include "amplifier/toolwindows/peloxtest.h"
@@ -42,7 +43,7 @@ protected:
     static void SetUpTestSuite()
     {
         testing_support::ensureApplication();
-        shell::installHelpKey(qApp);
+        qApp->installEventFilter(shell::newHelpKeyFilter(qApp));
     }
     HelpKeys()
     {
@@ -129,6 +130,7 @@ TEST_F(HelpKeys, EachWindowShowsItsOwnPage)
     core::coreState().IniPath = work / "QT8061_Inifile.txt";
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory windows{others};
+    app::KeptWindowHook windowsKept{windows};
     app::AmplifierWindowHost amplifierHost;
     {
         app::ServerBridge server([] { return nullptr; }, windows, amplifierHost);

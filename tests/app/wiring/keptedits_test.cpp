@@ -5,6 +5,7 @@
 // kept window's own File and Template menus, the end of the program (File > "Exit", the close
 // box, a save that does not happen) and the request server's quiet mode.
 
+#include "app/keptwindowhook.h"
 #include "tests/shell/mainwindow/mainffixture.h"
 
 #include "app/amplifierwindowhost.h"
@@ -71,7 +72,7 @@ protected:
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
         core::ParseTemplateFile("IEEE_Templates.tdl");
         shell::setNodeWindowFactory(&windows);
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         editor::setTedsNeighbours(&neighbours);
         // As the program wires the main window's File, Tools and end.
         menus.actions[shell::MenuWindow::OpenTedsFile] = [this] {
@@ -101,7 +102,7 @@ protected:
 
     void activate()
     {
-        main->Form_Load();
+        formLoad();
         main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
         main->mnuIF_p_Com[1]->trigger();
@@ -196,6 +197,7 @@ protected:
 
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory windows{others};
+    app::KeptWindowHook windowsKept{windows};
     Neighbours neighbours;
     testing_support::ScriptedFileDialogs files;
 };

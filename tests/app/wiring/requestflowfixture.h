@@ -6,6 +6,8 @@
 // part of a request is a stub that counts what is asked of it. Search passes and Search
 // ROM commands on the bus are counted.
 
+#include "app/mainwindowhooks.h"
+#include "app/resetallstate.h"
 #include "core/base/corestate.h"
 #include "core/base/settings.h"
 #include "device/onewire/onewirestate.h"
@@ -135,13 +137,10 @@ public:
         : VirtualServices(false), timers(clock, turnCost), host(*this), engine(host, host), client(work())
     {
         testing_support::ensureApplication();
-        core::resetCoreState();
+        app::resetAllState();
         core::coreState().IniPath = dir / "QT8061_Inifile.txt";
         core::coreState().ProgramFolder = dir.path();
         core::coreState().DataFolder = dir.path();
-        shell::resetIfaceState();
-        shell::resetNodesState();
-        shell::jobQueue().reset();
         shell::installMinimalNodeWindows();
 
         net = std::make_shared<platform::sim::SimNetwork>();
@@ -156,6 +155,8 @@ public:
         core::Inifile_CreateKeyWithValue(core::coreState().IniPath, "Interface", "Dallas DS9097U");
 
         main = std::make_unique<shell::MainF>(nullptr, std::make_unique<platform::MemorySerialPort>());
+        mainHooks = std::make_unique<app::MainWindowHooks>(*main);
+        queueHooks = std::make_unique<app::MainWindowQueueHooks>(*main);
         main->Form_Load();
         // The queue's timers on virtual time.
         main->ProcessJobQue->stop();
@@ -183,6 +184,8 @@ public:
         q.enableTimer = nullptr;
         q.scheduleRun = nullptr;
         shell::releaseAllNodes();
+        queueHooks.reset();
+        mainHooks.reset();
         main.reset();
         shell::setNodeWindowFactory(nullptr);
     }
@@ -304,6 +307,8 @@ public:
     testing_support::VirtualTimers timers;
     std::shared_ptr<platform::sim::SimNetwork> net;
     std::unique_ptr<shell::MainF> main;
+    std::unique_ptr<app::MainWindowHooks> mainHooks;
+    std::unique_ptr<app::MainWindowQueueHooks> queueHooks;
     std::unique_ptr<CountingBus> counting;
     Host host;
     server::RequestEngine engine;

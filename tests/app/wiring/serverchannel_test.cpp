@@ -3,6 +3,7 @@
 // The first run only selects the channel; the amplifier window scans it and reads its
 // TEDS; the resume run carries out every other line once.
 
+#include "app/keptwindowhook.h"
 #include "app/amplifierwindowhost.h"
 #include "app/documentfields.h"
 
@@ -126,7 +127,7 @@ protected:
         core::coreState().IniPath = dir / "settings.txt";
         core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
         shell::setNodeWindowFactory(&factory);
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         shell::setScanBus(nullptr);
         shell::setCollectScheduler([](int) {});
         editor::setTedsNeighbours(&neighbours);
@@ -134,7 +135,7 @@ protected:
         auto& q = shell::jobQueue();
         q.reset();
         q.StartJobQue();
-        shell::installScanStep();
+        shell::jobQueue().scanStep = shell::scanOneStep;
         engine.nowText = &fixedNow;
         fs::create_directories(work);
         const auto& ini = core::coreState().IniPath;
@@ -221,6 +222,7 @@ protected:
     core::ScopedTrace scopedTrace{trace, false};
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory factory{others};
+    app::KeptWindowHook factoryKept{factory};
     app::DocumentFields fields;
     app::AmplifierWindowHost host;
     MainStub mainStub;

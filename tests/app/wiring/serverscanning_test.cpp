@@ -4,6 +4,8 @@
 // poll time, every request is answered within a poll period and the time the jobs take:
 // a poll tick that comes while the queue ticks starts its request right after that tick.
 
+#include "app/keptwindowhook.h"
+#include "device/drivers/driverstate.h"
 #include "tests/server/engine/serverfixture.h"
 #include "tests/shell/mainwindow/mainffixture.h"
 #include "tests/support/virtualtimers.h"
@@ -39,7 +41,7 @@ protected:
         core::ParseTemplateFile("IEEE_Templates.tdl");
         core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
         shell::setNodeWindowFactory(&windows);
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         shell::setRequestServerWindow(&serverWindow);
         shell::setCollectScheduler(
             [this](int ms) { timers.singleShot(Millis(ms), [] { shell::collectDeferred(); }); });
@@ -77,7 +79,7 @@ protected:
         setting("T-block workdir", work.string());
         setting("T-block server enabled", "1");
         setting("T-block pooltime", pollTime);
-        main->Form_Load();
+        formLoad();
         // The program's two timers, on virtual time.
         main->ProcessJobQue->stop();
         auto& q = shell::jobQueue();
@@ -145,6 +147,7 @@ protected:
     std::filesystem::path work = dir / "work";
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory windows{others};
+    app::KeptWindowHook windowsKept{windows};
     server_test::Host host{*main, windows};
     server::RequestEngine engine{host, host};
     server_test::Neighbours neighbours{engine};

@@ -3,6 +3,7 @@
 // shipped template library, the program's node-window factory and a recording
 // neighbourhood (amplifier window, request server, main window visibility).
 
+#include "app/keptwindowhook.h"
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/base/trace.h"
@@ -108,7 +109,7 @@ protected:
         editor::resetEditorState();
         loadTemplates();
         shell::setNodeWindowFactory(&factory);
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         shell::setNodeHost(&host);
         shell::setScanBus(nullptr);
         shell::setCollectScheduler([](int) {});
@@ -118,7 +119,7 @@ protected:
         q.reset();
         q.StartJobQue();
         q.isScanning = [this] { return scanning; };
-        shell::installScanStep();
+        shell::jobQueue().scanStep = shell::scanOneStep;
     }
     ~TedsWindowTest() override
     {
@@ -198,6 +199,7 @@ protected:
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory factory{others};
+    app::KeptWindowHook factoryKept{factory};
     Neighbours neighbours;
     Host host;
     std::vector<std::string> modals;

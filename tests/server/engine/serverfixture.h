@@ -5,6 +5,7 @@
 // stand-in that scans, and the test client. A request is sent, then poll ticks and
 // queue ticks run until the ack file has gone.
 
+#include "app/keptwindowhook.h"
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/base/settings.h"
@@ -188,7 +189,7 @@ protected:
         core::ParseTemplateFile("IEEE_Templates.tdl");
         core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
         shell::setNodeWindowFactory(&factory);
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         shell::setNodeHost(&nobeep);
         shell::setScanBus(nullptr);
         shell::setCollectScheduler([](int) {});
@@ -196,7 +197,7 @@ protected:
         auto& q = shell::jobQueue();
         q.reset();
         q.StartJobQue();
-        shell::installScanStep();
+        shell::jobQueue().scanStep = shell::scanOneStep;
         core::setMessageSuppressor(&engine);
         fs::create_directories(work);
         engine.nowText = &fixedNow;
@@ -278,6 +279,7 @@ protected:
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory factory{others};
+    app::KeptWindowHook factoryKept{factory};
     MainStub mainStub;
     Host host{mainStub, factory};
     server::RequestEngine engine{host, host};

@@ -102,7 +102,7 @@ TEST_F(Help, F1OpensTheTopicOfTheActiveWindow)
 {
     testing_support::ensureApplication();
     dir.write("help/topic-44.html", "<html></html>");
-    shell::installHelpKey(qApp);
+    qApp->installEventFilter(shell::newHelpKeyFilter(qApp));
     QWidget window;
     window.setProperty("HelpContextID", 44);
     auto* edit = new QLineEdit(&window);

@@ -2,6 +2,7 @@
 // The real main window, offscreen, on virtual time, with its settings in a temporary
 // file, a recording mixer, a recording request server window and plain node windows.
 
+#include "app/mainwindowhooks.h"
 #include "core/base/corestate.h"
 #include "tests/support/qtapp.h"
 #include "core/base/message.h"
@@ -98,11 +99,14 @@ protected:
         auto port = std::make_unique<platform::MemorySerialPort>();
         serial = port.get();
         main = std::make_unique<shell::MainF>(nullptr, std::move(port));
+        mainHooks = std::make_unique<app::MainWindowHooks>(*main);
         main->endProgram = [this](int code) { ended.push_back(code); };
         main->setMenuWindows(&menus);
     }
     ~MainFTest() override
     {
+        queueHooks.reset();
+        mainHooks.reset();
         main.reset();
         shell::resetNodesState();
         shell::collectDeferred();
@@ -112,6 +116,13 @@ protected:
         shell::setSoundMixer(nullptr);
         shell::setCollectScheduler(nullptr);
         platform::resetTmex();
+    }
+
+    // The main window's Form_Load, with the job queue's hooks the program registers then.
+    void formLoad()
+    {
+        queueHooks = std::make_unique<app::MainWindowQueueHooks>(*main);
+        main->Form_Load();
     }
 
     void setting(const std::string& key, const std::string& value)
@@ -150,6 +161,8 @@ protected:
     testing_support::MenuWindowsStub menus;
     platform::MemorySerialPort* serial = nullptr;
     std::unique_ptr<shell::MainF> main;
+    std::unique_ptr<app::MainWindowHooks> mainHooks;
+    std::unique_ptr<app::MainWindowQueueHooks> queueHooks;
     std::vector<int> ended;
 
 private:

@@ -17,7 +17,7 @@ class MainFJobsTest : public MainFTest {};
 
 TEST_F(MainFJobsTest, UnknownJobNumbersShowAPlainMessage)
 {
-    main->Form_Load();
+    formLoad();
     auto& q = shell::jobQueue();
     q.Insert_In_JobQue(*main, 0, 0LL);
     q.Insert_In_JobQue(*main, 10, 0LL);
@@ -40,7 +40,7 @@ TEST_F(MainFJobsTest, ServerStartRunsAfterTheActivationJobs)
     setting("Interface", kDriverCaptions[shell::kDriverDS9097E]);
     setting("IF Active at startup", "1");
     setting("T-block Server Active at startup", "1");
-    main->Form_Load();
+    formLoad();
     main->postInitialize();
     tick();
     EXPECT_EQ(doneJobs(), (std::vector<std::string>{"MainF:9", "MainF:5", "MainF:8", "MainF:2", "MainF:2",
@@ -55,7 +55,7 @@ TEST_F(MainFJobsTest, AtMostOneServerStartWaits)
     setting("Com port", "1");
     setting("Interface", kDriverCaptions[shell::kDriverDS9097E]);
     setting("T-block Server Active at startup", "1");
-    main->Form_Load();
+    formLoad();
     main->iface().ActivateIF();
     main->iface().ActivateIF();
     const auto& que = shell::jobQueue().JobQue();
@@ -71,14 +71,14 @@ TEST_F(MainFJobsTest, StartupWithoutTheInterfaceItemPostsNothing)
 {
     setting("Com port", "1");
     setting("Interface", kDriverCaptions[shell::kDriverDS9097E]);
-    main->Form_Load();
+    formLoad();
     main->postInitialize();
     EXPECT_EQ(shell::jobQueue().JobQueLast(), -1);
 }
 
 TEST_F(MainFJobsTest, AFailingJobIsRemovedAndReportedOnce)
 {
-    main->Form_Load();
+    formLoad();
     core::coreState().SwitchNodeId = "5A0000000123AB12";
     main->iface().modes.Set_PIO_fam12 = [](const std::string&, bool, bool) {
         throw std::runtime_error("switch node did not answer");
@@ -97,7 +97,7 @@ TEST_F(MainFJobsTest, LoadWithComPortButNoInterfaceDisablesActivation)
     setting("Com port", "2");
     setting("IF Active at startup", "1");
     setting("T-block Server Active at startup", "1");
-    main->Form_Load();
+    formLoad();
     EXPECT_FALSE(main->MnuSetupIF[0]->isEnabled());
     for (int i = 1; i <= 2; ++i) {
         EXPECT_FALSE(main->mnuIF_p_startup[i]->isEnabled());
@@ -120,7 +120,7 @@ TEST_F(MainFJobsTest, LoadWithTheDemoAdaptorShowsTheSoundControls)
     setting("Com port", "3");
     setting("Interface", kDriverCaptions[shell::kDriverDemo]);
     setting("ComSpeed", "7");
-    main->Form_Load();
+    formLoad();
     EXPECT_EQ(main->MnuSetupIF[0]->text(), "Activate interface :  Z&Q Demo adaptor type RV3308");
     EXPECT_TRUE(main->MnuSetupIF[0]->isEnabled());
     EXPECT_TRUE(main->mnuIF_p_Driver[shell::kDriverDemo]->isChecked());
@@ -154,7 +154,7 @@ TEST_F(MainFJobsTest, UnloadTEDSHidesTheWindowAndDropsItsJobs)
     };
     bool hidden = false, destroyed = false;
     int jobs = 0;
-    main->Form_Load();
+    formLoad();
     std::unique_ptr<shell::NodeWindow> w = std::make_unique<Window>(&hidden, &destroyed, &jobs);
     shell::jobQueue().Insert_In_JobQue(*w, 1, 0LL);
     main->UnloadTEDS(w);
@@ -178,7 +178,7 @@ TEST_F(MainFJobsTest, AScanErrorIsReportedOncePerActivation)
     shell::setScanBus(&bus);
     setting("Com port", "1");
     setting("Interface", kDriverCaptions[shell::kDriverDS9097E]);
-    main->Form_Load();
+    formLoad();
     main->MnuSetupIF[0]->trigger();
     for (int i = 0; i < 3; ++i)
         tick();
@@ -194,7 +194,7 @@ TEST_F(MainFJobsTest, AScanErrorIsReportedOncePerActivation)
 
 TEST_F(MainFJobsTest, ModeJobsFromOtherWindows)
 {
-    main->Form_Load();
+    formLoad();
     auto& q = shell::jobQueue();
     q.Insert_In_JobQue(*main, 7, 2LL);
     tick();
@@ -205,7 +205,7 @@ TEST_F(MainFJobsTest, ModeJobsFromOtherWindows)
 
 TEST_F(MainFJobsTest, JobOneCallsTheNodeListGeneratorsUpdate)
 {
-    main->Form_Load();
+    formLoad();
     int updates = 0;
     main->UpdateNodes = [&updates] { ++updates; };
     shell::jobQueue().Insert_In_JobQue(*main, 1, 0LL);

@@ -41,7 +41,7 @@ protected:
 
 TEST_F(MainFMenusTest, ItemsAndWhatIsEnabledBeforeTheirWindowsExist)
 {
-    main->Form_Load();
+    formLoad();
     auto caption = [](QAction* a) { return a->text().toStdString(); };
     EXPECT_EQ(caption(main->mnufile[0]), "Read TEDS");
     EXPECT_EQ(caption(main->mnufile[1]), "Exit");
@@ -75,7 +75,7 @@ TEST_F(MainFMenusTest, ItemsAndWhatIsEnabledBeforeTheirWindowsExist)
 
 TEST_F(MainFMenusTest, TraceAndReadErrToggle)
 {
-    main->Form_Load();
+    formLoad();
     std::vector<bool> traceCalls;
     menus.trace = [&](bool on) { traceCalls.push_back(on); };
     core::setTraceOn(false);
@@ -102,7 +102,7 @@ TEST_F(MainFMenusTest, MixerDumpClosesAndReopensAnOpenMixer)
 {
     setting("Com port", "1");
     setting("Interface", kDriverCaptions[shell::kDriverDemo]);
-    main->Form_Load();
+    formLoad();
     mixer.calls.clear();
     main->mnuDebug[4]->trigger();
     EXPECT_EQ(mixer.calls, (std::vector<std::string>{"close", "open 5000 1"}));
@@ -120,7 +120,7 @@ TEST_F(MainFMenusTest, MixerDumpClosesAndReopensAnOpenMixer)
 TEST_F(MainFMenusTest, AboutAndGeneralInformationAreModalWithIntakeStopped)
 {
     core::coreState().ProgramVersion = "1.2.3";
-    main->Form_Load();
+    formLoad();
     closeNextDialog();
     main->mnuhelp[2]->trigger();
     EXPECT_EQ(dialogTitle, "Tedsmith - About");
@@ -134,7 +134,7 @@ TEST_F(MainFMenusTest, AboutAndGeneralInformationAreModalWithIntakeStopped)
 
 TEST_F(MainFMenusTest, HelpItemOpensTheMainWindowsTopic)
 {
-    main->Form_Load();
+    formLoad();
     std::vector<int> topics;
     main->showHelp = [&](int t) {
         topics.push_back(t);

@@ -26,7 +26,7 @@ protected:
     // Loads the window and chooses the demo adaptor on Com1 through the Setup menu.
     void chooseDemoAndActivate()
     {
-        main->Form_Load();
+        formLoad();
         main->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(main.get()));
         main->mnuIF_p_Com[1]->trigger();
@@ -54,7 +54,7 @@ TEST_F(MainFScanTest, ActivatingTheDemoNetworkFillsTheTree)
 
 TEST_F(MainFScanTest, F5EmptiesTheTreeAndTheNextScanBringsTheNodesBack)
 {
-    main->Form_Load();
+    formLoad();
     main->Form_KeyDown(116, 0);
     EXPECT_EQ(topLevelItems(), 0);
 

@@ -16,7 +16,7 @@ TEST_F(MainFShutdownTest, ClosingTheWindowUnloadsTheServerClosesTheMixerAndEnds)
 {
     setting("Com port", "1");
     setting("Interface", kDriverCaptions[shell::kDriverDemo]);
-    main->Form_Load();
+    formLoad();
     main->show();
     mixer.calls.clear();
     main->close();
@@ -28,7 +28,7 @@ TEST_F(MainFShutdownTest, ClosingTheWindowUnloadsTheServerClosesTheMixerAndEnds)
 
 TEST_F(MainFShutdownTest, ExitAndTheCloseBoxEndOnlyWhenUnwrittenWorkMayGo)
 {
-    main->Form_Load();
+    formLoad();
     main->show();
     int asked = 0;
     bool mayGo = false;
@@ -57,7 +57,7 @@ TEST_F(MainFShutdownTest, ExitAndTheCloseBoxEndOnlyWhenUnwrittenWorkMayGo)
 TEST_F(MainFShutdownTest, ClosingWithoutServerWindowOrMixerStillEnds)
 {
     shell::setRequestServerWindow(nullptr);
-    main->Form_Load();
+    formLoad();
     main->Form_QueryUnload();
     main->EndProgram(3);
     EXPECT_TRUE(mixer.calls.empty());
@@ -70,7 +70,7 @@ TEST_F(MainFShutdownTest, AStoredInterfaceWhosePortCannotOpenNoLongerEndsTheProg
     setting("Interface", kDriverCaptions[shell::kDriverPelox]);
     setting("IF Active at startup", "1");
     serial->setMissing(true);
-    main->Form_Load();
+    formLoad();
     main->postInitialize();
     tick();
     tick();
@@ -94,7 +94,7 @@ TEST_F(MainFShutdownTest, AmplifierLinkThroughTheWindowsSerialControl)
 {
     setting("Com port", "2");
     setting("Interface", kDriverCaptions[shell::kDriverPelox]);
-    main->Form_Load();
+    formLoad();
     main->MnuSetupIF[0]->trigger();
     tick();
     EXPECT_TRUE(serial->PortOpen());

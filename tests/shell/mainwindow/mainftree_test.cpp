@@ -75,7 +75,7 @@ TEST_F(TreeClick, AClickIsAnsweredAtTheNextTurnOfTheEventLoopWithoutAScanPass)
     shell::setScanBus(&bus);
     std::vector<std::string> opened;
     main->DoTreeview_Select = [&] { opened.push_back(shell::nodesState().tree.node(main->SelectedTreeNode).key); };
-    main->Form_Load();
+    formLoad();
     main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     shell::ifaceState().CommMode = shell::kModeScanning;

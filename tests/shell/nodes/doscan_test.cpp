@@ -1,3 +1,4 @@
+#include "shell/jobs/jobqueue.h"
 #include "tests/support/nodefakes.h"
 
 using namespace nodetest;
@@ -208,7 +209,7 @@ TEST_F(Doscan, TheTickScansThenRunsTheJobsAndDropsThoseOfRemovedWindows)
     auto& q = shell::jobQueue();
     bool scanning = true;
     q.isScanning = [&] { return scanning; };
-    shell::installScanStep();
+    shell::jobQueue().scanStep = shell::scanOneStep;
     const std::string id = nodeId(0x10, 1);
     bus.plug(id, 0x10);
     q.tick();

@@ -1,6 +1,7 @@
 // The node scan with its real windows and drivers against the simulated network,
 // through the TMEX layer, on virtual time.
 
+#include "device/drivers/driverstate.h"
 #include "core/base/corestate.h"
 #include "tests/support/qtapp.h"
 #include "core/base/message.h"
@@ -121,7 +122,7 @@ protected:
         shell::resetScanErrors();
         testTemplates();
         shell::installMinimalNodeWindows();
-        shell::installDriverNodeList();
+        device::setDriverNodeList(&shell::driverNodeList());
         shell::setNodeHost(&host);
         shell::setScanBus(nullptr);
         shell::setCollectScheduler([](int) {});
@@ -129,7 +130,7 @@ protected:
         q.reset();
         q.StartJobQue();
         q.isScanning = [] { return true; };
-        shell::installScanStep();
+        shell::jobQueue().scanStep = shell::scanOneStep;
         view.attach(&widget);
     }
     ~SimNetScan() override

@@ -1,4 +1,5 @@
 #include "shell/trace/debugf.h"
+#include "platform/base/scopedhook.h"
 #include "tests/support/qtapp.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ protected:
         testing_support::ensureApplication();
     }
     shell::TraceHost host;
+    platform::ScopedHook<core::TraceSink*> sink{&core::setTraceSink, &host};
     void TearDown() override { core::setTraceOn(false); }
 };
 
