@@ -81,11 +81,17 @@ xdotool mousemove 735 8 click 1; sleep 1; xdotool mousemove 820 97 click 1; slee
 xdotool key ctrl+a; sleep 0.3; xdotool type --delay 20 "$WORK/report.rtf"; sleep 0.5; xdotool key Return; sleep 2
 xdotool mousemove 735 8 click 1; sleep 1; xdotool mousemove 790 75 click 1; sleep 3
 shot 10-print-dialog.png
-xdotool mousemove 1005 417 click 1; xdotool key ctrl+a; xdotool type --delay 20 "$WORK/report.pdf"; sleep 0.5
-xdotool mousemove 1017 458 click 1; sleep 4
+# The output file box and Print, found from where the dialog stands.
+X=795; Y=225
+PD=$(xdotool search --name "Print" | tail -1)
+[ -n "$PD" ] && eval "$(xdotool getwindowgeometry --shell "$PD")"
+xdotool mousemove $((X + 175)) $((Y + 107)) click 1; xdotool key ctrl+a; xdotool type --delay 20 "$WORK/report.pdf"; sleep 0.5
+xdotool mousemove $((X + 190)) $((Y + 148)) click 1; sleep 4
 unrtf --text "$WORK/report.rtf" > "$OUT/11-report-unrtf.txt" 2>/dev/null
 iconv -f cp1252 -t utf-8 "$OUT/11-report-unrtf.txt" > "$OUT/11-report-unrtf-utf8.txt" 2>/dev/null
 cp "$WORK/report.rtf" "$OUT/11-report.rtf"
+# Where the box could not be typed into, the dialog's own default name (print.pdf).
+[ -f "$WORK/report.pdf" ] || cp "$(ls -t /tmp/tmp.*/print.pdf 2>/dev/null | head -1)" "$WORK/report.pdf" 2>/dev/null
 pdftoppm -png -r 60 "$WORK/report.pdf" "$WORK/page"
 for f in "$WORK"/page-*.png; do cp "$f" "$OUT/12-printed-$(basename "$f")"; done
 # "memory not assigned" of the DS2430A: its memory, then the create dialog.
