@@ -6,6 +6,7 @@
 #include "tests/app/serverprogram.h"
 #include "tests/support/adapterpeer.h"
 #include "tests/support/requestclient.h"
+#include "tests/support/tedsnetwork.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing_support::AdapterPeer;
+using testing_support::nodeIdText;
 using testing_support::RequestClient;
 
 constexpr const char* kNodeA = "23:0000000A1B2C";
@@ -33,33 +35,6 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
         std::this_thread::sleep_for(20ms);
     }
     return true;
-}
-
-// The node id (CRC first, family code last) of a family and 48-bit serial.
-std::string nodeId(int family, std::uint64_t serial)
-{
-    std::uint8_t rom[8] = {static_cast<std::uint8_t>(family)};
-    for (int i = 0; i < 6; ++i)
-        rom[1 + i] = static_cast<std::uint8_t>(serial >> (8 * i));
-    std::uint8_t crc = 0;
-    for (int i = 0; i < 7; ++i) {
-        std::uint8_t b = rom[i];
-        for (int k = 0; k < 8; ++k) {
-            const bool mix = ((crc ^ b) & 1) != 0;
-            crc = static_cast<std::uint8_t>(crc >> 1);
-            if (mix)
-                crc ^= 0x8C;
-            b = static_cast<std::uint8_t>(b >> 1);
-        }
-    }
-    rom[7] = crc;
-    static constexpr char hex[] = "0123456789ABCDEF";
-    std::string id;
-    for (int i = 7; i >= 0; --i) {
-        id += hex[rom[i] >> 4];
-        id += hex[rom[i] & 15];
-    }
-    return id;
 }
 
 // The activity log's lines of the last request: from the end of the one before it to the
@@ -149,7 +124,7 @@ TEST_P(AdapterBus, RequestMeetingAShortAnswersWithTheShort)
     startProgram();
     RequestClient client(work.path());
     ASSERT_TRUE(client.waitUntilServing(60s)) << errors();
-    const auto request = RequestClient::requestText({"NODEID " + nodeId(0x23, 0x0000000A1B2CULL), "READTEDS"});
+    const auto request = RequestClient::requestText({"NODEID " + nodeIdText(0x23, 0x0000000A1B2CULL), "READTEDS"});
 
     client.send(request);
     ASSERT_TRUE(client.waitForAnswer(60s)) << errors();
@@ -181,7 +156,7 @@ TEST_P(AdapterBus, FirstRequestMeetingAShortAnswersWithTheShort)
     RequestClient client(work.path());
     ASSERT_TRUE(client.waitUntilServing(60s)) << errors();
     ASSERT_TRUE(peer.setShorted(true));
-    client.send(RequestClient::requestText({"NODEID " + nodeId(0x23, 0x0000000A1B2CULL), "READTEDS"}));
+    client.send(RequestClient::requestText({"NODEID " + nodeIdText(0x23, 0x0000000A1B2CULL), "READTEDS"}));
     ASSERT_TRUE(client.waitForAnswer(60s)) << errors();
     const std::string shorted = lastAnswer(client.response().value_or(""));
     EXPECT_NE(shorted.find("short circuit"), std::string::npos) << shorted;
@@ -199,7 +174,7 @@ TEST_P(AdapterBus, RequestAfterTheShortWasToldAnswersWithTheShort)
     ASSERT_TRUE(client.waitUntilServing(60s)) << errors();
     ASSERT_TRUE(peer.setShorted(true));
     ASSERT_TRUE(moreWrites(8));
-    const std::string id = nodeId(0x23, 0x0000000A1B2CULL);
+    const std::string id = nodeIdText(0x23, 0x0000000A1B2CULL);
     const std::vector<std::vector<std::string>> requests = {
         {"NODEID " + id, "READTEDS"},
         {"READTEDS"},
@@ -229,7 +204,7 @@ TEST_P(AdapterBus, WritesATedsThroughTheAdapter)
     startProgram();
     RequestClient client(work.path());
     ASSERT_TRUE(client.waitUntilServing(60s)) << errors();
-    const std::string id = nodeId(0x23, 0x0000000A1B2CULL);
+    const std::string id = nodeIdText(0x23, 0x0000000A1B2CULL);
     const auto blank = peer.memory();
     client.send(RequestClient::requestText(
         {"NODEID " + id, "UTID 919106", "%SerialNumber=\"4711\"", "%CalInitials=\"ABC\"", "WRITETEDS"}));
@@ -275,7 +250,7 @@ TEST_P(AdapterBus, RequestWithTheAdapterGoneSaysSo)
     ASSERT_TRUE(client.waitUntilServing(60s)) << errors();
     const std::string pty = peer.ptyPath();
     ASSERT_TRUE(peer.vanish());
-    const std::string id = nodeId(0x23, 0x0000000A1B2CULL);
+    const std::string id = nodeIdText(0x23, 0x0000000A1B2CULL);
     for (const auto& r : std::vector<std::vector<std::string>>{{"NODEID " + id, "READTEDS"},
                                                                {"FAMILY 35", "UTID 919106", "WRITETEDS"}}) {
         SCOPED_TRACE(::testing::PrintToString(r));

@@ -122,36 +122,10 @@ TEST_F(LargeNetworkProgram, NodesPastTheThirtyFirstOfFortyAreListedWithTheirOwnT
 {
     RequestClient client(work.path());
     ASSERT_TRUE(client.waitUntilServing(kAnswerTimeout)) << errors();
-    // A node id: CRC byte first, family code last.
-    auto idOf = [](int i) {
-        std::uint8_t rom[8] = {0x2D};
-        const unsigned long long serial = 0x300ULL + static_cast<unsigned>(i);
-        for (int k = 0; k < 6; ++k)
-            rom[1 + k] = static_cast<std::uint8_t>(serial >> (8 * k));
-        std::uint8_t crc = 0;
-        for (int k = 0; k < 7; ++k) {
-            std::uint8_t b = rom[k];
-            for (int bit = 0; bit < 8; ++bit) {
-                const bool mix = ((crc ^ b) & 1) != 0;
-                crc = static_cast<std::uint8_t>(crc >> 1);
-                if (mix)
-                    crc ^= 0x8C;
-                b = static_cast<std::uint8_t>(b >> 1);
-            }
-        }
-        rom[7] = crc;
-        static constexpr char hex[] = "0123456789ABCDEF";
-        std::string id;
-        for (int k = 7; k >= 0; --k) {
-            id.push_back(hex[rom[k] >> 4]);
-            id.push_back(hex[rom[k] & 15]);
-        }
-        return id;
-    };
     // Every request scans all forty nodes again: the nodes at the ends and around the 31st
     // here, each of the forty in the engine's own test (LargeNetwork).
     for (int i : {0, 15, 30, 31, 32, 36, 39}) {
-        const std::string id = idOf(i);
+        const std::string id = testing_support::nodeIdText(0x2D, 0x300ULL + static_cast<unsigned>(i));
         SCOPED_TRACE(id);
         client.send(RequestClient::requestText({"NODEID " + id, "LISTFULLTEDS"}));
         ASSERT_TRUE(client.waitForAnswer(kAnswerTimeout)) << errors();

@@ -65,4 +65,30 @@ std::string tedsNodesDescription(const std::filesystem::path& tdsFile, int count
     return text;
 }
 
+std::string nodeIdText(int family, std::uint64_t serial)
+{
+    std::uint8_t rom[8] = {static_cast<std::uint8_t>(family)};
+    for (int i = 0; i < 6; ++i)
+        rom[1 + i] = static_cast<std::uint8_t>(serial >> (8 * i));
+    std::uint8_t crc = 0;
+    for (int i = 0; i < 7; ++i) {
+        std::uint8_t b = rom[i];
+        for (int k = 0; k < 8; ++k) {
+            const bool mix = ((crc ^ b) & 1) != 0;
+            crc = static_cast<std::uint8_t>(crc >> 1);
+            if (mix)
+                crc ^= 0x8C;
+            b = static_cast<std::uint8_t>(b >> 1);
+        }
+    }
+    rom[7] = crc;
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string id;
+    for (int i = 7; i >= 0; --i) {
+        id += hex[rom[i] >> 4];
+        id += hex[rom[i] & 15];
+    }
+    return id;
+}
+
 } // namespace testing_support

@@ -3,6 +3,7 @@
 // memory file (newer layout) with a serial number of its own per node, packed into a
 // DS2431's four checksummed pages, as a network description text.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -12,5 +13,8 @@ namespace testing_support {
 // number firstSerial + i (bits 40 .. 63 of the TEDS).
 std::string tedsNodesDescription(const std::filesystem::path& tdsFile, int count, long firstSerial,
                                  unsigned long long firstRom);
+
+// The node id text (CRC byte first, family code last) of a family and a 48-bit serial.
+std::string nodeIdText(int family, std::uint64_t serial);
 
 } // namespace testing_support
