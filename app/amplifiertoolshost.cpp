@@ -1,7 +1,6 @@
 #include "app/amplifiertoolshost.h"
 
 #include "amplifier/model/amplifierrecord.h"
-#include "amplifier/toolwindows/peloxdltemplates.h"
 #include "amplifier/toolwindows/peloxmaintenancef.h"
 #include "amplifier/toolwindows/peloxtest.h"
 
@@ -39,13 +38,6 @@ void AmplifierToolsHost::Pelox_MaintenanceF()
     }
     maintenance_->show();
     maintenance_->raise();
-}
-
-void AmplifierToolsHost::runDownloadWindow(int amplifier)
-{
-    amplifier::Pelox_DL_Templates window;
-    window.load(amplifier);
-    window.exec();
 }
 
 } // namespace app

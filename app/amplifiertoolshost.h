@@ -1,8 +1,8 @@
 #pragma once
 // The amplifier tool windows as the program opens them: the terminal (Debug > "Pelox")
 // and the serial-number window (Tools > "Pelox maintenance"), each loaded at its first
-// showing and kept until the program ends, and the template download window, which the
-// amplifier window's job 7 shows modally and releases after each use.
+// showing and kept until the program ends. The template download window is the
+// amplifier window's own (its job 7).
 
 #include <functional>
 #include <memory>
@@ -23,8 +23,6 @@ public:
     void Pelox_test();
     // Tools > "Pelox maintenance".
     void Pelox_MaintenanceF();
-    // The download window for amplifier n, modal; returns when it is closed.
-    static void runDownloadWindow(int amplifier);
 
     // Posts the main window's switch to the amplifier link (job 5, parameter 1); the
     // first loading of the terminal and of the serial-number window calls it.

@@ -1,7 +1,6 @@
 #include "app/amplifierwindowhost.h"
 
 #include "amplifier/peloxf/peloxf.h"
-#include "app/amplifiertoolshost.h"
 #include "device/amplink/peloxtransport.h"
 
 namespace app {
@@ -13,7 +12,6 @@ void AmplifierWindowHost::show()
 {
     if (!window_) {
         window_ = std::make_unique<amplifier::PeloxF>();
-        window_->model().showDownloadWindow = [](int a) { AmplifierToolsHost::runDownloadWindow(a); };
         window_->Form_Load();
     }
     window_->show();

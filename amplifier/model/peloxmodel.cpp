@@ -130,6 +130,18 @@ void PeloxModel::Sens2Pelox_Click()
     focusAway();
 }
 
+void PeloxModel::Tsens2Pelox_Click()
+{
+    TsensToPelox(true);
+    focusAway();
+}
+
+void PeloxModel::ShowTheTEDS_Click()
+{
+    focusAway();
+    tedsRead_.ShowTheTEDS();
+}
+
 void PeloxModel::InsertPeloxroot(int n, const std::string& description)
 {
     if (n < 0)
@@ -180,11 +192,11 @@ void PeloxModel::EnableChannel(bool on)
 
 void PeloxModel::DoTools(int item)
 {
-    if (item != 0 || !showDownloadWindow)
+    if (item != 0)
         return;
     auto& q = shell::jobQueue();
     q.TimeoutJobQue();
-    showDownloadWindow(device::deviceState().SelectedAmplifier);
+    view_->showDownloadWindow(device::deviceState().SelectedAmplifier);
     q.StartJobQue();
 }
 

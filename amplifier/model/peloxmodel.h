@@ -1,20 +1,24 @@
 #pragma once
 // The amplifier window PeloxF without its widgets: the amplifier tree, the texts and
-// states of its controls and menus, its numbered jobs and the work behind them: the
-// chain read (wake, addressing, identification, channels), the tree selection, the
-// TEDS read through the selected channel's 1-Wire master, the sensitivity written to
-// the channel, and the demonstration tree. Every exchange with the amplifiers runs as a job of the queue;
-// the event handlers only post jobs. The window shows this state and forwards its
-// events here; tests drive it directly.
+// states of its controls and menus, its numbered jobs and the demonstration tree. The
+// work behind the jobs lives in its parts, which work on this state: the chain read
+// (ChainConfigRead), the tree selection (ChannelSelection), the TEDS read through the
+// selected channel's 1-Wire master (AmplifierTedsRead) and the sensitivity written to
+// the channel (SensitivityTransfer). Every exchange with the amplifiers runs as a job
+// of the queue; the event handlers only post jobs. The window shows this state and
+// forwards its events here; tests drive it directly.
 
 #include "amplifier/model/amplifierrecord.h"
+#include "amplifier/model/amplifiertedsread.h"
+#include "amplifier/model/chainconfigread.h"
+#include "amplifier/model/channelselection.h"
 #include "amplifier/model/peloxtree.h"
+#include "amplifier/model/sensitivitytransfer.h"
 #include "amplifier/model/toolview.h"
 #include "shell/iface/menuitemstate.h"
 #include "shell/jobs/jobtarget.h"
 
 #include <array>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +29,8 @@ class PeloxView : public ToolView {
 public:
     // Shows the window and lets pending events run (the chain read shows its progress).
     virtual void showWindow() = 0;
+    // Job 7: the template download for an amplifier, modally; returns when it is closed.
+    virtual void showDownloadWindow(int amplifierNo) = 0;
 };
 
 // The amplifier model's view without a window.
@@ -34,6 +40,7 @@ public:
     void parkFocus() override {}
     void modelChanged() override {}
     void showWindow() override {}
+    void showDownloadWindow(int) override {}
 };
 
 inline shell::MenuItemState menuItem(const char* caption)
@@ -104,36 +111,30 @@ public:
     // Sends "MLAN OFF".
     void Wakeup_Pelox();
 
-    // Job 3 and its parts.
-    void ReadPeloxConfig();
-    void AutoTurnOn();
-    bool GetConfRec(int n, bool addToTree);
+    // Job 3, the chain read, and its parts.
+    void ReadPeloxConfig() { chainRead_.ReadPeloxConfig(); }
+    void AutoTurnOn() { chainRead_.AutoTurnOn(); }
+    bool GetConfRec(int n, bool addToTree) { return chainRead_.GetConfRec(n, addToTree); }
     // Job 4: selects the amplifier or channel of ClickedNode.
-    void click_At_PeloxTreeView();
-    // Selects channel n of amplifier 1 as a click on it would, without the TEDS read.
-    // False when refused: no such channel (1 <= n <= its channel count), or firmware
-    // that cannot reach the transducer (after its message).
-    bool Select_Channel(int n);
+    void click_At_PeloxTreeView() { selection_.click_At_PeloxTreeView(); }
+    // Channel n of amplifier 1 selected as a click would, without the TEDS read.
+    bool Select_Channel(int n) { return selection_.Select_Channel(n); }
+    // First half of job 6: the scan of the selected channel's network.
+    bool ReadTrTree() { return tedsRead_.ReadTrTree(); }
+    // Job 0, second half of job 6: the TEDS found taken, in Plug && Play mode written.
+    void PnP_AutoSetup() { tedsRead_.PnP_AutoSetup(); }
+    // Job 5: title and sensitivity of the one node with a TEDS.
+    bool GetTeds() { return tedsRead_.GetTeds(); }
+    void setTsens(double sens, const std::string& unit) { sensitivity_.setTsens(sens, unit); }
+    void TsensToPelox(bool force) { sensitivity_.TsensToPelox(force); }
+    void TedsUnit2Pelox(const std::string& unit) { sensitivity_.TedsUnit2Pelox(unit); }
+    // Jobs 1 and 2.
+    void UpdateSens2Pelox(double value, const std::string& unit) { sensitivity_.UpdateSens2Pelox(value, unit); }
 
-    // First half of job 6: empties the node list and scans the selected channel's
-    // 1-Wire network until the pass ends. False when no channel is selected.
-    bool ReadTrTree();
-    // Job 0, second half of job 6: takes the TEDS found and, in Plug && Play mode,
-    // writes its sensitivity into the channel.
-    void PnP_AutoSetup();
-    // Job 5: title and sensitivity of the one node with a TEDS; false when there is
-    // none or more than one.
-    bool GetTeds();
-    // A transducer sensitivity handed in (the switch window's gain positions).
-    void setTsens(double sens, const std::string& unit);
-    // Writes the TEDS sensitivity to the channel (job 2); without force only in Plug &&
-    // Play mode.
-    void TsensToPelox(bool force);
-    // Selects the amplifier unit for a TEDS unit.
-    void TedsUnit2Pelox(const std::string& unit);
-    // Jobs 1 and 2: writes value and unit into the selected channel and shows what the
-    // amplifier reads back; refused while no channel is selected.
-    void UpdateSens2Pelox(double value, const std::string& unit);
+    // For the model's parts: the view told of a change, the focus parked, the window shown.
+    void changed() { view_.changed(); }
+    void focusAway() { view_.focusAway(); }
+    void showWindow() { view_->showWindow(); }
 
     // Control states, named as the window names its controls.
     std::string caption = "Tedsmith - Control Pelox, 6188";
@@ -165,31 +166,12 @@ public:
     int ClickedNode = 0;  // tree node id (PeloxTreeNode::id), 0 = none
     int LastNode = 0;
 
-    // Job 7 opens the template download for an amplifier, modally; a later window
-    // fills this in. Without it the job does nothing.
-    std::function<void(int amplifierNo)> showDownloadWindow;
-
 private:
-    void changed() { view_.changed(); }
-    void focusAway() { view_.focusAway(); }
-    // The 16-channel settings, captions and file names of amplifier n's type.
-    void applyTypeSettings(int n);
-    // Tree index of channel ch of amplifier a, 0 when it has no node.
-    int channelNodeIndex(int a, int ch) const;
-    void selectAmplifierRoot(int a);
-    void selectChannel(int a, int ch, int idenTimeoutMs);
-    // False when the firmware is refused.
-    bool channelCommon(bool postTedsRead);
-
     ToolViewLink<PeloxView, SilentPeloxView> view_;
+    ChainConfigRead chainRead_{*this};
+    ChannelSelection selection_{*this};
+    AmplifierTedsRead tedsRead_{*this};
+    SensitivityTransfer sensitivity_{*this};
 };
-
-// The text with every "," turned into ".".
-std::string Comma2Point(std::string text);
-// The amplifier unit for a TEDS unit, letter case aside: "V/(m/s\xB2)" "V/M/S2", "V/PA"
-// "V/PA", "V/C" and "V/N" "V/UNIT", anything else "V/V".
-std::string peloxUnitOf(const std::string& tedsUnit);
-// A TEDS title as the window shows it: up to its first ",", else up to its first blank.
-std::string shortTedsTitle(const std::string& title);
 
 } // namespace amplifier

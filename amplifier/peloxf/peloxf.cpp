@@ -1,5 +1,7 @@
 #include "amplifier/peloxf/peloxf.h"
 
+#include "amplifier/toolwindows/peloxdltemplates.h"
+
 #include "platform/base/clock.h"
 #include "platform/qt/cp1252.h"
 #include "platform/qt/focusparker.h"
@@ -239,6 +241,13 @@ void PeloxF::showWindow()
     sync();
     show();
     platform::processEvents();
+}
+
+void PeloxF::showDownloadWindow(int amplifierNo)
+{
+    Pelox_DL_Templates window;
+    window.load(amplifierNo);
+    window.exec();
 }
 
 void PeloxF::parkFocus()

@@ -70,6 +70,7 @@ protected:
 private:
     // PeloxView
     void showWindow() override;
+    void showDownloadWindow(int amplifierNo) override;
     bool windowVisible() override { return isVisible(); }
     void parkFocus() override;
     void modelChanged() override;

@@ -106,6 +106,35 @@ TEST_F(PeloxModelTest, UnknownJobNumbersShowTheirMessage)
     EXPECT_EQ(box.prompts(), (Lines{"No such job in PeloxF", "No such job in PeloxF"}));
 }
 
+// A window that records the download windows the model asks for and whether the queue
+// could run jobs meanwhile.
+class DownloadView final : public amplifier::PeloxView {
+public:
+    bool windowVisible() override { return true; }
+    void parkFocus() override {}
+    void modelChanged() override {}
+    void showWindow() override {}
+    void showDownloadWindow(int amplifierNo) override
+    {
+        shown.emplace_back(amplifierNo, shell::jobQueue().JobsEnabled());
+    }
+    std::vector<std::pair<int, bool>> shown;
+};
+
+TEST_F(PeloxModelTest, ToolsJobOpensTheSelectedAmplifiersDownloadWithTheQueueHeld)
+{
+    DownloadView view;
+    amplifier::PeloxModel windowed(&view);
+    device::deviceState().SelectedAmplifier = 2;
+    windowed.mnuTools_Click(1);
+    runJobs();
+    EXPECT_TRUE(view.shown.empty());
+    windowed.mnuTools_Click(0);
+    runJobs();
+    EXPECT_EQ(view.shown, (std::vector<std::pair<int, bool>>{{2, false}}));
+    EXPECT_TRUE(shell::jobQueue().JobsEnabled());
+}
+
 TEST_F(PeloxModelTest, ModeMenu)
 {
     model.mnuMode_Click(0);

@@ -1,6 +1,4 @@
-// PeloxModel, job 3: the chain read. Wakes the chain, makes every amplifier drop its
-// address, gives out the addresses 1, 2, ... and identifies each amplifier with its
-// channels and sensitivities.
+#include "amplifier/model/chainconfigread.h"
 
 #include "amplifier/model/channelread.h"
 #include "amplifier/model/confitems.h"
@@ -65,12 +63,12 @@ std::int16_t confNumber(std::int32_t v, int amplifierNo, const char* what)
 
 } // namespace
 
-void PeloxModel::ReadPeloxConfig()
+void ChainConfigRead::ReadPeloxConfig()
 {
     ChainReadScope scope;
-    ClearDB();
-    InsertPeloxroot(0, "Working ... ");
-    view_->showWindow();
+    m_.ClearDB();
+    m_.InsertPeloxroot(0, "Working ... ");
+    m_.showWindow();
 
     AutoTurnOn();
     device::Pelox_Send("@");
@@ -80,7 +78,7 @@ void PeloxModel::ReadPeloxConfig()
     while (n < kLastAddress && device::Pelox_Assign_Address(n + 1))
         ++n;
 
-    ClearDB();
+    m_.ClearDB();
     scope.restoreErrAfterSend();
     if (n < 1) {
         core::MsgBox("Could not assign any Pelox");
@@ -91,20 +89,20 @@ void PeloxModel::ReadPeloxConfig()
             const int count = amplifierState().amplifier(a)->ChannelCount;
             for (int ch = 1; ch <= count; ++ch) {
                 const auto& c = *amplifierState().amplifier(a)->channel(ch);
-                InsertPeloxCh(a, ch, c.Description, c.Unit);
-                tree.visibleId = LastNode;
+                m_.InsertPeloxCh(a, ch, c.Description, c.Unit);
+                m_.tree.visibleId = m_.LastNode;
             }
         }
     }
-    if (device::deviceState().AmplifierCount >= 1 && device::deviceState().SelectedAmplifier == 0 && tree.count() > 0) {
-        tree.selectedId = tree.node(1).id;
-        ClickedNode = tree.selectedId;
-        click_At_PeloxTreeView();
+    if (device::deviceState().AmplifierCount >= 1 && device::deviceState().SelectedAmplifier == 0 && m_.tree.count() > 0) {
+        m_.tree.selectedId = m_.tree.node(1).id;
+        m_.ClickedNode = m_.tree.selectedId;
+        m_.click_At_PeloxTreeView();
     }
-    changed();
+    m_.changed();
 }
 
-void PeloxModel::AutoTurnOn()
+void ChainConfigRead::AutoTurnOn()
 {
     device::Pelox_Send("s_b?");
     if (!device::Pelox_Receive(kWakeTestMs).empty())
@@ -129,7 +127,7 @@ void PeloxModel::AutoTurnOn()
     core::Delay(kWakePauseMs);
 }
 
-bool PeloxModel::GetConfRec(int n, bool addToTree)
+bool ChainConfigRead::GetConfRec(int n, bool addToTree)
 {
     device::Pelox_Send("PELOX" + twoDigits(n) + " Iden?");
     if (device::Pelox_Receive(kReplyMs).empty()) {
@@ -145,7 +143,7 @@ bool PeloxModel::GetConfRec(int n, bool addToTree)
     const std::string serial = GetStr(reply);
     const std::string type = GetStr(reply);
     if (addToTree)
-        InsertPeloxroot(n, type + " Serial no.: " + serial);
+        m_.InsertPeloxroot(n, type + " Serial no.: " + serial);
     auto& list = amplifierState().Amplifiers;
     if (static_cast<int>(list.size()) <= n)
         list.resize(static_cast<std::size_t>(n) + 1);
@@ -171,8 +169,8 @@ bool PeloxModel::GetConfRec(int n, bool addToTree)
         core::logTracewindow("Amplifier " + std::to_string(n) + ": unknown type \"" + type + "\", channels not read");
         return false;
     }
-    ChannelRead::readChannels(amp, reply, PeloxunitItems);
-    changed();
+    ChannelRead::readChannels(amp, reply, m_.PeloxunitItems);
+    m_.changed();
     return true;
 }
 

@@ -1,6 +1,4 @@
-// PeloxModel, jobs 0, 5 and 6: the TEDS of the transducer on the selected channel, read
-// by a node scan through the amplifier's 1-Wire master, shown in the TEDS group and, in
-// Plug && Play mode, its sensitivity written to the channel.
+#include "amplifier/model/amplifiertedsread.h"
 
 #include "amplifier/model/peloxmodel.h"
 
@@ -17,15 +15,6 @@
 
 
 namespace amplifier {
-
-namespace {
-
-std::string sensText(double value, const std::string& unit)
-{
-    return core::FormatSiNumber(value, "0.00p", false, 0) + " " + unit;
-}
-
-} // namespace
 
 std::string peloxUnitOf(const std::string& tedsUnit)
 {
@@ -48,7 +37,7 @@ std::string shortTedsTitle(const std::string& title)
     return title.substr(0, end);
 }
 
-bool PeloxModel::ReadTrTree()
+bool AmplifierTedsRead::ReadTrTree()
 {
     auto& ds = device::deviceState();
     if (ds.SelectedChannel < 1) {
@@ -77,7 +66,7 @@ bool PeloxModel::ReadTrTree()
     return true;
 }
 
-bool PeloxModel::GetTeds()
+bool AmplifierTedsRead::GetTeds()
 {
     int count = 0;
     shell::TrRecord* teds = nullptr;
@@ -91,78 +80,42 @@ bool PeloxModel::GetTeds()
         double sens = 0;
         std::string unit;
         shell::TedsFields* fields = shell::tedsFieldsOf(*teds->obj);
-        TedsSensKnown = fields && fields->GetParam(sens, unit);
-        TedsSens = sens;
-        TedsUnit = unit;
-        TedsTitle = shortTedsTitle(teds->obj->Title());
+        m_.TedsSensKnown = fields && fields->GetParam(sens, unit);
+        m_.TedsSens = sens;
+        m_.TedsUnit = unit;
+        m_.TedsTitle = shortTedsTitle(teds->obj->Title());
     }
-    TSensitivity = TedsSensKnown ? sensText(TedsSens, TedsUnit) : "unknown";
-    changed();
+    m_.TSensitivity = m_.TedsSensKnown ? sensitivityText(m_.TedsSens, m_.TedsUnit) : "unknown";
+    m_.changed();
     return found;
 }
 
-void PeloxModel::PnP_AutoSetup()
+void AmplifierTedsRead::PnP_AutoSetup()
 {
     if (!GetTeds()) {
-        EnableTEDS(false);
+        m_.EnableTEDS(false);
         return;
     }
-    EnableTEDS(true);
-    Tsens2Pelox.enabled = TedsSensKnown;
-    if (ModeIndex == 0) {
-        if (!TedsSensKnown) {
+    m_.EnableTEDS(true);
+    m_.Tsens2Pelox.enabled = m_.TedsSensKnown;
+    if (m_.ModeIndex == 0) {
+        if (!m_.TedsSensKnown) {
             // N/A or no sensitivity field: no number for the channel.
             core::logTracewindow("Sensitivity not written: the TEDS gives none");
-            changed();
+            m_.changed();
             return;
         }
-        Sensitivity = core::FormatSiNumber(TedsSens, "0.00p", false, 0);
-        TedsUnit2Pelox(TedsUnit);
-        UpdateSens2Pelox(core::ParseSiNumber(Sensitivity), PeloxunitText);
+        m_.Sensitivity = core::FormatSiNumber(m_.TedsSens, "0.00p", false, 0);
+        m_.TedsUnit2Pelox(m_.TedsUnit);
+        m_.UpdateSens2Pelox(core::ParseSiNumber(m_.Sensitivity), m_.PeloxunitText);
     } else {
-        Wakeup_Pelox();
+        m_.Wakeup_Pelox();
     }
-    changed();
+    m_.changed();
 }
 
-void PeloxModel::setTsens(double sens, const std::string& unit)
+void AmplifierTedsRead::ShowTheTEDS()
 {
-    TedsSens = sens;
-    TedsUnit = unit;
-    TedsSensKnown = true;
-    TSensitivity = sensText(sens, unit);
-    changed();
-}
-
-void PeloxModel::TsensToPelox(bool force)
-{
-    if (!force && ModeIndex != 0)
-        return;
-    if (!TedsSensKnown) {
-        core::logTracewindow("Sensitivity not written: the TEDS gives none");
-        return;
-    }
-    TedsUnit2Pelox(TedsUnit);
-    shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::WriteTedsSensitivity, 0LL);
-}
-
-void PeloxModel::TedsUnit2Pelox(const std::string& unit)
-{
-    const std::string u = peloxUnitOf(unit);
-    core::AddItemIfMissing(PeloxunitItems, u);
-    PeloxunitText = u;
-    changed();
-}
-
-void PeloxModel::Tsens2Pelox_Click()
-{
-    TsensToPelox(true);
-    focusAway();
-}
-
-void PeloxModel::ShowTheTEDS_Click()
-{
-    focusAway();
     auto& list = shell::nodesState().TrList;
     for (std::size_t k = 0; k < list.size(); ++k) {
         if (list[k].state != shell::TrStateTeds || !list[k].obj)

@@ -1,5 +1,4 @@
-// PeloxModel, job 4: selecting an amplifier or a channel in the tree. The selection
-// decides the 1-Wire access mode of the amplifier and which write controls are shown.
+#include "amplifier/model/channelselection.h"
 
 #include "amplifier/model/peloxmodel.h"
 
@@ -35,81 +34,81 @@ void showInTerminal()
 
 } // namespace
 
-void PeloxModel::applyTypeSettings(int n)
+void ChannelSelection::applyTypeSettings(int n)
 {
     const auto* amp = amplifierState().amplifier(n);
     if (!amp)
         return;
     auto& st = amplifierState();
     st.Model6188 = is6188(amp->TypeText);
-    Tsens2PeloxCaption = st.Model6188 ? "Write Sens. to 6188" : "Write Sens. to Pelox";
-    Sens2PeloxCaption = st.Model6188 ? "Update 6188" : "Update Pelox";
+    m_.Tsens2PeloxCaption = st.Model6188 ? "Write Sens. to 6188" : "Write Sens. to Pelox";
+    m_.Sens2PeloxCaption = st.Model6188 ? "Update 6188" : "Update Pelox";
     st.UtidFileName = st.Model6188 ? "6188_UTID.txt" : "Pelox_UTID.txt";
     st.DefaultUtidFileName = st.Model6188 ? "Default_6188_UTID.txt" : "Default_Pelox_UTID.txt";
     st.TemplatesFileName = st.Model6188 ? "6188_Templates.txt" : "Pelox_Templates.txt";
 }
 
-void PeloxModel::click_At_PeloxTreeView()
+void ChannelSelection::click_At_PeloxTreeView()
 {
-    const int index = tree.indexOfId(ClickedNode);
+    const int index = m_.tree.indexOfId(m_.ClickedNode);
     if (index == 0)
         return;
-    const auto& node = tree.node(index);
+    const auto& node = m_.tree.node(index);
     auto& ds = device::deviceState();
     if (node.key.find("rootAmplifier") != std::string::npos) {
         const int a = tagNumber(node.tag);
         if (a != ds.SelectedAmplifier)
             selectAmplifierRoot(a);
     } else {
-        const int parent = tree.indexOfId(node.parent);
+        const int parent = m_.tree.indexOfId(node.parent);
         if (parent == 0)
             return;
-        selectChannel(tagNumber(tree.node(parent).tag), tagNumber(node.tag), kChannelIdenMs);
+        selectChannel(tagNumber(m_.tree.node(parent).tag), tagNumber(node.tag), kChannelIdenMs);
     }
     channelCommon(true);
-    changed();
+    m_.changed();
 }
 
-void PeloxModel::selectAmplifierRoot(int a)
+void ChannelSelection::selectAmplifierRoot(int a)
 {
     auto& ds = device::deviceState();
     ds.SelectedAmplifier = a;
-    SelectedPelox = "Amplifier: " + std::to_string(a);
+    m_.SelectedPelox = "Amplifier: " + std::to_string(a);
     sendIden(a, kRootIdenMs);
-    SelectedChannelText = "no channel selected";
-    channel.clear();
+    m_.SelectedChannelText = "no channel selected";
+    m_.channel.clear();
     ds.SelectedChannel = 0;
     showInTerminal();
-    Sensitivity = "0";
+    m_.Sensitivity = "0";
     // Nothing may be written to a channel of the amplifier selected before.
-    EnableChannel(false);
-    EnableTEDS(false);
+    m_.EnableChannel(false);
+    m_.EnableTEDS(false);
     applyTypeSettings(a);
 }
 
-void PeloxModel::selectChannel(int a, int ch, int idenTimeoutMs)
+void ChannelSelection::selectChannel(int a, int ch, int idenTimeoutMs)
 {
     auto& ds = device::deviceState();
     const bool otherAmplifier = a != ds.SelectedAmplifier;
     ds.SelectedAmplifier = a;
-    SelectedPelox = "Amplifier: " + std::to_string(a);
+    m_.SelectedPelox = "Amplifier: " + std::to_string(a);
     ds.SelectedChannel = ch;
     showInTerminal();
     sendIden(a, idenTimeoutMs);
     auto* amp = amplifierState().amplifier(a);
     auto* c = amp ? amp->channel(ch) : nullptr;
-    SelectedChannelText = c ? c->Description : "";
-    channel = std::to_string(ch);
-    Sensitivity = core::FormatSiNumber(c ? c->SensValue : 0.0, "0.00p", false, 0);
+    m_.SelectedChannelText = c ? c->Description : "";
+    m_.channel = std::to_string(ch);
+    m_.Sensitivity = core::FormatSiNumber(c ? c->SensValue : 0.0, "0.00p", false, 0);
     const std::string unit = c ? c->Unit : "";
-    core::AddItemIfMissing(PeloxunitItems, unit);
-    PeloxunitText = unit;
-    EnableChannel(true);
+    core::AddItemIfMissing(m_.PeloxunitItems, unit);
+    m_.PeloxunitText = unit;
+    m_.EnableChannel(true);
     if (otherAmplifier)
         applyTypeSettings(a);
 }
 
-int PeloxModel::channelNodeIndex(int a, int ch) const
+int ChannelSelection::channelNodeIndex(const PeloxTree& tree, int a, int ch)
 {
     const int root = tree.indexOfKey("rootAmplifier " + std::to_string(a));
     if (root == 0)
@@ -120,16 +119,16 @@ int PeloxModel::channelNodeIndex(int a, int ch) const
     return 0;
 }
 
-bool PeloxModel::Select_Channel(int n)
+bool ChannelSelection::Select_Channel(int n)
 {
     // Channel n of amplifier 1 is node n + 1 of the tree a chain read leaves.
     const auto* amp = amplifierState().amplifier(1);
     const int index = n + 1;
-    bool isChannel = amp && n >= 1 && n <= amp->ChannelCount && index <= tree.count();
+    bool isChannel = amp && n >= 1 && n <= amp->ChannelCount && index <= m_.tree.count();
     if (isChannel) {
-        const auto& node = tree.node(index);
-        const int parent = tree.indexOfId(node.parent);
-        isChannel = parent != 0 && tagNumber(tree.node(parent).tag) == 1 && tagNumber(node.tag) == n;
+        const auto& node = m_.tree.node(index);
+        const int parent = m_.tree.indexOfId(node.parent);
+        isChannel = parent != 0 && tagNumber(m_.tree.node(parent).tag) == 1 && tagNumber(node.tag) == n;
     }
     if (!isChannel) {
         core::logTracewindow("Select_Channel: amplifier 1 has no channel " + std::to_string(n));
@@ -137,11 +136,11 @@ bool PeloxModel::Select_Channel(int n)
     }
     selectChannel(1, n, kChannelIdenMs);
     const bool accepted = channelCommon(false);
-    changed();
+    m_.changed();
     return accepted;
 }
 
-bool PeloxModel::channelCommon(bool postTedsRead)
+bool ChannelSelection::channelCommon(bool postTedsRead)
 {
     auto& ds = device::deviceState();
     ds.AmpAddressing = false;
@@ -155,7 +154,7 @@ bool PeloxModel::channelCommon(bool postTedsRead)
                 ds.AmpAddressing || (amp->FirmwareMajor == 1 && amp->FirmwareMinor == 2 && amp->FirmwareBuild >= 16);
             device::Pelox_Send("I_C_" + ch + ":D_T_V OF");
             if (!accepted) {
-                focusAway();
+                m_.focusAway();
                 core::MsgBox("Pelox does not support IEEE P1451, you need a software update\r\nCurrent version " +
                              std::to_string(amp->FirmwareMajor) + "." + std::to_string(amp->FirmwareMinor) + "." +
                              std::to_string(amp->FirmwareBuild) + "\r\nRequired version 2.0.0 or later");
@@ -167,14 +166,14 @@ bool PeloxModel::channelCommon(bool postTedsRead)
             ds.AmpAddressing = true;
             device::Pelox_Send("I_C_" + ch + ":D_T_C ON");
         }
-        for (auto* c : {&Label2, &SensitivityCtl, &PeloxunitCtl, &Sens2Pelox, &Tsens2Pelox})
+        for (auto* c : {&m_.Label2, &m_.SensitivityCtl, &m_.PeloxunitCtl, &m_.Sens2Pelox, &m_.Tsens2Pelox})
             c->visible = !m6188;
-        if (postTedsRead && (ModeIndex == 0 || ModeIndex == 1))
-            shell::jobQueue().Insert_In_JobQue(*this, AmplifierJob::ReadChannelTeds, 0LL);
+        if (postTedsRead && (m_.ModeIndex == 0 || m_.ModeIndex == 1))
+            shell::jobQueue().Insert_In_JobQue(m_, AmplifierJob::ReadChannelTeds, 0LL);
     }
     if (ds.SelectedAmplifier > 0)
-        mnuTools[0].enabled = true;
-    focusAway();
+        m_.mnuTools[0].enabled = true;
+    m_.focusAway();
     return true;
 }
 
