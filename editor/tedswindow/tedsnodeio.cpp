@@ -25,6 +25,19 @@ bool analogThroughAdapter()
 
 } // namespace
 
+void TedsNodeIo::runJob(int job)
+{
+    switch (job) {
+    case TedsJob::ReadNode: readAndShow(false); break;
+    case TedsJob::ReadNodeForce: readAndShow(true); break;
+    case TedsJob::WriteNode: writeFromMenu(); break;
+    case TedsJob::FillMemory: erase(); break;
+    case TedsJob::ShowBuffer: showBufferState(); break;
+    case TedsJob::DebugWrite: debugWrite(); break;
+    default: core::MsgBox("No such job in TedsF"); break;
+    }
+}
+
 void TedsNodeIo::readOnce(bool ForceRomRead)
 {
     const shell::NodeWindow::MemberScope reading(w_);
@@ -40,7 +53,7 @@ void TedsNodeIo::readWithRetry(bool ForceRomRead)
 {
     const shell::NodeWindow::MemberScope reading(w_);
     w_.parkFocus();
-    if (!w_.nodeListed())
+    if (!w_.binding.nodeListed())
         return;
     w_.doc.TedsBuf.Status = core::TedsStatusNotRead;
     const std::string switchNode = core::coreState().SwitchNodeId;
@@ -86,8 +99,8 @@ void TedsNodeIo::readAndShow(bool ForceRomRead)
     case core::TedsStatusReadOk:
     case core::TedsStatusCrcError:
         w_.doc.Clearfields();
-        if (w_.matchTemplate()) {
-            w_.storeSelector();
+        if (w_.binding.matchTemplate()) {
+            w_.binding.storeSelector();
             w_.ShowForm();
             w_.reqShow();
         } else {
@@ -122,7 +135,7 @@ void TedsNodeIo::writeFromMenu()
     const shell::NodeWindow::MemberScope running(w_);
     w_.doc.updatebuf();
     w_.syncDocument();
-    if (!w_.nodeListed()) {
+    if (!w_.binding.nodeListed()) {
         core::ShowMessage("Node ID not found on the microLAN");
         return;
     }
@@ -152,7 +165,7 @@ bool TedsNodeIo::writeForRequest(std::string* why)
         }
         return false;
     }
-    if (!w_.nodeListed()) {
+    if (!w_.binding.nodeListed()) {
         if (why)
             *why = "node " + w_.doc.TedsBuf.id + " not found on the microLAN, nothing written";
         return false;
@@ -225,7 +238,7 @@ void TedsNodeIo::debugWrite()
     const bool ok = device::Write_Node(w_.doc.TedsBuf, confirmed);
     if (ok)
         w_.noteInSync();
-    core::MsgBox(TedsF::boolean_txt(ok));
+    core::MsgBox(w_.boolean_txt(ok));
 }
 
 } // namespace editor

@@ -18,6 +18,8 @@ public:
     TedsNodeIo(const TedsNodeIo&) = delete;
     TedsNodeIo& operator=(const TedsNodeIo&) = delete;
 
+    // Runs a job of the window (TedsJob).
+    void runJob(int job);
     // Reads until the node answers with a good TEDS or the tries are used up.
     void readWithRetry(bool forceRomRead);
     // Reads, then shows the TEDS, the raw view, or why there is none.

@@ -1,11 +1,8 @@
-// TedsF: unwritten work. A TEDS whose changes exist nowhere else is never replaced or let
-// go without the user's answer, and a node that goes with unwritten changes leaves its
-// TEDS in a window of its own, which nothing else loads into.
-
-#include "editor/tedswindow/tedsf.h"
+#include "editor/tedswindow/tedskeeper.h"
 
 #include "core/base/message.h"
 #include "core/base/trace.h"
+#include "editor/tedswindow/tedsf.h"
 #include "platform/base/messagebox.h"
 #include "platform/qt/cp1252.h"
 
@@ -26,25 +23,20 @@ std::function<TedsF*()>& orphanKeeper()
 
 void setOrphanTedsWindow(std::function<TedsF*()> keeper) { orphanKeeper() = std::move(keeper); }
 
-void TedsF::commitTypedRows()
-{
-    // Text typed into a value box that still has the focus is part of the work.
-    if (!doc.TedsShown || doc.TedsManufacturerId == 1 || doc.descriptionView() || committing_ || syncing_)
-        return;
-    committing_ = true;
-    doc.updatebuf();
-    committing_ = false;
-    syncDocument();
-}
+bool TedsKeeper::unwritten() const { return work_.unwritten(w_.doc); }
+bool TedsKeeper::unsaved() const { return work_.unsaved(w_.doc); }
+void TedsKeeper::noteInSync() { work_.noteInSync(w_.doc); }
+void TedsKeeper::noteKept() { work_.noteKept(w_.doc); }
 
-bool TedsF::mayReplaceTeds()
+bool TedsKeeper::mayReplace()
 {
-    const MemberScope asking(*this);
-    commitTypedRows();
-    if (!holdsUnsavedChanges())
+    const shell::NodeWindow::MemberScope asking(w_);
+    w_.commitTypedRows();
+    if (!unsaved())
         return true;
     // The user sees which TEDS is meant.
-    reqShow();
+    w_.reqShow();
+    const auto& doc = w_.doc;
     const std::string id = doc.TedsBuf.id.empty() ? std::string("without node") : doc.TedsBuf.id;
     const std::string title = doc.Title.empty() ? std::string() : " \"" + doc.Title + "\"";
     const int answer = core::MsgBox("The TEDS" + title + " (" + id +
@@ -52,46 +44,60 @@ bool TedsF::mayReplaceTeds()
                                         "Save them in a file first?",
                                     platform::MsgYesNoCancel | platform::MsgExclamation, "Tedsmith");
     if (answer == platform::MsgYes)
-        return SaveTedsFile();
+        return w_.SaveTedsFile();
     return answer == platform::MsgNo;
 }
 
-void TedsF::onUnload()
+void TedsKeeper::nodeGone()
 {
-    commitTypedRows();
-    if (hasUnwrittenChanges())
-        keepOrphanedTeds();
-    hide();
+    w_.commitTypedRows();
+    if (unwritten())
+        keepOrphaned();
 }
 
-void TedsF::keepOrphanedTeds()
+bool TedsKeeper::closeKept()
 {
-    TedsF* keeper = orphanKeeper() ? orphanKeeper()() : nullptr;
+    if (!orphan || !w_.FormLoaded)
+        return false;
+    // Its TEDS is nowhere else: closing lets it go only on the user's answer.
+    if (mayReplace()) {
+        held = false;
+        noteKept();
+        w_.ResetState();
+        w_.hide();
+    }
+    return true;
+}
+
+void TedsKeeper::keepOrphaned()
+{
+    TedsF* home = orphanKeeper() ? orphanKeeper()() : nullptr;
+    const auto& doc = w_.doc;
     const std::string id = doc.TedsBuf.id;
-    if (keeper && keeper != this) {
+    if (home && home != &w_) {
         // A window of its own takes the TEDS with the user's edits, not linked to a node.
-        keeper->keptOrphan = true;
-        keeper->keptHeld = true;
-        keeper->setWindowTitle(platform::fromCp1252(" Tedsmith - TEDS - kept from " + id));
-        keeper->ResetState();
-        keeper->doc.TedsBuf = doc.TedsBuf;
-        keeper->doc.TedsManufacturerId = doc.TedsManufacturerId;
-        keeper->doc.setActualTemplate(doc.ActualTemplate());
-        keeper->AppRomLocked = AppRomLocked;
-        keeper->doc.LinkedToNode = false;
-        keeper->doc.TedsChanged = true;
-        keeper->ActualNodeID = id;
-        keeper->FormLoaded = true;
-        keeper->FileName = FileName;
-        keeper->unwritten_ = unwritten_;
-        keeper->doc.Clearfields();
-        keeper->doc.FormatFields(doc.ActualTemplate());
-        keeper->ShowForm();
-        keeper->UpdateMenuState();
+        home->keeper.orphan = true;
+        home->keeper.held = true;
+        home->setWindowTitle(platform::fromCp1252(" Tedsmith - TEDS - kept from " + id));
+        home->ResetState();
+        home->doc.TedsBuf = doc.TedsBuf;
+        home->doc.TedsManufacturerId = doc.TedsManufacturerId;
+        home->doc.setActualTemplate(doc.ActualTemplate());
+        home->AppRomLocked = w_.AppRomLocked;
+        home->doc.LinkedToNode = false;
+        home->doc.TedsChanged = true;
+        home->ActualNodeID = id;
+        home->FormLoaded = true;
+        home->FileName = w_.FileName;
+        home->keeper.work_ = work_;
+        home->doc.Clearfields();
+        home->doc.FormatFields(doc.ActualTemplate());
+        home->ShowForm();
+        home->UpdateMenuState();
     }
     core::logTracewindow("Node " + id + " is gone with unwritten TEDS changes");
     // Told once the scan or job that removed the node has finished.
-    QPointer<TedsF> k(keeper);
+    QPointer<TedsF> k(home);
     QTimer::singleShot(0, [k, id] {
         // The node left the network, or the node list was dropped for a new scan.
         core::ShowMessage("The node " + id + " was dropped from the node list. Its TEDS with the changes that were not written " +
