@@ -20,8 +20,7 @@ Program::Program(QApplication& application)
       nodeListHook_(&editor::setNodeListProvider, [this] { return &nodeList_.window().model(); }),
       windows_(trace_, mixer_, {amplifierTools_, nodeWindows_, nodeList_}),
       server_([this] { return windows_.main(); }, nodeWindows_, amplifierWindow_),
-      neighbours_(windows_, trace_, amplifierWindow_, templateDialog_, server_),
-      driverNodeList_(&device::setDriverNodeList, &shell::driverNodeList())
+      neighbours_(windows_, trace_, amplifierWindow_, templateDialog_, server_)
 {
     helpKey_.reset(shell::newHelpKeyFilter(nullptr));
     application_.installEventFilter(helpKey_.get());

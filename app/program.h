@@ -8,9 +8,11 @@
 #include "app/amplifierwindowhost.h"
 #include "app/documentfields.h"
 #include "app/editorneighbours.h"
+#include "app/editorwiring.h"
 #include "app/keptwindowhook.h"
 #include "app/library.h"
 #include "app/nodelisthost.h"
+#include "app/nodewiring.h"
 #include "app/serverbridge.h"
 #include "app/startupwindows.h"
 #include "core/base/trace.h"
@@ -94,7 +96,8 @@ private:
     // Memory nodes get the TEDS window; the other kinds the shell's windows.
     shell::ShellNodeWindowFactory shellWindows_;
     editor::EditorNodeWindowFactory nodeWindows_{shellWindows_};
-    Hook<shell::NodeWindowFactory*> nodeWindowsHook_{&shell::setNodeWindowFactory, &nodeWindows_};
+    // The node machinery; the main window adds its host and scan step when start-up builds it.
+    NodeWiring nodes_{{.windows = &nodeWindows_}};
     KeptWindowHook keptWindows_{nodeWindows_};
     // Start-up's windows: the splash, the main window, what its menus open.
     StartupWindows windows_;
@@ -104,11 +107,9 @@ private:
     // The request server: its window, the suppression of every message box while it serves.
     ServerBridge server_;
     EditorNeighbours neighbours_;
-    Hook<editor::TedsNeighbours*> neighboursHook_{&editor::setTedsNeighbours, &neighbours_};
+    EditorWiring editorWiring_{{.neighbours = &neighbours_}};
     // The switch window reads its gains, the amplifier window its sensitivity, from the TEDS window.
     DocumentFields tedsFields_;
-    // The device drivers see the node list.
-    Hook<device::DriverNodeList*> driverNodeList_;
 };
 
 } // namespace app

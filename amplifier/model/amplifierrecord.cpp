@@ -1,5 +1,7 @@
 #include "amplifier/model/amplifierrecord.h"
 
+#include "shell/state/shelllayer.h"
+
 namespace amplifier {
 
 namespace {
@@ -21,6 +23,12 @@ constexpr CodeRow kCodes[] = {
 
 AmplifierState& amplifierState() { return state_; }
 void resetAmplifierState() { state_ = AmplifierState{}; }
+
+void resetAmplifierLayer()
+{
+    shell::resetShellLayer();
+    resetAmplifierState();
+}
 
 bool is6188(const std::string& typeText) { return typeText.find("6188") != std::string::npos; }
 

@@ -54,6 +54,8 @@ struct AmplifierState {
 
 AmplifierState& amplifierState();
 void resetAmplifierState();
+// The amplifier state after every state of the layers below (shell, device, core, platform).
+void resetAmplifierLayer();
 
 // The type text of the 16-channel model: it contains "6188".
 bool is6188(const std::string& typeText);

@@ -1,5 +1,7 @@
 #include "editor/tedswindow/editorstate.h"
 
+#include "shell/state/shelllayer.h"
+
 #include <QDialog>
 
 namespace editor {
@@ -36,6 +38,12 @@ EditorState& editorState()
 }
 
 void resetEditorState() { editorState() = EditorState{}; }
+
+void resetEditorLayer()
+{
+    shell::resetShellLayer();
+    resetEditorState();
+}
 
 void setTedsNeighbours(TedsNeighbours* n) { g_neighbours = n; }
 TedsNeighbours& tedsNeighbours() { return g_neighbours ? *g_neighbours : g_standIn; }

@@ -28,6 +28,8 @@ struct EditorState {
 
 EditorState& editorState();
 void resetEditorState();
+// The editor's state after every state of the layers below (shell, device, core, platform).
+void resetEditorLayer();
 
 class TedsNeighbours {
 public:

@@ -3,6 +3,7 @@
 // states, a factory that makes them, a host that counts beeps, and a scripted network
 // for the scan.
 
+#include "app/nodewiring.h"
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/base/trace.h"
@@ -15,6 +16,8 @@
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodewindowfactory.h"
 #include "shell/nodes/windowgraveyard.h"
+#include "shell/state/shelllayer.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/quietnodehost.h"
 #include "tests/support/virtualservices.h"
 
@@ -212,27 +215,14 @@ class NodesFixture : public ::testing::Test, protected testing_support::VirtualS
 protected:
     NodesFixture()
     {
-        shell::resetNodesState();
-        core::resetCoreState();
-        device::resetDeviceState();
         device::deviceState().InterfaceType = device::InterfaceType::Adapter;
-        shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
-        shell::resetScanErrors();
-        shell::setNodeWindowFactory(&factory);
-        shell::setNodeHost(&host);
-        shell::setScanBus(&bus);
-        shell::setCollectScheduler([](int) {});
     }
     ~NodesFixture() override
     {
+        // The node windows go while the factory and the hooks are still there.
         shell::resetNodesState();
         shell::collectDeferred();
-        shell::setNodeWindowFactory(nullptr);
-        shell::setNodeHost(nullptr);
-        shell::setScanBus(nullptr);
-        shell::setCollectScheduler(nullptr);
-        shell::jobQueue().reset();
     }
 
     shell::NodeTree& tree() { return shell::nodesState().tree; }
@@ -270,9 +260,11 @@ protected:
         return steps;
     }
 
+    testing_support::FreshState<shell::resetShellLayer> fresh;
     FakeFactory factory;
     FakeHost host;
     FakeBus bus;
+    app::NodeWiring wiring{{.windows = &factory, .host = &host, .driverNodes = nullptr, .scanBus = &bus, .collect = [](int) {}}};
 };
 
 } // namespace nodetest

@@ -3,6 +3,7 @@
 // empty), every request recorded. A chosen printer prints into a PDF file.
 
 #include "platform/base/filedialog.h"
+#include "platform/base/scopedhook.h"
 #include "platform/qt/qtfiledialogs.h"
 
 #include <QPageSize>
@@ -17,8 +18,7 @@ namespace testing_support {
 
 class ScriptedFileDialogs final : public platform::FileDialogService {
 public:
-    ScriptedFileDialogs() { platform::setFileDialogs(this); }
-    ~ScriptedFileDialogs() override { platform::setFileDialogs(nullptr); }
+    ScriptedFileDialogs() = default;
     ScriptedFileDialogs(const ScriptedFileDialogs&) = delete;
     ScriptedFileDialogs& operator=(const ScriptedFileDialogs&) = delete;
 
@@ -32,12 +32,15 @@ public:
 
     std::deque<platform::FileDialogResult> answers;
     std::vector<platform::FileDialogRequest> requests;
+
+private:
+    // The program's file dialogs for the object's life.
+    platform::ScopedHook<platform::FileDialogService*> hook_{&platform::setFileDialogs, this};
 };
 
 class ScriptedPrinter final : public platform::PrinterChooser {
 public:
-    ScriptedPrinter() { platform::setPrinterChooser(this); }
-    ~ScriptedPrinter() override { platform::setPrinterChooser(nullptr); }
+    ScriptedPrinter() = default;
     ScriptedPrinter(const ScriptedPrinter&) = delete;
     ScriptedPrinter& operator=(const ScriptedPrinter&) = delete;
 
@@ -55,6 +58,10 @@ public:
     };
     std::deque<Answer> answers;
     std::vector<std::string> titles;
+
+private:
+    // The program's printer chooser for the object's life.
+    platform::ScopedHook<platform::PrinterChooser*> hook_{&platform::setPrinterChooser, this};
 };
 
 } // namespace testing_support

@@ -2,6 +2,7 @@
 // the amplifier table and the tree. The main cases run on both lines (an in-memory port
 // on virtual time and a real pseudo-terminal on real time).
 
+#include "amplifier/model/amplifierrecord.h"
 #include "chainline.h"
 
 #include "amplifier/model/peloxmodel.h"
@@ -11,6 +12,7 @@
 #include "shell/jobs/jobqueue.h"
 #include "tests/kit/memorytrace.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 
 #include <gtest/gtest.h>
 
@@ -53,15 +55,7 @@ Lines sensitivityQueries(int channels)
 template <class Line>
 class ChainRead : public ::testing::Test {
 protected:
-    ChainRead()
-    {
-        device::resetDeviceState();
-        device::resetTransportState();
-        amplifier::resetAmplifierState();
-        shell::jobQueue().reset();
-        shell::jobQueue().StartJobQue();
-    }
-    ~ChainRead() override { shell::jobQueue().reset(); }
+    ChainRead() { shell::jobQueue().StartJobQue(); }
 
     void read(const AmplifierSimConfig& c)
     {
@@ -78,6 +72,7 @@ protected:
     }
     Lines heard() { return line.chain().heardTexts(); }
 
+    testing_support::FreshState<amplifier::resetAmplifierLayer> fresh;
     Line line;
     amplifier::PeloxModel model;
     platform::ScriptedMessageBox box;

@@ -2,6 +2,7 @@
 // menus, the demonstration tree, the tree selection, and the clamps on what an
 // amplifier reports.
 
+#include "amplifier/model/amplifierrecord.h"
 #include "chainline.h"
 
 #include "amplifier/model/peloxmodel.h"
@@ -11,6 +12,7 @@
 #include "shell/jobs/jobqueue.h"
 #include "tests/kit/memorytrace.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 
 #include <gtest/gtest.h>
 
@@ -24,15 +26,7 @@ namespace {
 
 class PeloxModelTest : public ::testing::Test {
 protected:
-    PeloxModelTest()
-    {
-        device::resetDeviceState();
-        device::resetTransportState();
-        amplifier::resetAmplifierState();
-        shell::jobQueue().reset();
-        shell::jobQueue().StartJobQue();
-    }
-    ~PeloxModelTest() override { shell::jobQueue().reset(); }
+    PeloxModelTest() { shell::jobQueue().StartJobQue(); }
 
     void read(const std::string& description)
     {
@@ -73,6 +67,7 @@ protected:
                            [&](const std::string& l) { return l.find(part) != std::string::npos; });
     }
 
+    testing_support::FreshState<amplifier::resetAmplifierLayer> fresh;
     chain_line::MemoryLine line;
     amplifier::PeloxModel model;
     platform::ScriptedMessageBox box;

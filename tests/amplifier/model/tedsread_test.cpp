@@ -3,18 +3,21 @@
 // sensitivity written to the channel in Plug && Play mode, the unit mapping, the mode
 // rules, and the selection by channel number.
 
+#include "amplifier/model/amplifierrecord.h"
 #include "chainline.h"
 
 #include "amplifier/model/peloxmodel.h"
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
 #include "platform/base/messagebox.h"
+#include "platform/base/scopedhook.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodes/tedsfields.h"
 #include "tests/kit/memorytrace.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 
 #include <gtest/gtest.h>
 
@@ -57,23 +60,15 @@ class TedsRead : public ::testing::Test {
 protected:
     TedsRead()
     {
-        device::resetDeviceState();
-        device::resetTransportState();
-        amplifier::resetAmplifierState();
-        shell::resetNodesState();
-        shell::setCollectScheduler([](int) {});
-        shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
         device::deviceState().InterfaceType = device::InterfaceType::AmplifierLink;
-        shell::setTedsFieldLookup([](shell::NodeWindow& w) { return dynamic_cast<TedsNode*>(&w); });
     }
     ~TedsRead() override
     {
-        shell::setTedsFieldLookup(nullptr);
+        // The node windows go while the hooks are still there.
         shell::jobQueue().reset();
         shell::resetNodesState();
         shell::collectDeferred();
-        shell::setCollectScheduler(nullptr);
     }
 
     // A chain of one amplifier, read, with channel ch selected.
@@ -123,6 +118,10 @@ protected:
         return Lines(all.begin() + static_cast<long>(heardBefore), all.end());
     }
 
+    testing_support::FreshState<amplifier::resetAmplifierLayer> fresh;
+    platform::ScopedHook<std::function<void(int)>> collect{&shell::setCollectScheduler, [](int) {}};
+    platform::ScopedHook<shell::TedsFieldLookup> lookup{&shell::setTedsFieldLookup,
+                                                        [](shell::NodeWindow& w) { return dynamic_cast<TedsNode*>(&w); }};
     chain_line::MemoryLine line;
     amplifier::PeloxModel model;
     platform::ScriptedMessageBox box;

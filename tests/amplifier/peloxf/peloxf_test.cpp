@@ -3,10 +3,12 @@
 
 #include "../model/chainline.h"
 
+#include "amplifier/model/amplifierrecord.h"
 #include "amplifier/peloxf/peloxf.h"
 #include "device/base/devicestate.h"
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/kit/scriptedmessagebox.h"
 
@@ -25,15 +27,7 @@ namespace {
 
 class PeloxFTest : public ::testing::Test {
 protected:
-    PeloxFTest()
-    {
-        device::resetDeviceState();
-        device::resetTransportState();
-        amplifier::resetAmplifierState();
-        shell::jobQueue().reset();
-        shell::jobQueue().StartJobQue();
-    }
-    ~PeloxFTest() override { shell::jobQueue().reset(); }
+    PeloxFTest() { shell::jobQueue().StartJobQue(); }
 
     void runJobs()
     {
@@ -42,6 +36,7 @@ protected:
             q.Do_and_remove_job();
     }
 
+    testing_support::FreshState<amplifier::resetAmplifierLayer> fresh;
     chain_line::MemoryLine line;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox boxScope{box};

@@ -18,6 +18,7 @@
 #include "shell/jobs/jobqueue.h"
 #include "tests/kit/memorytrace.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -33,26 +34,10 @@ class ToolsTest : public ::testing::Test {
 protected:
     ToolsTest()
     {
-        core::resetCoreState();
-        core::resetTdlState();
-        core::resetListsState();
-        device::resetDeviceState();
-        device::resetTransportState();
-        amplifier::resetAmplifierState();
-        shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
         fs::create_directories(program.path());
         core::coreState().ProgramFolder = program.path();
         core::coreState().DataFolder = data.path();
-    }
-    ~ToolsTest() override
-    {
-        shell::jobQueue().reset();
-        core::resetTdlState();
-        core::resetListsState();
-        core::resetCoreState();
-        amplifier::resetAmplifierState();
-        device::resetDeviceState();
     }
 
     // The shipped library, read as start-up reads it.
@@ -79,6 +64,7 @@ protected:
     // Runs the queued jobs, as one tick of the main window's timer.
     void runJobs() { shell::jobQueue().tick(); }
 
+    testing_support::FreshState<amplifier::resetAmplifierLayer> fresh;
     testing_support::TempDir program;
     testing_support::TempDir data;
     chain_line::MemoryLine line;

@@ -2,11 +2,13 @@
 // the screen the test runs on, whatever its size, the window stays within the screen and
 // every name can be read whole (shown whole, or reached by the list's scroll bar).
 
+#include "amplifier/model/amplifierrecord.h"
 #include "amplifier/toolwindows/peloxdltemplates.h"
 #include "core/base/corestate.h"
 #include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -29,14 +31,14 @@ protected:
     static void SetUpTestSuite() { ts::ensureApplication(); }
     DownloadWindowOnTheScreen()
     {
-        core::resetTdlState();
         core::coreState().ProgramFolder = ts::dataDir();
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(ts::dataDir());
         for (const char* f : {"Accessory_Templates.tdl", "IEEE_Calibration_Curve.tdl", "IEEE_Calibration_Response.tdl",
                               "IEEE_Calibration_Table.tdl", "IEEE_Templates.tdl"})
             core::ParseTemplateFile(f);
     }
-    ~DownloadWindowOnTheScreen() override { core::resetTdlState(); }
+
+    testing_support::FreshState<amplifier::resetAmplifierLayer> fresh;
 };
 
 TEST_F(DownloadWindowOnTheScreen, LongestNamesWithinTheScreen)

@@ -10,6 +10,8 @@
 #include "amplifier/model/amplifierrecord.h"
 #include "amplifier/model/peloxmodel.h"
 #include "amplifier/peloxf/peloxf.h"
+#include "app/nodewiring.h"
+#include "app/resetallstate.h"
 #include "core/base/corestate.h"
 #include "core/base/trace.h"
 #include "core/codecs/sinumber.h"
@@ -62,13 +64,7 @@ protected:
     AmplifierTeds()
     {
         wiringtest::freshProgramWithShippedLibrary();
-        shell::setNodeWindowFactory(&factory);
-        device::setDriverNodeList(&shell::driverNodeList());
-        shell::setScanBus(nullptr);
-        shell::setCollectScheduler([](int) {});
-        auto& q = shell::jobQueue();
-        q.reset();
-        q.StartJobQue();
+        shell::jobQueue().StartJobQue();
 
         const fs::path dir = testing_support::fixturesDir() / "amplifier";
         platform::sim::AmplifierSimConfig c;
@@ -90,17 +86,14 @@ protected:
     {
         shell::amplifierWindow().unload();
         shell::setAmplifierWindow(nullptr);
-        auto& q = shell::jobQueue();
-        q.reset();
+        // The node windows go while the factory and the hooks are still there.
+        shell::jobQueue().reset();
         shell::resetNodesState();
         shell::collectDeferred();
         shell::destroyDeferredNow();
         factory.releaseShared();
-        shell::setNodeWindowFactory(nullptr);
-        shell::setCollectScheduler(nullptr);
         device::setPeloxPort(nullptr);
-        core::resetTdlState();
-        core::resetListsState();
+        app::resetAllState();
     }
 
     amplifier::PeloxF& window() { return *host.window(); }
@@ -135,6 +128,7 @@ protected:
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory factory{others};
     app::KeptWindowHook factoryKept{factory};
+    app::NodeWiring wiring{{.windows = &factory, .collect = [](int) {}}};
     app::DocumentFields fields;
     app::AmplifierWindowHost host;
     std::unique_ptr<platform::sim::AmplifierChain> chain;

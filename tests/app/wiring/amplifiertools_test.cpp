@@ -10,11 +10,13 @@
 #include "amplifier/toolwindows/peloxdltemplates.h"
 #include "amplifier/toolwindows/peloxmaintenancef.h"
 #include "amplifier/toolwindows/peloxtest.h"
+#include "app/resetallstate.h"
 #include "core/tdl/tdlstate.h"
 #include "device/base/devicestate.h"
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 
 #include <QApplication>
@@ -30,7 +32,7 @@ namespace {
 TEST(AmplifierToolsHost, TerminalAndMaintenanceLoadOnceAndHideOnClose)
 {
     testing_support::ensureApplication();
-    device::resetDeviceState();
+    testing_support::FreshState<app::resetAllState> fresh;
     app::AmplifierToolsHost host;
     int switches = 0;
     host.switchToAmplifierLink = [&] { ++switches; };
@@ -64,7 +66,6 @@ TEST(AmplifierToolsHost, TerminalAndMaintenanceLoadOnceAndHideOnClose)
     EXPECT_EQ(host.maintenance(), maintenance);
     EXPECT_EQ(maintenance->SerialNo->text(), "1234567");
     EXPECT_EQ(switches, 2);
-    device::resetDeviceState();
 }
 
 TEST(AmplifierToolsHost, DownloadWindowIsModalFromJob7AndReleased)
@@ -72,9 +73,8 @@ TEST(AmplifierToolsHost, DownloadWindowIsModalFromJob7AndReleased)
     testing_support::ensureApplication();
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scopedBox(box);
-    core::resetTdlState();
+    testing_support::FreshState<app::resetAllState> fresh;
     auto& q = shell::jobQueue();
-    q.reset();
     q.StartJobQue();
 
     app::AmplifierWindowHost host;
@@ -104,7 +104,6 @@ TEST(AmplifierToolsHost, DownloadWindowIsModalFromJob7AndReleased)
 
     shell::amplifierWindow().unload();
     shell::setAmplifierWindow(nullptr);
-    q.reset();
 }
 
 } // namespace

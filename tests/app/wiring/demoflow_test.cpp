@@ -4,8 +4,11 @@
 // node", open the record again once the scan has found the node anew, Node > "Read node":
 // the value is still there, and in the node's memory.
 
+#include "app/editorwiring.h"
 #include "app/keptwindowhook.h"
+#include "app/resetallstate.h"
 #include "device/drivers/driverstate.h"
+#include "platform/base/scopedhook.h"
 #include "tests/editor/tedswindow/tedsfixture.h"
 #include "tests/shell/mainwindow/mainffixture.h"
 
@@ -22,19 +25,13 @@ namespace {
 
 const std::string kBridge1k = "190000005CA6572D";  // bridge sensor TEDS on a DS2431
 
-class DemoFlow : public mainf_test::MainFTest {
+class DemoFlow : public mainf_test::MainFTestOf<app::resetAllState> {
 protected:
     DemoFlow()
     {
-        device::resetDriverState();
-        editor::resetEditorState();
-        core::resetTdlState();
         core::coreState().ProgramFolder = testing_support::dataDir();
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
         core::ParseTemplateFile("IEEE_Templates.tdl");
-        shell::setNodeWindowFactory(&windows);
-        device::setDriverNodeList(&shell::driverNodeList());
-        editor::setTedsNeighbours(&neighbours);
         std::string error;
         EXPECT_TRUE(network()->loadFile(testing_support::dataDir() / "demo-network.txt", error)) << error;
     }
@@ -45,9 +42,6 @@ protected:
         shell::collectDeferred();
         shell::destroyDeferredNow();
         windows.releaseShared();
-        editor::setTedsNeighbours(nullptr);
-        core::resetTdlState();
-        core::resetListsState();
     }
 
     // Setup > "ComPort" > "Com1", "microLAN driver" > the demo adaptor, "Activate interface".
@@ -111,6 +105,10 @@ protected:
     editor::EditorNodeWindowFactory windows{others};
     app::KeptWindowHook windowsKept{windows};
     teds_test::Neighbours neighbours;
+    // The TEDS windows in place of the fixture's plain ones, the drivers seeing the node list.
+    platform::ScopedHook<shell::NodeWindowFactory*> windowsHook{&shell::setNodeWindowFactory, &windows, &factory};
+    platform::ScopedHook<device::DriverNodeList*> driverNodes{&device::setDriverNodeList, &shell::driverNodeList()};
+    app::EditorWiring editorWiring{{.neighbours = &neighbours}};
 };
 
 TEST_F(DemoFlow, EditWriteAndReadTheBridgeSensorAsANewUserWould)

@@ -8,6 +8,7 @@
 #include "amplifier/toolwindows/peloxmaintenancef.h"
 #include "amplifier/toolwindows/peloxtest.h"
 #include "app/amplifierwindowhost.h"
+#include "app/resetallstate.h"
 #include "app/serverbridge.h"
 #include "core/base/corestate.h"
 #include "core/lists/listsstate.h"
@@ -22,6 +23,7 @@
 #include "shell/help/helpwindow.h"
 #include "shell/jobs/jobqueue.h"
 #include "tests/kit/minimalnodewindowfactory.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -47,16 +49,10 @@ protected:
     }
     HelpKeys()
     {
-        core::resetCoreState();
         core::coreState().ProgramFolder = testing_support::dataDir();
         shell::setHelpOpener(nullptr);
     }
-    ~HelpKeys() override
-    {
-        shell::releaseHelpWindow();
-        core::resetTdlState();
-        core::resetListsState();
-    }
+    ~HelpKeys() override { shell::releaseHelpWindow(); }
     static void loadLibrary()
     {
         core::resetTdlState();
@@ -84,6 +80,8 @@ protected:
         auto* h = shell::currentHelpWindow();
         return !box.shown.empty() || (h && h->isVisible() && !h->browser->toPlainText().trimmed().isEmpty());
     }
+
+    testing_support::FreshState<app::resetAllState> fresh;
 };
 
 TEST_F(HelpKeys, EachWindowShowsItsOwnPage)

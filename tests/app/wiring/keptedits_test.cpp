@@ -5,7 +5,10 @@
 // kept window's own File and Template menus, the end of the program (File > "Exit", the close
 // box, a save that does not happen) and the request server's quiet mode.
 
+#include "app/editorwiring.h"
 #include "app/keptwindowhook.h"
+#include "app/resetallstate.h"
+#include "platform/base/scopedhook.h"
 #include "tests/shell/mainwindow/mainffixture.h"
 
 #include "app/amplifierwindowhost.h"
@@ -61,19 +64,13 @@ struct Quiet final : core::MessageSuppressor {
     std::vector<std::string> log;
 };
 
-class KeptEdits : public mainf_test::MainFTest {
+class KeptEdits : public mainf_test::MainFTestOf<app::resetAllState> {
 protected:
     KeptEdits()
     {
-        device::resetDriverState();
-        editor::resetEditorState();
-        core::resetTdlState();
         core::coreState().ProgramFolder = testing_support::dataDir();
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
         core::ParseTemplateFile("IEEE_Templates.tdl");
-        shell::setNodeWindowFactory(&windows);
-        device::setDriverNodeList(&shell::driverNodeList());
-        editor::setTedsNeighbours(&neighbours);
         // As the program wires the main window's File, Tools and end.
         menus.actions[shell::MenuWindow::OpenTedsFile] = [this] {
             auto& w = windows.shared();
@@ -95,9 +92,6 @@ protected:
         shell::collectDeferred();
         shell::destroyDeferredNow();
         windows.releaseShared();
-        editor::setTedsNeighbours(nullptr);
-        core::resetTdlState();
-        core::resetListsState();
     }
 
     void activate()
@@ -200,6 +194,10 @@ protected:
     app::KeptWindowHook windowsKept{windows};
     Neighbours neighbours;
     testing_support::ScriptedFileDialogs files;
+    // The TEDS windows in place of the fixture's plain ones, the drivers seeing the node list.
+    platform::ScopedHook<shell::NodeWindowFactory*> windowsHook{&shell::setNodeWindowFactory, &windows, &factory};
+    platform::ScopedHook<device::DriverNodeList*> driverNodes{&device::setDriverNodeList, &shell::driverNodeList()};
+    app::EditorWiring editorWiring{{.neighbours = &neighbours}};
 };
 
 TEST_F(KeptEdits, AValueTypedAndNotLeftSurvivesTheDrop)

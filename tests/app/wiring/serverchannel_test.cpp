@@ -3,7 +3,10 @@
 // The first run only selects the channel; the amplifier window scans it and reads its
 // TEDS; the resume run carries out every other line once.
 
+#include "app/editorwiring.h"
 #include "app/keptwindowhook.h"
+#include "app/nodewiring.h"
+#include "app/resetallstate.h"
 #include "app/amplifierwindowhost.h"
 #include "app/documentfields.h"
 
@@ -126,16 +129,8 @@ protected:
         wiringtest::freshProgramWithShippedLibrary();
         core::coreState().IniPath = dir / "settings.txt";
         core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
-        shell::setNodeWindowFactory(&factory);
-        device::setDriverNodeList(&shell::driverNodeList());
-        shell::setScanBus(nullptr);
-        shell::setCollectScheduler([](int) {});
-        editor::setTedsNeighbours(&neighbours);
         core::setMessageSuppressor(&engine);
-        auto& q = shell::jobQueue();
-        q.reset();
-        q.StartJobQue();
-        shell::jobQueue().scanStep = shell::scanOneStep;
+        shell::jobQueue().StartJobQue();
         engine.nowText = &fixedNow;
         fs::create_directories(work);
         const auto& ini = core::coreState().IniPath;
@@ -150,19 +145,14 @@ protected:
         if (host.window())
             shell::amplifierWindow().unload();
         shell::setAmplifierWindow(nullptr);
-        auto& q = shell::jobQueue();
-        q.scanStep = nullptr;
-        q.reset();
+        // The node windows go while the factory and the hooks are still there.
+        shell::jobQueue().reset();
         shell::resetNodesState();
         shell::collectDeferred();
         shell::destroyDeferredNow();
         factory.releaseShared();
-        editor::setTedsNeighbours(nullptr);
-        shell::setNodeWindowFactory(nullptr);
-        shell::setCollectScheduler(nullptr);
         device::setPeloxPort(nullptr);
-        core::resetTdlState();
-        core::resetListsState();
+        app::resetAllState();
     }
 
     // The chain of the fixture folder, or one described by text; the amplifier window
@@ -231,6 +221,8 @@ protected:
     server::SuppressingMessageBox suppressing{box, engine};
     platform::ScopedMessageBox scopedBox{suppressing};
     Neighbours neighbours{engine};
+    app::NodeWiring wiring{{.windows = &factory, .collect = [](int) {}, .scanStep = shell::scanOneStep}};
+    app::EditorWiring editorWiring{{.neighbours = &neighbours}};
     std::unique_ptr<platform::sim::AmplifierChain> chain;
     platform::MemorySerialPort port;
     testing_support::RequestClient client{work};

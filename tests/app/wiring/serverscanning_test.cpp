@@ -4,8 +4,11 @@
 // poll time, every request is answered within a poll period and the time the jobs take:
 // a poll tick that comes while the queue ticks starts its request right after that tick.
 
+#include "app/editorwiring.h"
 #include "app/keptwindowhook.h"
+#include "app/resetallstate.h"
 #include "device/drivers/driverstate.h"
+#include "platform/base/scopedhook.h"
 #include "tests/server/engine/serverfixture.h"
 #include "tests/shell/mainwindow/mainffixture.h"
 #include "tests/support/virtualtimers.h"
@@ -28,24 +31,14 @@ struct ServerWindow final : shell::RequestServerWindow {
     std::function<void()> load_;
 };
 
-class ServerScanning : public mainf_test::MainFTest {
+class ServerScanning : public mainf_test::MainFTestOf<app::resetAllState> {
 protected:
     ServerScanning()
     {
-        device::resetDriverState();
-        editor::resetEditorState();
-        shell::resetScanState();
-        core::resetTdlState();
         core::coreState().ProgramFolder = testing_support::dataDir();
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
         core::ParseTemplateFile("IEEE_Templates.tdl");
         core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
-        shell::setNodeWindowFactory(&windows);
-        device::setDriverNodeList(&shell::driverNodeList());
-        shell::setRequestServerWindow(&serverWindow);
-        shell::setCollectScheduler(
-            [this](int ms) { timers.singleShot(Millis(ms), [] { shell::collectDeferred(); }); });
-        editor::setTedsNeighbours(&neighbours);
         core::setMessageSuppressor(&engine);
         engine.nowText = &server_test::fixedNow;
         std::string error;
@@ -64,9 +57,6 @@ protected:
         shell::destroyDeferredNow();
         windows.releaseShared();
         core::setMessageSuppressor(nullptr);
-        editor::setTedsNeighbours(nullptr);
-        core::resetTdlState();
-        core::resetListsState();
     }
 
     // Settings of a serving window with poll time pollTime; the window loads, then Setup >
@@ -158,6 +148,15 @@ protected:
         loading = false;
     }};
     testing_support::RequestClient client{work};
+    // In place of the fixture's: the TEDS windows, the request server's window, the graveyard
+    // collected on virtual time; the drivers see the node list.
+    platform::ScopedHook<shell::NodeWindowFactory*> windowsHook{&shell::setNodeWindowFactory, &windows, &factory};
+    platform::ScopedHook<device::DriverNodeList*> driverNodes{&device::setDriverNodeList, &shell::driverNodeList()};
+    platform::ScopedHook<shell::RequestServerWindow*> serverHook{&shell::setRequestServerWindow, &serverWindow, &server};
+    platform::ScopedHook<std::function<void(int)>> collect{
+        &shell::setCollectScheduler, [this](int ms) { timers.singleShot(Millis(ms), [] { shell::collectDeferred(); }); },
+        [](int) {}};
+    app::EditorWiring editorWiring{{.neighbours = &neighbours}};
 };
 
 class DefaultPoll : public ServerScanning, public ::testing::WithParamInterface<int> {};

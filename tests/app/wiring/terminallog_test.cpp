@@ -4,9 +4,11 @@
 
 #include "amplifier/toolwindows/peloxtest.h"
 #include "app/amplifiertoolshost.h"
+#include "app/resetallstate.h"
 #include "device/amplink/peloxtransport.h"
 #include "shell/jobs/jobqueue.h"
 #include "sim/serial/memoryserialport.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/virtualservices.h"
 
@@ -20,18 +22,11 @@ protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
     TerminalLog()
     {
-        device::resetTransportState();
         device::setPeloxPort(nullptr);
-        auto& q = shell::jobQueue();
-        q.reset();
-        q.StartJobQue();
+        shell::jobQueue().StartJobQue();
         tools.switchToAmplifierLink = [this] { ++switches; };
     }
-    ~TerminalLog() override
-    {
-        shell::jobQueue().reset();
-        device::setPeloxPort(nullptr);
-    }
+    ~TerminalLog() override { device::setPeloxPort(nullptr); }
     // Posts the "Send LF" job and runs it.
     void sendLf()
     {
@@ -40,6 +35,7 @@ protected:
     }
     std::string shown() { return tools.terminal()->Text2->toPlainText().toStdString(); }
 
+    testing_support::FreshState<app::resetAllState> fresh;
     app::AmplifierToolsHost tools;
     int switches = 0;
 };

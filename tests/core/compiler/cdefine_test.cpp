@@ -1,9 +1,11 @@
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/compiler/cdefine.h"
+#include "core/state/corelayer.h"
 #include "core/tdl/templatefileupkeep.h"
 #include "core/validation/validation.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -22,8 +24,7 @@ std::string crlf(const std::string& text)
 
 class CompilerTest : public ::testing::Test {
 protected:
-    void SetUp() override { core::resetCoreState(); }
-    void TearDown() override { core::resetCoreState(); }
+    testing_support::FreshState<core::resetCoreLayer> fresh;
 
     // Writes name.hdl / name.ddl (when given) and expands them; returns the .tdl text.
     std::string expand(const char* hdl, const char* ddl, bool* ok = nullptr)

@@ -9,11 +9,13 @@
 #include "core/compiler/cdefine.h"
 #include "core/lists/listsstate.h"
 #include "core/lists/manufacturerlist.h"
+#include "core/state/corelayer.h"
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templatefileupkeep.h"
 #include "core/tdl/templateparser.h"
 #include "core/validation/validation.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -36,14 +38,7 @@ bool regenerate() { return std::getenv("TEDSMITH_REGENERATE_DATA") != nullptr; }
 
 class ShippedDataTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        core::resetCoreState();
-        core::resetTdlState();
-        core::resetListsState();
-    }
-    void TearDown() override { SetUp(); }
-
+    testing_support::FreshState<core::resetCoreLayer> fresh;
     testing_support::TempDir dir;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};

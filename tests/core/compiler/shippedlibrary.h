@@ -6,6 +6,7 @@
 #include "core/base/message.h"
 #include "core/base/textfile.h"
 #include "core/lists/listsstate.h"
+#include "core/state/corelayer.h"
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
 #include "core/teds/bitfields.h"
@@ -43,9 +44,7 @@ class ShippedLibraryTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        core::resetCoreState();
-        core::resetTdlState();
-        core::resetListsState();
+        core::resetCoreLayer();
         core::coreState().ProgramFolder = testing_support::dataDir();
         platform::ScriptedMessageBox box;
         platform::ScopedMessageBox scoped{box};
@@ -54,12 +53,7 @@ protected:
             core::ParseTemplateFile(p.filename().string());
         messages = box.shown.size();
     }
-    static void TearDownTestSuite()
-    {
-        core::resetTdlState();
-        core::resetListsState();
-        core::resetCoreState();
-    }
+    static void TearDownTestSuite() { core::resetCoreLayer(); }
 
     static const core::TemplateRecord& T(int i) { return core::tdlState().Templates.at(static_cast<std::size_t>(i)); }
     static bool isIeee(const core::TemplateRecord& t) { return t.file.rfind("IEEE_", 0) == 0; }

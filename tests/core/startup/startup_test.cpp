@@ -3,10 +3,12 @@
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/base/settings.h"
+#include "core/state/corelayer.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,7 @@ struct FakeUi : core::StartupUi {
 
 class StartupTest : public ::testing::Test {
 protected:
+    testing_support::FreshState<core::resetCoreLayer> fresh;
     TempDir program, profile;
     platform::VirtualClock clock;
     platform::ScopedClock scopedClock{clock};
@@ -48,7 +51,6 @@ protected:
 
     void SetUp() override
     {
-        core::resetCoreState();
         core::coreState().ProgramFolder = program.path();
         ::setenv("AllUsersProfile", profile.path().c_str(), 1);
         ui.clock = &clock;

@@ -5,9 +5,11 @@
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/lists/listsstate.h"
+#include "core/state/corelayer.h"
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -37,18 +39,9 @@ class TdlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        core::resetCoreState();
-        core::resetTdlState();
-        core::resetListsState();
         core::coreState().ProgramFolder = dir.path();
         fs::copy_file(testing_support::fixturesDir() / "tdl" / "multi" / "TagList.xdl", dir / "TagList.xdl");
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(dir.path());
-    }
-    void TearDown() override
-    {
-        core::resetTdlState();
-        core::resetListsState();
-        core::resetCoreState();
     }
 
     // A description file with the version line and the given lines (LF become CR LF).
@@ -58,6 +51,7 @@ protected:
     }
     const core::TemplateRecord& T(int i) const { return core::tdlState().Templates.at(static_cast<std::size_t>(i)); }
 
+    testing_support::FreshState<core::resetCoreLayer> fresh;
     testing_support::TempDir dir;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};

@@ -5,10 +5,12 @@
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/lists/listsstate.h"
+#include "core/state/corelayer.h"
 #include "core/tdl/tdlstate.h"
 #include "core/tdl/templateparser.h"
 #include "platform/base/messagebox.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -23,24 +25,16 @@ namespace fs = std::filesystem;
 using testing_support::TempDir;
 
 struct TemplateLimits : ::testing::Test {
+    testing_support::FreshState<core::resetCoreLayer> fresh;
     TempDir dir;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};
 
     TemplateLimits()
     {
-        core::resetCoreState();
-        core::resetTdlState();
-        core::resetListsState();
         core::coreState().ProgramFolder = dir.path();
         fs::copy_file(testing_support::dataDir() / "TagList.xdl", dir / "TagList.xdl");
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(dir.path());
-    }
-    ~TemplateLimits() override
-    {
-        core::resetTdlState();
-        core::resetListsState();
-        core::resetCoreState();
     }
 
     static std::string fields(int n)

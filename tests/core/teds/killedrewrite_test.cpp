@@ -7,11 +7,13 @@
 #include "core/base/corestate.h"
 #include "core/base/settings.h"
 #include "core/base/textfile.h"
+#include "core/state/corelayer.h"
 #include "core/tdl/templatefileupkeep.h"
 #include "core/tdl/templateparser.h"
 #include "core/teds/memoryfile.h"
 #include "platform/base/messagebox.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -81,13 +83,9 @@ std::multiset<std::string> killWhileRewriting(const std::filesystem::path& file,
 
 class KilledRewrite : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        core::resetCoreState();
-        core::coreState().ProgramFolder = dir.path();
-    }
-    void TearDown() override { core::resetCoreState(); }
+    void SetUp() override { core::coreState().ProgramFolder = dir.path(); }
 
+    testing_support::FreshState<core::resetCoreLayer> fresh;
     testing_support::TempDir dir;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};

@@ -2,9 +2,11 @@
 #include "core/base/message.h"
 #include "core/base/textfile.h"
 #include "core/base/trace.h"
+#include "core/state/corelayer.h"
 #include "core/validation/validation.h"
 #include "tests/kit/memorytrace.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +17,7 @@ namespace {
 
 class ValidationTest : public ::testing::Test {
 protected:
-    void SetUp() override { core::resetCoreState(); }
-    void TearDown() override { core::resetCoreState(); }
+    testing_support::FreshState<core::resetCoreLayer> fresh;
 
     int check(const std::filesystem::path& p, bool* result = nullptr)
     {

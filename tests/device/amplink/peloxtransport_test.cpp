@@ -4,10 +4,13 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
+#include "device/state/devicelayer.h"
+#include "platform/base/scopedhook.h"
 #include "sim/serial/memoryserialport.h"
 #include "scripteddevice.h"
 #include "tests/kit/memorytrace.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/freshstate.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +24,9 @@ class TransportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        device::resetDeviceState();
-        device::resetTransportState();
         port.attach(&far);
         ASSERT_TRUE(port.setPortOpen(true));
-        device::setPeloxPort(&port);
     }
-    void TearDown() override { device::setPeloxPort(nullptr); }
 
     long elapsedMs() const { return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(vclock.elapsed()).count()); }
     void mark() { start = vclock.elapsed(); }
@@ -38,12 +37,14 @@ protected:
         far.answer = [f](const std::string& line, bool complete) { return complete ? f(line) : std::string(); };
     }
 
+    testing_support::FreshState<device::resetDeviceLayer> fresh;
     platform::VirtualClock vclock;
     platform::ScopedClock scoped{vclock};
     core::MemoryTrace trace;
     core::ScopedTrace tracing{trace, true};
     ScriptedDevice far;
     platform::MemorySerialPort port;
+    platform::ScopedHook<platform::SerialPort*> portHook{&device::setPeloxPort, &port};
     platform::Micros start{0};
 };
 
@@ -365,8 +366,7 @@ TEST(TransportWithoutPort, SilentLine)
 {
     platform::VirtualClock vclock;
     platform::ScopedClock scoped(vclock);
-    device::resetDeviceState();
-    device::resetTransportState();
+    testing_support::FreshState<device::resetDeviceLayer> fresh;
     device::setPeloxPort(nullptr);
     device::Pelox_Send("conf?");
     EXPECT_EQ(device::Pelox_Receive(200), "");

@@ -11,12 +11,15 @@
 #include "device/drivers/driverstate.h"
 #include "device/memimage/tedspacking.h"
 #include "device/onewire/onewirestate.h"
+#include "device/state/devicelayer.h"
+#include "platform/base/scopedhook.h"
 #include "sim/adapters/emulatedadapter.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "sim/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
 #include "sim/onewire/simnode.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/virtualservices.h"
 
@@ -84,24 +87,16 @@ protected:
     DriverFixture()
     {
         testing_support::selectAdapterPort();
-        device::resetDriverState();
-        core::resetCoreState();
-        core::resetTdlState();
         core::tdlState().Templates[0].validated = true;
         net->setTranscriptLimit(0);
         // The simulated network's own backend, or an adapter emulator (TEDSMITH_TEST_ADAPTER).
         adapter = platform::emu::serveFromEnvironment(net, 5, 1);
-        device::setDriverNodeList(&nodes);
-        device::setFileValidation(&files);
     }
     // The adapter's emulator (if any) was sent nothing its chip does not allow.
     void TearDown() override { EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{}); }
     ~DriverFixture() override
     {
         core::setMessageSuppressor(nullptr);
-        device::setDriverNodeList(nullptr);
-        device::setFileValidation(nullptr);
-        platform::resetTmex();
     }
 
     template <class Node>
@@ -234,6 +229,10 @@ protected:
     platform::emu::EmulatedAdapter adapter;
     FakeNodeList nodes{*net};
     FakeValidation files;
+    platform::ScopedHook<device::DriverNodeList*> nodesHook{&device::setDriverNodeList, &nodes};
+    platform::ScopedHook<device::FileValidation*> filesHook{&device::setFileValidation, &files};
+    // Last: the sessions close while the network and the emulator are there.
+    testing_support::FreshState<device::resetDeviceLayer> fresh;
 };
 
 } // namespace drivertest

@@ -7,9 +7,12 @@
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
 #include "device/amplink/peloxtransport.h"
+#include "device/state/devicelayer.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
+#include "platform/base/scopedhook.h"
 #include "tests/device/onewire/mlanfake.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
@@ -28,24 +31,21 @@ class AmplifierBranch : public ::testing::Test, protected testing_support::Virtu
 protected:
     void SetUp() override
     {
-        resetDeviceState();
-        resetOneWireState();
-        resetTransportState();
         DeviceState& ds = deviceState();
         ds.InterfaceType = device::InterfaceType::AmplifierLink;
         ds.SelectedAmplifier = 1;
         ds.SelectedChannel = 3;
         ds.AmpAddressing = true;
         ASSERT_TRUE(port.setPortOpen(true));
-        setPeloxPort(&port);
     }
-    void TearDown() override { setPeloxPort(nullptr); }
 
     // Lines of a transaction: the payload line and the query.
     Lines tx(const std::string& payload) const { return {mlanLine(3, payload), "I_C_3:MLAN?"}; }
 
+    testing_support::FreshState<resetDeviceLayer> fresh;
     testing_support::MlanFake amp;
     platform::MemorySerialPort port{&amp};
+    platform::ScopedHook<platform::SerialPort*> portHook{&setPeloxPort, &port};
 };
 
 } // namespace

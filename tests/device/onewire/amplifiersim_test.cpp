@@ -7,12 +7,14 @@
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
 #include "device/amplink/peloxtransport.h"
+#include "device/state/devicelayer.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
 #include "sim/onewire/simscratcheeprom.h"
 #include "tests/device/onewire/mlanfake.h"
 #include "sim/amplifier/amplifierchain.h"
 #include "tests/device/onewire/simbus.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
@@ -31,9 +33,6 @@ class AmplifierSim : public ::testing::Test, protected testing_support::VirtualS
 protected:
     void SetUp() override
     {
-        resetDeviceState();
-        resetOneWireState();
-        resetTransportState();
         DeviceState& ds = deviceState();
         ds.InterfaceType = device::InterfaceType::AmplifierLink;
         ds.SelectedAmplifier = 1;
@@ -82,6 +81,7 @@ protected:
         return ids;
     }
 
+    testing_support::FreshState<resetDeviceLayer> fresh;
     platform::MemorySerialPort port;
     std::unique_ptr<platform::sim::AmplifierChain> chain;
 };

@@ -9,6 +9,7 @@
 #include "device/onewire/onewirestate.h"
 #include "device/onewire/session.h"
 #include "device/amplink/peloxtransport.h"
+#include "device/state/devicelayer.h"
 #include "sim/amplifier/amplifierchain.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
@@ -18,6 +19,7 @@
 #include "tests/kit/memorytrace.h"
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/freshstate.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +44,6 @@ class MasterConformance : public ::testing::TestWithParam<MasterRow> {
 protected:
     MasterConformance()
     {
-        platform::resetTmex();
-        resetDeviceState();
-        resetOneWireState();
-        resetTransportState();
         DeviceState& ds = deviceState();
         if (GetParam().master == Master::Adapter) {
             ds.InterfaceType = device::InterfaceType::Adapter;
@@ -71,11 +69,7 @@ protected:
         for (std::size_t i = 0; i < 64; ++i)
             node_->memory()[i] = static_cast<std::uint8_t>(0x30 + i);
     }
-    ~MasterConformance() override
-    {
-        setPeloxPort(nullptr);
-        platform::resetTmex();
-    }
+    ~MasterConformance() override { setPeloxPort(nullptr); }
 
     platform::sim::SimNetwork& net()
     {
@@ -103,6 +97,8 @@ protected:
     platform::MemorySerialPort port_;
     std::shared_ptr<SimDs2433> node_ = std::make_shared<SimDs2433>(RomCode::make(0x23, 0x00ABCDEF));
     std::string id_ = node_->rom().nodeId();
+    // Last: the sessions close while the networks are there.
+    testing_support::FreshState<resetDeviceLayer> fresh_;
 };
 
 TEST_P(MasterConformance, ReadJobReturnsTheNodesMemory)

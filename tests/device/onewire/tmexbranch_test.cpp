@@ -8,11 +8,14 @@
 #include "core/base/message.h"
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
+#include "device/state/devicelayer.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
+#include "platform/base/scopedhook.h"
 #include "sim/onewire/simdualswitch.h"
 #include "sim/onewire/simscratcheeprom.h"
 #include "tests/device/onewire/simbus.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
@@ -59,21 +62,12 @@ class TmexBranch : public ::testing::Test, protected testing_support::VirtualSer
 protected:
     void SetUp() override
     {
-        platform::resetTmex();
-        resetDeviceState();
-        resetOneWireState();
         DeviceState& ds = deviceState();
         ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = 1;
         ds.PortType = 1;
         backend = std::make_shared<testing_support::CountingSimBackend>(net);
         platform::registerBackend(1, 1, backend);
-        setOneWireWindow(&window);
-    }
-    void TearDown() override
-    {
-        setOneWireWindow(nullptr);
-        platform::resetTmex();
     }
 
     platform::sim::SimNode& plug(const RomCode& r) { return net.addNode(platform::sim::makeNode(r)); }
@@ -100,6 +94,9 @@ protected:
     platform::sim::SimNetwork net;
     std::shared_ptr<testing_support::CountingSimBackend> backend;
     FakeWindow window;
+    platform::ScopedHook<OneWireWindow*> windowHook{&setOneWireWindow, &window};
+    // Last: the sessions close while the network is there.
+    testing_support::FreshState<resetDeviceLayer> fresh;
 };
 
 Lines sorted(Lines v)

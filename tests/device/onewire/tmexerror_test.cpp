@@ -2,9 +2,11 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
+#include "device/state/devicelayer.h"
 #include "platform/base/messagebox.h"
 #include "tests/kit/memorytrace.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +31,7 @@ TEST(TmexErrorText, WholeTable)
 
 TEST(ReportSessionError, MessageLinesAndOnceOnly)
 {
-    resetDeviceState();
+    testing_support::FreshState<resetDeviceLayer> fresh;
     deviceState().PortNum = 3;
     deviceState().PortType = 5;
     platform::ScriptedMessageBox box;

@@ -1,4 +1,6 @@
 #include "core/base/corestate.h"
+#include "core/state/corelayer.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "core/base/message.h"
 #include "editor/compiledialog/expanddefine.h"
@@ -22,13 +24,9 @@ protected:
     {
         testing_support::ensureApplication();
     }
-    void SetUp() override
-    {
-        core::resetCoreState();
-        core::coreState().ProgramFolder = dir.path();
-    }
-    void TearDown() override { core::resetCoreState(); }
+    void SetUp() override { core::coreState().ProgramFolder = dir.path(); }
 
+    testing_support::FreshState<core::resetCoreLayer> fresh;
     testing_support::TempDir dir;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};

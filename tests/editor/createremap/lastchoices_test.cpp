@@ -11,6 +11,8 @@
 #include "editor/createremap/newremapmodel.h"
 #include "editor/createremap/newremaptemplate.h"
 #include "editor/model/tedsdocument.h"
+#include "editor/tedswindow/editorstate.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -25,19 +27,11 @@ protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
     LastChoices()
     {
-        core::resetCoreState();
-        core::resetTdlState();
-        core::resetListsState();
         core::coreState().ProgramFolder = testing_support::dataDir();
         core::coreState().IniPath = dir / "QT8061_Inifile.txt";
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
         core::ParseTemplateFile("IEEE_Templates.tdl");
         core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
-    }
-    ~LastChoices() override
-    {
-        core::resetTdlState();
-        core::resetListsState();
     }
     static std::optional<int> stored(const char* key)
     {
@@ -57,6 +51,7 @@ protected:
         return -1;
     }
 
+    testing_support::FreshState<editor::resetEditorLayer> fresh;
     testing_support::TempDir dir;
     editor::TedsDocument doc;
 };

@@ -7,6 +7,7 @@
 #include "core/lists/fieldtags.h"
 #include "core/lists/listsstate.h"
 #include "core/lists/manufacturerlist.h"
+#include "core/state/corelayer.h"
 #include "core/tdl/templateparser.h"
 #include "core/tdl/tdlstate.h"
 #include "tests/support/testsupport.h"
@@ -43,9 +44,7 @@ inline std::vector<std::string> tdlFiles(const fs::path& folder)
 // Loads the library into the program's state (the caller installs a message box).
 inline void loadShippedLibrary()
 {
-    core::resetCoreState();
-    core::resetTdlState();
-    core::resetListsState();
+    core::resetCoreLayer();
     auto& cs = core::coreState();
     cs.ProgramFolder = testing_support::dataDir();
     auto& ls = core::listsState();

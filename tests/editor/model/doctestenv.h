@@ -9,10 +9,12 @@
 #include "core/tdl/templateparser.h"
 #include "core/teds/bitfields.h"
 #include "device/base/devicestate.h"
+#include "device/state/devicelayer.h"
 #include "editor/model/manufacturerlevels.h"
 #include "editor/model/tedsdocument.h"
 #include "platform/base/messagebox.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -52,21 +54,10 @@ class DocTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        core::resetCoreState();
-        core::resetTdlState();
-        core::resetListsState();
-        device::resetDeviceState();
         core::coreState().ProgramFolder = dir.path();
         for (const char* f : {"TagList.xdl", "IEEE_Templates.tdl", "ManufacturerList.xdl"})
             fs::copy_file(testing_support::dataDir() / f, dir / f);
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(dir.path());
-    }
-    void TearDown() override
-    {
-        device::resetDeviceState();
-        core::resetTdlState();
-        core::resetListsState();
-        core::resetCoreState();
     }
 
     // The shipped library and manufacturer list, as start-up reads them.
@@ -154,6 +145,7 @@ protected:
 
     std::uint64_t field(int pos, int n) const { return core::Bits2Val(doc.TedsBuf, pos, n).low64(); }
 
+    testing_support::FreshState<device::resetDeviceLayer> fresh;
     testing_support::TempDir dir;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};

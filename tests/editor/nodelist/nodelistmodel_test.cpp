@@ -7,7 +7,9 @@
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/nodelist.h"
+#include "shell/state/shelllayer.h"
 #include "tests/kit/scriptedmessagebox.h"
+#include "tests/support/freshstate.h"
 
 #include <gtest/gtest.h>
 
@@ -28,17 +30,8 @@ class NodeListModelTest : public ::testing::Test {
 protected:
     NodeListModelTest()
     {
-        core::resetCoreState();
-        shell::resetNodesState();
-        shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
         m.Form_Load();
-    }
-    ~NodeListModelTest() override
-    {
-        shell::jobQueue().reset();
-        shell::resetNodesState();
-        core::resetCoreState();
     }
     void record(const std::string& id, int family, bool aging = true)
     {
@@ -55,6 +48,7 @@ protected:
         return tb;
     }
 
+    testing_support::FreshState<shell::resetShellLayer> fresh;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};
     FakeView view;

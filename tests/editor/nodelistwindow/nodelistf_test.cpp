@@ -4,8 +4,10 @@
 
 #include "editor/nodelistwindow/nodelistf.h"
 
+#include "editor/tedswindow/editorstate.h"
 #include "platform/base/messagebox.h"
 #include "shell/jobs/jobqueue.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/kit/scriptedmessagebox.h"
 
@@ -29,11 +31,9 @@ protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
     NodeListFTest()
     {
-        shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
         w.Form_Load();
     }
-    ~NodeListFTest() override { shell::jobQueue().reset(); }
 
     std::vector<std::string> entries() const
     {
@@ -51,6 +51,7 @@ protected:
         QApplication::sendEvent(vp, &e);
     }
 
+    testing_support::FreshState<editor::resetEditorLayer> fresh;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scoped{box};
     editor::NodeListF w;

@@ -3,7 +3,9 @@
 // shipped template library, the program's node-window factory and a recording
 // neighbourhood (amplifier window, request server, main window visibility).
 
+#include "app/editorwiring.h"
 #include "app/keptwindowhook.h"
+#include "app/nodewiring.h"
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/base/trace.h"
@@ -28,6 +30,7 @@
 #include "sim/onewire/simnetwork.h"
 #include "sim/onewire/simnode.h"
 #include "tests/kit/minimalnodewindowfactory.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/quietnodehost.h"
 #include "tests/support/quiettedsneighbours.h"
@@ -101,44 +104,17 @@ protected:
     TedsWindowTest()
     {
         testing_support::plugSimulatedAdapter(net);
-        device::resetDriverState();
-        core::resetCoreState();
-        shell::resetNodesState();
-        shell::resetScanErrors();
-        shell::resetIfaceState();
-        editor::resetEditorState();
         loadTemplates();
-        shell::setNodeWindowFactory(&factory);
-        device::setDriverNodeList(&shell::driverNodeList());
-        shell::setNodeHost(&host);
-        shell::setScanBus(nullptr);
-        shell::setCollectScheduler([](int) {});
-        editor::setTedsNeighbours(&neighbours);
-        editor::setModalRunner([this](QDialog& d) { modals.push_back(d.windowTitle().toStdString()); });
-        auto& q = shell::jobQueue();
-        q.reset();
-        q.StartJobQue();
-        q.isScanning = [this] { return scanning; };
-        shell::jobQueue().scanStep = shell::scanOneStep;
+        shell::jobQueue().StartJobQue();
     }
     ~TedsWindowTest() override
     {
-        auto& q = shell::jobQueue();
-        q.isScanning = nullptr;
-        q.scanStep = nullptr;
-        q.reset();
+        // The node windows go while the factory and the hooks are still there.
+        shell::jobQueue().reset();
         shell::resetNodesState();
         shell::collectDeferred();
         shell::destroyDeferredNow();
         factory.releaseShared();
-        editor::setModalRunner(nullptr);
-        editor::setTedsNeighbours(nullptr);
-        shell::setNodeHost(nullptr);
-        shell::setNodeWindowFactory(nullptr);
-        shell::setCollectScheduler(nullptr);
-        core::resetTdlState();
-        core::resetListsState();
-        platform::resetTmex();
     }
 
     void loadTemplates()
@@ -196,6 +172,7 @@ protected:
         return out;
     }
 
+    testing_support::FreshState<editor::resetEditorLayer> fresh;
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     shell::MinimalNodeWindowFactory others;
     editor::EditorNodeWindowFactory factory{others};
@@ -204,6 +181,13 @@ protected:
     Host host;
     std::vector<std::string> modals;
     bool scanning = false;
+    app::NodeWiring wiring{{.windows = &factory,
+                            .host = &host,
+                            .collect = [](int) {},
+                            .isScanning = [this] { return scanning; },
+                            .scanStep = shell::scanOneStep}};
+    app::EditorWiring editorWiring{
+        {.neighbours = &neighbours, .runModal = [this](QDialog& d) { modals.push_back(d.windowTitle().toStdString()); }}};
 };
 
 } // namespace teds_test

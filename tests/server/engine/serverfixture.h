@@ -5,7 +5,9 @@
 // stand-in that scans, and the test client. A request is sent, then poll ticks and
 // queue ticks run until the ack file has gone.
 
+#include "app/editorwiring.h"
 #include "app/keptwindowhook.h"
+#include "app/nodewiring.h"
 #include "core/base/corestate.h"
 #include "core/base/message.h"
 #include "core/base/settings.h"
@@ -37,6 +39,7 @@
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/quietnodehost.h"
 #include "tests/support/quiettedsneighbours.h"
@@ -168,36 +171,17 @@ protected:
 
     ServerTest()
     {
-        platform::resetTmex();
-        device::resetDeviceState();
-        device::resetDriverState();
-        device::resetOneWireState();
-        core::resetCoreState();
-        shell::resetNodesState();
-        shell::resetScanState();
-        shell::resetIfaceState();
-        editor::resetEditorState();
         auto& ds = device::deviceState();
         ds.InterfaceType = device::InterfaceType::Adapter;
         ds.PortNum = 1;
         ds.PortType = 5;
         platform::useSimulatedNetwork(net, 5, 1);
-        core::resetTdlState();
         core::coreState().ProgramFolder = testing_support::dataDir();
         core::coreState().IniPath = dir / "settings.txt";
         core::listsState().FieldTagList = std::make_unique<core::Fieldtags>(testing_support::dataDir());
         core::ParseTemplateFile("IEEE_Templates.tdl");
         core::ReadManufacturerList(testing_support::dataDir() / "ManufacturerList.xdl", core::listsState().Manufacturers);
-        shell::setNodeWindowFactory(&factory);
-        device::setDriverNodeList(&shell::driverNodeList());
-        shell::setNodeHost(&nobeep);
-        shell::setScanBus(nullptr);
-        shell::setCollectScheduler([](int) {});
-        editor::setTedsNeighbours(&neighbours);
-        auto& q = shell::jobQueue();
-        q.reset();
-        q.StartJobQue();
-        shell::jobQueue().scanStep = shell::scanOneStep;
+        shell::jobQueue().StartJobQue();
         core::setMessageSuppressor(&engine);
         fs::create_directories(work);
         engine.nowText = &fixedNow;
@@ -205,21 +189,12 @@ protected:
     ~ServerTest() override
     {
         core::setMessageSuppressor(nullptr);
-        auto& q = shell::jobQueue();
-        q.scanStep = nullptr;
-        q.reset();
+        // The node windows go while the factory and the hooks are still there.
+        shell::jobQueue().reset();
         shell::resetNodesState();
         shell::collectDeferred();
         shell::destroyDeferredNow();
         factory.releaseShared();
-        editor::setTedsNeighbours(nullptr);
-        shell::setNodeHost(nullptr);
-        shell::setNodeWindowFactory(nullptr);
-        shell::setCollectScheduler(nullptr);
-        core::resetTdlState();
-        core::resetListsState();
-        platform::resetTmex();
-        device::resetDriverState();
     }
 
     void load(const std::string& description)
@@ -268,6 +243,7 @@ protected:
         return nullptr;
     }
 
+    testing_support::FreshState<editor::resetEditorLayer> fresh;
     testing_support::TempDir dir;
     fs::path work = dir / "work";
     platform::VirtualClock clock;
@@ -285,6 +261,8 @@ protected:
     server::RequestEngine engine{host, host};
     Neighbours neighbours{engine};
     NoBeep nobeep;
+    app::NodeWiring wiring{{.windows = &factory, .host = &nobeep, .collect = [](int) {}, .scanStep = shell::scanOneStep}};
+    app::EditorWiring editorWiring{{.neighbours = &neighbours}};
     testing_support::RequestClient client{work};
 };
 

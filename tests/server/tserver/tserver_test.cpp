@@ -8,6 +8,8 @@
 #include "platform/base/clock.h"
 #include "platform/qt/cp1252.h"
 #include "shell/jobs/jobqueue.h"
+#include "shell/state/shelllayer.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/quietserverhost.h"
 #include "tests/support/testsupport.h"
@@ -42,17 +44,11 @@ protected:
     static void SetUpTestSuite() { testing_support::ensureApplication(); }
     void SetUp() override
     {
-        core::resetCoreState();
         core::coreState().ProgramFolder = dir.path();
         core::coreState().IniPath = dir / "settings.txt";
-        shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
     }
-    void TearDown() override
-    {
-        shell::jobQueue().reset();
-        core::resetCoreState();
-    }
+    testing_support::FreshState<shell::resetShellLayer> fresh;
     testing_support::TempDir dir;
     Outer outer;
 };

@@ -1,8 +1,11 @@
 // Help pages per topic and the F1 key.
 
 #include "core/base/corestate.h"
+#include "core/state/corelayer.h"
+#include "platform/base/scopedhook.h"
 #include "shell/help/help.h"
 #include "shell/help/helpwindow.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/testsupport.h"
 
@@ -23,17 +26,16 @@ class Help : public ::testing::Test {
 protected:
     Help()
     {
-        core::resetCoreState();
         core::coreState().ProgramFolder = dir.path();
-        shell::setHelpOpener([this](const std::string& url) {
-            opened.push_back(url);
-            return true;
-        });
     }
-    ~Help() override { shell::setHelpOpener({}); }
 
+    testing_support::FreshState<core::resetCoreLayer> fresh;
     testing_support::TempDir dir;
     std::vector<std::string> opened;
+    platform::ScopedHook<std::function<bool(const std::string&)>> opener{&shell::setHelpOpener, [this](const std::string& url) {
+                                                                             opened.push_back(url);
+                                                                             return true;
+                                                                         }};
 };
 
 TEST_F(Help, WithoutTheFolderNothingOpens)

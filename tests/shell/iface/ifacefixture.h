@@ -9,7 +9,9 @@
 #include "device/onewire/onewirestate.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
+#include "platform/base/scopedhook.h"
 #include "platform/onewire/tmex.h"
+#include "shell/state/shelllayer.h"
 #include "sim/serial/memoryserialport.h"
 #include "shell/iface/iface.h"
 #include "shell/iface/ifacestate.h"
@@ -17,6 +19,7 @@
 #include "shell/mixer/soundmixer.h"
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -90,23 +93,7 @@ struct CountingBackend final : platform::OneWireBackend {
 
 class IfaceTest : public ::testing::Test {
 protected:
-    IfaceTest()
-    {
-        core::resetCoreState();
-        device::resetDeviceState();
-        device::resetOneWireState();
-        shell::resetIfaceState();
-        platform::resetTmex();
-        core::coreState().IniPath = dir / "QT8061_Inifile.txt";
-        shell::setSoundMixer(&mixer);
-        shell::setAmplifierWindow(&amplifier);
-    }
-    ~IfaceTest() override
-    {
-        shell::setSoundMixer(nullptr);
-        shell::setAmplifierWindow(nullptr);
-        platform::resetTmex();
-    }
+    IfaceTest() { core::coreState().IniPath = dir / "QT8061_Inifile.txt"; }
 
     void setting(const std::string& key, const std::string& value)
     {
@@ -143,13 +130,16 @@ protected:
     }
     std::size_t drained_ = 0;
 
+    testing_support::FreshState<shell::resetShellLayer> fresh;
     testing_support::TempDir dir;
     platform::VirtualClock clock;
     platform::ScopedClock scopedClock{clock};
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scopedBox{box};
     RecordingMixer mixer;
+    platform::ScopedHook<shell::SoundMixerControl*> mixerHook{&shell::setSoundMixer, &mixer};
     FakeAmplifierWindow amplifier;
+    platform::ScopedHook<shell::AmplifierWindow*> amplifierHook{&shell::setAmplifierWindow, &amplifier};
     FakeHost host;
     platform::MemorySerialPort port;
     shell::Iface model{host, port};

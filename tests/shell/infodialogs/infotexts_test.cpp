@@ -4,6 +4,7 @@
 #include "core/tdl/tdlstate.h"
 #include "core/validation/validation.h"
 #include "device/base/devicestate.h"
+#include "device/state/devicelayer.h"
 #include "platform/base/messagebox.h"
 #include "sim/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
@@ -11,6 +12,7 @@
 #include "shell/infodialogs/about.h"
 #include "shell/infodialogs/generalinfo.h"
 #include "shell/infodialogs/infotexts.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/support/testsupport.h"
@@ -24,19 +26,7 @@ namespace {
 
 class InfoTexts : public ::testing::Test {
 protected:
-    InfoTexts()
-    {
-        core::resetCoreState();
-        core::resetTdlState();
-        device::resetDeviceState();
-        platform::resetTmex();
-        core::coreState().ProgramFolder = dir.path();
-    }
-    ~InfoTexts() override
-    {
-        core::resetTdlState();
-        platform::resetTmex();
-    }
+    InfoTexts() { core::coreState().ProgramFolder = dir.path(); }
     // A data file; with its validation lines (both, or the checksum line only).
     void file(const std::string& name, int validation)
     {
@@ -53,6 +43,7 @@ protected:
         lib.TemplateLast = static_cast<int>(files.size()) - 1;
     }
 
+    testing_support::FreshState<device::resetDeviceLayer> fresh;
     testing_support::TempDir dir;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scopedBox{box};

@@ -3,7 +3,11 @@
 // file, a recording mixer, a recording request server window and plain node windows.
 
 #include "app/mainwindowhooks.h"
+#include "app/nodewiring.h"
 #include "core/base/corestate.h"
+#include "platform/base/scopedhook.h"
+#include "shell/state/shelllayer.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "core/base/message.h"
 #include "core/base/settings.h"
@@ -74,28 +78,18 @@ struct PlainFactory final : shell::NodeWindowFactory {
     shell::NodeWindow* SharedTedsF() override { return nullptr; }
 };
 
-class MainFTest : public ::testing::Test, protected testing_support::VirtualServices {
+// Reset: the reset of the highest layer the test links (FreshState).
+template <void (*Reset)()>
+class MainFTestOf : public ::testing::Test, protected testing_support::VirtualServices {
 protected:
     static void SetUpTestSuite()
     {
         testing_support::ensureApplication();
     }
 
-    MainFTest()
+    MainFTestOf()
     {
-        core::resetCoreState();
-        device::resetDeviceState();
-        device::resetOneWireState();
-        shell::resetIfaceState();
-        shell::resetNodesState();
-        shell::resetScanErrors();
-        shell::jobQueue().reset();
-        platform::resetTmex();
         core::coreState().IniPath = dir / "QT8061_Inifile.txt";
-        shell::setSoundMixer(&mixer);
-        shell::setRequestServerWindow(&server);
-        shell::setNodeWindowFactory(&factory);
-        shell::setCollectScheduler([](int) {});
         auto port = std::make_unique<platform::MemorySerialPort>();
         serial = port.get();
         main = std::make_unique<shell::MainF>(nullptr, std::move(port));
@@ -103,19 +97,14 @@ protected:
         main->endProgram = [this](int code) { ended.push_back(code); };
         main->setMenuWindows(&menus);
     }
-    ~MainFTest() override
+    ~MainFTestOf() override
     {
         queueHooks.reset();
         mainHooks.reset();
         main.reset();
+        // The node windows go while the factory and the hooks are still there.
         shell::resetNodesState();
         shell::collectDeferred();
-        shell::jobQueue().reset();
-        shell::setNodeWindowFactory(nullptr);
-        shell::setRequestServerWindow(nullptr);
-        shell::setSoundMixer(nullptr);
-        shell::setCollectScheduler(nullptr);
-        platform::resetTmex();
     }
 
     // The main window's Form_Load, with the job queue's hooks the program registers then.
@@ -154,10 +143,14 @@ protected:
     void tick() { main->ProcessJobQue_Timer(); }
     int topLevelItems() const { return main->TRTreeView->topLevelItemCount(); }
 
+    testing_support::FreshState<Reset> fresh;
     testing_support::TempDir dir;
     RecordingMixer mixer;
+    platform::ScopedHook<shell::SoundMixerControl*> mixerHook{&shell::setSoundMixer, &mixer};
     RecordingServer server;
+    platform::ScopedHook<shell::RequestServerWindow*> serverHook{&shell::setRequestServerWindow, &server};
     PlainFactory factory;
+    app::NodeWiring wiring{{.windows = &factory, .driverNodes = nullptr, .collect = [](int) {}}};
     testing_support::MenuWindowsStub menus;
     platform::MemorySerialPort* serial = nullptr;
     std::unique_ptr<shell::MainF> main;
@@ -168,5 +161,7 @@ protected:
 private:
     std::shared_ptr<platform::sim::SimNetwork> net_;
 };
+
+using MainFTest = MainFTestOf<shell::resetShellLayer>;
 
 } // namespace mainf_test

@@ -19,9 +19,6 @@ class AdapterShort : public NodesFixture, public ::testing::WithParamInterface<A
 protected:
     AdapterShort()
     {
-        platform::resetTmex();
-        device::resetOneWireState();
-        shell::resetScanState();
         auto& ds = device::deviceState();
         ds.PortNum = 1;
         ds.PortType = GetParam() == AdapterKind::PassiveSerial ? 1 : GetParam() == AdapterKind::Ds2480b ? 5 : 6;
@@ -31,6 +28,7 @@ protected:
         adapter = platform::emu::serveEmulated(GetParam(), net, ds.PortType, 1);
         shell::setScanBus(nullptr);  // the real 1-Wire search
     }
+    // The sessions close while the emulator is there.
     ~AdapterShort() override { platform::resetTmex(); }
     void TearDown() override { EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{}); }
 

@@ -19,13 +19,13 @@ class BusShort : public NodesFixture, public ::testing::WithParamInterface<Adapt
 protected:
     BusShort()
     {
-        platform::resetTmex();
         auto& ds = device::deviceState();
         ds.PortNum = 1;
         ds.PortType = 5;
         adapter = platform::emu::serveEmulated(GetParam(), net, 5, 1);
         shell::setScanBus(nullptr);  // the real search through device access
     }
+    // The sessions close while the emulator is there.
     ~BusShort() override { platform::resetTmex(); }
     void TearDown() override { EXPECT_EQ(adapter.protocolErrors(), std::vector<std::string>{}); }
 

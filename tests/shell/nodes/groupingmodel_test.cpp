@@ -5,15 +5,19 @@
 // known, windows store selectors, F5 comes in between; tree and records must match the
 // model after every step.
 
+#include "app/nodewiring.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
+#include "platform/base/scopedhook.h"
 #include "shell/jobs/jobqueue.h"
 #include "shell/nodes/doscan.h"
 #include "shell/nodes/nodelist.h"
 #include "shell/nodes/nodewindowfactory.h"
 #include "shell/nodes/windowgraveyard.h"
+#include "shell/state/shelllayer.h"
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
+#include "tests/support/freshstate.h"
 
 #include <gtest/gtest.h>
 
@@ -351,6 +355,7 @@ void checkConsistent()
 }
 
 struct GroupingModel : ::testing::Test {
+    testing_support::FreshState<resetShellLayer> fresh;
     platform::VirtualClock clock;
     platform::ScopedClock scopedClock{clock};
     platform::ScriptedMessageBox box;
@@ -358,27 +363,21 @@ struct GroupingModel : ::testing::Test {
     Factory factory;
     ScriptBus bus;
     Model model;
+    platform::ScopedHook<std::function<void()>> timer{jobQueue().enableTimer, [] {}};
+    app::NodeWiring wiring{{.windows = &factory, .driverNodes = nullptr, .scanBus = &bus}};
 
     GroupingModel()
     {
         memories().clear();
         onInit() = nullptr;
         onMakeList() = nullptr;
-        jobQueue().reset();
-        jobQueue().enableTimer = [] {};
         jobQueue().StartJobQue();
-        setNodeWindowFactory(&factory);
-        setScanBus(&bus);
-        resetNodesState();
-        resetScanState();
     }
     ~GroupingModel() override
     {
+        // The node windows go while the factory and the hooks are still there.
         resetNodesState();
         destroyDeferredNow();
-        setScanBus(nullptr);
-        setNodeWindowFactory(nullptr);
-        jobQueue().reset();
         onInit() = nullptr;
         onMakeList() = nullptr;
     }

@@ -1,7 +1,11 @@
 // The node scan through an amplifier's 1-Wire master: the simulated amplifier on an
 // in-memory serial line, on virtual time.
 
+#include "app/nodewiring.h"
 #include "core/base/corestate.h"
+#include "platform/base/scopedhook.h"
+#include "shell/state/shelllayer.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "core/base/trace.h"
 #include "core/tdl/tdlstate.h"
@@ -37,36 +41,21 @@ protected:
     }
     AmplifierScan() : VirtualServices(false)
     {
-        device::resetDeviceState();
-        device::resetOneWireState();
-        device::resetTransportState();
-        core::resetCoreState();
-        core::resetTdlState();
-        shell::resetNodesState();
-        shell::resetScanErrors();
         auto& ds = device::deviceState();
         ds.InterfaceType = device::InterfaceType::AmplifierLink;
         ds.SelectedAmplifier = 1;
         ds.SelectedChannel = 2;
         ds.AmpAddressing = true;
         EXPECT_TRUE(port.setPortOpen(true));
-        device::setPeloxPort(&port);
-        shell::installMinimalNodeWindows();
-        shell::setScanBus(nullptr);
-        shell::setCollectScheduler([](int) {});
-        shell::jobQueue().reset();
         shell::jobQueue().StartJobQue();
         net().addNode(memory);
         net().addNode(thermo);
     }
     ~AmplifierScan() override
     {
+        // The node windows go while the factory and the hooks are still there.
         shell::resetNodesState();
         shell::collectDeferred();
-        shell::setNodeWindowFactory(nullptr);
-        shell::setCollectScheduler(nullptr);
-        shell::jobQueue().reset();
-        device::setPeloxPort(nullptr);
     }
 
     static platform::sim::AmplifierSimConfig config()
@@ -84,8 +73,12 @@ protected:
         return found;
     }
 
+    testing_support::FreshState<shell::resetShellLayer> fresh;
     platform::sim::AmplifierChain chain{config()};
     platform::MemorySerialPort port{&chain};
+    platform::ScopedHook<platform::SerialPort*> portHook{&device::setPeloxPort, &port};
+    shell::MinimalNodeWindowFactory windows;
+    app::NodeWiring wiring{{.windows = &windows, .driverNodes = nullptr, .collect = [](int) {}}};
     std::shared_ptr<platform::sim::SimDs2431> memory =
         std::make_shared<platform::sim::SimDs2431>(RomCode::make(0x2D, 0x0A0B0C));
     std::shared_ptr<platform::sim::SimThermometer> thermo =

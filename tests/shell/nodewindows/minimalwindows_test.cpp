@@ -1,4 +1,7 @@
+#include "app/nodewiring.h"
 #include "core/base/corestate.h"
+#include "shell/state/shelllayer.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "core/base/trace.h"
 #include "core/tdl/tdlstate.h"
@@ -64,11 +67,6 @@ protected:
     }
     MinimalWindows()
     {
-        shell::resetNodesState();
-        core::resetCoreState();
-        shell::jobQueue().reset();
-        shell::installMinimalNodeWindows();
-        shell::setCollectScheduler([](int) {});
         oneTemplate(43);
         shell::setMemoryReader([this](core::TedsBuf& tb) {
             ++reads;
@@ -81,12 +79,10 @@ protected:
     }
     ~MinimalWindows() override
     {
+        // The node windows go while the factory and the hooks are still there.
         shell::resetNodesState();
         shell::collectDeferred();
         shell::setMemoryReader({});
-        shell::setNodeWindowFactory(nullptr);
-        shell::setCollectScheduler(nullptr);
-        core::resetTdlState();
     }
 
     std::string add(int family, const std::string& id)
@@ -97,10 +93,13 @@ protected:
     }
     shell::TrRecord& rec(int k) { return shell::nodesState().TrList.at(k); }
 
+    testing_support::FreshState<shell::resetShellLayer> fresh;
     platform::ScriptedMessageBox box;
     platform::ScopedMessageBox scopedBox{box};
     core::TedsBuf content;
     int reads = 0;
+    shell::MinimalNodeWindowFactory windows;
+    app::NodeWiring wiring{{.windows = &windows, .driverNodes = nullptr, .collect = [](int) {}}};
 };
 
 // 2B 80: manufacturer 43 in bits 0..13.

@@ -1,6 +1,7 @@
 // The node scan with its real windows and drivers against the simulated network,
 // through the TMEX layer, on virtual time.
 
+#include "app/nodewiring.h"
 #include "device/drivers/driverstate.h"
 #include "core/base/corestate.h"
 #include "tests/support/qtapp.h"
@@ -26,7 +27,9 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/nodewindows/notsupportedf.h"
 #include "shell/nodewindows/temperaturef.h"
+#include "shell/state/shelllayer.h"
 #include "tests/kit/minimalnodewindowfactory.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/quietnodehost.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
@@ -117,35 +120,16 @@ protected:
     {
         net->setTranscriptLimit(2000);
         testing_support::plugSimulatedAdapter(net);
-        core::resetCoreState();
-        shell::resetNodesState();
-        shell::resetScanErrors();
         testTemplates();
-        shell::installMinimalNodeWindows();
-        device::setDriverNodeList(&shell::driverNodeList());
-        shell::setNodeHost(&host);
-        shell::setScanBus(nullptr);
-        shell::setCollectScheduler([](int) {});
-        auto& q = shell::jobQueue();
-        q.reset();
-        q.StartJobQue();
-        q.isScanning = [] { return true; };
-        shell::jobQueue().scanStep = shell::scanOneStep;
+        shell::jobQueue().StartJobQue();
         view.attach(&widget);
     }
     ~SimNetScan() override
     {
-        auto& q = shell::jobQueue();
-        q.isScanning = nullptr;
-        q.scanStep = nullptr;
-        q.reset();
+        // The node windows go while the hooks are still there.
+        shell::jobQueue().reset();
         shell::resetNodesState();
         shell::collectDeferred();
-        shell::setNodeHost(nullptr);
-        shell::setNodeWindowFactory(nullptr);
-        shell::setCollectScheduler(nullptr);
-        core::resetTdlState();
-        platform::resetTmex();
     }
 
     void load(const std::string& description)
@@ -180,10 +164,17 @@ protected:
     }
     std::string top(const std::string& id) { return shell::GetTRName(id); }
 
+    testing_support::FreshState<shell::resetShellLayer> fresh;
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     Host host;
     QTreeWidget widget;
     shell::NodeTreeView view;
+    shell::MinimalNodeWindowFactory windows;
+    app::NodeWiring wiring{{.windows = &windows,
+                            .host = &host,
+                            .collect = [](int) {},
+                            .isScanning = [] { return true; },
+                            .scanStep = shell::scanOneStep}};
 };
 
 const char* kThermo = "D50000080C1A2210";

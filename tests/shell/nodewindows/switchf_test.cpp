@@ -1,6 +1,7 @@
 // The dual-switch window: its jobs against a simulated DS2406 through the real driver,
 // the Mode and Tools menus, and the position captions read from a switched-gain TEDS.
 
+#include "app/nodewiring.h"
 #include "core/base/corestate.h"
 #include "core/base/trace.h"
 #include "core/tdl/tdlstate.h"
@@ -8,6 +9,8 @@
 #include "device/onewire/onewirestate.h"
 #include "platform/base/clock.h"
 #include "platform/base/messagebox.h"
+#include "platform/base/scopedhook.h"
+#include "shell/state/shelllayer.h"
 #include "sim/onewire/simbackend.h"
 #include "platform/onewire/tmex.h"
 #include "sim/onewire/simdualswitch.h"
@@ -20,6 +23,7 @@
 #include "shell/nodewindows/switchf.h"
 #include "shell/nodemodels/switchgains.h"
 #include "shell/nodes/tedsfields.h"
+#include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
@@ -124,30 +128,18 @@ protected:
     SwitchWindow() : VirtualServices(true)
     {
         testing_support::plugSimulatedAdapter(net);
-        core::resetCoreState();
-        core::resetTdlState();
-        shell::resetNodesState();
         std::string error;
         EXPECT_TRUE(net->loadDescription("node 12:0000003B7A01\ninputs 1 1\n", {}, error)) << error;
         sim = dynamic_cast<platform::sim::SimDualSwitch*>(net->findNode(*RomCode::fromNodeId(kSwitch)));
-        shell::installMinimalNodeWindows();
-        shell::setCollectScheduler([](int) {});
-        shell::setAmplifierWindow(&amplifier);
-        auto& q = shell::jobQueue();
-        q.reset();
-        q.StartJobQue();
+        shell::jobQueue().StartJobQue();
     }
     ~SwitchWindow() override
     {
+        // The node windows go while the factory and the hooks are still there.
         shell::jobQueue().reset();
         shell::resetNodesState();
         shell::collectDeferred();
-        shell::setNodeWindowFactory(nullptr);
-        shell::setCollectScheduler(nullptr);
-        shell::setAmplifierWindow(nullptr);
         shell::setTedsFieldLookup({});
-        core::resetTdlState();
-        platform::resetTmex();
     }
 
     // Adds the switch node; returns its switch window (record 1).
@@ -172,9 +164,13 @@ protected:
             shell::jobQueue().tick();
     }
 
+    testing_support::FreshState<shell::resetShellLayer> fresh;
     std::shared_ptr<platform::sim::SimNetwork> net = std::make_shared<platform::sim::SimNetwork>();
     platform::sim::SimDualSwitch* sim = nullptr;
     RecordingAmplifier amplifier;
+    platform::ScopedHook<shell::AmplifierWindow*> amplifierHook{&shell::setAmplifierWindow, &amplifier};
+    shell::MinimalNodeWindowFactory windows;
+    app::NodeWiring wiring{{.windows = &windows, .driverNodes = nullptr, .collect = [](int) {}}};
 };
 
 TEST_F(SwitchWindow, ButtonsWriteTheOutputsThroughTheQueue)
