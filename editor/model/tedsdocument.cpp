@@ -2,47 +2,16 @@
 
 #include "core/base/corestate.h"
 #include "core/base/message.h"
-#include "core/lists/listsstate.h"
 #include "core/tdl/tdlstate.h"
 #include "core/teds/bitfields.h"
 #include "device/memimage/familytable.h"
 #include "editor/model/fieldtypes.h"
-#include "editor/model/manufacturerlevels.h"
-#include "editor/model/titlelookup.h"
 
 #include <algorithm>
 
 namespace editor {
 
-namespace {
-constexpr int kBasicTedsRows = 5;
-} // namespace
-
 TedsDocument::TedsDocument() { TedsBuf.Status = core::TedsStatusNotRead; }
-
-const core::TemplateRecord* TedsDocument::templateAt(int index) const
-{
-    const auto& st = core::tdlState();
-    if (index < 0 || index >= static_cast<int>(st.Templates.size()))
-        return nullptr;
-    return &st.Templates[static_cast<std::size_t>(index)];
-}
-
-bool TedsDocument::GetTEDSField(const std::string& search, double& fvalue, std::string& ftext, int& ftemplate,
-                                int& Manufacture, bool* available)
-{
-    if (ftemplate == 0)
-        ftemplate = actualTemplate_;
-    if (available)
-        *available = true;
-    return TitleLookup(templateAt(actualTemplate_), TedsBuf, Title).find(search, fvalue, ftext, Manufacture, available);
-}
-
-bool TedsDocument::GetParam(double& value, std::string& unit)
-{
-    const auto* rec = hasLibraryTemplate() ? templateAt(actualTemplate_) : nullptr;
-    return TitleLookup(rec, TedsBuf, Title).sensitivity(value, unit);
-}
 
 int TedsDocument::fieldLast() const
 {
@@ -55,23 +24,6 @@ bool TedsDocument::hasLibraryTemplate() const
     return actualTemplate_ >= 0 && actualTemplate_ <= core::tdlState().TemplateLast && templateAt(actualTemplate_);
 }
 
-const std::string& TedsDocument::shownText(int k) const
-{
-    const auto& r = rows.at(static_cast<std::size_t>(k));
-    return descriptionView_ ? r.description : r.value;
-}
-std::string TedsDocument::shownTooltip(int k) const
-{
-    const auto& r = rows.at(static_cast<std::size_t>(k));
-    if (descriptionView_)
-        return r.value;
-    return r.notice.empty() ? r.description : r.notice + "\n" + r.description;
-}
-const std::string& TedsDocument::nodeIdShown() const { return descriptionView_ ? NodeIdTooltip : NodeIdText; }
-const std::string& TedsDocument::nodeIdShownTooltip() const { return descriptionView_ ? NodeIdText : NodeIdTooltip; }
-const std::string& TedsDocument::crcShown() const { return descriptionView_ ? CrcTooltip : CrcCaption; }
-const std::string& TedsDocument::crcShownTooltip() const { return descriptionView_ ? CrcCaption : CrcTooltip; }
-
 // ----- Editing ---------------------------------------------------------------------
 
 void TedsDocument::setRowValue(int k, const std::string& text) { rows.at(static_cast<std::size_t>(k)).value = text; }
@@ -80,7 +32,7 @@ void TedsDocument::setNodeIdText(const std::string& text) { NodeIdText = text; }
 
 void TedsDocument::commitRow(int k, const std::string& text)
 {
-    if (descriptionView_)
+    if (view_.descriptionView())
         return;  // the box shows a description: nothing of it reaches the bits
     setRowValue(k, text);
     if (TedsShown)
@@ -91,105 +43,95 @@ void TedsDocument::commitRow(int k, const std::string& text)
 
 void TedsDocument::Clearfields()
 {
-    for (auto& r : rows) {
-        r = TedsRow{};
-    }
+    view_.clear(rows);
     TedsShown = false;
-    gridCurrent_ = false;
     notifyLayout();
     notifyTexts();
 }
 
 void TedsDocument::FormatFields(int templateIndex)
 {
-    const auto* t = templateAt(templateIndex);
-    if (t) {
-        int nextGroup = 0;
-        const int last = std::min(t->fieldLast, kRowCount - 1);
-        for (int k = 0; k <= last; ++k) {
-            auto& r = rows[static_cast<std::size_t>(k)];
-            r.visible = true;
-            r.caption = t->fields[static_cast<std::size_t>(k)].title;
-            r.groupGap = false;
-            if (nextGroup <= t->groupLast && nextGroup < core::kGroupBreaksMax &&
-                t->groupBreaks[static_cast<std::size_t>(nextGroup)] == k) {
-                r.groupGap = true;
-                ++nextGroup;
-            }
-        }
-    }
+    RowDisplay::format(rows, templateAt(templateIndex));
     notifyLayout();
-    SetLockState(lockState_);
+    SetLockState(view_.lockState());
 }
 
 void TedsDocument::SetLockState(int state)
 {
-    lockState_ = state;
-    const auto* t = templateAt(actualTemplate_);
-    const int last = t ? std::min(t->fieldLast, kRowCount - 1) : -1;
-    auto access = [&](int k) { return t->fields[static_cast<std::size_t>(k)].access; };
-    if (state == LockReadOnly || state == LockEditing || state == LockDescriptions) {
-        NodeIdLocked = state != LockEditing;
-        for (int k = 0; k <= last; ++k) {
-            bool editable = false;
-            if (state == LockReadOnly)
-                editable = access(k) == 2;
-            else if (state == LockEditing)
-                editable = access(k) >= 0 && access(k) <= 2;
-            rows[static_cast<std::size_t>(k)].locked = !editable;
-        }
-    }
-    // The basic TEDS of a DS2430A whose application register is locked cannot change.
-    if (AppRomLocked && device::hasAppRegister(TedsBuf.Family))
-        for (int k = 0; k < kBasicTedsRows; ++k)
-            rows[static_cast<std::size_t>(k)].locked = true;
+    const bool basicLocked = AppRomLocked && device::hasAppRegister(TedsBuf.Family);
+    view_.lock(rows, NodeIdLocked, templateAt(actualTemplate_), state, basicLocked);
     notifyLocks();
 }
 
 void TedsDocument::SwopToolTips()
 {
-    descriptionView_ = !descriptionView_;
+    view_.toggleView();
     FormatFields(actualTemplate_);
     notifyTexts();
 }
 
 void TedsDocument::setDescriptionView(bool on)
 {
-    if (on != descriptionView_)
+    if (on != view_.descriptionView())
         SwopToolTips();
 }
 
-// ----- Display ---------------------------------------------------------------------
+// ----- Matching and display ---------------------------------------------------------
+
+ManufacturerLevels& TedsDocument::levels()
+{
+    const auto* rec = templateAt(actualTemplate_);
+    if (levelsTemplate_ != actualTemplate_ || levelsRecord_ != rec) {
+        levels_ = rec ? manufacturerLevelsOf(*rec) : ManufacturerLevels{};
+        levelsTemplate_ = actualTemplate_;
+        levelsRecord_ = rec;
+    }
+    return levels_;
+}
+
+bool TedsDocument::GetTemplate(int& index)
+{
+    Clearfields();
+    core::BytesToBits(TedsBuf);  // the bytes are the truth
+    const TemplateMatch match = TemplateMatcher(TedsBuf).find(Title);
+    index = match.index;
+    actualTemplate_ = index;
+    TedsManufacturerId = match.manufacturerId;
+    if (match.kind == TemplateMatch::NodeList)
+        return true;
+    if (match.kind == TemplateMatch::None) {
+        Title = kTemplateNotFound;
+        notifyTexts();
+        return false;
+    }
+    TedsBuf.TemplateIndex = index;
+    FormatFields(index);
+    if (auto* hook = templateDialogHook())
+        hook->prepareForTemplate(*this, index, true);
+    // Without a MANUFACTURER field the id found by the title lookup stands.
+    if (levels().ManuLevelLast >= 0 || TedsManufacturerId == 0)
+        TedsManufacturerId = manufacturerFromBits();
+    return true;
+}
 
 Display TedsDocument::ShowForm()
 {
-    const int id = TedsManufacturerId;
-    const int pseudo = core::tdlState().TemplateLast + 1;
-    if (id == 1) {
-        if (actualTemplate_ <= core::tdlState().TemplateLast) {
-            core::MsgBox("Error in nodelist !");
-            actualTemplate_ = pseudo;
-        }
-        display = Display::NodeList;
-        TedsShown = true;
-        gridCurrent_ = false;
+    const Display shown = TemplateMatcher::displayFor(TedsManufacturerId);
+    if (shown == Display::NodeList && actualTemplate_ <= core::tdlState().TemplateLast) {
+        core::MsgBox("Error in nodelist !");
+        actualTemplate_ = core::tdlState().TemplateLast + 1;
+    }
+    display = shown;
+    TedsShown = shown == Display::NodeList || shown == Display::Grid;
+    if (shown == Display::NodeList) {
+        view_.forget();
         if (observer_)
             observer_->showNodeList();
-    } else if (id == 0 || (id >= 2 && id <= 15)) {
-        rows[1].value = kSpecialCaseText;
-        rows[1].hasDecoded = false;
-        display = Display::SpecialCase;
-        TedsShown = false;
-        notifyTexts();
-    } else if (id >= 17 && id <= kManufacturerIdLast) {
-        display = Display::Grid;
-        TedsShown = true;
+    } else if (shown == Display::Grid) {
         ShowTeds();
     } else {
-        rows[1].value = kNotDefinedText;
+        rows[1].value = shown == Display::SpecialCase ? kSpecialCaseText : kNotDefinedText;
         rows[1].hasDecoded = false;
-        display = Display::NotDefined;
-        TedsShown = false;
         notifyTexts();
     }
     return display;
@@ -203,27 +145,8 @@ void TedsDocument::ShowTeds()
     const auto* t = templateAt(actualTemplate_);
     Title = t ? t->name : std::string();
     const int last = t ? std::min(t->fieldLast, kRowCount - 1) : -1;
-    for (int k = 0; k <= last; ++k) {
-        const auto& f = t->fields[static_cast<std::size_t>(k)];
-        auto& r = rows[static_cast<std::size_t>(k)];
-        const FieldType* type = findFieldType(f.typeKeyword);
-        if (!type) {
-            core::ShowMessage("Unknown type: " + f.typeKeyword, 0, "");
-            r.decoded = r.value;  // a pass reports the row only once it is edited
-            r.hasDecoded = true;
-            continue;
-        }
-        const FieldContext c{f, k, TedsBuf, Title, &levels()};
-        if (auto text = type->decode(c)) {
-            r.value = *text;
-            r.decoded = *text;
-            r.hasDecoded = true;
-        } else {
-            r.hasDecoded = false;
-        }
-        if (auto tip = type->tooltip(c))
-            r.description = *tip;
-    }
+    if (t)
+        RowDisplay::decode(rows, *t, TedsBuf, Title, &levels());
     CrcTooltip = "CRC8 of total memory";
     CrcCaption = TedsBuf.Status == core::TedsStatusCrcError ? "Failed" : "OK";
 
@@ -238,9 +161,11 @@ void TedsDocument::ShowTeds()
         core::coreState().SwitchNodeId = "9500000001C2EE12";
     if (adaptor)
         core::coreState().SwitchNodeId = TedsBuf.id;
-    markGridCurrent();
+    view_.markCurrent(TedsBuf.Bytes);
     notifyTexts();
 }
+
+int TedsDocument::ActualManufactureIndex() const { return core::ManufacturerIndexFromId(TedsManufacturerId); }
 
 // ----- Encoding --------------------------------------------------------------------
 
@@ -326,7 +251,7 @@ void TedsDocument::buf2byte_OnUsed()
     core::BitsToBytes(TedsBuf);
 }
 
-// ----- Observer and the grid's bytes ---------------------------------------------------
+// ----- Observer ------------------------------------------------------------------------
 
 void TedsDocument::notifyTexts()
 {
@@ -342,20 +267,6 @@ void TedsDocument::notifyLocks()
 {
     if (observer_)
         observer_->locksChanged();
-}
-
-void TedsDocument::markGridCurrent()
-{
-    gridBytes_ = TedsBuf.Bytes;
-    gridCurrent_ = true;
-}
-
-bool TedsDocument::gridIsCurrent() const { return gridCurrent_ && gridBytes_ == TedsBuf.Bytes; }
-
-void TedsDocument::keepGridCurrent(bool wasCurrent)
-{
-    if (wasCurrent)
-        markGridCurrent();
 }
 
 } // namespace editor

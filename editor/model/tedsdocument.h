@@ -33,6 +33,10 @@
 #include "core/teds/tedsbuf.h"
 #include "editor/model/fieldtypes.h"
 #include "editor/model/manufacturerlevels.h"
+#include "editor/model/rowdisplay.h"
+#include "editor/model/tedslookup.h"
+#include "editor/model/tedsremap.h"
+#include "editor/model/templatematcher.h"
 
 #include <array>
 #include <cstdint>
@@ -41,37 +45,14 @@
 
 namespace editor {
 
-constexpr int kRowCount = 41;
 // Manufacturer ids of IEEE 1451.4 run from 17 to 16381; 1 marks a node list.
 constexpr int kManufacturerIdLast = core::kTedsManufacturerIdLast;
-
-// Lock states (SetLockState).
-enum LockState : int { LockReadOnly = 0, LockEditing = 1, LockDescriptions = 2 };
-
-// One row of the field grid.
-struct TedsRow {
-    std::string caption;      // field title
-    std::string value;        // value text: decoded, or as the user typed it
-    std::string description;  // description (tooltip) text
-    bool visible = false;
-    bool locked = true;       // read only; an editable row is unlocked
-    bool groupGap = false;    // half a row pitch above this row (a group starts here)
-    bool fieldFlag = false;   // taken by a request line since the grid was cleared
-    std::string decoded;      // the value text the decoder last wrote
-    bool hasDecoded = false;  // decoded is valid: a row whose value equals it keeps its bits
-    // What the last pass made of a text that did not fit ("\"300\" is out of range (0 to
-    // 255), 255 stored"); shown in the row's tooltip until the row is encoded again.
-    std::string notice;
-};
 
 // A row whose text did not fit its field in an encoding pass.
 struct RowFit {
     int row = 0;
     EncodeResult result;
 };
-
-// What ShowForm put on show.
-enum class Display { Nothing, NodeList, Grid, SpecialCase, NotDefined };
 
 // Texts of the fixed displays.
 inline constexpr const char* kSpecialCaseText = "Special case, not ready yet";
@@ -91,26 +72,6 @@ public:
     // A node-list TEDS is to be shown (ShowForm for manufacturer id 1).
     virtual void showNodeList() = 0;
 };
-
-class TedsDocument;
-
-// The create/remap dialog, prepared without being shown when a template is matched or
-// forced (its template selector, abstract and manufacturer selection). The document
-// keeps the manufacturer levels of its own template itself; the app registers the
-// dialog here.
-class TemplateDialogHook {
-public:
-    virtual ~TemplateDialogHook() = default;
-    // Initiate(0, owner), then for a match SetupTemplateSelector and UpdateTemplateAbstract.
-    virtual void prepareForTemplate(TedsDocument& owner, int templateIndex, bool matched) = 0;
-};
-TemplateDialogHook* templateDialogHook();
-void setTemplateDialogHook(TemplateDialogHook* hook);
-
-// Results of updateTAG.
-// TagValueRefused: the value does not fit its field (refused, clamped or cut); the row
-// keeps its text and the bits stay.
-enum TagResult : int { TagAssigned = 0, TagManufacturerRefused = 1, TagNotFound = 2, TagValueRefused = 3 };
 
 class TedsDocument {
 public:
@@ -146,16 +107,16 @@ public:
     // True when ActualTemplate() indexes a library template (0 .. TemplateLast).
     bool hasLibraryTemplate() const;
 
-    int lockState() const { return lockState_; }
-    bool descriptionView() const { return descriptionView_; }
+    int lockState() const { return view_.lockState(); }
+    bool descriptionView() const { return view_.descriptionView(); }
 
     // Box text and tooltip of row k for the current view.
-    const std::string& shownText(int k) const;
-    std::string shownTooltip(int k) const;
-    const std::string& nodeIdShown() const;
-    const std::string& nodeIdShownTooltip() const;
-    const std::string& crcShown() const;
-    const std::string& crcShownTooltip() const;
+    const std::string& shownText(int k) const { return view_.shownText(rows.at(static_cast<std::size_t>(k))); }
+    std::string shownTooltip(int k) const { return view_.shownTooltip(rows.at(static_cast<std::size_t>(k))); }
+    const std::string& nodeIdShown() const { return view_.shown(NodeIdText, NodeIdTooltip); }
+    const std::string& nodeIdShownTooltip() const { return view_.shown(NodeIdTooltip, NodeIdText); }
+    const std::string& crcShown() const { return view_.shown(CrcCaption, CrcTooltip); }
+    const std::string& crcShownTooltip() const { return view_.shown(CrcTooltip, CrcCaption); }
 
     // --- Editing --------------------------------------------------------------------
     // The text the user typed into row k's value box (while values are shown).
@@ -199,68 +160,55 @@ public:
     // Bits to bytes (the image is already in step; kept for callers by name).
     void buf2byte_OnUsed();
 
-    // --- Lookup (TitleLookup) ---------------------------------------------------------
-    // The first field from Manufacture on whose title contains search (any case),
-    // decoded. A CONRES / CONRELRES field of all ones gives ftext "N/A", fvalue
-    // unchanged and *available false. ftemplate 0 becomes ActualTemplate().
+    // --- By name (TedsLookup) -----------------------------------------------------------
     bool GetTEDSField(const std::string& search, double& fvalue, std::string& ftext, int& ftemplate,
-                      int& Manufacture, bool* available = nullptr);
-    // The sensitivity ("Sensitivity @" in the title) and its unit. True when a number was
-    // given. No such field: 0 and "unknown". A field of all ones (not available): value
-    // 0, its unit, false.
-    bool GetParam(double& value, std::string& unit);
+                      int& Manufacture, bool* available = nullptr)
+    {
+        return TedsLookup(*this).GetTEDSField(search, fvalue, ftext, ftemplate, Manufacture, available);
+    }
+    bool GetParam(double& value, std::string& unit) { return TedsLookup(*this).GetParam(value, unit); }
+    int updateTAG(const std::string& tagName, const std::string& tagIndex, const std::string& value, bool noValue,
+                  std::string* why = nullptr)
+    {
+        return TedsLookup(*this).updateTAG(tagName, tagIndex, value, noValue, why);
+    }
+    // Position of TedsManufacturerId in the manufacturer list.
+    int ActualManufactureIndex() const;
 
-    // --- New TEDS -------------------------------------------------------------------
-    // Empty TEDS from the first template with that UTID, without a dialog. False (and
-    // nothing changed) when no template has it.
-    bool CreateNewTEDS_force(const core::Currency& utid);
-    // Empty TEDS laid out by template t: selectors, manufacturer, display. False when
-    // refused (message given, nothing changed).
-    bool GetNewTemplate(int t);
-    // Moves the TEDS to template t, carrying the value texts field by field by tag (the
-    // n-th field of a tag to the n-th field of that tag); the fields left without a
-    // partner are listed in "Fields not remapped:". t = ActualTemplate() repeats the last
-    // remap of this run (t then holds its target).
-    void Remap_Template(int& t);
-    // Writes the chosen manufacturer into one level's field (level < 0: every level). A
-    // template that fixes its manufacturer gets that one at level 0.
-    void UpdateManufactorBits(int level);
+    // --- New TEDS (TedsRemap) -----------------------------------------------------------
+    bool CreateNewTEDS_force(const core::Currency& utid) { return TedsRemap(*this).CreateNewTEDS_force(utid); }
+    bool GetNewTemplate(int t) { return TedsRemap(*this).GetNewTemplate(t); }
+    void Remap_Template(int& t) { TedsRemap(*this).Remap_Template(t); }
+    void UpdateManufactorBits(int level) { TedsRemap(*this).UpdateManufactorBits(level); }
     // The manufacturer levels of the actual template (each level's list position is
     // recorded by the display).
     ManufacturerLevels& levels();
     int Manu_Level(int fieldIndex) { return editor::Manu_Level(levels(), fieldIndex); }
-    // A request line's value for the field of a tag ("[2]"-style index or ""): put into
-    // the row (the manufacturer straight into the bits). Result TagResult; *why (when
-    // given) says why a value was refused.
-    int updateTAG(const std::string& tagName, const std::string& tagIndex, const std::string& value, bool noValue,
-                  std::string* why = nullptr);
-    // Position of TedsManufacturerId in the manufacturer list.
-    int ActualManufactureIndex() const;
 
 private:
+    friend class TedsLookup;
+    friend class TedsRemap;
+
     void notifyTexts();
     void notifyLayout();
     void notifyLocks();
-    // The grid's rows now stand for the current bytes.
-    void markGridCurrent();
-    bool gridIsCurrent() const;
-    // After a field write of our own under a shown grid: the grid still stands for the
-    // bytes when it did before the write.
-    void keepGridCurrent(bool wasCurrent);
-    const core::TemplateRecord* templateAt(int index) const;
-    bool selectorsMatch(const core::TemplateRecord& t) const;
+    // The rows stand for the current bytes; after a field write of our own under a shown
+    // grid, they still do when they did before the write.
+    bool gridIsCurrent() const { return view_.isCurrent(TedsBuf.Bytes); }
+    void keepGridCurrent(bool wasCurrent) { view_.keepCurrent(wasCurrent, TedsBuf.Bytes); }
+    static const core::TemplateRecord* templateAt(int index) { return TemplateMatcher::templateAt(index); }
     // The id in the field of manufacturer level 0 (0 reads as 4096).
-    int manufacturerFromBits();
+    int manufacturerFromBits()
+    {
+        return TemplateMatcher(TedsBuf).manufacturerFromBits(templateAt(actualTemplate_), levels());
+    }
 
     TedsDocumentObserver* observer_ = nullptr;
     int actualTemplate_ = 0;
-    int lockState_ = LockReadOnly;
-    bool descriptionView_ = false;
-    std::vector<std::uint8_t> gridBytes_;  // the bytes the rows were decoded from
+    RowDisplay view_;
     ManufacturerLevels levels_;
     int levelsTemplate_ = -1;              // the template levels_ belong to
     const core::TemplateRecord* levelsRecord_ = nullptr;
-    bool gridCurrent_ = false;
 };
 
 } // namespace editor
