@@ -39,6 +39,7 @@ MainF::MainF(QWidget* parent, std::unique_ptr<platform::SerialPort> port)
       jobs_(*this, iface_, *host_, [this] { sync(); }), menus_(*this, iface_, jobs_, *host_, [this] { sync(); })
 {
     setObjectName("MainF");
+    buildMenuBar(*this);
     buildControls(*this);
     ProcessJobQue = &jobs_.timer();
     connectControls();

@@ -2,7 +2,8 @@
 // The main window: node tree, communication panels, the Setup menu, the serial
 // control of the amplifier link. The interface choice lives in a widget-free model
 // (shell/iface), the job queue's driving in MainJobs, the menus' actions in MainMenus,
-// the controls in MainControls; this window wires them and forwards its events.
+// the menu bar in MainMenuBar, the other controls in MainControls; this window wires them
+// and forwards its events.
 
 #include "device/onewire/onewirewindow.h"
 #include "platform/serial/serialport.h"
@@ -12,6 +13,7 @@
 #include "shell/mainwindow/maincontrols.h"
 #include "shell/mainwindow/mainhost.h"
 #include "shell/mainwindow/mainjobs.h"
+#include "shell/mainwindow/mainmenubar.h"
 #include "shell/mainwindow/mainmenus.h"
 #include "shell/mainwindow/menuwindows.h"
 #include "shell/nodes/nodehost.h"
@@ -30,6 +32,7 @@ class MainF final : public QMainWindow,
                     public device::OneWireWindow,
                     public NodeHost,
                     private IfaceHost,
+                    public MainMenuBar,
                     public MainControls {
     Q_OBJECT
     // (First: the hook functions below refer to it.)
@@ -121,8 +124,14 @@ private:
     void connectControls();
     void connectMenus();
     void connectTree();
-    // Shows the model's state in the widgets.
-    void sync() { showControls(iface_, windows()); }
+    // Shows the model's state in the widgets (not again from a signal the showing caused).
+    void sync()
+    {
+        if (showing())
+            return;
+        showMenuBar(iface_, windows());
+        showControls(iface_);
+    }
 
     // IfaceHost
     void postMainJob(MainJob subno, JobParam param) override { jobs_.post(subno, std::move(param)); }

@@ -1,6 +1,6 @@
 #pragma once
 // What the main window asks of the program. The program implements every piece and
-// hands it to the window (MainF::setHost); until then MainHostFunctions stands in.
+// hands it to the window (its setHost); until then MainHostFunctions stands in.
 
 #include "shell/nodes/nodetree.h"
 
