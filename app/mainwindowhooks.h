@@ -22,7 +22,7 @@ public:
     explicit MainWindowHooks(shell::MainF& main)
         : oneWireWindow_(&device::setOneWireWindow, &main), port_(&device::setPeloxPort, &main.MSComm1()),
           nodeHost_(&shell::setNodeHost, &main), scanStep_(shell::jobQueue().scanStep, &shell::scanOneStep),
-          isScanning_(shell::jobQueue().isScanning, &shell::MainF::scanning)
+          isScanning_(shell::jobQueue().isScanning, &shell::MainJobs::scanning)
     {
     }
 
@@ -37,9 +37,9 @@ private:
 class MainWindowQueueHooks {
 public:
     explicit MainWindowQueueHooks(shell::MainF& main)
-        : enableTimer_(shell::jobQueue().enableTimer, [&main] { main.startJobTimer(); }),
-          scheduleRun_(shell::jobQueue().scheduleRun, [&main] { main.scheduleJobRun(); }),
-          applyHourglass_(shell::jobQueue().applyHourglass, &shell::MainF::applyHourglass)
+        : enableTimer_(shell::jobQueue().enableTimer, [&main] { main.jobs().startTimer(); }),
+          scheduleRun_(shell::jobQueue().scheduleRun, [&main] { main.jobs().scheduleRun(); }),
+          applyHourglass_(shell::jobQueue().applyHourglass, &shell::MainJobs::applyHourglass)
     {
     }
 

@@ -55,8 +55,11 @@ int Program::run(const std::vector<std::string>& args)
     const auto sim = platform::configureSimulatedNetworkFromEnvironment();
     if (sim.requested && !sim.loaded)
         core::MsgBox(sim.message);
-    if (!sim.loaded)
-        platform::registerAdapterBackends();
+    if (sim.loaded)
+        backends_.emplace_back(-1, -1, sim.backend);
+    else
+        for (auto& offered : platform::adapterBackends())
+            backends_.emplace_back(std::move(offered));
     try {
         const auto res = core::Main(args, windows_, templateLibrary());
         return res.showWindow ? application_.exec() : res.exitCode;

@@ -27,6 +27,7 @@
 #include "platform/base/messagebox.h"
 #include "platform/base/scopedhook.h"
 #include "platform/mixer/mixerbackend.h"
+#include "platform/onewire/scopedbackend.h"
 #include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qtservices.h"
 #include "shell/iface/neighbourwindows.h"
@@ -79,6 +80,8 @@ private:
     Hook<core::TraceSink*> traceHook_{&core::setTraceSink, &trace_};
     LibraryGate libraryGate_;
     Hook<core::SaveValidationGate*> libraryGateHook_{&core::setSaveValidationGate, &libraryGate_};
+    // The 1-Wire ports (run() registers them): the simulated network when asked for, else the adapters.
+    std::vector<platform::ScopedBackend> backends_;
 
     // The sound card: opened when the demo adaptor is chosen, restored on exit.
     std::unique_ptr<platform::MixerBackend> mixerBackend_ = platform::makeAlsaMixerBackend();

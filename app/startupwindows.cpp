@@ -16,7 +16,7 @@
 namespace app {
 
 StartupWindows::StartupWindows(shell::TraceHost& trace, shell::MixerCtrl& mixer, Opened opened)
-    : trace_(trace), mixer_(mixer), opened_(opened)
+    : trace_(trace), mixer_(mixer), opened_(opened), host_(trace, opened.tedsWindows, opened.nodeList)
 {
 }
 
@@ -35,7 +35,7 @@ void StartupWindows::showMainWindow()
     main_ = std::make_unique<shell::MainF>();
     auto* main = main_.get();
     mainHooks_ = std::make_unique<MainWindowHooks>(*main);
-    main->DebugF_clear = [this] { trace_.clear(); };
+    main->setHost(&host_);
     wireMenus(*main);
     mixer_.volMuteTicked = [main] { return main->iface().modes.Vol_mute; };
     mixer_.showVolMuteCaption = [main](const std::string& caption) {
@@ -69,10 +69,6 @@ void StartupWindows::wireMenus(shell::MainF& main)
 {
     main.setMenuWindows(this);
     trace_.onUserClosed = [&main] { main.traceWindowClosed(); };
-    main.showHelp = [](int topic) { return shell::showHelp(topic); };
-    // File > "Exit" and the close box ask about unwritten TEDS changes first.
-    main.mayEnd = [this] { return opened_.tedsWindows.mayEndProgram(); };
-    main.UpdateNodes = [this] { opened_.nodeList.window().model().UpdateNodes(); };
 }
 
 bool StartupWindows::has(shell::MenuWindow) { return true; }

@@ -3,6 +3,7 @@
 // window's menus open. Holds the main window with what it registers.
 
 #include "app/mainwindowhooks.h"
+#include "app/mainwindowhost.h"
 #include "app/starting.h"
 #include "core/startup/startup.h"
 #include "shell/mainwindow/mainf.h"
@@ -58,6 +59,7 @@ private:
     shell::TraceHost& trace_;
     shell::MixerCtrl& mixer_;
     Opened opened_;
+    MainWindowHost host_;
     std::unique_ptr<Starting> splash_;
     std::unique_ptr<shell::MainF> main_;
     std::unique_ptr<MainWindowHooks> mainHooks_;

@@ -280,6 +280,8 @@ void registerBackend(int portType, int portNum, std::shared_ptr<OneWireBackend> 
 void unregisterBackend(int portType, int portNum);
 // The backend serving the port, or nullptr.
 std::shared_ptr<OneWireBackend> backendFor(int portType, int portNum);
+// The entry registered for exactly (portType, portNum), wildcards taken literally; nullptr when none.
+std::shared_ptr<OneWireBackend> registeredBackend(int portType, int portNum);
 // True when the port is served by a simulated network.
 bool isSimulated(int portType, int portNum);
 // The served backend's description, "" when the port has none.

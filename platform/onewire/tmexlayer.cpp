@@ -61,6 +61,15 @@ std::shared_ptr<OneWireBackend> backendFor(int portType, int portNum)
     return nullptr;
 }
 
+std::shared_ptr<OneWireBackend> registeredBackend(int portType, int portNum)
+{
+    const PortKey key{portType, portNum};
+    for (const auto& e : tmexLayer().backends)
+        if (e.first == key)
+            return e.second;
+    return nullptr;
+}
+
 std::shared_ptr<OneWireBackend> backendForType(int portType)
 {
     const auto& b = tmexLayer().backends;

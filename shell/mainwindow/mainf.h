@@ -1,14 +1,20 @@
 #pragma once
 // The main window: node tree, communication panels, the Setup menu, the serial
-// control of the amplifier link, and the 1000 ms timer that drives the job queue.
-// The interface choice lives in a widget-free model (shell/iface); this window shows
-// its state and forwards its control events to it.
+// control of the amplifier link. The interface choice lives in a widget-free model
+// (shell/iface), the job queue's driving in MainJobs, the menus' actions in MainMenus,
+// the menu bar in MainMenuBar, the other controls in MainControls; this window wires them
+// and forwards its events.
 
 #include "device/onewire/onewirewindow.h"
 #include "platform/serial/serialport.h"
 #include "shell/iface/iface.h"
 #include "shell/iface/ifacehost.h"
 #include "shell/jobs/jobtarget.h"
+#include "shell/mainwindow/maincontrols.h"
+#include "shell/mainwindow/mainhost.h"
+#include "shell/mainwindow/mainjobs.h"
+#include "shell/mainwindow/mainmenubar.h"
+#include "shell/mainwindow/mainmenus.h"
 #include "shell/mainwindow/menuwindows.h"
 #include "shell/nodes/nodehost.h"
 #include "shell/nodes/nodewindow.h"
@@ -16,21 +22,8 @@
 
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
 #include <memory>
-
-class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QRadioButton;
-class QScrollBar;
-class QTimer;
-class QTreeWidget;
 
 namespace shell {
 
@@ -38,16 +31,21 @@ class MainF final : public QMainWindow,
                     public JobTarget,
                     public device::OneWireWindow,
                     public NodeHost,
-                    private IfaceHost {
+                    private IfaceHost,
+                    public MainMenuBar,
+                    public MainControls {
     Q_OBJECT
+    // (First: the hook functions below refer to it.)
+    MainHostFunctions functions_;
+
 public:
     // port: the serial control MSComm1; by default the tty of the chosen COM port.
     explicit MainF(QWidget* parent = nullptr, std::unique_ptr<platform::SerialPort> port = {});
     ~MainF() override;
 
     // JobTarget
-    void DoJob() override;
-    void Refresh() override;
+    void DoJob() override { jobs_.doJob(SelectedTreeNode); }
+    void Refresh() override { update(); }
     std::string name() const override { return "MainF"; }
 
     void Form_Load();
@@ -55,26 +53,17 @@ public:
     // Key code 116 (F5) drops every node; the scan brings the present ones back.
     void Form_KeyDown(int keyCode, int shift);
     // Closing the window ends the program.
-    void Form_QueryUnload();
-    // The one way out: unloads the request server window (it saves its settings),
-    // closes the sound mixer, stops the queue and ends the program with exitCode.
-    void EndProgram(int exitCode);
-    // One tick of ProcessJobQue; a job that ends the program ends it here.
-    void ProcessJobQue_Timer();
-    // The run of posted jobs that a post to the idle queue asks for (no scan pass).
-    void RunPostedJobs();
+    void Form_QueryUnload() { EndProgram(0); }
+    // The one way out (MainJobs::end).
+    void EndProgram(int exitCode) { jobs_.end(exitCode); }
+    // One tick of ProcessJobQue, and a run of posted jobs (MainJobs).
+    void ProcessJobQue_Timer() { jobs_.tick(); }
+    void RunPostedJobs() { jobs_.runPosted(); }
     // Hides and unloads the window; window is empty afterwards. It is destroyed once
     // none of its members can be running.
     void UnloadTEDS(std::unique_ptr<NodeWindow>& window);
 
-    // What the job queue asks of the main window (the program hands these to the queue):
-    // the mode is Scanning; start the 1000 ms tick; run the posted jobs at the next turn of
-    // the event loop; the busy pointer on every window.
-    static bool scanning();
-    void startJobTimer();
-    void scheduleJobRun();
-    static void applyHourglass(bool on);
-
+    MainJobs& jobs() { return jobs_; }
     // Shows the models' state in the widgets now.
     void showState() { sync(); }
     // Parks the keyboard focus on the off-screen button.
@@ -88,33 +77,29 @@ public:
     Iface& iface() { return iface_; }
     platform::SerialPort& MSComm1() { return *port_; }
 
-    // Hooks the program fills in.
-    std::function<void()> DebugF_clear;         // empties the trace window
-    std::function<void()> DoTreeview_Select;    // job 3: the tree selection (default: open the windows)
-    std::function<void()> UpdateNodes;          // job 1: the node-list generator's (default: drop all, scan)
-    std::function<void(int exitCode)> endProgram;  // quits the event loop (default)
-    // Asked before File > "Exit" or the close box ends the program (unwritten TEDS
-    // changes); false keeps it running. Not asked when a request ends it.
-    std::function<bool()> mayEnd;
-    // What the menus open; nullptr restores none. The caller keeps ownership.
-    void setMenuWindows(MenuWindows* windows) { windows_ = windows ? windows : &noWindows_; }
-    MenuWindows& windows() { return *windows_; }
+    // What the window asks of the program; nullptr restores the hook functions below.
+    // The caller keeps ownership.
+    void setHost(MainHost* host);
+    // The hook functions, used until a host is set (MainHostFunctions).
+    std::function<void()>& DebugF_clear = functions_.clearTraceFn;
+    std::function<void()>& DoTreeview_Select = functions_.selectTreeNodeFn;
+    std::function<void()>& UpdateNodes = functions_.updateNodesFn;
+    std::function<void(int exitCode)>& endProgram = functions_.endProgramFn;
+    std::function<bool()>& mayEnd = functions_.mayEndFn;
+    std::function<bool(int topic)>& showHelp = functions_.showHelpFn;
 
-    // The menus. Modal dialogs run with job intake stopped.
-    void mnufile_Click(int index);
-    void mnuTools_Click(int index);
-    void mnuDebug_Click(int index);
-    void mnuhelp_Click(int index);
-    // Checks the validation lines of every data file (asking per failing file).
-    void Validate_files();
-    // The volume bar moved: volume and mute to the mixer.
-    void VolScroll_Scroll(int value);
-    // The trace window was closed by its close box: Debug > "Trace " unticks.
-    void traceWindowClosed();
-    // Shows dialog modal with job intake stopped around it.
-    void runModal(const std::function<void()>& show);
-    // Help for the main window's topic; false when there is none.
-    std::function<bool(int topic)> showHelp;
+    // What the menus open; nullptr restores none. The caller keeps ownership.
+    void setMenuWindows(MenuWindows* windows) { menus_.setWindows(windows); }
+    MenuWindows& windows() { return menus_.windows(); }
+    // The menus (MainMenus).
+    void mnufile_Click(int index) { menus_.file(index); }
+    void mnuTools_Click(int index) { menus_.tools(index); }
+    void mnuDebug_Click(int index) { menus_.debug(index); }
+    void mnuhelp_Click(int index) { menus_.help(index, HelpContextID); }
+    void Validate_files() { menus_.validateFiles(); }
+    void VolScroll_Scroll(int value) { menus_.volumeMoved(value); }
+    void traceWindowClosed() { menus_.traceWindowClosed(); }
+    void runModal(const std::function<void()>& show) { MainMenus::runModal(show); }
 
     // OneWireWindow
     void Set_CommModeWindow() override;
@@ -125,43 +110,10 @@ public:
 
     // NodeHost
     bool ds9490rDriverChecked() override;
-    void showScanLight(bool on) override;
+    void showScanLight(bool on) override { lightScan(on); }
     void beep() override;
-    int volumeValue() override;
-    bool muteChecked() override;
-
-    // Controls, named as the program names them.
-    QTreeWidget* TRTreeView = nullptr;
-    QTimer* ProcessJobQue = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    std::array<QRadioButton*, 2> obSpeed{};
-    QLineEdit* tbComm_mode = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    std::array<QRadioButton*, 3> ModeO{};
-    QScrollBar* VolScroll = nullptr;
-    QCheckBox* Vol_mute = nullptr;
-    QPushButton* nofocus = nullptr;
-    QLabel* ScanLight = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Editor_text = nullptr;
-    QLabel* ZQ_text = nullptr;
-    QLabel* SimulatedLabel = nullptr;  // says when the network is simulated
-    QMenu* mFile = nullptr;
-    QMenu* msetup = nullptr;
-    QMenu* mTools = nullptr;
-    QMenu* mDebug = nullptr;
-    QMenu* mhelp = nullptr;
-    std::array<QAction*, 2> mnufile{};
-    // Tools: "Create empty TEDS", "Generate Nodelist", "Pelox Control", "Pelox
-    // maintenance", "Compile Description file", "Validate files".
-    std::array<QAction*, 6> mnuTools{};
-    std::array<QAction*, 5> mnuDebug{};  // 1 .. 4
-    std::array<QAction*, 3> mnuhelp{};
-    // Setup menu: (0) activate, (1..3) the submenus' own items, (4) "T-block Server".
-    std::array<QAction*, 5> MnuSetupIF{};
-    std::array<QAction*, 3> mnuIF_p_startup{};  // 1, 2
-    std::array<QAction*, 5> mnuIF_p_Com{};      // 1..4
-    std::array<QAction*, kDriverCount> mnuIF_p_Driver{};
+    int volumeValue() override { return iface_.modes.VolScroll; }
+    bool muteChecked() override { return iface_.modes.Vol_mute; }
 
     int HelpContextID = 0;
 
@@ -169,39 +121,33 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    void buildUi();
-    void buildSetupMenu();
-    void buildMenus();
-    void showMenuStates();
     void connectControls();
+    void connectMenus();
     void connectTree();
-    // Shows the model's state in the widgets.
-    void sync();
-    void showSimulated();
-    // Runs search steps until the pass ends.
-    void scanPass();
-    // A tick or a run of posted jobs; a job that ends the program ends it here.
-    void runQueue(const std::function<void()>& run);
-    void job8();
-    void openIfThere(MenuWindow item);
+    // Shows the model's state in the widgets (not again from a signal the showing caused).
+    void sync()
+    {
+        if (showing())
+            return;
+        showMenuBar(iface_, windows());
+        showControls(iface_);
+    }
 
     // IfaceHost
-    void postMainJob(MainJob subno, JobParam param) override;
+    void postMainJob(MainJob subno, JobParam param) override { jobs_.post(subno, std::move(param)); }
     int nodeCount() override;
     std::string nodeId(int index) override;
     void Remove_transducer(const std::string& id) override;
-    void clearTrace() override;
+    void clearTrace() override { host_->clearTrace(); }
     void changed() override { sync(); }
     void activationStarted() override;
 
     std::unique_ptr<platform::SerialPort> port_;
     Iface iface_;
     NodeTreeView treeView_;
-    bool syncing_ = false;
-    bool ending_ = false;
-    bool inJob8_ = false;
-    NoMenuWindows noWindows_;
-    MenuWindows* windows_ = &noWindows_;
+    MainHost* host_ = &functions_;
+    MainJobs jobs_;
+    MainMenus menus_;
 };
 
 } // namespace shell

@@ -65,20 +65,12 @@ std::string SimBackend::typeVersion(int portType) const
     return description() + " (no hardware; stands in for the " + portTypeName(portType) + ")";
 }
 
-bool useSimulatedNetwork(const std::filesystem::path& file, int portType, int portNum, std::string& error)
+std::shared_ptr<SimBackend> loadSimulatedNetwork(const std::filesystem::path& file, std::string& error)
 {
     auto network = std::make_shared<sim::SimNetwork>();
     if (!network->loadFile(file, error))
-        return false;
-    registerBackend(portType, portNum, std::make_shared<SimBackend>(std::move(network)));
-    return true;
-}
-
-std::shared_ptr<SimBackend> useSimulatedNetwork(std::shared_ptr<sim::SimNetwork> network, int portType, int portNum)
-{
-    auto backend = std::make_shared<SimBackend>(std::move(network));
-    registerBackend(portType, portNum, backend);
-    return backend;
+        return nullptr;
+    return std::make_shared<SimBackend>(std::move(network));
 }
 
 SimNetworkSetup configureSimulatedNetworkFromEnvironment()
@@ -89,12 +81,13 @@ SimNetworkSetup configureSimulatedNetworkFromEnvironment()
         return out;
     out.requested = true;
     std::string error;
-    if (!useSimulatedNetwork(std::filesystem::path(*value), -1, -1, error)) {
+    out.backend = loadSimulatedNetwork(std::filesystem::path(*value), error);
+    if (!out.backend) {
         out.message = std::string(kSimNetworkVariable) + ": " + error;
         return out;
     }
     out.loaded = true;
-    out.message = backendDescription(-1, -1);
+    out.message = out.backend->description();
     return out;
 }
 

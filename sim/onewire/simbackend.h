@@ -46,20 +46,26 @@ private:
     std::string reloadError_;
 };
 
-// Serves (portType, portNum) (-1 = any) with the network of a description file.
-// false with error set when the file cannot be loaded (nothing is registered then).
-bool useSimulatedNetwork(const std::filesystem::path& file, int portType, int portNum, std::string& error);
-// Serves the port with a network made elsewhere (tests, a simulated amplifier sharing it).
-std::shared_ptr<SimBackend> useSimulatedNetwork(std::shared_ptr<sim::SimNetwork> network, int portType = -1,
-                                                int portNum = -1);
+// The network of a description file behind a backend, for its owner to register;
+// nullptr with error set when the file cannot be loaded.
+std::shared_ptr<SimBackend> loadSimulatedNetwork(const std::filesystem::path& file, std::string& error);
 
 struct SimNetworkSetup {
     bool requested = false;  // the variable is set
     bool loaded = false;     // and its file was loaded
     std::string message;     // the description, or why loading failed
+    std::shared_ptr<SimBackend> backend;  // when loaded: to serve every port (-1, -1)
 };
-// Reads TEDSMITH_SIMNET and, when it names a file, serves every port with its network.
+// Reads TEDSMITH_SIMNET and, when it names a file, loads its network. Registers nothing.
 SimNetworkSetup configureSimulatedNetworkFromEnvironment();
+
+// The tests' one call (simserve.cpp): serves (portType, portNum) (-1 = any) until
+// resetTmex() or the next registration for the key. The program registers through app/.
+// With the network of a description file; false with error set when it cannot be loaded.
+bool useSimulatedNetwork(const std::filesystem::path& file, int portType, int portNum, std::string& error);
+// With a network made elsewhere (a simulated amplifier sharing it).
+std::shared_ptr<SimBackend> useSimulatedNetwork(std::shared_ptr<sim::SimNetwork> network, int portType = -1,
+                                                int portNum = -1);
 
 // Reads the description files of the simulated networks again: nodes added to the file
 // are plugged in, nodes gone from it are unplugged, the others keep their state.

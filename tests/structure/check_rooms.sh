@@ -33,10 +33,19 @@ RULES=(
 
 # The folders below the program object: nothing in them registers a hook.
 BELOW_APP_DIRS=(platform core device shell editor amplifier server sim)
+# Entry points that register without the set.../install... shape: the 1-Wire backend
+# registry (the program holds its ports' backends as ScopedBackend handles).
+REGISTRY_CALLS=(registerBackend unregisterBackend)
+# The scoped handle types' own definitions, which do register.
+HANDLE_DEFINITIONS='^platform/(base/scopedhook|onewire/scopedbackend)\.h:'
 # Files below app/ that may set a hook, each with its reason.
 HOOK_CALLS_ALLOWED=(
   # An emulated adapter runs the network on its chips' time for one bus event.
   sim/adapters/emubus.cpp
+  # The tests' one-call simulated network (useSimulatedNetwork): served until resetTmex().
+  sim/onewire/simserve.cpp
+  # The tests' and benchmarks' emulated adapters (serveEmulated): served until resetTmex().
+  sim/adapters/emulatedadapter.cpp
 )
 
 # --- the target graph, read from the CMakeLists files --------------------------------
@@ -186,18 +195,19 @@ hook_names() {
 
 rule_hooks_registered_only_in_app() {
     local names pattern hits allowed
-    names=$(hook_names | paste -sd'|')
+    names=$({ hook_names; printf '%s\n' "${REGISTRY_CALLS[@]}"; } | paste -sd'|')
     [[ -z $names ]] && return
     allowed=$(printf '%s\n' "${HOOK_CALLS_ALLOWED[@]}" | grep -v '^#' | paste -sd'|')
     # A call of an entry point: the name and "(" without a return type before it on the
     # line (a declaration or definition has one).
     pattern="(^|[^A-Za-z0-9_.>])(${names})[[:space:]]*\\("
     hits=$(grep -rnE --include='*.h' --include='*.cpp' "$pattern" "${BELOW_APP_DIRS[@]}" 2>/dev/null |
-        grep -vE "^[^:]+:[0-9]+:[[:space:]]*(static[[:space:]]+|inline[[:space:]]+)?(void|bool)[[:space:]]+([A-Za-z_][A-Za-z0-9_]*::)*(${names})[[:space:]]*\\(")
+        grep -vE "^[^:]+:[0-9]+:[[:space:]]*(static[[:space:]]+|inline[[:space:]]+)?(void|bool)[[:space:]]+([A-Za-z_][A-Za-z0-9_]*::)*(${names})[[:space:]]*\\(" |
+        grep -vE "$HANDLE_DEFINITIONS")
     # A scoped handle made below app/ (the handle types' own definitions aside).
     hits+=$'\n'$(grep -rnE --include='*.h' --include='*.cpp' \
         'ScopedHook<[^;]*>[[:space:]]+[A-Za-z_][A-Za-z0-9_]*|(^|[^A-Za-z0-9_])Scoped[A-Z][A-Za-z0-9_]*[[:space:]]+[A-Za-z_][A-Za-z0-9_]*[[:space:]]*[({;]' \
-        "${BELOW_APP_DIRS[@]}" 2>/dev/null | grep -v '^platform/base/scopedhook\.h:')
+        "${BELOW_APP_DIRS[@]}" 2>/dev/null | grep -vE "$HANDLE_DEFINITIONS")
     hits=$(grep -v '^$' <<<"$hits")
     [[ -n $allowed && -n $hits ]] && hits=$(grep -vE "^(${allowed}):" <<<"$hits")
     [[ -n $hits ]] && sed 's/^/a library below app\/ registers a hook: /' <<<"$hits"

@@ -40,6 +40,9 @@ cases=(
   'a std::function hook set from a window library|printf "void keep() { editor::setOrphanTedsWindow({}); }\n" >>editor/tedswindow/editornodewindowfactory.cpp|editornodewindowfactory.cpp'
   'a new install entry point called below app|printf "void installThing(int* t);\n" >>device/base/devicestate.h && printf "void go() { int t = 0; installThing(&t); }\n" >>device/base/devicestate.cpp|a library below app/ registers a hook: device/base/devicestate.cpp'
   'a scoped handle held below app|printf "platform::ScopedHook<Clock*> held(&setClock, nullptr);\n" >>core/base/trace.cpp|a library below app/ registers a hook: core/base/trace.cpp'
+  'a 1-Wire backend registered below app|printf "void serve() { platform::registerBackend(1, 1, nullptr); }\n" >>platform/adapters/adapterbackends.cpp|a library below app/ registers a hook: platform/adapters/adapterbackends.cpp'
+  'a 1-Wire backend unregistered in a window library|printf "void drop() { unregisterBackend(1, 1); }\n" >>shell/mainwindow/mainf.cpp|a library below app/ registers a hook: shell/mainwindow/mainf.cpp'
+  'a scoped backend held below app|printf "void hold() { platform::ScopedBackend held(1, 1, nullptr); }\n" >>sim/onewire/simbackend.cpp|a library below app/ registers a hook: sim/onewire/simbackend.cpp'
   'a scoped clock made below app|printf "void run(Clock& c) { platform::ScopedClock scope(c); }\n" >>device/base/devicestate.cpp|a library below app/ registers a hook: device/base/devicestate.cpp'
 )
 

@@ -2,6 +2,7 @@
 
 #include "tmexjob.h"
 
+#include "platform/onewire/scopedbackend.h"
 #include "sim/onewire/simthermometer.h"
 #include "tests/support/testsupport.h"
 
@@ -81,6 +82,37 @@ TEST_F(OneWireSessions, SetupCloseAndUnregister)
     platform::unregisterBackend(kPortType, kPortNum);
     EXPECT_EQ(platform::TMValidSession(t), 0);
     EXPECT_EQ(platform::TMExtendedStartSession(kPortNum, kPortType, 0), platform::TMEX_HS_NOT_FOUND);
+}
+
+TEST_F(OneWireSessions, ScopedBackendServesWhileHeldThenPutsBackTheEntryBefore)
+{
+    const auto before = platform::backendFor(kPortType, kPortNum);
+    ASSERT_TRUE(before);
+    auto other = std::make_shared<platform::sim::SimNetwork>();
+    other->addNode(std::make_shared<SimRomOnlyNode>(platform::sim::RomCode::make(0x01, 7)));
+    const auto t = platform::TMExtendedStartSession(kPortNum, kPortType, 0);
+    ASSERT_GT(t, 0);
+    {
+        std::vector<platform::ScopedBackend> held;
+        held.emplace_back(kPortType, kPortNum, std::make_shared<platform::SimBackend>(other));
+        held.emplace_back(platform::PortBackend{kPortType, 2, std::make_shared<platform::SimBackend>(other)});
+        EXPECT_EQ(platform::backendFor(kPortType, kPortNum), held[0].backend());
+        EXPECT_EQ(platform::backendFor(kPortType, 2), held[1].backend());
+        // The replaced entry's open session ended with it.
+        EXPECT_EQ(platform::TMValidSession(t), 0);
+        EXPECT_EQ(platform::simulatedNetwork(kPortType, kPortNum), other);
+    }
+    EXPECT_EQ(platform::backendFor(kPortType, kPortNum), before);
+    EXPECT_FALSE(platform::registeredBackend(kPortType, 2));
+    EXPECT_FALSE(platform::backendFor(kPortType, 2));
+
+    // An entry replaced meanwhile is left as it is.
+    auto third = std::make_shared<platform::SimBackend>(other);
+    {
+        const platform::ScopedBackend held(kPortType, 3, std::make_shared<platform::SimBackend>(other));
+        platform::registerBackend(kPortType, 3, third);
+    }
+    EXPECT_EQ(platform::backendFor(kPortType, 3), third);
 }
 
 TEST_F(OneWireSessions, ThePortShowsItIsSimulated)
@@ -178,6 +210,10 @@ TEST(OneWireEnvironment, VariableNamesTheNetworkForEveryPort)
     EXPECT_TRUE(setup.requested);
     EXPECT_TRUE(setup.loaded);
     EXPECT_EQ(setup.message, "Simulated microLAN: net.txt");
+    // Loading registers nothing; the owner (the program) serves every port with it.
+    EXPECT_FALSE(platform::isSimulated(1, 3));
+    ASSERT_TRUE(setup.backend);
+    const platform::ScopedBackend served(-1, -1, setup.backend);
     EXPECT_TRUE(platform::isSimulated(1, 3));
     EXPECT_TRUE(platform::isSimulated(6, 1));
     ASSERT_TRUE(platform::simulatedNetwork(1, 3));
@@ -188,6 +224,7 @@ TEST(OneWireEnvironment, VariableNamesTheNetworkForEveryPort)
     const auto bad = platform::configureSimulatedNetworkFromEnvironment();
     EXPECT_TRUE(bad.requested);
     EXPECT_FALSE(bad.loaded);
+    EXPECT_FALSE(bad.backend);
     EXPECT_NE(bad.message.find("cannot read"), std::string::npos);
     EXPECT_FALSE(platform::isSimulated(1, 1));
 
