@@ -6,6 +6,7 @@
 #include "platform/qt/cp1252.h"
 #include "platform/qt/textfit.h"
 #include "shell/jobs/jobqueue.h"
+#include "shell/menuview/menuitemview.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,22 +16,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace editor {
 
 namespace {
-
-void showAction(QAction* a, const MenuItemState& s)
-{
-    const QSignalBlocker block(a);
-    a->setText(platform::fromCp1252(s.caption));
-    a->setEnabled(s.enabled);
-    a->setVisible(s.visible);
-    if (a->isCheckable())
-        a->setChecked(s.checked);
-}
 
 QString text(const std::string& s) { return platform::fromCp1252(s); }
 
@@ -129,11 +119,11 @@ void TedsF::syncMenus()
     mnuTemplateMenu->menuAction()->setVisible(menus.templateVisible);
     for (std::size_t i = 0; i < mnuFile.size(); ++i)
         if (i != 2)
-            showAction(mnuFile[i], menus.mnuFile[i]);
+            shell::showMenuItem(*mnuFile[i], menus.mnuFile[i]);
     for (std::size_t i = 0; i < mnuNode.size(); ++i)
-        showAction(mnuNode[i], menus.mnuNode[i]);
+        shell::showMenuItem(*mnuNode[i], menus.mnuNode[i]);
     for (std::size_t i = 0; i < mnuTemplate.size(); ++i)
-        showAction(mnuTemplate[i], menus.mnuTemplate[i]);
+        shell::showMenuItem(*mnuTemplate[i], menus.mnuTemplate[i]);
     DoDebug->setVisible(menus.doDebugVisible);
 }
 

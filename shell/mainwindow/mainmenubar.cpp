@@ -2,29 +2,14 @@
 
 #include "core/base/trace.h"
 #include "device/base/devicestate.h"
-#include "platform/qt/cp1252.h"
+#include "shell/menuview/menuitemview.h"
 
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalBlocker>
 
 namespace shell {
-
-namespace {
-
-void showAction(QAction* a, const MenuItemState& s)
-{
-    const QSignalBlocker block(a);
-    a->setText(platform::fromCp1252(s.caption));
-    a->setEnabled(s.enabled);
-    a->setVisible(s.visible);
-    if (a->isCheckable())
-        a->setChecked(s.checked);
-}
-
-} // namespace
 
 void MainMenuBar::buildMenuBar(QMainWindow& window)
 {
@@ -86,13 +71,13 @@ void MainMenuBar::showMenuBar(const Iface& iface, MenuWindows& windows)
 {
     const auto& m = iface.menu;
     for (std::size_t i = 0; i < MnuSetupIF.size(); ++i)
-        showAction(MnuSetupIF[i], m.MnuSetupIF[i]);
+        shell::showMenuItem(*MnuSetupIF[i], m.MnuSetupIF[i]);
     for (std::size_t i = 1; i <= 2; ++i)
-        showAction(mnuIF_p_startup[i], m.mnuIF_p_startup[i]);
+        shell::showMenuItem(*mnuIF_p_startup[i], m.mnuIF_p_startup[i]);
     for (std::size_t i = 1; i <= 4; ++i)
-        showAction(mnuIF_p_Com[i], m.mnuIF_p_Com[i]);
+        shell::showMenuItem(*mnuIF_p_Com[i], m.mnuIF_p_Com[i]);
     for (std::size_t i = 0; i < mnuIF_p_Driver.size(); ++i)
-        showAction(mnuIF_p_Driver[i], m.mnuIF_p_Driver[i]);
+        shell::showMenuItem(*mnuIF_p_Driver[i], m.mnuIF_p_Driver[i]);
     mFile->setEnabled(iface.fileAndToolsEnabled);
     mTools->setEnabled(iface.fileAndToolsEnabled);
     showMenuStates(windows);

@@ -14,7 +14,7 @@ PRODUCTION_DIRS=(platform core device shell editor amplifier server sim app)
 # The window libraries: the only libraries that may reach Qt Widgets (with the program).
 WINDOW_LIBS=(
   ts_platform_qt
-  ts_shell_help ts_shell_infodialogs ts_shell_mainwindow ts_shell_nodetree ts_shell_nodewindows ts_shell_trace
+  ts_shell_help ts_shell_infodialogs ts_shell_mainwindow ts_shell_menuview ts_shell_nodetree ts_shell_nodewindows ts_shell_trace
   ts_editor_compiledialog ts_editor_createremap ts_editor_infowindow ts_editor_nodelistwindow
   ts_editor_report ts_editor_tedswindow
   ts_amplifier_peloxf ts_amplifier_toolwindows
