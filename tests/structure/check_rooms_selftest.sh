@@ -13,7 +13,7 @@ copy_tree() {
     local dst=$1
     mkdir -p "$dst"
     (cd "$root" && tar cf - --exclude='./build*' --exclude='./.git' \
-        platform core device shell editor amplifier server sim app tests/kit tests/CMakeLists.txt) |
+        CMakeLists.txt cmake platform core device shell editor amplifier server sim app tests/kit tests/CMakeLists.txt) |
         (cd "$dst" && tar xf -)
 }
 
@@ -44,6 +44,53 @@ cases=(
   'a 1-Wire backend unregistered in a window library|printf "void drop() { unregisterBackend(1, 1); }\n" >>shell/mainwindow/mainf.cpp|a library below app/ registers a hook: shell/mainwindow/mainf.cpp'
   'a scoped backend held below app|printf "void hold() { platform::ScopedBackend held(1, 1, nullptr); }\n" >>sim/onewire/simbackend.cpp|a library below app/ registers a hook: sim/onewire/simbackend.cpp'
   'a scoped clock made below app|printf "void run(Clock& c) { platform::ScopedClock scope(c); }\n" >>device/base/devicestate.cpp|a library below app/ registers a hook: device/base/devicestate.cpp'
+  # A hook's setter taken as a value registers as well as a call does.
+  'a setter taken as a function pointer|printf "X::X() { auto reg = &shell::setNodeHost; reg(this); }\n" >>shell/nodes/nodelist.cpp|a library below app/ registers a hook: shell/nodes/nodelist.cpp'
+  'a setter handed to std::invoke|printf "X::X() { std::invoke(shell::setNodeHost, this); }\n" >>editor/model/tedsdocument.cpp|a library below app/ registers a hook: editor/model/tedsdocument.cpp'
+  'a macro naming a setter|printf "#define WIRE_HOST shell::setNodeHost\nX::X() { WIRE_HOST(this); }\n" >>server/engine/requestengine.cpp|a library below app/ registers a hook: server/engine/requestengine.cpp'
+  'a call split before its parenthesis|printf "X::X() {\n    shell::setNodeHost\n        (this);\n}\n" >>shell/nodes/nodelist.cpp|a library below app/ registers a hook: shell/nodes/nodelist.cpp'
+  'a lower class built on ScopedHook|printf "class Wiring : platform::ScopedHook<shell::NodeHost*> {\npublic:\n    Wiring() : ScopedHook(&shell::setNodeHost, nullptr) {}\n};\n" >>shell/nodes/nodelist.h|a library below app/ registers a hook: shell/nodes/nodelist.h'
+  'a scoped hook member set up in a constructor list|printf "W::W() : clock_(&platform::setClock, nullptr) {}\n" >>shell/nodes/nodelist.cpp|a library below app/ registers a hook: shell/nodes/nodelist.cpp'
+  'a file allowed one entry point calling another|printf "void wire() { shell::setNodeHost(nullptr); }\n" >>sim/onewire/simserve.cpp|a library below app/ registers a hook: sim/onewire/simserve.cpp'
+  'a scoped backend held through unique_ptr|printf "struct W { std::unique_ptr<platform::ScopedBackend> backend_; };\n" >>sim/onewire/simnetwork.h|a library below app/ registers a hook: sim/onewire/simnetwork.h'
+  'a scoped backend made with make_unique|printf "W::W() { backend_ = std::make_unique<platform::ScopedBackend>(1, 1, nullptr); }\n" >>sim/onewire/simnetwork.cpp|a library below app/ registers a hook: sim/onewire/simnetwork.cpp'
+  'a scoped clock held in an optional|printf "struct W { std::optional<platform::ScopedClock> clock_; };\n" >>device/base/devicestate.h|a library below app/ registers a hook: device/base/devicestate.h'
+  'a scoped clock copy-initialised|printf "void f(Clock& c) { auto scope = platform::ScopedClock(c); }\n" >>device/base/devicestate.cpp|a library below app/ registers a hook: device/base/devicestate.cpp'
+  'a scoped hook behind an alias|printf "using HostHook = platform::ScopedHook<shell::NodeHost*>;\nstruct W { HostHook hook_; };\n" >>shell/nodes/nodelist.h|a library below app/ registers a hook: shell/nodes/nodelist.h'
+  'a state object hook slot filled from another folder|printf "X::X() { shell::jobQueue().scanStep = [] { return false; }; }\n" >>shell/nodes/doscan.cpp|a library below app/ registers a hook: shell/nodes/doscan.cpp'
+  'a state object hook slot filled through a reference|printf "X::X() {\n    auto& q = shell::jobQueue();\n    q.scanStep = [] { return false; };\n}\n" >>shell/nodes/doscan.cpp|a library below app/ registers a hook: shell/nodes/doscan.cpp'
+  'a new setter taking a reference|printf "void setThing(Thing& t);\n" >>device/base/devicestate.h && printf "void go(Thing& t) { setThing(t); }\n" >>device/base/devicestate.cpp|a library below app/ registers a hook: device/base/devicestate.cpp'
+  'a new inline setter|printf "inline void setThing(Thing* t);\n" >>device/base/devicestate.h && printf "void go(Thing* t) { setThing(t); }\n" >>device/base/devicestate.cpp|a library below app/ registers a hook: device/base/devicestate.cpp'
+  'a registration in a .hpp header|printf "struct W { W() { shell::setNodeHost(nullptr); } };\n" >shell/nodes/wiring.hpp|a library below app/ registers a hook: shell/nodes/wiring.hpp'
+  # Widgets linked in every way CMake allows.
+  'Widgets linked by the versionless name|printf "target_link_libraries(ts_amplifier_model PRIVATE Qt::Widgets)\n" >>amplifier/model/CMakeLists.txt|ts_amplifier_model links Qt6::Widgets'
+  'Widgets through a variable set in the parent folder|sed -i "1i set(TS_UI Qt6::Widgets)" amplifier/CMakeLists.txt && printf "target_link_libraries(ts_amplifier_model PRIVATE \${TS_UI})\n" >>amplifier/model/CMakeLists.txt|ts_amplifier_model links Qt6::Widgets'
+  'Widgets appended to a list|printf "set(deps ts_core_base)\nlist(APPEND deps Qt6::Widgets)\ntarget_link_libraries(ts_amplifier_model PRIVATE \${deps})\n" >>amplifier/model/CMakeLists.txt|ts_amplifier_model links Qt6::Widgets'
+  'Widgets behind a generator expression|printf "target_link_libraries(ts_amplifier_model PRIVATE \$<BUILD_INTERFACE:Qt6::Widgets>)\n" >>amplifier/model/CMakeLists.txt|ts_amplifier_model links Qt6::Widgets'
+  'Widgets behind a conditional generator expression|printf "target_link_libraries(ts_editor_model PRIVATE \$<\$<CONFIG:Debug>:Qt6::Widgets>)\n" >>editor/model/CMakeLists.txt|ts_editor_model links Qt6::Widgets'
+  'Widgets in quotes|printf "target_link_libraries(ts_amplifier_model PRIVATE \"Qt6::Widgets\")\n" >>amplifier/model/CMakeLists.txt|ts_amplifier_model links Qt6::Widgets'
+  'Widgets linked from the top-level build file|printf "target_link_libraries(ts_shell_nodes PUBLIC Qt6::Widgets)\n" >>CMakeLists.txt|ts_shell_nodes links Qt6::Widgets'
+  'Widgets linked from a cmake/ file|printf "target_link_libraries(ts_editor_model PUBLIC Qt6::Widgets)\n" >>cmake/tedsmith.cmake|ts_editor_model links Qt6::Widgets'
+  'Widgets linked to a whole folder|sed -i "1i link_libraries(Qt6::Widgets)" editor/model/CMakeLists.txt|ts_editor_model links Qt6::Widgets'
+  'a model including a Qt Widgets header|sed -i "1i #include <QWidget>" amplifier/model/amplifierrecord.h|ts_amplifier_model includes a Qt Widgets or window header: amplifier/model/amplifierrecord.h:1'
+  'the node model including a QtWidgets/ header|sed -i "1i #include <QtWidgets/QTreeWidgetItem>" shell/nodes/nodelist.h|ts_shell_nodes includes a Qt Widgets or window header: shell/nodes/nodelist.h:1'
+  'a model including a window library header|sed -i "1i #include \"shell/nodewindows/tedsfields.h\"" amplifier/model/amplifierrecord.cpp|ts_amplifier_model includes a Qt Widgets or window header: amplifier/model/amplifierrecord.cpp:1'
+  # Test doubles under every name and form they come in.
+  'a fake class defined on one line|printf "struct FakeClock final : Clock { int now() override { return 0; } };\n" >>platform/base/clock.h|test double in the program: platform/base/clock.h'
+  'a fake class template|printf "template <class T> class FakeStore {\n};\n" >>core/base/trace.h|test double in the program: core/base/trace.h'
+  'a stub class|printf "class StubHost final : public NodeHost {\n};\n" >>shell/nodes/nodehost.h|StubHost'
+  'a mock class|printf "class MockBus : public ScanBus {\n};\n" >>shell/nodes/nodehost.h|MockBus'
+  'a class named ...Stub|printf "class MenuWindowsStub final : public MenuWindows {\n};\n" >>shell/mainwindow/mainhost.h|MenuWindowsStub'
+  'the kit plain node window in the program|printf "class BasicNodeWindow : public QWidget, public NodeWindow {\n};\n" >app/basicnodewindow.h|test double in the program: app/basicnodewindow.h'
+  'the kit node window factory in the program|printf "class MinimalNodeWindowFactory final : public ShellNodeWindowFactory {\n};\n" >>shell/nodewindows/nodewindowfactory.h|MinimalNodeWindowFactory'
+  'the kit memory selector in the program|printf "struct MemorySelector {\n};\n" >>device/memimage/familytable.h|MemorySelector'
+  'a quiet host in the program|printf "class QuietNodeHost : public shell::NodeHost {\n};\n" >>shell/nodes/nodehost.h|QuietNodeHost'
+  'a test kit header included with angle brackets|sed -i "1i #include <tests/kit/virtualclock.h>" platform/base/clock.cpp|program source includes a test file: platform/base/clock.cpp:1'
+  'a test kit header included by a relative path|sed -i "1i #include \"../../tests/kit/virtualclock.h\"" platform/base/clock.cpp|program source includes a test file: platform/base/clock.cpp:1'
+  'a program build naming a test support file|echo "target_sources(ts_core_base PRIVATE \${PROJECT_SOURCE_DIR}/tests/support/virtualtimers.cpp)" >>core/base/CMakeLists.txt|program build names the test kit: core/base/CMakeLists.txt'
+  'the test kit behind a generator expression|printf "target_link_libraries(ts_app PRIVATE \$<BUILD_INTERFACE:ts_testkit>)\n" >>app/CMakeLists.txt|tedsmith links ts_testkit (through tedsmith -> ts_app -> ts_testkit)'
+  'the test kit linked from the top-level build file|printf "target_link_libraries(ts_app PRIVATE ts_testkit)\n" >>CMakeLists.txt|tedsmith links ts_testkit (through tedsmith -> ts_app -> ts_testkit)'
+  'a program library linking the test support|sed -i "s/ts_shell_jobs DEPS/ts_shell_jobs DEPS ts_test_support/" shell/jobs/CMakeLists.txt|ts_shell_jobs links ts_test_support (through ts_shell_jobs -> ts_test_support)'
 )
 
 failures=0
