@@ -7,10 +7,12 @@
 // ROM commands on the bus are counted.
 
 #include "app/mainwindowhooks.h"
+#include "app/nodewiring.h"
 #include "app/resetallstate.h"
 #include "core/base/corestate.h"
 #include "core/base/settings.h"
 #include "device/onewire/onewirestate.h"
+#include "platform/base/scopedhook.h"
 #include "editor/nodelist/nodelistmodel.h"
 #include "sim/onewire/simnetwork.h"
 #include "sim/onewire/simnode.h"
@@ -38,6 +40,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -141,7 +144,8 @@ public:
         core::coreState().IniPath = dir / "QT8061_Inifile.txt";
         core::coreState().ProgramFolder = dir.path();
         core::coreState().DataFolder = dir.path();
-        shell::installMinimalNodeWindows();
+        // The drivers see no node list here, as before the main window exists.
+        wiring.emplace(app::NodeWiring::Parts{.windows = &windows, .driverNodes = nullptr});
 
         net = std::make_shared<platform::sim::SimNetwork>();
         net->setTranscriptLimit(0);
@@ -161,33 +165,34 @@ public:
         // The queue's timers on virtual time.
         main->ProcessJobQue->stop();
         auto& q = shell::jobQueue();
-        q.enableTimer = [this] { startTick(); };
-        q.scheduleRun = [this] {
+        timerHook.emplace(q.enableTimer, [this] { startTick(); });
+        runHook.emplace(q.scheduleRun, [this] {
             ++runsAsked;
             timers.singleShot(0ms, [this] { main->RunPostedJobs(); });
-        };
+        });
         startTick();
 
+        // Counts what the scan asks of the bus the program's wiring gave it.
         counting = std::make_unique<CountingBus>(shell::scanBus());
-        shell::setScanBus(counting.get());
+        countingHook.emplace(&shell::setScanBus, counting.get());
 
         fs::create_directories(work());
         engine.Form_Load();
         engine.WorkingDir = work();
     }
 
+    // Undone in the reverse order of the constructor.
     ~Flow()
     {
-        shell::setScanBus(nullptr);
-        auto& q = shell::jobQueue();
-        q.reset();
-        q.enableTimer = nullptr;
-        q.scheduleRun = nullptr;
+        countingHook.reset();
+        shell::jobQueue().reset();
+        runHook.reset();
+        timerHook.reset();
         shell::releaseAllNodes();
         queueHooks.reset();
         mainHooks.reset();
         main.reset();
-        shell::setNodeWindowFactory(nullptr);
+        wiring.reset();
     }
 
     fs::path work() const { return dir.path() / "work"; }
@@ -306,10 +311,15 @@ public:
     testing_support::TempDir dir;
     testing_support::VirtualTimers timers;
     std::shared_ptr<platform::sim::SimNetwork> net;
+    shell::MinimalNodeWindowFactory windows;
+    std::optional<app::NodeWiring> wiring;
     std::unique_ptr<shell::MainF> main;
     std::unique_ptr<app::MainWindowHooks> mainHooks;
     std::unique_ptr<app::MainWindowQueueHooks> queueHooks;
+    std::optional<platform::ScopedHook<std::function<void()>>> timerHook;
+    std::optional<platform::ScopedHook<std::function<void()>>> runHook;
     std::unique_ptr<CountingBus> counting;
+    std::optional<platform::ScopedHook<shell::ScanBus*>> countingHook;
     Host host;
     server::RequestEngine engine;
     RequestClient client;
