@@ -8,19 +8,7 @@ namespace editor {
 
 namespace {
 
-class StandIn final : public TedsNeighbours {
-public:
-    bool mainWindowVisible() override { return true; }
-    void reselectAmplifierNode() override {}
-    int requestFamily() override { return 0; }
-    bool allowRomProgramming() override { return false; }
-    void requestReport(const std::string&) override {}
-    bool runTemplateDialog(int, TedsF&) override { return false; }
-    void showTraceWindow() override {}
-    void fileMenu(int, TedsF&) override {}
-};
-
-StandIn g_standIn;
+StandInTedsNeighbours g_standIn;
 TedsNeighbours* g_neighbours = nullptr;
 
 std::function<void(QDialog&)>& modalRunner()

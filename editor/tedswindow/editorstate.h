@@ -54,6 +54,21 @@ public:
     virtual void fileMenu(int item, TedsF& window) = 0;
 };
 
+// What answers until the program registers: a program without a request, an amplifier or a
+// template dialog (the main window shown, no request family, no File menu). Tests derive
+// their neighbours from it and override what they watch.
+class StandInTedsNeighbours : public TedsNeighbours {
+public:
+    bool mainWindowVisible() override { return true; }
+    void reselectAmplifierNode() override {}
+    int requestFamily() override { return 0; }
+    bool allowRomProgramming() override { return false; }
+    void requestReport(const std::string&) override {}
+    bool runTemplateDialog(int, TedsF&) override { return false; }
+    void showTraceWindow() override {}
+    void fileMenu(int, TedsF&) override {}
+};
+
 // nullptr restores the stand-in. The caller keeps ownership.
 void setTedsNeighbours(TedsNeighbours* n);
 TedsNeighbours& tedsNeighbours();

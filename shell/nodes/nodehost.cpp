@@ -4,19 +4,11 @@
 
 namespace shell {
 
+bool StandInNodeHost::ds9097uDriverChecked() { return device::oneWireWindow().ds9097uDriverChecked(); }
+
 namespace {
 
-class StandInHost final : public NodeHost {
-public:
-    bool ds9097uDriverChecked() override { return device::oneWireWindow().ds9097uDriverChecked(); }
-    bool ds9490rDriverChecked() override { return false; }
-    void showScanLight(bool) override {}
-    void beep() override {}
-    int volumeValue() override { return 0; }
-    bool muteChecked() override { return false; }
-};
-
-StandInHost g_default;
+StandInNodeHost g_default;
 NodeHost* g_host = nullptr;
 
 } // namespace

@@ -23,6 +23,18 @@ public:
     virtual bool muteChecked() = 0;
 };
 
+// What answers until the main window registers (tests derive their hosts from it and
+// override what they watch).
+class StandInNodeHost : public NodeHost {
+public:
+    bool ds9097uDriverChecked() override;
+    bool ds9490rDriverChecked() override { return false; }
+    void showScanLight(bool) override {}
+    void beep() override {}
+    int volumeValue() override { return 0; }
+    bool muteChecked() override { return false; }
+};
+
 // nullptr restores the stand-in. The caller keeps ownership.
 void setNodeHost(NodeHost* host);
 NodeHost& nodeHost();

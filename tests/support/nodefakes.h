@@ -18,7 +18,7 @@
 #include "shell/nodes/windowgraveyard.h"
 #include "shell/state/shelllayer.h"
 #include "tests/support/freshstate.h"
-#include "tests/support/quietnodehost.h"
+#include "shell/nodes/nodehost.h"
 #include "tests/support/virtualservices.h"
 
 #include <gtest/gtest.h>
@@ -142,7 +142,7 @@ public:
     std::function<void()> duringRead;
 };
 
-class FakeHost final : public testing_support::QuietNodeHost {
+class FakeHost final : public shell::StandInNodeHost {
 public:
     bool ds9097uDriverChecked() override { return ds9097u; }
     bool ds9490rDriverChecked() override { return ds9490r; }

@@ -26,7 +26,7 @@
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
-#include "tests/support/quietnodehost.h"
+#include "shell/nodes/nodehost.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -77,7 +77,7 @@ std::string network(int n)
 }
 
 // The main window's part in a step: the scan light.
-class Host final : public testing_support::QuietNodeHost {
+class Host final : public shell::StandInNodeHost {
 public:
     Host() { light.setText("Scanning"); }
     void showScanLight(bool on) override { light.setVisible(on); }

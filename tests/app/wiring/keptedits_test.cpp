@@ -13,7 +13,7 @@
 
 #include "app/amplifierwindowhost.h"
 #include "app/serverbridge.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "editor/tedswindow/editorstate.h"
 #include "tests/support/requestclient.h"
 
 #include "core/base/settings.h"
@@ -44,7 +44,7 @@ namespace {
 const std::string kBridge1k = "190000005CA6572D";  // bridge sensor TEDS on a DS2431
 const std::string kAccel = "A900000091E4D223";     // accelerometer TEDS on a DS2433
 
-struct Neighbours final : testing_support::QuietTedsNeighbours {
+struct Neighbours final : editor::StandInTedsNeighbours {
     void fileMenu(int item, editor::TedsF& w) override { editor::runFileMenu(item, w); }
     bool runTemplateDialog(int mode, editor::TedsF& owner) override
     {

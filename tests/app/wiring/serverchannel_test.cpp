@@ -44,7 +44,7 @@
 #include "tests/kit/scriptedmessagebox.h"
 #include "tests/kit/virtualclock.h"
 #include "tests/support/qtapp.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "editor/tedswindow/editorstate.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/quietserverhost.h"
 #include "tests/support/quietserverview.h"
@@ -110,7 +110,7 @@ struct Host final : testing_support::QuietServerHost, testing_support::QuietServ
     int amplifierJobs = 0;
 };
 
-struct Neighbours final : testing_support::QuietTedsNeighbours {
+struct Neighbours final : editor::StandInTedsNeighbours {
     explicit Neighbours(server::RequestEngine& e) : engine(e) {}
     int requestFamily() override { return static_cast<int>(engine.RequestFamily); }
     bool allowRomProgramming() override { return engine.AllowRomProgramming; }

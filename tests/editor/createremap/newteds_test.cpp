@@ -7,7 +7,7 @@
 #include "editor/createremap/newremapmodel.h"
 #include "shell/nodes/nodelist.h"
 #include "tests/editor/tedswindow/tedsfixture.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "editor/tedswindow/editorstate.h"
 
 #include <QLineEdit>
 
@@ -19,7 +19,7 @@ using editor::NewRemapModel;
 using teds_test::kApp;
 
 // The TEDS windows' dialog: the model, driven by what the test's user does in it.
-struct DialogNeighbours final : testing_support::QuietTedsNeighbours {
+struct DialogNeighbours final : editor::StandInTedsNeighbours {
     bool runTemplateDialog(int mode, editor::TedsF& owner) override
     {
         model.Initiate(mode, owner.doc);

@@ -9,7 +9,7 @@
 #include "core/teds/bitfields.h"
 #include "editor/createremap/newremapmodel.h"
 #include "tests/editor/tedswindow/tedsfixture.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "editor/tedswindow/editorstate.h"
 
 #include <QLineEdit>
 
@@ -21,7 +21,7 @@ namespace {
 
 using editor::NewRemapModel;
 
-struct DialogNeighbours final : testing_support::QuietTedsNeighbours {
+struct DialogNeighbours final : editor::StandInTedsNeighbours {
     bool runTemplateDialog(int mode, editor::TedsF& owner) override
     {
         model.Initiate(mode, owner.doc);

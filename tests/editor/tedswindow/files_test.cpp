@@ -8,7 +8,7 @@
 #include "core/teds/bitfields.h"
 #include "core/teds/memoryfile.h"
 #include "tests/support/documenttext.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "editor/tedswindow/editorstate.h"
 #include "tests/support/scripteddialogs.h"
 
 #include "editor/report/tedsreport.h"
@@ -41,7 +41,7 @@ std::vector<std::string> fileLines(const std::filesystem::path& p)
 }
 
 // The File menu as the program registers it.
-struct FileMenu final : testing_support::QuietTedsNeighbours {
+struct FileMenu final : editor::StandInTedsNeighbours {
     void fileMenu(int item, editor::TedsF& w) override { editor::runFileMenu(item, w); }
 };
 

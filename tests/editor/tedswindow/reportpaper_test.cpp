@@ -12,7 +12,7 @@
 #include "editor/report/tedsreport.h"
 #include "platform/qt/cp1252.h"
 #include "tests/support/documenttext.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "editor/tedswindow/editorstate.h"
 #include "tests/support/scripteddialogs.h"
 
 #include <QLocale>
@@ -24,7 +24,7 @@ namespace {
 using namespace teds_test;
 namespace ts = testing_support;
 
-struct FileMenu final : testing_support::QuietTedsNeighbours {
+struct FileMenu final : editor::StandInTedsNeighbours {
     void fileMenu(int item, editor::TedsF& w) override { editor::runFileMenu(item, w); }
 };
 

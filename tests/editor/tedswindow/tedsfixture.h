@@ -32,8 +32,8 @@
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
-#include "tests/support/quietnodehost.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "shell/nodes/nodehost.h"
+#include "editor/tedswindow/editorstate.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -52,7 +52,7 @@ inline const char* kApp = "48000001A2B3C414";     // 14h
 inline const char* k4k = "A900000091E4D223";      // 23h
 inline const char* k1k = "6B0000005C6D7E2D";      // 2Dh
 
-struct Neighbours final : testing_support::QuietTedsNeighbours {
+struct Neighbours final : editor::StandInTedsNeighbours {
     bool mainWindowVisible() override { return mainVisible; }
     void reselectAmplifierNode() override { ++amplifierReselects; }
     int requestFamily() override { return family; }
@@ -71,7 +71,7 @@ struct Neighbours final : testing_support::QuietTedsNeighbours {
     std::vector<int> dialogs;
 };
 
-struct Host final : testing_support::QuietNodeHost {
+struct Host final : shell::StandInNodeHost {
     void beep() override { ++beeps; }
     int beeps = 0;
 };

@@ -9,7 +9,7 @@
 
 #include "core/teds/memoryfile.h"
 #include "tests/kit/scriptedmessagebox.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "editor/tedswindow/editorstate.h"
 #include "tests/support/scripteddialogs.h"
 
 #include <QApplication>
@@ -25,7 +25,7 @@ constexpr const char* kLocation = "Measurement location ID";
 constexpr int kQuestion = platform::MsgYesNoCancel | platform::MsgExclamation;
 
 // The File menu and a create dialog that gives its owner an empty TEDS of one template.
-struct Dialogs final : testing_support::QuietTedsNeighbours {
+struct Dialogs final : editor::StandInTedsNeighbours {
     void fileMenu(int item, editor::TedsF& w) override { editor::runFileMenu(item, w); }
     bool runTemplateDialog(int mode, editor::TedsF& owner) override
     {

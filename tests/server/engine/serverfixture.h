@@ -41,8 +41,8 @@
 #include "tests/kit/virtualclock.h"
 #include "tests/support/freshstate.h"
 #include "tests/support/qtapp.h"
-#include "tests/support/quietnodehost.h"
-#include "tests/support/quiettedsneighbours.h"
+#include "shell/nodes/nodehost.h"
+#include "editor/tedswindow/editorstate.h"
 #include "tests/support/requestclient.h"
 #include "tests/support/quietserverhost.h"
 #include "tests/support/quietserverview.h"
@@ -151,7 +151,7 @@ struct Host final : testing_support::QuietServerHost, testing_support::QuietServ
 };
 
 // What the TEDS windows ask of the running request.
-struct Neighbours final : testing_support::QuietTedsNeighbours {
+struct Neighbours final : editor::StandInTedsNeighbours {
     explicit Neighbours(server::RequestEngine& e) : engine(e) {}
     int requestFamily() override { return static_cast<int>(engine.RequestFamily); }
     bool allowRomProgramming() override { return engine.AllowRomProgramming; }
@@ -159,7 +159,7 @@ struct Neighbours final : testing_support::QuietTedsNeighbours {
     server::RequestEngine& engine;
 };
 
-struct NoBeep final : testing_support::QuietNodeHost {
+struct NoBeep final : shell::StandInNodeHost {
     void beep() override {}
 };
 

@@ -30,7 +30,7 @@
 #include "shell/state/shelllayer.h"
 #include "tests/kit/minimalnodewindowfactory.h"
 #include "tests/support/freshstate.h"
-#include "tests/support/quietnodehost.h"
+#include "shell/nodes/nodehost.h"
 #include "tests/support/simadapter.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/virtualservices.h"
@@ -48,7 +48,7 @@ namespace {
 
 using platform::sim::RomCode;
 
-class Host final : public testing_support::QuietNodeHost {
+class Host final : public shell::StandInNodeHost {
 public:
     bool ds9097uDriverChecked() override { return ds9097u; }
     void beep() override { ++beeps; }
